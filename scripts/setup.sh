@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs every Debian package Lumivane 98 needs to build, test and run.
+# Idempotent: only missing packages are installed. This is the one place
+# where packages are named.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
+  # libraries
+  qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # fonts the documents name ("Courier New" -> Liberation Mono)
+  fonts-liberation
+  # headless display for the GUI tests and screenshots
+  xvfb xauth xdotool x11-utils imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+
+if ((${#missing[@]} == 0)); then
+  exit 0
+fi
+
+echo "setup: installing ${missing[*]}"
+SUDO=""
+if [[ $(id -u) -ne 0 ]]; then
+  SUDO="sudo"
+fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
