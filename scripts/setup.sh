@@ -12,8 +12,14 @@ packages=(
   # fonts the documents name ("Courier New" -> Liberation Mono)
   fonts-liberation
   # headless display for the GUI tests and screenshots
-  xvfb xauth xdotool x11-utils imagemagick
+  xvfb xauth xdotool x11-utils imagemagick qt6-qpa-plugins
 )
+
+# Only for the benchmarks (scripts/setup.sh --bench): real Pascal to convert and
+# the converters we compare against.
+if [[ ${1:-} == --bench ]]; then
+  packages+=(fpc-source-3.2.2 highlight python3-pygments time)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,35 @@
+#pragma once
+// A growable in-memory byte stream with a position, the engine's input and
+// output buffer.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class TMemoryStream {
+public:
+    // Bytes read (fewer than count only at the end of the data).
+    std::size_t Read(void* buffer, std::size_t count);
+    // Writes at the position, overwriting or growing the data.
+    void Write(const void* buffer, std::size_t count);
+    void Write(std::string_view text) { Write(text.data(), text.size()); }
+
+    std::size_t Position() const { return position_; }
+    void SetPosition(std::size_t position) { position_ = position; }
+    std::size_t Size() const { return data_.size(); }
+    void Clear();
+    void Reserve(std::size_t capacity) { data_.reserve(capacity); }
+
+    const char* Data() const { return data_.data(); }
+    std::string_view View() const { return {data_.data(), data_.size()}; }
+
+    // Replaces the content with the whole file (throws std::runtime_error
+    // naming the file and the reason when it cannot be opened or read).
+    void LoadFromFile(const std::string& fileName);
+
+private:
+    std::vector<char> data_;
+    std::size_t position_ = 0;
+};

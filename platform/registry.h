@@ -1,0 +1,73 @@
+#pragma once
+// The per-user settings store: a tree of keys holding typed values, kept in a
+// registry-export text file ("REGEDIT4"). Mirrors what the program needs of a
+// registry accessor under HKEY_CURRENT_USER.
+//
+// Every opening of a key reads the file as it is now; every write is a locked
+// read-modify-write that replaces the file atomically.
+
+#include <cstdint>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Errors raised by the store. The message always names the file or the value.
+class ERegistryException : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Value types as the registry numbers them; any other type read from the file
+// is kept as it is.
+enum class TRegDataType : std::uint32_t {
+    None = 0,
+    String = 1,  // REG_SZ
+    ExpandString = 2,
+    Binary = 3,
+    DWord = 4,  // REG_DWORD
+    MultiString = 7,
+    QWord = 11,
+};
+
+// Where the store lives: $LUMIVANE_REGISTRY, else $XDG_CONFIG_HOME/lumivane/user.reg,
+// else ~/.config/lumivane/user.reg.
+std::filesystem::path DefaultRegistryFile();
+
+// Short-lived accessor with root HKEY_CURRENT_USER. Releasing it closes its key.
+// Key paths are relative to the root, separated by "\" ("Software\QD\Lumivane");
+// names compare case-insensitively and keep the case they were created with.
+class TRegistry {
+public:
+    TRegistry();  // the default store file
+    explicit TRegistry(std::filesystem::path storeFile);
+    ~TRegistry();
+    TRegistry(const TRegistry&) = delete;
+    TRegistry& operator=(const TRegistry&) = delete;
+
+    const std::filesystem::path& StoreFile() const { return storeFile_; }
+
+    // Opens KEY as the current key. Without canCreate a missing key gives false.
+    // With canCreate every missing key on the path is created (and written).
+    bool OpenKey(const std::string& key, bool canCreate);
+    void CloseKey();
+    bool HasCurrentKey() const { return open_; }
+    const std::string& CurrentPath() const { return currentPath_; }
+
+    bool KeyExists(const std::string& key);
+    // The following act on the current key.
+    bool ValueExists(const std::string& name);
+    TRegDataType GetDataType(const std::string& name);
+    std::int32_t ReadInteger(const std::string& name);  // REG_DWORD only
+    std::string ReadString(const std::string& name);    // REG_SZ (and REG_EXPAND_SZ)
+    void WriteInteger(const std::string& name, std::int32_t value);
+    void WriteString(const std::string& name, const std::string& value);
+    bool DeleteValue(const std::string& name);
+    std::vector<std::string> GetValueNames();
+    std::vector<std::string> GetKeyNames();
+
+private:
+    std::filesystem::path storeFile_;
+    std::string currentPath_;
+    bool open_ = false;
+};

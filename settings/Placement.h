@@ -1,0 +1,43 @@
+#pragma once
+// Start-up placement, start mode and the install check, over the settings
+// store. No Qt: the main window is reached through TPlacementWindow.
+
+#include <cstdint>
+#include <string>
+
+class TRegistry;
+
+// What placement needs of the main window.
+class TPlacementWindow {
+public:
+    enum class Position { Designed, DefaultPosAndSize, ScreenCenter };
+    enum class State { Normal, Maximized, Minimized };
+
+    virtual ~TPlacementWindow() = default;
+    virtual void SetPosition(Position position) = 0;
+    virtual void SetWindowState(State state) = 0;
+    virtual void SetLeft(int left) = 0;
+    virtual void SetTop(int top) = 0;
+    virtual void SetWidth(int width) = 0;
+    virtual void SetHeight(int height) = 0;
+    // Outer rectangle as the window reports it now (normal rectangle when minimised).
+    virtual int Left() const = 0;
+    virtual int Top() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+};
+
+enum class TStartMode : std::int32_t { Default = 0, Full = 1, Saved = 2 };
+
+extern const char* const ProductKey;   // "Software\QD\Lumivane"
+extern const char* const PositionKey;  // "Software\QD\Lumivane\Position"
+extern const char* const InstallMessage;  // the two lines, joined by one LF
+
+void ApplyStartupPlacement(TPlacementWindow& window);
+// The mode the setup dialog presets, or Default when the key is missing.
+TStartMode ReadStartMode();
+bool InstallCheck();
+// Both return false (writing nothing) when the install check fails; the
+// caller shows InstallMessage as an error box.
+bool WriteStartMode(TStartMode mode);
+bool SavePosition(const TPlacementWindow& window);
