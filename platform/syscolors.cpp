@@ -38,12 +38,13 @@ constexpr std::array<std::uint32_t, SysColorCount> ClassicColors = {
 
 // Written once by the GUI thread at start, read by the converter's worker:
 // relaxed atomics keep each read a whole value without a lock.
-std::array<std::atomic<std::uint32_t>, SysColorCount> Current = [] {
-    std::array<std::atomic<std::uint32_t>, SysColorCount> colors;
+// Atomics cannot be copied out of a builder, so the table is filled in place.
+std::array<std::atomic<std::uint32_t>, SysColorCount> Current;
+[[maybe_unused]] const bool CurrentFilled = [] {
     for (int i = 0; i < SysColorCount; ++i) {
-        colors[i].store(ClassicColors[i], std::memory_order_relaxed);
+        Current[i].store(ClassicColors[i], std::memory_order_relaxed);
     }
-    return colors;
+    return true;
 }();
 
 bool InRange(int index) { return index >= 0 && index < SysColorCount; }
