@@ -37,6 +37,14 @@ std::filesystem::path DefaultRegistryFile();
 // Short-lived accessor with root HKEY_CURRENT_USER. Releasing it closes its key.
 // Key paths are relative to the root, separated by "\" ("Software\QD\Lumivane");
 // names compare case-insensitively and keep the case they were created with.
+// A key name longer than 255 characters or a value name longer than 16,383, or
+// one holding control characters, is refused with an ERegistryException.
+//
+// Every call reads the file as it is now, so another accessor's (or process's)
+// writes are seen at once. Read errors: "Could not get data for 'NAME'" and
+// "Invalid data type for 'NAME'"; write errors start "Could not set data for
+// 'NAME'" and give the cause. A file that cannot be parsed makes every call
+// that reads it throw, naming the file and the line.
 class TRegistry {
 public:
     TRegistry();  // the default store file
@@ -48,18 +56,26 @@ public:
     const std::filesystem::path& StoreFile() const { return storeFile_; }
 
     // Opens KEY as the current key. Without canCreate a missing key gives false.
-    // With canCreate every missing key on the path is created (and written).
+    // With canCreate every missing key on the path is created (and written);
+    // false when the store cannot be written, and the next write reports why.
     bool OpenKey(const std::string& key, bool canCreate);
     void CloseKey();
     bool HasCurrentKey() const { return open_; }
     const std::string& CurrentPath() const { return currentPath_; }
 
     bool KeyExists(const std::string& key);
-    // The following act on the current key.
+    // Deletes KEY with everything below it; false when it does not exist.
+    bool DeleteKey(const std::string& key);
+
+    // The following act on the current key; "" names its default value.
+    // Without a current key, reads fail as for a missing value and writes fail.
     bool ValueExists(const std::string& name);
-    TRegDataType GetDataType(const std::string& name);
-    std::int32_t ReadInteger(const std::string& name);  // REG_DWORD only
-    std::string ReadString(const std::string& name);    // REG_SZ (and REG_EXPAND_SZ)
+    TRegDataType GetDataType(const std::string& name);  // None when missing
+    // REG_DWORD only. Another type is the data-type error when its data fits in
+    // 4 bytes and the read error when it is longer; a missing value is the read error.
+    std::int32_t ReadInteger(const std::string& name);
+    // REG_SZ or REG_EXPAND_SZ, up to the first NUL; a missing value is the read error.
+    std::string ReadString(const std::string& name);
     void WriteInteger(const std::string& name, std::int32_t value);
     void WriteString(const std::string& name, const std::string& value);
     bool DeleteValue(const std::string& name);
@@ -70,4 +86,5 @@ private:
     std::filesystem::path storeFile_;
     std::string currentPath_;
     bool open_ = false;
+    std::string openError_;  // why the last OpenKey with canCreate failed
 };

@@ -1,0 +1,186 @@
+#include "registry.h"
+
+#include "registry_file.h"
+#include "registry_tree.h"
+
+#include <functional>
+#include <optional>
+
+using namespace regstore;
+
+namespace {
+
+std::string ReadFailed(const std::string& name) {
+    return "Could not get data for " + QuoteName(name);
+}
+
+std::string WrongType(const std::string& name) {
+    return "Invalid data type for " + QuoteName(name);
+}
+
+std::string WriteFailed(const std::string& name) {
+    return "Could not set data for " + QuoteName(name);
+}
+
+// Looks the value up in the file as it is now; nothing when the current key
+// or the value is missing.
+std::optional<RegValue> FindCurrentValue(const std::filesystem::path& file, bool open,
+                                         const std::string& keyPath, const std::string& name) {
+    CheckValueName(name);
+    if (!open)
+        return std::nullopt;
+    const RegKey root = LoadStore(file);
+    const RegKey* key = FindKey(root, SplitKeyPath(keyPath));
+    const RegValue* value = key ? key->FindValue(name) : nullptr;
+    if (!value)
+        return std::nullopt;
+    return *value;
+}
+
+// One locked read-modify-write on the current key; every failure becomes the
+// write error naming the value.
+void ChangeCurrentKey(const std::filesystem::path& file, bool open, const std::string& keyPath,
+                      const std::string& openError, const std::string& name,
+                      const std::function<bool(RegKey&)>& change) {
+    CheckValueName(name);
+    if (!open)
+        throw ERegistryException(WriteFailed(name) + ": " +
+                                 (openError.empty() ? "no key is open" : openError));
+    try {
+        UpdateStore(file, [&](RegKey& root) {
+            RegKey* key = FindKey(root, SplitKeyPath(keyPath));
+            if (!key)
+                throw ERegistryException("the key " + QuoteName(keyPath) + " no longer exists");
+            return change(*key);
+        });
+    } catch (const ERegistryException& error) {
+        throw ERegistryException(WriteFailed(name) + ": " + error.what());
+    }
+}
+
+}  // namespace
+
+TRegistry::TRegistry() : TRegistry(DefaultRegistryFile()) {}
+
+TRegistry::TRegistry(std::filesystem::path storeFile) : storeFile_(std::move(storeFile)) {}
+
+TRegistry::~TRegistry() { CloseKey(); }
+
+bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
+    CloseKey();
+    const KeyPath path = SplitKeyPath(key);
+    KeyPath stored;
+    if (canCreate) {
+        try {
+            UpdateStore(storeFile_, [&](RegKey& root) {
+                bool created = false;
+                CreateKey(root, path, &created, &stored);
+                return created;
+            });
+        } catch (const EStoreWriteError& error) {
+            // Not reported here: the next write reports it, naming its value.
+            openError_ = "cannot create key " + QuoteName(key) + ": " + error.what();
+            return false;
+        }
+    } else if (!FindKey(LoadStore(storeFile_), path, &stored)) {
+        return false;
+    }
+    currentPath_ = JoinKeyPath(stored);
+    open_ = true;
+    return true;
+}
+
+void TRegistry::CloseKey() {
+    open_ = false;
+    currentPath_.clear();
+}
+
+bool TRegistry::KeyExists(const std::string& key) {
+    const KeyPath path = SplitKeyPath(key);
+    return FindKey(LoadStore(storeFile_), path) != nullptr;
+}
+
+bool TRegistry::DeleteKey(const std::string& key) {
+    const KeyPath path = SplitKeyPath(key);
+    if (path.empty())
+        throw ERegistryException("The root key cannot be deleted");
+    bool deleted = false;
+    UpdateStore(storeFile_, [&](RegKey& root) {
+        RegKey* parent = FindKey(root, KeyPath(path.begin(), path.end() - 1));
+        deleted = parent && parent->DeleteSubkey(path.back());
+        return deleted;
+    });
+    return deleted;
+}
+
+bool TRegistry::ValueExists(const std::string& name) {
+    return FindCurrentValue(storeFile_, open_, currentPath_, name).has_value();
+}
+
+TRegDataType TRegistry::GetDataType(const std::string& name) {
+    const auto value = FindCurrentValue(storeFile_, open_, currentPath_, name);
+    return value ? static_cast<TRegDataType>(value->type) : TRegDataType::None;
+}
+
+std::int32_t TRegistry::ReadInteger(const std::string& name) {
+    const auto value = FindCurrentValue(storeFile_, open_, currentPath_, name);
+    // As with the registry's own query into a 4-byte buffer: longer data fails
+    // the query itself, shorter data of another type fails the type test.
+    if (!value || value->data.size() > 4)
+        throw ERegistryException(ReadFailed(name));
+    if (value->type != RegDword)
+        throw ERegistryException(WrongType(name));
+    if (value->data.size() != 4)
+        throw ERegistryException(ReadFailed(name));
+    return DwordOf(*value);
+}
+
+std::string TRegistry::ReadString(const std::string& name) {
+    const auto value = FindCurrentValue(storeFile_, open_, currentPath_, name);
+    if (!value)
+        throw ERegistryException(ReadFailed(name));
+    if (value->type != RegSz && value->type != RegExpandSz)
+        throw ERegistryException(WrongType(name));
+    return TextOf(*value);
+}
+
+void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
+    ChangeCurrentKey(storeFile_, open_, currentPath_, openError_, name,
+                     [&](RegKey& key) { return key.SetValue(DwordValue(name, value)); });
+}
+
+void TRegistry::WriteString(const std::string& name, const std::string& value) {
+    ChangeCurrentKey(storeFile_, open_, currentPath_, openError_, name,
+                     [&](RegKey& key) { return key.SetValue(StringValue(name, value)); });
+}
+
+bool TRegistry::DeleteValue(const std::string& name) {
+    bool deleted = false;
+    ChangeCurrentKey(storeFile_, open_, currentPath_, openError_, name, [&](RegKey& key) {
+        deleted = key.DeleteValue(name);
+        return deleted;
+    });
+    return deleted;
+}
+
+std::vector<std::string> TRegistry::GetValueNames() {
+    std::vector<std::string> names;
+    if (!open_)
+        return names;
+    const RegKey root = LoadStore(storeFile_);
+    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_)))
+        for (const RegValue& value : key->values)
+            names.push_back(value.name);
+    return names;
+}
+
+std::vector<std::string> TRegistry::GetKeyNames() {
+    std::vector<std::string> names;
+    if (!open_)
+        return names;
+    const RegKey root = LoadStore(storeFile_);
+    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_)))
+        for (const RegKey& sub : key->subkeys)
+            names.push_back(sub.name);
+    return names;
+}

@@ -1,0 +1,79 @@
+#include "Placement.h"
+
+#include "registry.h"
+
+const char* const ProductKey = "Software\\QD\\Lumivane";
+const char* const PositionKey = "Software\\QD\\Lumivane\\Position";
+const char* const InstallMessage = "Lumivane 98 not installed.\nPlease run install first.";
+
+namespace {
+
+std::int32_t StoredStartPos(TRegistry& registry) {
+    return registry.ValueExists("StartPos") ? registry.ReadInteger("StartPos") : 0;
+}
+
+}  // namespace
+
+void ApplyStartupPlacement(TPlacementWindow& window) {
+    TRegistry registry;
+    if (!registry.OpenKey(PositionKey, false))
+        return;
+    switch (StoredStartPos(registry)) {
+    case static_cast<std::int32_t>(TStartMode::Full):
+        window.SetPosition(TPlacementWindow::Position::DefaultPosAndSize);
+        window.SetWindowState(TPlacementWindow::State::Maximized);
+        break;
+    case static_cast<std::int32_t>(TStartMode::Saved):
+        window.SetPosition(TPlacementWindow::Position::Designed);
+        window.SetWindowState(TPlacementWindow::State::Normal);
+        // One at a time, so a value that fails to read leaves the earlier ones applied.
+        if (registry.ValueExists("X1"))
+            window.SetLeft(registry.ReadInteger("X1"));
+        if (registry.ValueExists("Y1"))
+            window.SetTop(registry.ReadInteger("Y1"));
+        if (registry.ValueExists("X2"))
+            window.SetWidth(registry.ReadInteger("X2"));
+        if (registry.ValueExists("Y2"))
+            window.SetHeight(registry.ReadInteger("Y2"));
+        break;
+    default:
+        break;  // keeps the designed, centred placement
+    }
+}
+
+TStartMode ReadStartMode() {
+    TRegistry registry;
+    if (!registry.KeyExists(PositionKey) || !registry.OpenKey(PositionKey, false))
+        return TStartMode::Default;
+    switch (StoredStartPos(registry)) {
+    case static_cast<std::int32_t>(TStartMode::Full):
+        return TStartMode::Full;
+    case static_cast<std::int32_t>(TStartMode::Saved):
+        return TStartMode::Saved;
+    default:
+        return TStartMode::Default;
+    }
+}
+
+bool InstallCheck() { return TRegistry().KeyExists(ProductKey); }
+
+bool WriteStartMode(TStartMode mode) {
+    if (!InstallCheck())
+        return false;
+    TRegistry registry;
+    registry.OpenKey(PositionKey, true);  // a failure shows as the write error below
+    registry.WriteInteger("StartPos", static_cast<std::int32_t>(mode));
+    return true;
+}
+
+bool SavePosition(const TPlacementWindow& window) {
+    if (!InstallCheck())
+        return false;
+    TRegistry registry;
+    registry.OpenKey(PositionKey, true);  // a failure shows as the write error below
+    registry.WriteInteger("X1", window.Left());
+    registry.WriteInteger("Y1", window.Top());
+    registry.WriteInteger("X2", window.Width());
+    registry.WriteInteger("Y2", window.Height());
+    return true;
+}
