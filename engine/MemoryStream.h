@@ -12,7 +12,8 @@ class TMemoryStream {
 public:
     // Bytes read (fewer than count only at the end of the data).
     std::size_t Read(void* buffer, std::size_t count);
-    // Writes at the position, overwriting or growing the data.
+    // Writes at the position, overwriting or growing the data (a gap left by a
+    // position past the end is filled with zero bytes).
     void Write(const void* buffer, std::size_t count);
     void Write(std::string_view text) { Write(text.data(), text.size()); }
 
@@ -25,8 +26,9 @@ public:
     const char* Data() const { return data_.data(); }
     std::string_view View() const { return {data_.data(), data_.size()}; }
 
-    // Replaces the content with the whole file (throws std::runtime_error
-    // naming the file and the reason when it cannot be opened or read).
+    // Replaces the content with the whole file and sets the position to 0.
+    // Throws std::runtime_error naming the file and the reason when it cannot
+    // be opened or read; the content is then unchanged.
     void LoadFromFile(const std::string& fileName);
 
 private:

@@ -10,11 +10,16 @@
 #include "ColorScheme.h"
 #include "MemoryStream.h"
 
+class TRtfOutput;
+
 // The six source-file extensions the engine converts, compared lower-cased.
 extern const std::array<std::string_view, 6> SourceExtensions;
 // The 68 keywords, upper case, in ascending byte order.
 extern const std::array<std::string_view, 68> Keywords;
 
+// The extension of FILENAME, dot included: the text from the last "." that
+// comes after every "/", "\" and ":"; empty when there is none.
+std::string_view FileExtension(std::string_view fileName);
 // True when the file name's extension is one of SourceExtensions.
 bool IsSourceFileName(std::string_view fileName);
 
@@ -24,10 +29,47 @@ bool IsSourceFileName(std::string_view fileName);
 // cannot be read; DEST is untouched in both cases. Leaves DEST's position at 0.
 void ConvertFile(const std::string& fileName, TMemoryStream& dest);
 
+// One conversion. The scanner reads the source through a cursor over the
+// in-memory copy and writes each token's fragment as soon as the token is read.
 class TPascalParser {
 public:
+    // Loads the colours, reads the file and writes the document to DEST from
+    // position 0.
     void Convert(const std::string& fileName, TMemoryStream& dest);
+    // Writes the document of SOURCE to DEST from its position, with the
+    // colours as they are now.
+    void ConvertSource(std::string_view source, TMemoryStream& dest);
+
     void LoadColors();  // from HKCU\Software\QD\Lumivane\Pascal into ColorSlots
     void SaveColors();  // all seven slots back to the store
-    // (the readers, PeekChar, IsKeyword, BuildHeader follow in the implementation)
+
+    // The document before the first source byte, from the current ColorSlots.
+    static std::string BuildHeader();
+    // "\redR\greenG\blueB;" of the colour, system colours resolved now.
+    static std::string ColorTableEntry(TColor color);
+    // True when WORD, upper-cased, is one of Keywords.
+    static bool IsKeyword(std::string_view word);
+
+    static constexpr std::string_view Trailer{"\\par }{\r\n", 9};
+
+private:
+    // The main loop and the token readers. Each reader is entered with the
+    // token's first byte already consumed (a comment's second byte not yet).
+    void ScanSource();
+    char PeekChar() const { return cursor_ < end_ ? *cursor_ : ' '; }
+    std::string_view ReadRun(std::uint8_t continuation);
+    std::string_view ReadIdentifier();
+    std::string_view ReadCharCode();
+    std::string_view ReadNumber();
+    std::string_view ReadHexNumber();
+    void ReadString();
+    void ReadBraceComment();
+    void ReadParenComment();
+    void ReadLineComment();
+    void ReadAsmBlock();
+    void WriteGroup(std::string_view opener, std::string_view text);
+
+    const char* cursor_ = nullptr;  // next source byte
+    const char* end_ = nullptr;
+    TRtfOutput* out_ = nullptr;
 };

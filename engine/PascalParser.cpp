@@ -1,0 +1,515 @@
+#include "PascalParser.h"
+
+#include <algorithm>
+
+#include "RtfOutput.h"
+
+const std::array<std::string_view, 6> SourceExtensions = {".pas", ".~pa", ".dpr",
+                                                          ".~dp", ".int", ".inc"};
+
+const std::array<std::string_view, 68> Keywords = {
+    "ABSTRACT",     "AND",       "ARRAY",          "AS",        "ASM",
+    "ASSEMBLER",    "BEGIN",     "CASE",           "CLASS",     "CONST",
+    "CONSTRUCTOR",  "DESTRUCTOR", "DIV",           "DO",        "DOWNTO",
+    "ELSE",         "END",       "EXCEPT",         "EXPORTS",   "FILE",
+    "FINALIZATION", "FINALLY",   "FOR",            "FUNCTION",  "GOTO",
+    "IF",           "IMPLEMENTATION", "INHERITED", "INITIALIZATION", "INLINE",
+    "INTERFACE",    "IS",        "LABEL",          "LIBRARY",   "MOD",
+    "NIL",          "NOT",       "OBJECT",         "OF",        "OVERRIDE",
+    "PACKED",       "PASCAL",    "PRIVATE",        "PROCEDURE", "PROGRAM",
+    "PROPERTY",     "PROTECTED", "PUBLIC",         "PUBLISHED", "RAISE",
+    "RECORD",       "REPEAT",    "SET",            "SHL",       "SHR",
+    "STRING",       "THEN",      "THREADVAR",      "TRY",       "TYPE",
+    "UNIT",         "UNTIL",     "USES",           "VAR",       "VIRTUAL",
+    "WHILE",        "WITH",      "XOR",
+};
+
+namespace {
+
+using Byte = unsigned char;
+
+constexpr Byte ToByte(char c) { return static_cast<Byte>(c); }
+
+// ---- Byte tables -----------------------------------------------------------
+
+// What the main loop does with a token's first byte.
+enum TAction : Byte {
+    actPlain,  // copied unchanged; runs of these are copied at once
+    actLineEnd,
+    actCharCode,
+    actHexNumber,
+    actString,
+    actParen,
+    actSlash,
+    actNumber,
+    actLetter,
+    actUnderscore,
+    actBackslash,
+    actBraceComment,
+    actCloseBrace,
+};
+
+constexpr std::array<Byte, 256> MakeActions() {
+    std::array<Byte, 256> table{};
+    table['\n'] = actLineEnd;
+    table['#'] = actCharCode;
+    table['$'] = actHexNumber;
+    table['\''] = actString;
+    table['('] = actParen;
+    table['/'] = actSlash;
+    for (int c = '0'; c <= '9'; ++c) {
+        table[c] = actNumber;
+    }
+    for (int c = 'A'; c <= 'Z'; ++c) {
+        table[c] = actLetter;
+        table[c + 'a' - 'A'] = actLetter;
+    }
+    table['_'] = actUnderscore;
+    table['\\'] = actBackslash;
+    table['{'] = actBraceComment;
+    table['}'] = actCloseBrace;
+    return table;
+}
+constexpr std::array<Byte, 256> Actions = MakeActions();
+
+// Continuation sets of the run readers, one bit each.
+enum TContinuation : Byte {
+    inIdentifier = 1,
+    inCharCode = 2,
+    inNumber = 4,
+    inHexNumber = 8,
+};
+
+constexpr std::array<Byte, 256> MakeContinuations() {
+    std::array<Byte, 256> table{};
+    auto add = [&table](std::string_view bytes, Byte set) {
+        for (char c : bytes) {
+            table[ToByte(c)] |= set;
+        }
+    };
+    add("#0123456789_", inIdentifier);
+    add("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", inIdentifier);
+    add("#0123456789", inCharCode);
+    add(".0123456789Ee", inNumber);
+    add("$0123456789ABCDEFabcdef", inHexNumber);
+    return table;
+}
+constexpr std::array<Byte, 256> Continuations = MakeContinuations();
+
+// The bytes a group must look at; every other byte is copied unchanged.
+using TStopSet = std::array<bool, 256>;
+
+constexpr TStopSet MakeStops(std::string_view bytes, bool letters = false) {
+    TStopSet table{};
+    for (char c : bytes) {
+        table[ToByte(c)] = true;
+    }
+    for (int c = 'A'; letters && c <= 'Z'; ++c) {
+        table[c] = true;
+        table[c + 'a' - 'A'] = true;
+    }
+    return table;
+}
+constexpr TStopSet StringStops = MakeStops("'\n\\{}");
+constexpr TStopSet BraceStops = MakeStops("\n\\{}");
+constexpr TStopSet ParenStops = MakeStops("*)\n\\{}");
+constexpr TStopSet LineStops = MakeStops("\n\\{}");
+constexpr TStopSet AsmStops = MakeStops("\n\\{}(/", true);
+
+// ---- Keywords --------------------------------------------------------------
+
+// The keywords grouped by length and first letter, so that a word is compared
+// with at most three of them. Same answers as a bisection of Keywords.
+constexpr std::size_t MaxKeywordLength = 14;
+constexpr std::size_t CandidatesPerBucket = 4;
+using TKeywordBuckets =
+    std::array<std::array<Byte, CandidatesPerBucket>, (MaxKeywordLength + 1) * 26>;
+
+constexpr std::size_t BucketOf(std::size_t length, char upperFirst) {
+    return length * 26 + static_cast<std::size_t>(upperFirst - 'A');
+}
+
+constexpr TKeywordBuckets MakeKeywordBuckets() {
+    TKeywordBuckets buckets{};
+    for (std::size_t i = 0; i < Keywords.size(); ++i) {
+        auto& bucket = buckets[BucketOf(Keywords[i].size(), Keywords[i][0])];
+        std::size_t slot = 0;
+        while (bucket[slot] != 0) {
+            ++slot;
+        }
+        bucket[slot] = static_cast<Byte>(i + 1);  // 0 marks an empty slot
+    }
+    return buckets;
+}
+
+// Index in Keywords, or -1. Clearing bit 5 upper-cases an ASCII letter and
+// turns no other byte into one, so it compares exactly, ignoring case.
+int FindKeyword(std::string_view word) {
+    static constexpr TKeywordBuckets Buckets = MakeKeywordBuckets();
+    if (word.size() < 2 || word.size() > MaxKeywordLength) {
+        return -1;
+    }
+    const char first = static_cast<char>(word[0] & ~0x20);
+    if (first < 'A' || first > 'Z') {
+        return -1;
+    }
+    for (Byte candidate : Buckets[BucketOf(word.size(), first)]) {
+        if (candidate == 0) {
+            return -1;
+        }
+        const std::string_view keyword = Keywords[candidate - 1];
+        bool equal = true;
+        for (std::size_t i = 1; i < word.size() && equal; ++i) {
+            equal = static_cast<char>(word[i] & ~0x20) == keyword[i];
+        }
+        if (equal) {
+            return candidate - 1;
+        }
+    }
+    return -1;
+}
+
+constexpr int AsmKeyword = 4;
+
+bool IsEndWord(std::string_view word) {
+    return word.size() == 3 && (word[0] & ~0x20) == 'E' && (word[1] & ~0x20) == 'N' &&
+           (word[2] & ~0x20) == 'D';
+}
+
+// ---- Document literals -----------------------------------------------------
+
+constexpr std::string_view HeaderOpening =
+    "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}{\\colortbl";
+constexpr std::string_view HeaderClosing = "}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0";
+static_assert(HeaderOpening.size() == 73 && HeaderClosing.size() == 36);
+
+constexpr std::string_view KeywordOpener = "{\\cf6\\b ";
+constexpr std::string_view NumberOpener = "{\\cf4 ";
+constexpr std::string_view StringOpener = "{\\cf2 ";
+constexpr std::string_view CommentOpener = "{\\cf3\\i ";
+constexpr std::string_view AsmOpener = "{\\cf5 ";
+constexpr std::string_view AsmEndOpener = "{\\b ";
+
+}  // namespace
+
+// ---- File type -------------------------------------------------------------
+
+std::string_view FileExtension(std::string_view fileName) {
+    const std::size_t found = fileName.find_last_of(".:\\/");
+    if (found == std::string_view::npos || fileName[found] != '.') {
+        return {};
+    }
+    return fileName.substr(found, 255);
+}
+
+bool IsSourceFileName(std::string_view fileName) {
+    std::string extension(FileExtension(fileName));
+    for (char& c : extension) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return std::find(SourceExtensions.begin(), SourceExtensions.end(), extension) !=
+           SourceExtensions.end();
+}
+
+void ConvertFile(const std::string& fileName, TMemoryStream& dest) {
+    if (!IsSourceFileName(fileName)) {
+        throw std::runtime_error("Unknown file extension");
+    }
+    TPascalParser parser;
+    parser.Convert(fileName, dest);
+    dest.SetPosition(0);
+}
+
+// ---- Conversion ------------------------------------------------------------
+
+void TPascalParser::Convert(const std::string& fileName, TMemoryStream& dest) {
+    LoadColors();
+    TMemoryStream source;
+    source.LoadFromFile(fileName);
+    dest.SetPosition(0);
+    ConvertSource(source.View(), dest);
+}
+
+void TPascalParser::ConvertSource(std::string_view source, TMemoryStream& dest) {
+    // Typical Pascal grows by a fifth to a third; reserving for half as much
+    // again avoids moving the document while it is written.
+    if (dest.Size() == 0) {
+        dest.Reserve(source.size() + source.size() / 2 + 1024);
+    }
+    TRtfOutput output(dest);
+    out_ = &output;
+    cursor_ = source.data();
+    end_ = source.data() + source.size();
+
+    output.Put(BuildHeader());
+    ScanSource();
+    output.Put(Trailer);
+    output.Flush();
+
+    out_ = nullptr;
+    cursor_ = end_ = nullptr;
+}
+
+std::string TPascalParser::BuildHeader() {
+    std::string header(HeaderOpening);
+    for (const TColorSlot& slot : ColorSlots) {
+        header += ColorTableEntry(slot.Color);
+    }
+    header += HeaderClosing;
+    return header;
+}
+
+std::string TPascalParser::ColorTableEntry(TColor color) {
+    const TColor rgb = ColorToRGB(color);
+    return "\\red" + std::to_string(rgb & 0xFF) + "\\green" + std::to_string((rgb >> 8) & 0xFF) +
+           "\\blue" + std::to_string((rgb >> 16) & 0xFF) + ";";
+}
+
+bool TPascalParser::IsKeyword(std::string_view word) { return FindKeyword(word) >= 0; }
+
+void TPascalParser::WriteGroup(std::string_view opener, std::string_view text) {
+    out_->Put(opener);
+    out_->Put(text);
+    out_->Put('}');
+}
+
+void TPascalParser::ScanSource() {
+    while (cursor_ < end_) {
+        const char* plain = cursor_;
+        while (cursor_ < end_ && Actions[ToByte(*cursor_)] == actPlain) {
+            ++cursor_;
+        }
+        out_->Put(plain, cursor_);
+        if (cursor_ == end_) {
+            break;
+        }
+        const char first = *cursor_++;
+        switch (Actions[ToByte(first)]) {
+        case actLineEnd:
+            out_->Put("\\par ");
+            break;
+        case actBackslash:
+            out_->Put("\\\\");
+            break;
+        case actCloseBrace:
+            out_->Put("\\}");
+            break;
+        case actCharCode:
+            WriteGroup(StringOpener, ReadCharCode());
+            break;
+        case actHexNumber:
+            WriteGroup(NumberOpener, ReadHexNumber());
+            break;
+        case actNumber:
+            WriteGroup(NumberOpener, ReadNumber());
+            break;
+        case actString:
+            ReadString();
+            break;
+        case actParen:
+            if (PeekChar() == '*') {
+                ReadParenComment();
+            } else {
+                out_->Put('(');
+            }
+            break;
+        case actSlash:
+            if (PeekChar() == '/') {
+                ReadLineComment();
+            } else {
+                out_->Put('/');
+            }
+            break;
+        case actLetter: {
+            const std::string_view word = ReadIdentifier();
+            const int keyword = FindKeyword(word);
+            if (keyword < 0) {
+                out_->Put(word);
+                break;
+            }
+            WriteGroup(KeywordOpener, word);
+            if (keyword == AsmKeyword) {
+                ReadAsmBlock();
+            }
+            break;
+        }
+        case actUnderscore:
+            out_->Put(ReadIdentifier());
+            break;
+        case actBraceComment:
+            ReadBraceComment();
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+// ---- Run readers -----------------------------------------------------------
+
+std::string_view TPascalParser::ReadRun(std::uint8_t continuation) {
+    const char* start = cursor_ - 1;
+    while (cursor_ < end_ && (Continuations[ToByte(*cursor_)] & continuation) != 0) {
+        ++cursor_;
+    }
+    return {start, static_cast<std::size_t>(cursor_ - start)};
+}
+
+std::string_view TPascalParser::ReadIdentifier() { return ReadRun(inIdentifier); }
+std::string_view TPascalParser::ReadCharCode() { return ReadRun(inCharCode); }
+std::string_view TPascalParser::ReadNumber() { return ReadRun(inNumber); }
+std::string_view TPascalParser::ReadHexNumber() { return ReadRun(inHexNumber); }
+
+// ---- Groups ----------------------------------------------------------------
+// Each reader copies runs of ordinary bytes whole and decides on the bytes of
+// its stop set one at a time. Every group ends with "}", also at the end of the
+// source.
+
+namespace {
+
+// Copies the bytes up to the next one in STOPS (or the end) and returns
+// whether any were copied.
+bool CopyUntil(const char*& cursor, const char* end, const TStopSet& stops, TRtfOutput& out) {
+    const char* start = cursor;
+    while (cursor < end && !stops[ToByte(*cursor)]) {
+        ++cursor;
+    }
+    out.Put(start, cursor);
+    return cursor != start;
+}
+
+// The escape of a backslash or a brace inside a group.
+void PutEscaped(char c, TRtfOutput& out) {
+    out.Put('\\');
+    out.Put(c);
+}
+
+}  // namespace
+
+void TPascalParser::ReadString() {
+    out_->Put(StringOpener);
+    out_->Put('\'');
+    while (cursor_ < end_) {
+        CopyUntil(cursor_, end_, StringStops, *out_);
+        if (cursor_ == end_) {
+            break;
+        }
+        const char c = *cursor_++;
+        if (c == '\'') {
+            out_->Put(c);
+            break;
+        }
+        if (c == '\n') {
+            out_->Put("\\par");
+            break;
+        }
+        PutEscaped(c, *out_);
+    }
+    out_->Put('}');
+}
+
+void TPascalParser::ReadBraceComment() {
+    out_->Put(CommentOpener);
+    out_->Put("\\{");
+    while (cursor_ < end_) {
+        CopyUntil(cursor_, end_, BraceStops, *out_);
+        if (cursor_ == end_) {
+            break;
+        }
+        const char c = *cursor_++;
+        if (c == '\n') {
+            out_->Put("\\par ");
+            continue;
+        }
+        PutEscaped(c, *out_);
+        if (c == '}') {
+            break;
+        }
+    }
+    out_->Put('}');
+}
+
+void TPascalParser::ReadParenComment() {
+    out_->Put(CommentOpener);
+    out_->Put('(');
+    bool star = false;  // the byte before was "*", not counting LF, "\", "{" and "}"
+    while (cursor_ < end_) {
+        if (CopyUntil(cursor_, end_, ParenStops, *out_)) {
+            star = false;
+        }
+        if (cursor_ == end_) {
+            break;
+        }
+        const char c = *cursor_++;
+        if (c == '*') {
+            star = true;
+            out_->Put(c);
+        } else if (c == ')') {
+            out_->Put(c);
+            if (star) {
+                break;
+            }
+        } else if (c == '\n') {
+            out_->Put("\\par ");
+        } else {
+            PutEscaped(c, *out_);
+        }
+    }
+    out_->Put('}');
+}
+
+void TPascalParser::ReadLineComment() {
+    out_->Put(CommentOpener);
+    out_->Put('/');
+    while (cursor_ < end_) {
+        CopyUntil(cursor_, end_, LineStops, *out_);
+        if (cursor_ == end_) {
+            break;
+        }
+        const char c = *cursor_++;
+        if (c == '\n') {
+            out_->Put("\\par");
+            break;
+        }
+        PutEscaped(c, *out_);
+    }
+    out_->Put('}');
+}
+
+void TPascalParser::ReadAsmBlock() {
+    out_->Put(AsmOpener);
+    std::string_view endWord;
+    while (cursor_ < end_) {
+        CopyUntil(cursor_, end_, AsmStops, *out_);
+        if (cursor_ == end_) {
+            break;
+        }
+        const char c = *cursor_++;
+        if (c == '\n') {
+            out_->Put("\\par ");
+        } else if (c == '\\' || c == '}') {
+            PutEscaped(c, *out_);
+        } else if (c == '{') {
+            ReadBraceComment();
+        } else if (c == '(' && PeekChar() == '*') {
+            ReadParenComment();
+        } else if (c == '/' && PeekChar() == '/') {
+            ReadLineComment();
+        } else if (c == '(' || c == '/') {
+            out_->Put(c);
+        } else {
+            const std::string_view word = ReadIdentifier();
+            if (IsEndWord(word)) {
+                endWord = word;
+                break;
+            }
+            out_->Put(word);
+        }
+    }
+    out_->Put('}');
+    if (!endWord.empty()) {
+        WriteGroup(AsmEndOpener, endWord);
+    }
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Collects the document in a fixed buffer and hands it to the output stream a
+// buffer at a time, so that the scanner's many small writes stay cheap.
+
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+#include "MemoryStream.h"
+
+class TRtfOutput {
+public:
+    explicit TRtfOutput(TMemoryStream& dest)
+        : dest_(dest), buffer_(new char[Capacity]), cursor_(buffer_.get()),
+          limit_(buffer_.get() + Capacity) {}
+    TRtfOutput(const TRtfOutput&) = delete;
+    TRtfOutput& operator=(const TRtfOutput&) = delete;
+
+    void Put(char c) {
+        if (cursor_ == limit_) {
+            Flush();
+        }
+        *cursor_++ = c;
+    }
+
+    void Put(std::string_view text) {
+        if (text.size() <= static_cast<std::size_t>(limit_ - cursor_)) {
+            std::memcpy(cursor_, text.data(), text.size());
+            cursor_ += text.size();
+        } else {
+            Flush();
+            if (text.size() < Capacity) {
+                std::memcpy(cursor_, text.data(), text.size());
+                cursor_ += text.size();
+            } else {
+                dest_.Write(text);
+            }
+        }
+    }
+
+    void Put(const char* first, const char* last) {
+        Put(std::string_view(first, static_cast<std::size_t>(last - first)));
+    }
+
+    // Must be called at the end: what is still buffered is not written otherwise.
+    void Flush() {
+        dest_.Write(buffer_.get(), static_cast<std::size_t>(cursor_ - buffer_.get()));
+        cursor_ = buffer_.get();
+    }
+
+private:
+    static constexpr std::size_t Capacity = 64 * 1024;
+
+    TMemoryStream& dest_;
+    std::unique_ptr<char[]> buffer_;
+    char* cursor_;
+    char* limit_;
+};

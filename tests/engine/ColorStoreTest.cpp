@@ -1,0 +1,164 @@
+// Loading and saving the colour scheme through the real settings store (a
+// private file, see EngineTestSupport).
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "EngineTestSupport.h"
+#include "PascalParser.h"
+#include "registry.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string PascalKey = "Software\\QD\\Lumivane\\Pascal";
+
+class ColorStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetColorsAndStore(); }
+    void TearDown() override {
+        setenv("LUMIVANE_REGISTRY", TestStoreFile().c_str(), 1);
+        ResetColorsAndStore();
+    }
+
+    static void StoreString(const std::string& name, const std::string& text) {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(PascalKey, true));
+        registry.WriteString(name, text);
+    }
+
+    static std::string StoredString(const std::string& name) {
+        TRegistry registry;
+        if (!registry.OpenKey(PascalKey, false) || !registry.ValueExists(name)) {
+            return "<missing>";
+        }
+        return registry.ReadString(name);
+    }
+
+    static std::array<TColor, 7> Colors() {
+        std::array<TColor, 7> colors{};
+        for (std::size_t i = 0; i < colors.size(); ++i) {
+            colors[i] = ColorSlots[i].Color;
+        }
+        return colors;
+    }
+
+    // The message LoadColors fails with; empty when it succeeds.
+    static std::string LoadFailure() {
+        try {
+            TPascalParser().LoadColors();
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return {};
+    }
+};
+
+TEST_F(ColorStoreTest, WithoutTheKeyTheColoursStayAndNothingIsCreated) {
+    ColorSlots[ciNumber].Color = 0x123456;  // a change made in memory survives
+    EXPECT_EQ(LoadFailure(), "");
+    auto expected = DefaultSlotColors;
+    expected[ciNumber] = 0x123456;
+    EXPECT_EQ(Colors(), expected);
+    EXPECT_FALSE(fs::exists(TestStoreFile()));
+}
+
+TEST_F(ColorStoreTest, LoadsNamesAndIntegersInAnyCase) {
+    StoreString("clFGround", "clNavy");
+    StoreString("clbground", "CLNAVY");  // value names ignore case
+    StoreString("clString", "$00FF0000");
+    StoreString("clComment", "16711680");
+    StoreString("clNumber", "");  // empty: slot unchanged
+    StoreString("clKeyword", "clWindowText");
+    ColorSlots[ciNumber].Color = 0x010203;
+    EXPECT_EQ(LoadFailure(), "");
+    EXPECT_EQ(Colors(), (std::array<TColor, 7>{0x800000, 0x800000, 0xFF0000, 0xFF0000, 0x010203,
+                                               0x008000, 0x80000008}));
+}
+
+TEST_F(ColorStoreTest, StoredValueWinsOverAChangeInMemory) {
+    StoreString("clString", "clLime");
+    ColorSlots[ciString].Color = 0x111111;
+    ColorSlots[ciComment].Color = 0x222222;
+    EXPECT_EQ(LoadFailure(), "");
+    EXPECT_EQ(ColorSlots[ciString].Color, 0x00FF00u);
+    EXPECT_EQ(ColorSlots[ciComment].Color, 0x222222u);
+}
+
+TEST_F(ColorStoreTest, ValueOfAnotherTypeFailsAfterTheSlotsBeforeIt) {
+    StoreString("clFGround", "clRed");
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(PascalKey, true));
+        registry.WriteInteger("clString", 255);
+        registry.WriteString("clComment", "clLime");
+    }
+    EXPECT_EQ(LoadFailure(), "Invalid data type for 'clString'");
+    EXPECT_EQ(ColorSlots[ciForeground].Color, 0x0000FFu);  // read before the failure
+    EXPECT_EQ(ColorSlots[ciComment].Color, DefaultSlotColors[ciComment]);  // never read
+}
+
+TEST_F(ColorStoreTest, TextThatIsNoColourFailsNamingIt) {
+    StoreString("clBGround", "clSilver");
+    StoreString("clNumber", "violet");
+    StoreString("clAssembler", "clLime");
+    EXPECT_EQ(LoadFailure(), "'violet' is not a valid integer value");
+    EXPECT_EQ(ColorSlots[ciBackground].Color, 0xC0C0C0u);
+    EXPECT_EQ(ColorSlots[ciAssembler].Color, DefaultSlotColors[ciAssembler]);
+}
+
+TEST_F(ColorStoreTest, UnreadableStoreCountsAsNoKey) {
+    std::ofstream(TestStoreFile()) << "this is no store\n";
+    EXPECT_EQ(LoadFailure(), "");
+    EXPECT_EQ(Colors(), DefaultSlotColors);
+}
+
+TEST_F(ColorStoreTest, SavesAllSevenValuesEveryTime) {
+    ColorSlots[ciComment].Color = 0x800000;
+    ColorSlots[ciNumber].Color = 0x80000008;
+    ColorSlots[ciAssembler].Color = 0x80FFFF;
+    TPascalParser().SaveColors();
+    const std::array<std::string, 7> expected = {"clBlack",      "clWhite",   "clRed",  "clNavy",
+                                                 "clWindowText", "$0080FFFF", "clBlack"};
+    for (std::size_t i = 0; i < ColorSlots.size(); ++i) {
+        EXPECT_EQ(StoredString(std::string(ColorSlots[i].ValueName)), expected[i]);
+    }
+    // and they load back as they were
+    const auto saved = Colors();
+    for (TColorSlot& slot : ColorSlots) {
+        slot.Color = 0x1;
+    }
+    EXPECT_EQ(LoadFailure(), "");
+    EXPECT_EQ(Colors(), saved);
+}
+
+TEST_F(ColorStoreTest, SaveWithoutAWritableStoreDoesNothingSilently) {
+    TTempDir dir;
+    const fs::path blocker = dir.WriteFile("not-a-folder", "x");
+    const fs::path store = blocker / "user.reg";
+    setenv("LUMIVANE_REGISTRY", store.c_str(), 1);
+    EXPECT_NO_THROW(TPascalParser().SaveColors());
+    EXPECT_FALSE(fs::exists(store));
+}
+
+TEST_F(ColorStoreTest, ConversionUsesTheStoredScheme) {
+    StoreString("clKeyword", "clBlue");
+    TTempDir dir;
+    TMemoryStream out;
+    ConvertFile(dir.WriteFile("u.pas", "end"), out);
+    EXPECT_NE(out.View().find("\\red0\\green0\\blue255;}"), std::string::npos);
+    EXPECT_TRUE(out.View().ends_with("{\\cf6\\b end}\\par }{\r\n"));
+}
+
+TEST_F(ColorStoreTest, ConversionFailsBeforeWritingWhenTheSchemeCannotLoad) {
+    StoreString("clKeyword", "nonsense");
+    TTempDir dir;
+    TMemoryStream out;
+    EXPECT_THROW(ConvertFile(dir.WriteFile("u.pas", "end"), out), std::invalid_argument);
+    EXPECT_EQ(out.Size(), 0u);
+}
+
+}  // namespace

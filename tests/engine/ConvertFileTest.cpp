@@ -1,0 +1,108 @@
+// The entry point: file-type test, reading the file, the output stream.
+
+#include <cctype>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <stdexcept>
+
+#include "EngineTestSupport.h"
+#include "PascalParser.h"
+
+namespace {
+
+class ConvertFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetColorsAndStore(); }
+
+    // The message ConvertFile fails with; empty when it succeeds.
+    static std::string FailureOf(const std::string& fileName, TMemoryStream& out) {
+        try {
+            ConvertFile(fileName, out);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return {};
+    }
+
+    TTempDir dir_;
+};
+
+TEST_F(ConvertFileTest, ExtensionIsTakenAfterTheLastSeparator) {
+    EXPECT_EQ(FileExtension("unit1.pas"), ".pas");
+    EXPECT_EQ(FileExtension("a.b.PAS"), ".PAS");
+    EXPECT_EQ(FileExtension("unit1"), "");
+    EXPECT_EQ(FileExtension("C:\\dir.x\\unit1"), "");
+    EXPECT_EQ(FileExtension("/home/a.b/unit1"), "");
+    EXPECT_EQ(FileExtension("C:unit1"), "");
+    EXPECT_EQ(FileExtension("dir/.pas"), ".pas");
+    EXPECT_EQ(FileExtension("unit1."), ".");
+    EXPECT_EQ(FileExtension(""), "");
+    EXPECT_EQ(FileExtension("x." + std::string(300, 'p')).size(), 255u);
+}
+
+TEST_F(ConvertFileTest, AcceptsTheSixExtensionsInAnyCase) {
+    for (const char* name : {"Unit1.PAS", "unit1.pas", "a.~pa", "P.DPR", "p.~Dp", "x.int", "x.Inc",
+                             "/home/a.b/unit1.pas", "C:\\src\\main.pas", ".pas"}) {
+        EXPECT_TRUE(IsSourceFileName(name)) << name;
+    }
+    for (const char* name : {"unit1.pas.bak", "unit1", "C:\\dir.x\\unit1", "/home/a.b/unit1",
+                             "unit1.pa", "unit1.pass", "unit1.pp", "unit1.", "", "pas",
+                             "unit1.p\xc1s"}) {
+        EXPECT_FALSE(IsSourceFileName(name)) << name;
+    }
+}
+
+TEST_F(ConvertFileTest, UnknownExtensionLeavesTheOutputUntouched) {
+    const std::string file = dir_.WriteFile("notes.txt", "begin end.");
+    TMemoryStream out;
+    out.Write("keep");
+    out.SetPosition(2);
+    for (const std::string& name : {file, std::string(), dir_.Path().string() + "/x.pas.bak"}) {
+        EXPECT_EQ(FailureOf(name, out), "Unknown file extension") << name;
+        EXPECT_EQ(out.View(), "keep");
+        EXPECT_EQ(out.Position(), 2u);
+    }
+}
+
+TEST_F(ConvertFileTest, UnreadableFileIsNamedAndNothingIsWritten) {
+    const std::string missing = (dir_.Path() / "missing.pas").string();
+    const std::string directory = (dir_.Path() / "folder.pas").string();
+    std::filesystem::create_directory(directory);
+    for (const std::string& name : {missing, directory}) {
+        TMemoryStream out;
+        const std::string message = FailureOf(name, out);
+        EXPECT_NE(message.find(name), std::string::npos) << message;
+        EXPECT_NE(message.find(name == missing ? "No such file" : "directory"), std::string::npos)
+            << message;
+        EXPECT_EQ(out.Size(), 0u);
+    }
+}
+
+TEST_F(ConvertFileTest, WritesTheDocumentAndRewinds) {
+    const std::string source = "program P;\nbegin\n  Writeln('Hi'); // greet\nend.\n";
+    TMemoryStream out;
+    ASSERT_EQ(FailureOf(dir_.WriteFile("p.dpr", source), out), "");
+    EXPECT_EQ(out.View(), Document(source));
+    EXPECT_EQ(out.Position(), 0u);
+}
+
+TEST_F(ConvertFileTest, EmptyFileGivesHeaderAndTrailer) {
+    TMemoryStream out;
+    ASSERT_EQ(FailureOf(dir_.WriteFile("empty.pas", ""), out), "");
+    EXPECT_EQ(out.View(), TPascalParser::BuildHeader() + "\\par }{\r\n");
+}
+
+TEST_F(ConvertFileTest, KeepsEveryByteOfAFileWithNulsAndHighBytes) {
+    std::string source;
+    for (int c = 0; c < 256; ++c) {
+        if (c != '\n' && c != '\\' && c != '{' && c != '}' && c != '\'' && c != '#' &&
+            c != '$' && c != '(' && c != '/' && c != '_' && !std::isalnum(c)) {
+            source += static_cast<char>(c);
+        }
+    }
+    TMemoryStream out;
+    ASSERT_EQ(FailureOf(dir_.WriteFile("bytes.inc", source), out), "");
+    EXPECT_EQ(out.View(), TPascalParser::BuildHeader() + source + "\\par }{\r\n");
+}
+
+}  // namespace
