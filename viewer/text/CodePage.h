@@ -1,0 +1,38 @@
+#pragma once
+// Byte-to-Unicode decoding for documents: Windows-1252 built in, other
+// Windows code pages through the C library's iconv, UTF-8 for plain text.
+
+#include <array>
+#include <string>
+#include <string_view>
+
+// One Windows code page. Unknown or unavailable numbers decode as 1252.
+class TCodePage {
+public:
+    explicit TCodePage(int number = 1252);
+
+    int Number() const { return number_; }
+    // The character of a single byte; meaningless for a lead byte.
+    char16_t Decode(unsigned char byte) const { return table_[byte]; }
+    // True when BYTE starts a two-byte character (East Asian code pages).
+    bool IsLeadByte(unsigned char byte) const { return lead_[byte]; }
+    // The character(s) of a lead byte and its trail byte, U+FFFD when invalid.
+    std::u16string DecodePair(unsigned char lead, unsigned char trail) const;
+
+private:
+    int number_ = 1252;
+    std::string iconvName_;
+    std::array<char16_t, 256> table_{};
+    std::array<bool, 256> lead_{};
+};
+
+// The code page a font's \fcharset stands for, or 0 when it names none.
+int CodePageOfCharset(int charset);
+
+char16_t DecodeWindows1252(unsigned char byte);
+// The 1252 byte of CH, or -1 when 1252 has none.
+int EncodeWindows1252(char16_t ch);
+std::u16string DecodeWindows1252(std::string_view bytes);
+// Decodes strict UTF-8 (no overlong forms, no surrogates); false when BYTES is not UTF-8.
+bool DecodeUtf8(std::string_view bytes, std::u16string& out);
+std::string ToUtf8(std::u16string_view text);

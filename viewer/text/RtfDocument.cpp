@@ -1,0 +1,54 @@
+#include "RtfDocument.h"
+
+#include <algorithm>
+
+void TRtfDocument::Append(std::u16string_view text, std::uint32_t format) {
+    if (text.empty()) {
+        return;
+    }
+    if (!Runs.empty() && Runs.back().Format == format) {
+        Runs.back().Length += static_cast<std::uint32_t>(text.size());
+    } else {
+        Runs.push_back({static_cast<std::uint32_t>(Text.size()),
+                        static_cast<std::uint32_t>(text.size()), format});
+    }
+    Text.append(text);
+}
+
+void TRtfDocument::Append(char16_t ch, std::uint32_t format) {
+    Append(std::u16string_view(&ch, 1), format);
+}
+
+std::size_t TRtfCharFormatHash::operator()(const TRtfCharFormat& f) const noexcept {
+    std::size_t h = static_cast<std::size_t>(f.Font) * 1000003u;
+    h = (h ^ static_cast<std::size_t>(f.SizeHalfPoints)) * 1000003u;
+    h = (h ^ f.Color) * 1000003u;
+    h = (h ^ f.Background) * 1000003u;
+    unsigned flags = (f.Bold ? 1u : 0u) | (f.Italic ? 2u : 0u) | (f.Underline ? 4u : 0u) |
+                     (f.Strike ? 8u : 0u) | (static_cast<unsigned>(f.Vertical + 1) << 4);
+    return h ^ flags;
+}
+
+std::uint32_t TRtfDocument::FormatIndex(const TRtfCharFormat& format) {
+    // Formats may have been filled directly; index those first.
+    for (; formatsIndexed_ < Formats.size(); ++formatsIndexed_) {
+        formatLookup_.emplace(Formats[formatsIndexed_],
+                              static_cast<std::uint32_t>(formatsIndexed_));
+    }
+    auto [it, added] =
+        formatLookup_.emplace(format, static_cast<std::uint32_t>(Formats.size()));
+    if (added) {
+        Formats.push_back(format);
+        ++formatsIndexed_;
+    }
+    return it->second;
+}
+
+int TRtfDocument::FontIndex(const TRtfFont& font) {
+    auto it = std::find(Fonts.begin(), Fonts.end(), font);
+    if (it != Fonts.end()) {
+        return static_cast<int>(it - Fonts.begin());
+    }
+    Fonts.push_back(font);
+    return static_cast<int>(Fonts.size() - 1);
+}

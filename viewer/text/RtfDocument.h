@@ -1,0 +1,70 @@
+#pragma once
+// The document model between the RTF reader, the RTF writer and the view:
+// one flat UTF-16 text with its formatted runs. No Qt, so the sanitizer build
+// and the fuzzer cover everything that parses.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+// 0x00RRGGBB.
+using TRgb = std::uint32_t;
+inline constexpr TRgb kNoColor = 0xFFFFFFFFu;  // the reader's "automatic" colour
+
+inline constexpr char16_t kParagraphEnd = u'\n';    // ends a paragraph
+inline constexpr char16_t kLineBreak = u'\u2028';  // a line break inside a paragraph
+
+struct TRtfFont {
+    std::string Name;  // UTF-8
+    bool FixedPitch = false;
+    bool operator==(const TRtfFont&) const = default;
+};
+
+struct TRtfCharFormat {
+    int Font = -1;  // index into TRtfDocument::Fonts; -1: the view's default font
+    int SizeHalfPoints = 24;
+    TRgb Color = kNoColor;
+    TRgb Background = kNoColor;
+    bool Bold = false;
+    bool Italic = false;
+    bool Underline = false;
+    bool Strike = false;
+    signed char Vertical = 0;  // 1 superscript, -1 subscript
+    bool operator==(const TRtfCharFormat&) const = default;
+};
+
+struct TRtfCharFormatHash {
+    std::size_t operator()(const TRtfCharFormat& f) const noexcept;
+};
+
+struct TRtfRun {
+    std::uint32_t Start = 0;
+    std::uint32_t Length = 0;
+    std::uint32_t Format = 0;  // index into TRtfDocument::Formats
+    bool operator==(const TRtfRun&) const = default;
+};
+
+// Text holds kParagraphEnd between paragraphs (none after the last one),
+// kLineBreak for a line break and TAB for a tab. The runs cover the text
+// without gaps, in order.
+struct TRtfDocument {
+    std::u16string Text;
+    std::vector<TRtfRun> Runs;
+    std::vector<TRtfCharFormat> Formats;
+    std::vector<TRtfFont> Fonts;
+
+    // Appends text in a format, extending the last run when the format is the same.
+    void Append(std::u16string_view text, std::uint32_t format);
+    void Append(char16_t ch, std::uint32_t format);
+    // Index of FORMAT in Formats, adding it when new.
+    std::uint32_t FormatIndex(const TRtfCharFormat& format);
+    // Index of FONT in Fonts, adding it when new.
+    int FontIndex(const TRtfFont& font);
+
+private:
+    // Keeps FormatIndex fast when a document holds many distinct formats.
+    std::unordered_map<TRtfCharFormat, std::uint32_t, TRtfCharFormatHash> formatLookup_;
+    std::size_t formatsIndexed_ = 0;
+};

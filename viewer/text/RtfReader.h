@@ -1,0 +1,23 @@
+#pragma once
+// Reading documents into the view's model: our own RTF reader, and the plain
+// text the view falls back to when the data is not RTF.
+//
+// The reader never fails and never reaches outside the bytes it is given:
+// what it cannot show is left out, damaged input gives what could be read.
+
+#include <string_view>
+
+#include "RtfDocument.h"
+
+// True when DATA starts with "{\rtf".
+bool IsRtf(std::string_view data);
+
+// The document of RTF data (see IsRtf).
+TRtfDocument ReadRtf(std::string_view data);
+
+// Plain text: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
+// CR LF, CR and LF end paragraphs; NUL bytes are dropped.
+TRtfDocument ReadPlainText(std::string_view data);
+
+// RTF when the data is RTF, else plain text.
+TRtfDocument ReadDocument(std::string_view data);
