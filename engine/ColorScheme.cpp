@@ -1,10 +1,10 @@
 #include "ColorScheme.h"
 
+#include "syscolors.h"
+
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
-
-#include "syscolors.h"
 
 std::array<TColorSlot, 7> ColorSlots = {{
     {"clFGround", "Foreground", DefaultSlotColors[ciForeground]},
@@ -20,7 +20,7 @@ namespace {
 
 constexpr TColor SystemColor = 0x80000000u;
 
-}  // namespace
+} // namespace
 
 const std::array<TColorName, 42> ColorNames = {{
     {"clBlack", 0x000000},
@@ -69,7 +69,9 @@ const std::array<TColorName, 42> ColorNames = {{
 
 namespace {
 
-char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char UpperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 bool SameTextAscii(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) {
@@ -137,7 +139,7 @@ bool ParseIntegerText(std::string_view text, TColor& result) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::string ColorToString(TColor color) {
     for (const TColorName& entry : ColorNames) {

@@ -15,7 +15,7 @@ using TColor = std::uint32_t;
 struct TColorSlot {
     std::string_view ValueName;
     std::string_view DisplayName;
-    std::atomic<TColor> Color;  // shared by the GUI thread and the converter's worker
+    std::atomic<TColor> Color; // shared by the GUI thread and the converter's worker
 };
 
 // Slot positions, which are also the document's colour numbers.
@@ -34,13 +34,13 @@ extern std::array<TColorSlot, 7> ColorSlots;
 
 // The colours every slot starts with.
 inline constexpr std::array<TColor, 7> DefaultSlotColors = {
-    0x000000,  // clBlack
-    0xFFFFFF,  // clWhite
-    0x0000FF,  // clRed
-    0x800000,  // clNavy
-    0xFF00FF,  // clFuchsia
-    0x008000,  // clGreen
-    0x000000,  // clBlack
+    0x000000, // clBlack
+    0xFFFFFF, // clWhite
+    0x0000FF, // clRed
+    0x800000, // clNavy
+    0xFF00FF, // clFuchsia
+    0x008000, // clGreen
+    0x000000, // clBlack
 };
 
 struct TColorName {

@@ -7,7 +7,7 @@ namespace {
 
 const std::string PascalKey = "Software\\QD\\Lumivane\\Pascal";
 
-}  // namespace
+} // namespace
 
 void TPascalParser::LoadColors() {
     TRegistry registry;
@@ -40,7 +40,7 @@ void TPascalParser::SaveColors() {
             return;
         }
     } catch (const ERegistryException&) {
-        return;  // nothing is saved, and nobody is told
+        return; // nothing is saved, and nobody is told
     }
     for (const TColorSlot& slot : ColorSlots) {
         registry.WriteString(std::string(slot.ValueName), ColorToString(slot.Color));

@@ -53,11 +53,10 @@ struct FileCloser {
 };
 
 [[noreturn]] void ThrowFileError(const char* what, const std::string& fileName, int error) {
-    throw std::runtime_error(std::string(what) + " \"" + fileName + "\": " +
-                             std::strerror(error));
+    throw std::runtime_error(std::string(what) + " \"" + fileName + "\": " + std::strerror(error));
 }
 
-}  // namespace
+} // namespace
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));

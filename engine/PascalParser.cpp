@@ -1,40 +1,96 @@
 #include "PascalParser.h"
 
-#include <algorithm>
-
 #include "RtfOutput.h"
+
+#include <algorithm>
 
 const std::array<std::string_view, 6> SourceExtensions = {".pas", ".~pa", ".dpr",
                                                           ".~dp", ".int", ".inc"};
 
 const std::array<std::string_view, 68> Keywords = {
-    "ABSTRACT",     "AND",       "ARRAY",          "AS",        "ASM",
-    "ASSEMBLER",    "BEGIN",     "CASE",           "CLASS",     "CONST",
-    "CONSTRUCTOR",  "DESTRUCTOR", "DIV",           "DO",        "DOWNTO",
-    "ELSE",         "END",       "EXCEPT",         "EXPORTS",   "FILE",
-    "FINALIZATION", "FINALLY",   "FOR",            "FUNCTION",  "GOTO",
-    "IF",           "IMPLEMENTATION", "INHERITED", "INITIALIZATION", "INLINE",
-    "INTERFACE",    "IS",        "LABEL",          "LIBRARY",   "MOD",
-    "NIL",          "NOT",       "OBJECT",         "OF",        "OVERRIDE",
-    "PACKED",       "PASCAL",    "PRIVATE",        "PROCEDURE", "PROGRAM",
-    "PROPERTY",     "PROTECTED", "PUBLIC",         "PUBLISHED", "RAISE",
-    "RECORD",       "REPEAT",    "SET",            "SHL",       "SHR",
-    "STRING",       "THEN",      "THREADVAR",      "TRY",       "TYPE",
-    "UNIT",         "UNTIL",     "USES",           "VAR",       "VIRTUAL",
-    "WHILE",        "WITH",      "XOR",
+    "ABSTRACT",
+    "AND",
+    "ARRAY",
+    "AS",
+    "ASM",
+    "ASSEMBLER",
+    "BEGIN",
+    "CASE",
+    "CLASS",
+    "CONST",
+    "CONSTRUCTOR",
+    "DESTRUCTOR",
+    "DIV",
+    "DO",
+    "DOWNTO",
+    "ELSE",
+    "END",
+    "EXCEPT",
+    "EXPORTS",
+    "FILE",
+    "FINALIZATION",
+    "FINALLY",
+    "FOR",
+    "FUNCTION",
+    "GOTO",
+    "IF",
+    "IMPLEMENTATION",
+    "INHERITED",
+    "INITIALIZATION",
+    "INLINE",
+    "INTERFACE",
+    "IS",
+    "LABEL",
+    "LIBRARY",
+    "MOD",
+    "NIL",
+    "NOT",
+    "OBJECT",
+    "OF",
+    "OVERRIDE",
+    "PACKED",
+    "PASCAL",
+    "PRIVATE",
+    "PROCEDURE",
+    "PROGRAM",
+    "PROPERTY",
+    "PROTECTED",
+    "PUBLIC",
+    "PUBLISHED",
+    "RAISE",
+    "RECORD",
+    "REPEAT",
+    "SET",
+    "SHL",
+    "SHR",
+    "STRING",
+    "THEN",
+    "THREADVAR",
+    "TRY",
+    "TYPE",
+    "UNIT",
+    "UNTIL",
+    "USES",
+    "VAR",
+    "VIRTUAL",
+    "WHILE",
+    "WITH",
+    "XOR",
 };
 
 namespace {
 
 using Byte = unsigned char;
 
-constexpr Byte ToByte(char c) { return static_cast<Byte>(c); }
+constexpr Byte ToByte(char c) {
+    return static_cast<Byte>(c);
+}
 
 // ---- Byte tables -----------------------------------------------------------
 
 // What the main loop does with a token's first byte.
 enum TAction : Byte {
-    actPlain,  // copied unchanged; runs of these are copied at once
+    actPlain, // copied unchanged; runs of these are copied at once
     actLineEnd,
     actCharCode,
     actHexNumber,
@@ -116,6 +172,29 @@ constexpr TStopSet ParenStops = MakeStops("*)\n\\{}");
 constexpr TStopSet LineStops = MakeStops("\n\\{}");
 constexpr TStopSet AsmStops = MakeStops("\n\\{}(/", true);
 
+// The scanning loops work on local pointers: a pointer member would have to be
+// stored at every step, since a read through a char pointer may alias it.
+const char* SkipPlain(const char* cursor, const char* end) {
+    while (cursor < end && Actions[ToByte(*cursor)] == actPlain) {
+        ++cursor;
+    }
+    return cursor;
+}
+
+const char* SkipRun(const char* cursor, const char* end, Byte continuation) {
+    while (cursor < end && (Continuations[ToByte(*cursor)] & continuation) != 0) {
+        ++cursor;
+    }
+    return cursor;
+}
+
+const char* SkipUntil(const char* cursor, const char* end, const TStopSet& stops) {
+    while (cursor < end && !stops[ToByte(*cursor)]) {
+        ++cursor;
+    }
+    return cursor;
+}
+
 // ---- Keywords --------------------------------------------------------------
 
 // The keywords grouped by length and first letter, so that a word is compared
@@ -137,15 +216,16 @@ constexpr TKeywordBuckets MakeKeywordBuckets() {
         while (bucket[slot] != 0) {
             ++slot;
         }
-        bucket[slot] = static_cast<Byte>(i + 1);  // 0 marks an empty slot
+        bucket[slot] = static_cast<Byte>(i + 1); // 0 marks an empty slot
     }
     return buckets;
 }
 
 // Index in Keywords, or -1. Clearing bit 5 upper-cases an ASCII letter and
 // turns no other byte into one, so it compares exactly, ignoring case.
-int FindKeyword(std::string_view word) {
-    static constexpr TKeywordBuckets Buckets = MakeKeywordBuckets();
+constexpr TKeywordBuckets Buckets = MakeKeywordBuckets();
+
+inline int FindKeyword(std::string_view word) {
     if (word.size() < 2 || word.size() > MaxKeywordLength) {
         return -1;
     }
@@ -190,7 +270,7 @@ constexpr std::string_view CommentOpener = "{\\cf3\\i ";
 constexpr std::string_view AsmOpener = "{\\cf5 ";
 constexpr std::string_view AsmEndOpener = "{\\b ";
 
-}  // namespace
+} // namespace
 
 // ---- File type -------------------------------------------------------------
 
@@ -267,7 +347,9 @@ std::string TPascalParser::ColorTableEntry(TColor color) {
            "\\blue" + std::to_string((rgb >> 16) & 0xFF) + ";";
 }
 
-bool TPascalParser::IsKeyword(std::string_view word) { return FindKeyword(word) >= 0; }
+bool TPascalParser::IsKeyword(std::string_view word) {
+    return FindKeyword(word) >= 0;
+}
 
 void TPascalParser::WriteGroup(std::string_view opener, std::string_view text) {
     out_->Put(opener);
@@ -275,18 +357,34 @@ void TPascalParser::WriteGroup(std::string_view opener, std::string_view text) {
     out_->Put('}');
 }
 
+// Bytes that are written unchanged (plain bytes, words that are no keyword, a
+// lone "(" or "/") are gathered and written as one run before the next
+// fragment that differs from the source.
 void TPascalParser::ScanSource() {
+    const char* plain = cursor_;
     while (cursor_ < end_) {
-        const char* plain = cursor_;
-        while (cursor_ < end_ && Actions[ToByte(*cursor_)] == actPlain) {
-            ++cursor_;
-        }
-        out_->Put(plain, cursor_);
+        cursor_ = SkipPlain(cursor_, end_);
         if (cursor_ == end_) {
             break;
         }
+        const char* token = cursor_;
         const char first = *cursor_++;
-        switch (Actions[ToByte(first)]) {
+        const TAction action = static_cast<TAction>(Actions[ToByte(first)]);
+        int keyword = -1;
+        if (action == actLetter) {
+            keyword = FindKeyword(ReadIdentifier());
+            if (keyword < 0) {
+                continue;
+            }
+        } else if (action == actUnderscore) {
+            ReadIdentifier(); // never a keyword
+            continue;
+        } else if ((action == actParen && PeekChar() != '*') ||
+                   (action == actSlash && PeekChar() != '/')) {
+            continue;
+        }
+        out_->Put(plain, token);
+        switch (action) {
         case actLineEnd:
             out_->Put("\\par ");
             break;
@@ -309,34 +407,17 @@ void TPascalParser::ScanSource() {
             ReadString();
             break;
         case actParen:
-            if (PeekChar() == '*') {
-                ReadParenComment();
-            } else {
-                out_->Put('(');
-            }
+            ReadParenComment();
             break;
         case actSlash:
-            if (PeekChar() == '/') {
-                ReadLineComment();
-            } else {
-                out_->Put('/');
-            }
+            ReadLineComment();
             break;
-        case actLetter: {
-            const std::string_view word = ReadIdentifier();
-            const int keyword = FindKeyword(word);
-            if (keyword < 0) {
-                out_->Put(word);
-                break;
-            }
-            WriteGroup(KeywordOpener, word);
+        case actLetter:
+            WriteGroup(KeywordOpener,
+                       std::string_view(token, static_cast<std::size_t>(cursor_ - token)));
             if (keyword == AsmKeyword) {
                 ReadAsmBlock();
             }
-            break;
-        }
-        case actUnderscore:
-            out_->Put(ReadIdentifier());
             break;
         case actBraceComment:
             ReadBraceComment();
@@ -344,23 +425,31 @@ void TPascalParser::ScanSource() {
         default:
             break;
         }
+        plain = cursor_;
     }
+    out_->Put(plain, cursor_);
 }
 
 // ---- Run readers -----------------------------------------------------------
 
 std::string_view TPascalParser::ReadRun(std::uint8_t continuation) {
     const char* start = cursor_ - 1;
-    while (cursor_ < end_ && (Continuations[ToByte(*cursor_)] & continuation) != 0) {
-        ++cursor_;
-    }
+    cursor_ = SkipRun(cursor_, end_, continuation);
     return {start, static_cast<std::size_t>(cursor_ - start)};
 }
 
-std::string_view TPascalParser::ReadIdentifier() { return ReadRun(inIdentifier); }
-std::string_view TPascalParser::ReadCharCode() { return ReadRun(inCharCode); }
-std::string_view TPascalParser::ReadNumber() { return ReadRun(inNumber); }
-std::string_view TPascalParser::ReadHexNumber() { return ReadRun(inHexNumber); }
+std::string_view TPascalParser::ReadIdentifier() {
+    return ReadRun(inIdentifier);
+}
+std::string_view TPascalParser::ReadCharCode() {
+    return ReadRun(inCharCode);
+}
+std::string_view TPascalParser::ReadNumber() {
+    return ReadRun(inNumber);
+}
+std::string_view TPascalParser::ReadHexNumber() {
+    return ReadRun(inHexNumber);
+}
 
 // ---- Groups ----------------------------------------------------------------
 // Each reader copies runs of ordinary bytes whole and decides on the bytes of
@@ -373,9 +462,7 @@ namespace {
 // whether any were copied.
 bool CopyUntil(const char*& cursor, const char* end, const TStopSet& stops, TRtfOutput& out) {
     const char* start = cursor;
-    while (cursor < end && !stops[ToByte(*cursor)]) {
-        ++cursor;
-    }
+    cursor = SkipUntil(cursor, end, stops);
     out.Put(start, cursor);
     return cursor != start;
 }
@@ -386,7 +473,7 @@ void PutEscaped(char c, TRtfOutput& out) {
     out.Put(c);
 }
 
-}  // namespace
+} // namespace
 
 void TPascalParser::ReadString() {
     out_->Put(StringOpener);
@@ -434,7 +521,7 @@ void TPascalParser::ReadBraceComment() {
 void TPascalParser::ReadParenComment() {
     out_->Put(CommentOpener);
     out_->Put('(');
-    bool star = false;  // the byte before was "*", not counting LF, "\", "{" and "}"
+    bool star = false; // the byte before was "*", not counting LF, "\", "{" and "}"
     while (cursor_ < end_) {
         if (CopyUntil(cursor_, end_, ParenStops, *out_)) {
             star = false;

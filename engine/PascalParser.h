@@ -1,14 +1,14 @@
 #pragma once
 // The highlighting engine: Pascal source in, syntax-coloured RTF document out.
 
+#include "ColorScheme.h"
+#include "MemoryStream.h"
+
 #include <array>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
-#include "ColorScheme.h"
-#include "MemoryStream.h"
 
 class TRtfOutput;
 
@@ -40,8 +40,8 @@ public:
     // colours as they are now.
     void ConvertSource(std::string_view source, TMemoryStream& dest);
 
-    void LoadColors();  // from HKCU\Software\QD\Lumivane\Pascal into ColorSlots
-    void SaveColors();  // all seven slots back to the store
+    void LoadColors(); // from HKCU\Software\QD\Lumivane\Pascal into ColorSlots
+    void SaveColors(); // all seven slots back to the store
 
     // The document before the first source byte, from the current ColorSlots.
     static std::string BuildHeader();
@@ -69,7 +69,7 @@ private:
     void ReadAsmBlock();
     void WriteGroup(std::string_view opener, std::string_view text);
 
-    const char* cursor_ = nullptr;  // next source byte
+    const char* cursor_ = nullptr; // next source byte
     const char* end_ = nullptr;
     TRtfOutput* out_ = nullptr;
 };

@@ -2,12 +2,12 @@
 // Collects the document in a fixed buffer and hands it to the output stream a
 // buffer at a time, so that the scanner's many small writes stay cheap.
 
+#include "MemoryStream.h"
+
 #include <cstddef>
 #include <cstring>
 #include <memory>
 #include <string_view>
-
-#include "MemoryStream.h"
 
 class TRtfOutput {
 public:

@@ -1,12 +1,12 @@
 // Colour slots, colour texts and the document header built from them.
 
-#include <gtest/gtest.h>
-#include <random>
-#include <stdexcept>
-
 #include "EngineTestSupport.h"
 #include "PascalParser.h"
 #include "syscolors.h"
+
+#include <gtest/gtest.h>
+#include <random>
+#include <stdexcept>
 
 namespace {
 
@@ -55,8 +55,8 @@ TEST_F(ColorSchemeTest, ColorTableEntryTakesBytesLowToHigh) {
 }
 
 TEST_F(ColorSchemeTest, SystemColourIsResolvedWhenTheHeaderIsBuilt) {
-    ColorSlots[ciKeyword].Color = 0x80000008;  // clWindowText
-    ColorSlots[ciString].Color = 0x80000018;   // clInfoBk
+    ColorSlots[ciKeyword].Color = 0x80000008; // clWindowText
+    ColorSlots[ciString].Color = 0x80000018;  // clInfoBk
     const std::string classic = TPascalParser::BuildHeader();
     EXPECT_NE(classic.find("\\red255\\green255\\blue225;\\red0\\green0\\blue128;"),
               std::string::npos);
@@ -65,7 +65,7 @@ TEST_F(ColorSchemeTest, SystemColourIsResolvedWhenTheHeaderIsBuilt) {
     EXPECT_TRUE(changed.ends_with("\\red17\\green34\\blue51;}\\deflang1031\\pard\\plain\\f0\\fs18"
                                   "\\cf0"))
         << changed;
-    ColorSlots[ciKeyword].Color = 0x800000FF;  // no such system colour
+    ColorSlots[ciKeyword].Color = 0x800000FF; // no such system colour
     EXPECT_NE(TPascalParser::BuildHeader().find("\\red0\\green0\\blue0;}"), std::string::npos);
 }
 
@@ -99,9 +99,9 @@ TEST_F(ColorSchemeTest, ColourTextsRead) {
 }
 
 TEST_F(ColorSchemeTest, TextThatIsNoColourIsAnErrorNamingIt) {
-    for (std::string_view text : {"clNavy ", "navy", "12 ", "1x", "$", "-", "+", "$G", "0x10",
-                                  "2147483648", "-2147483649", "$100000000", "1 2", " ", "--1",
-                                  "$-1", "\t1"}) {
+    for (std::string_view text :
+         {"clNavy ", "navy", "12 ", "1x", "$", "-", "+", "$G", "0x10", "2147483648", "-2147483649",
+          "$100000000", "1 2", " ", "--1", "$-1", "\t1"}) {
         try {
             StringToColor(text);
             ADD_FAILURE() << "accepted '" << text << "'";
@@ -141,4 +141,4 @@ TEST_F(ColorSchemeTest, ColorToRgbResolvesOnlySystemCodes) {
     EXPECT_EQ(ColorToRGB(0x8000000F), 0x0A0B0Cu);
 }
 
-}  // namespace
+} // namespace

@@ -1,14 +1,14 @@
 // Loading and saving the colour scheme through the real settings store (a
 // private file, see EngineTestSupport).
 
+#include "EngineTestSupport.h"
+#include "PascalParser.h"
+#include "registry.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
-
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
-#include "registry.h"
 
 namespace {
 
@@ -58,7 +58,7 @@ protected:
 };
 
 TEST_F(ColorStoreTest, WithoutTheKeyTheColoursStayAndNothingIsCreated) {
-    ColorSlots[ciNumber].Color = 0x123456;  // a change made in memory survives
+    ColorSlots[ciNumber].Color = 0x123456; // a change made in memory survives
     EXPECT_EQ(LoadFailure(), "");
     auto expected = DefaultSlotColors;
     expected[ciNumber] = 0x123456;
@@ -68,10 +68,10 @@ TEST_F(ColorStoreTest, WithoutTheKeyTheColoursStayAndNothingIsCreated) {
 
 TEST_F(ColorStoreTest, LoadsNamesAndIntegersInAnyCase) {
     StoreString("clFGround", "clNavy");
-    StoreString("clbground", "CLNAVY");  // value names ignore case
+    StoreString("clbground", "CLNAVY"); // value names ignore case
     StoreString("clString", "$00FF0000");
     StoreString("clComment", "16711680");
-    StoreString("clNumber", "");  // empty: slot unchanged
+    StoreString("clNumber", ""); // empty: slot unchanged
     StoreString("clKeyword", "clWindowText");
     ColorSlots[ciNumber].Color = 0x010203;
     EXPECT_EQ(LoadFailure(), "");
@@ -97,8 +97,8 @@ TEST_F(ColorStoreTest, ValueOfAnotherTypeFailsAfterTheSlotsBeforeIt) {
         registry.WriteString("clComment", "clLime");
     }
     EXPECT_EQ(LoadFailure(), "Invalid data type for 'clString'");
-    EXPECT_EQ(ColorSlots[ciForeground].Color, 0x0000FFu);  // read before the failure
-    EXPECT_EQ(ColorSlots[ciComment].Color, DefaultSlotColors[ciComment]);  // never read
+    EXPECT_EQ(ColorSlots[ciForeground].Color, 0x0000FFu);                 // read before the failure
+    EXPECT_EQ(ColorSlots[ciComment].Color, DefaultSlotColors[ciComment]); // never read
 }
 
 TEST_F(ColorStoreTest, TextThatIsNoColourFailsNamingIt) {
@@ -161,4 +161,4 @@ TEST_F(ColorStoreTest, ConversionFailsBeforeWritingWhenTheSchemeCannotLoad) {
     EXPECT_EQ(out.Size(), 0u);
 }
 
-}  // namespace
+} // namespace

@@ -1,12 +1,12 @@
 // The entry point: file-type test, reading the file, the output stream.
 
+#include "EngineTestSupport.h"
+#include "PascalParser.h"
+
 #include <cctype>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <stdexcept>
-
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
 
 namespace {
 
@@ -45,9 +45,9 @@ TEST_F(ConvertFileTest, AcceptsTheSixExtensionsInAnyCase) {
                              "/home/a.b/unit1.pas", "C:\\src\\main.pas", ".pas"}) {
         EXPECT_TRUE(IsSourceFileName(name)) << name;
     }
-    for (const char* name : {"unit1.pas.bak", "unit1", "C:\\dir.x\\unit1", "/home/a.b/unit1",
-                             "unit1.pa", "unit1.pass", "unit1.pp", "unit1.", "", "pas",
-                             "unit1.p\xc1s"}) {
+    for (const char* name :
+         {"unit1.pas.bak", "unit1", "C:\\dir.x\\unit1", "/home/a.b/unit1", "unit1.pa", "unit1.pass",
+          "unit1.pp", "unit1.", "", "pas", "unit1.p\xc1s"}) {
         EXPECT_FALSE(IsSourceFileName(name)) << name;
     }
 }
@@ -95,8 +95,8 @@ TEST_F(ConvertFileTest, EmptyFileGivesHeaderAndTrailer) {
 TEST_F(ConvertFileTest, KeepsEveryByteOfAFileWithNulsAndHighBytes) {
     std::string source;
     for (int c = 0; c < 256; ++c) {
-        if (c != '\n' && c != '\\' && c != '{' && c != '}' && c != '\'' && c != '#' &&
-            c != '$' && c != '(' && c != '/' && c != '_' && !std::isalnum(c)) {
+        if (c != '\n' && c != '\\' && c != '{' && c != '}' && c != '\'' && c != '#' && c != '$' &&
+            c != '(' && c != '/' && c != '_' && !std::isalnum(c)) {
             source += static_cast<char>(c);
         }
     }
@@ -105,4 +105,4 @@ TEST_F(ConvertFileTest, KeepsEveryByteOfAFileWithNulsAndHighBytes) {
     EXPECT_EQ(out.View(), TPascalParser::BuildHeader() + source + "\\par }{\r\n");
 }
 
-}  // namespace
+} // namespace

@@ -2,14 +2,14 @@
 // document, over exhaustive short inputs, random token soups and mutations of
 // real Pascal.
 
+#include "EngineTestSupport.h"
+#include "PascalParser.h"
+#include "ReferenceConverter.h"
+
 #include <fstream>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
-
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
-#include "ReferenceConverter.h"
 
 namespace {
 
@@ -79,11 +79,11 @@ TEST_F(DifferentialTest, EveryShortAssemblerBlock) {
 // Random sequences of Pascal fragments and stray bytes.
 TEST_F(DifferentialTest, RandomTokenSoup) {
     const std::vector<std::string> pieces = {
-        "asm",  "ASM",   "Asm",   "end",     "END",   "End",   "begin", "assembler", "@@end:",
-        "_end", "x_end", "(*",    "*)",      "*",     ")",     "(",     "//",        "/",
-        "{",    "}",     "{$R+}", "'",       "''",    "\n",    "\r\n",  "\r",        "\\",
-        "#13",  "#",     "$FF",   "$",       "1.5E",  "1..2",  "e",     " ",         "\t",
-        "abc",  "if",    "or",    "\x80",    "\xff",  "\xe4",  ";",     ":=",        "_",
+        "asm",  "ASM",   "Asm",   "end",     "END",   "End",     "begin", "assembler", "@@end:",
+        "_end", "x_end", "(*",    "*)",      "*",     ")",       "(",     "//",        "/",
+        "{",    "}",     "{$R+}", "'",       "''",    "\n",      "\r\n",  "\r",        "\\",
+        "#13",  "#",     "$FF",   "$",       "1.5E",  "1..2",    "e",     " ",         "\t",
+        "abc",  "if",    "or",    "\x80",    "\xff",  "\xe4",    ";",     ":=",        "_",
         "end1", "Begin", "MOD",   "program", "Unit1", "ABSTRACT"};
     std::mt19937 random(42);
     std::string source;
@@ -128,7 +128,7 @@ TEST_F(DifferentialTest, MutatedSample) {
                 source.erase(at, 1 + random() % 20);
                 break;
             default:
-                source.resize(at);  // cut off mid-token
+                source.resize(at); // cut off mid-token
                 break;
             }
         }
@@ -141,10 +141,10 @@ TEST_F(DifferentialTest, LongRunsCrossTheOutputBuffer) {
     const std::string longText(200000, 'x');
     for (const std::string& source :
          {"{" + longText + "}", "'" + longText + "'", "(*" + longText, "//" + longText,
-          "asm " + longText + " end", longText, std::string(100000, '\n'),
-          std::string(70000, '}'), std::string(70000, '#'), std::string(30000, '{')}) {
+          "asm " + longText + " end", longText, std::string(100000, '\n'), std::string(70000, '}'),
+          std::string(70000, '#'), std::string(30000, '{')}) {
         ASSERT_TRUE(Agrees(source)) << source.size();
     }
 }
 
-}  // namespace
+} // namespace

@@ -1,13 +1,13 @@
 #include "EngineTestSupport.h"
 
+#include "PascalParser.h"
+
 #include <array>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <gtest/gtest.h>
+#include <memory>
 #include <stdexcept>
-
-#include "PascalParser.h"
 
 namespace fs = std::filesystem;
 
@@ -26,8 +26,8 @@ TTempDir::~TTempDir() {
 
 std::string TTempDir::WriteFile(const std::string& name, std::string_view content) const {
     const fs::path file = path_ / name;
-    std::ofstream(file, std::ios::binary).write(content.data(),
-                                                static_cast<std::streamsize>(content.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(content.data(), static_cast<std::streamsize>(content.size()));
     return file.string();
 }
 
@@ -52,9 +52,11 @@ private:
 [[maybe_unused]] ::testing::Environment* const IsolatedStore =
     ::testing::AddGlobalTestEnvironment(new TIsolatedStore);
 
-}  // namespace
+} // namespace
 
-fs::path TestStoreFile() { return TIsolatedStore::store_; }
+fs::path TestStoreFile() {
+    return TIsolatedStore::store_;
+}
 
 void ResetColorsAndStore() {
     for (std::size_t i = 0; i < ColorSlots.size(); ++i) {
@@ -94,13 +96,13 @@ std::string WellFormedness(std::string_view document) {
     // The body and the trailer's "\par }", which closes the document group.
     const std::string_view body =
         document.substr(header.size(), document.size() - header.size() - trailer.size() + 6);
-    static constexpr std::array<std::string_view, 6> Openers = {
-        "{\\cf6\\b ", "{\\cf4 ", "{\\cf2 ", "{\\cf3\\i ", "{\\cf5 ", "{\\b "};
+    static constexpr std::array<std::string_view, 6> Openers = {"{\\cf6\\b ", "{\\cf4 ", "{\\cf2 ",
+                                                                "{\\cf3\\i ", "{\\cf5 ", "{\\b "};
     int depth = 1;
     for (std::size_t i = 0; i < body.size(); ++i) {
         const char c = body[i];
         if (c == '\\') {
-            ++i;  // an escaped byte or the first letter of a control word
+            ++i; // an escaped byte or the first letter of a control word
             if (i == body.size()) {
                 return "backslash at the end of the body";
             }

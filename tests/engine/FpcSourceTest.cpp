@@ -1,12 +1,12 @@
 // Every Pascal file of the Free Pascal sources, when they are installed:
 // engine and reference agree and every document is well formed.
 
-#include <filesystem>
-#include <gtest/gtest.h>
-
 #include "EngineTestSupport.h"
 #include "PascalParser.h"
 #include "ReferenceConverter.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -43,4 +43,4 @@ TEST(FpcSourceTest, EverySourceFileConverts) {
     RecordProperty("bytes", static_cast<int>(bytes));
 }
 
-}  // namespace
+} // namespace

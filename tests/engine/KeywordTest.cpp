@@ -1,11 +1,11 @@
 // The keyword table and the keyword test.
 
+#include "PascalParser.h"
+#include "ReferenceConverter.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
-
-#include "PascalParser.h"
-#include "ReferenceConverter.h"
 
 namespace {
 
@@ -65,4 +65,4 @@ TEST(KeywordTest, AgreesWithBisectionOnRandomWords) {
     }
 }
 
-}  // namespace
+} // namespace

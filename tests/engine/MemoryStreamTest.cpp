@@ -1,7 +1,8 @@
-#include <gtest/gtest.h>
+#include "MemoryStream.h"
 
 #include "EngineTestSupport.h"
-#include "MemoryStream.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -66,4 +67,4 @@ TEST(MemoryStreamTest, LoadFailureNamesTheFileAndKeepsTheContent) {
     EXPECT_EQ(stream.View(), "old");
 }
 
-}  // namespace
+} // namespace

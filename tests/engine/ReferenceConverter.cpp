@@ -2,21 +2,83 @@
 
 #include "MemoryStream.h"
 
-const std::array<std::string_view, 68> ReferenceKeywords = {
-    "ABSTRACT", "AND", "ARRAY", "AS", "ASM", "ASSEMBLER", "BEGIN", "CASE", "CLASS", "CONST",
-    "CONSTRUCTOR", "DESTRUCTOR", "DIV", "DO", "DOWNTO", "ELSE", "END", "EXCEPT", "EXPORTS", "FILE",
-    "FINALIZATION", "FINALLY", "FOR", "FUNCTION", "GOTO", "IF", "IMPLEMENTATION", "INHERITED",
-    "INITIALIZATION", "INLINE",
-    "INTERFACE", "IS", "LABEL", "LIBRARY", "MOD", "NIL", "NOT", "OBJECT", "OF", "OVERRIDE",
-    "PACKED", "PASCAL", "PRIVATE", "PROCEDURE", "PROGRAM", "PROPERTY", "PROTECTED", "PUBLIC",
-    "PUBLISHED", "RAISE",
-    "RECORD", "REPEAT", "SET", "SHL", "SHR", "STRING", "THEN", "THREADVAR", "TRY", "TYPE",
-    "UNIT", "UNTIL", "USES", "VAR", "VIRTUAL", "WHILE", "WITH", "XOR"};
+const std::array<std::string_view, 68> ReferenceKeywords = {"ABSTRACT",
+                                                            "AND",
+                                                            "ARRAY",
+                                                            "AS",
+                                                            "ASM",
+                                                            "ASSEMBLER",
+                                                            "BEGIN",
+                                                            "CASE",
+                                                            "CLASS",
+                                                            "CONST",
+                                                            "CONSTRUCTOR",
+                                                            "DESTRUCTOR",
+                                                            "DIV",
+                                                            "DO",
+                                                            "DOWNTO",
+                                                            "ELSE",
+                                                            "END",
+                                                            "EXCEPT",
+                                                            "EXPORTS",
+                                                            "FILE",
+                                                            "FINALIZATION",
+                                                            "FINALLY",
+                                                            "FOR",
+                                                            "FUNCTION",
+                                                            "GOTO",
+                                                            "IF",
+                                                            "IMPLEMENTATION",
+                                                            "INHERITED",
+                                                            "INITIALIZATION",
+                                                            "INLINE",
+                                                            "INTERFACE",
+                                                            "IS",
+                                                            "LABEL",
+                                                            "LIBRARY",
+                                                            "MOD",
+                                                            "NIL",
+                                                            "NOT",
+                                                            "OBJECT",
+                                                            "OF",
+                                                            "OVERRIDE",
+                                                            "PACKED",
+                                                            "PASCAL",
+                                                            "PRIVATE",
+                                                            "PROCEDURE",
+                                                            "PROGRAM",
+                                                            "PROPERTY",
+                                                            "PROTECTED",
+                                                            "PUBLIC",
+                                                            "PUBLISHED",
+                                                            "RAISE",
+                                                            "RECORD",
+                                                            "REPEAT",
+                                                            "SET",
+                                                            "SHL",
+                                                            "SHR",
+                                                            "STRING",
+                                                            "THEN",
+                                                            "THREADVAR",
+                                                            "TRY",
+                                                            "TYPE",
+                                                            "UNIT",
+                                                            "UNTIL",
+                                                            "USES",
+                                                            "VAR",
+                                                            "VIRTUAL",
+                                                            "WHILE",
+                                                            "WITH",
+                                                            "XOR"};
 
 namespace {
 
-bool IsLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 std::string UpperCase(std::string_view word) {
     std::string upper(word);
@@ -90,7 +152,9 @@ private:
     std::string ReadIdentifier() {
         return ReadRun([](char c) { return c == '#' || IsDigit(c) || IsLetter(c) || c == '_'; });
     }
-    std::string ReadCharCode() { return ReadRun([](char c) { return c == '#' || IsDigit(c); }); }
+    std::string ReadCharCode() {
+        return ReadRun([](char c) { return c == '#' || IsDigit(c); });
+    }
     std::string ReadNumber() {
         return ReadRun([](char c) { return c == '.' || IsDigit(c) || c == 'E' || c == 'e'; });
     }
@@ -263,7 +327,7 @@ private:
     TMemoryStream out_;
 };
 
-}  // namespace
+} // namespace
 
 bool ReferenceIsKeyword(std::string_view word) {
     const std::string upper = UpperCase(word);
@@ -284,4 +348,6 @@ bool ReferenceIsKeyword(std::string_view word) {
     return false;
 }
 
-std::string ReferenceBody(std::string_view source) { return TReference(source).Run(); }
+std::string ReferenceBody(std::string_view source) {
+    return TReference(source).Run();
+}

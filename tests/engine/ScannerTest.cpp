@@ -1,9 +1,9 @@
 // Token classes, escapes and end-of-source rules, checked as document bytes.
 
-#include <gtest/gtest.h>
-
 #include "EngineTestSupport.h"
 #include "PascalParser.h"
+
+#include <gtest/gtest.h>
 
 namespace {
 
@@ -40,10 +40,10 @@ TEST_F(ScannerTest, PlainBytes) {
         {"}", "\\}"},
         {"x }", "x \\}"},
         {"\r\n", "\r\\par "},
-        {"a\rb", "a\rb"},  // CR is no line end
+        {"a\rb", "a\rb"}, // CR is no line end
         {std::string_view("\0\t ;:=+-*)@^[]\"", 15), std::string_view("\0\t ;:=+-*)@^[]\"", 15)},
         {"\x80\xff\xe4", "\x80\xff\xe4"},
-        {"\xe4x", "\xe4x"},  // high bytes are never part of a word
+        {"\xe4x", "\xe4x"}, // high bytes are never part of a word
     });
 }
 
@@ -52,8 +52,8 @@ TEST_F(ScannerTest, WordsAndKeywords) {
         {"Begin", "{\\cf6\\b Begin}"},
         {"BEGIN end", "{\\cf6\\b BEGIN} {\\cf6\\b end}"},
         {"Begins end1 _begin", "Begins end1 _begin"},
-        {"or in to", "or in to"},  // not in the table
-        {"abc#13", "abc#13"},      // "#" continues a word
+        {"or in to", "or in to"}, // not in the table
+        {"abc#13", "abc#13"},     // "#" continues a word
         {"x_1.y", "x_1.y"},
         {"ASSEMBLER;", "{\\cf6\\b ASSEMBLER};"},
         {"_", "_"},
@@ -79,9 +79,9 @@ TEST_F(ScannerTest, Strings) {
         {"'it''s'", "{\\cf2 'it'}{\\cf2 's'}"},
         {"''", "{\\cf2 ''}"},
         {"'a\\b{c}d'", "{\\cf2 'a\\\\b\\{c\\}d'}"},
-        {"'open\nx", "{\\cf2 'open\\par}x"},  // cut off by the line end
+        {"'open\nx", "{\\cf2 'open\\par}x"}, // cut off by the line end
         {"'open\r\nx", "{\\cf2 'open\r\\par}x"},
-        {"'open", "{\\cf2 'open}"},  // cut off by the end of the source
+        {"'open", "{\\cf2 'open}"}, // cut off by the end of the source
         {"'", "{\\cf2 '}"},
         {"'(* // {'", "{\\cf2 '(* // \\{'}"},
         {"'\t\xe9'", "{\\cf2 '\t\xe9'}"},
@@ -106,8 +106,8 @@ TEST_F(ScannerTest, ParenComments) {
         {"(**)", "{\\cf3\\i (**)}"},
         {"(* a *)b", "{\\cf3\\i (* a *)}b"},
         {"(* a ) b *)", "{\\cf3\\i (* a ) b *)}"},
-        {"(* *\n) x", "{\\cf3\\i (* *\\par )} x"},            // LF keeps the star
-        {"(* *\r\n) x *)", "{\\cf3\\i (* *\r\\par ) x *)}"},  // CR clears it
+        {"(* *\n) x", "{\\cf3\\i (* *\\par )} x"},           // LF keeps the star
+        {"(* *\r\n) x *)", "{\\cf3\\i (* *\r\\par ) x *)}"}, // CR clears it
         {"(* *{) *)", "{\\cf3\\i (* *\\{)} *)"},
         {"(* *\\) *)", "{\\cf3\\i (* *\\\\)} *)"},
         {"(* *}) *)", "{\\cf3\\i (* *\\})} *)"},
@@ -124,7 +124,7 @@ TEST_F(ScannerTest, LineComments) {
     ExpectBodies({
         {"// a\nb", "{\\cf3\\i // a\\par}b"},
         {"// a\r\nb", "{\\cf3\\i // a\r\\par}b"},
-        {"// {x} \\", "{\\cf3\\i // \\{x\\} \\\\}"},  // last line without LF
+        {"// {x} \\", "{\\cf3\\i // \\{x\\} \\\\}"}, // last line without LF
         {"//", "{\\cf3\\i //}"},
         {"a/b", "a/b"},
         {"/", "/"},
@@ -147,7 +147,7 @@ TEST_F(ScannerTest, AssemblerBlocks) {
         {"asm (* end *) end", "{\\cf6\\b asm}{\\cf5  {\\cf3\\i (* end *)} }{\\b end}"},
         {"asm // end\nend", "{\\cf6\\b asm}{\\cf5  {\\cf3\\i // end\\par}}{\\b end}"},
         {"asm (a)/b\\c} end", "{\\cf6\\b asm}{\\cf5  (a)/b\\\\c\\} }{\\b end}"},
-        {"asm nop", "{\\cf6\\b asm}{\\cf5  nop}"},  // to the end of the source
+        {"asm nop", "{\\cf6\\b asm}{\\cf5  nop}"}, // to the end of the source
         {"asm", "{\\cf6\\b asm}{\\cf5 }"},
         {"asm(", "{\\cf6\\b asm}{\\cf5 (}"},
         {"asm /", "{\\cf6\\b asm}{\\cf5  /}"},
@@ -167,4 +167,4 @@ TEST_F(ScannerTest, LastByteOpensNothing) {
     });
 }
 
-}  // namespace
+} // namespace
