@@ -70,7 +70,8 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     CloseKey();
     const KeyPath path = SplitKeyPath(key);
     KeyPath stored;
-    if (canCreate) {
+    const bool exists = FindKey(LoadStore(storeFile_), path, &stored) != nullptr;
+    if (!exists && canCreate) {
         try {
             UpdateStore(storeFile_, [&](RegKey& root) {
                 bool created = false;
@@ -82,7 +83,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
             openError_ = "cannot create key " + QuoteName(key) + ": " + error.what();
             return false;
         }
-    } else if (!FindKey(LoadStore(storeFile_), path, &stored)) {
+    } else if (!exists) {
         return false;
     }
     currentPath_ = JoinKeyPath(stored);
@@ -93,6 +94,7 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
 void TRegistry::CloseKey() {
     open_ = false;
     currentPath_.clear();
+    openError_.clear();
 }
 
 bool TRegistry::KeyExists(const std::string& key) {

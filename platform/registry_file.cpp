@@ -169,10 +169,10 @@ void UpdateStore(const fs::path& file, const std::function<bool(RegKey&)>& chang
             throw EStoreWriteError(SystemError(lockFile, "cannot lock"));
     }
 
+    RemoveStaleTemporaries(target);
     RegKey root = LoadStore(target);
     if (!change(root))
         return;
-    RemoveStaleTemporaries(target);
     WriteFileAtomically(target, FormatRegText(root, std::string(RootName)));
 }
 

@@ -1,0 +1,231 @@
+// The REGEDIT4 text: parsing, writing back, and errors that name the line.
+#include "registry.h"
+#include "registry_text.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+using namespace regstore;
+
+namespace {
+
+const RegKey& KeyAt(const RegKey& root, const std::string& path) {
+    const RegKey* key = FindKey(root, SplitKeyPath(path));
+    if (!key)
+        throw std::runtime_error("no key " + path);
+    return *key;
+}
+
+const RegValue& ValueAt(const RegKey& root, const std::string& path, const std::string& name) {
+    const RegValue* value = KeyAt(root, path).FindValue(name);
+    if (!value)
+        throw std::runtime_error("no value " + name);
+    return *value;
+}
+
+// The message of the error parsing text raises ("" when none).
+std::string ParseError(const std::string& text) {
+    try {
+        ParseRegText(text, "store.reg");
+    } catch (const ERegistryException& error) {
+        return error.what();
+    }
+    return "";
+}
+
+const char* const Sample = R"(REGEDIT4
+
+[HKEY_CURRENT_USER\Software\QD\Lumivane]
+
+[HKEY_CURRENT_USER\Software\QD\Lumivane\Position]
+"StartPos"=dword:00000002
+"X1"=dword:ffffff9c
+
+[HKEY_CURRENT_USER\Software\QD\Lumivane\Pascal]
+"clComment"="clNavy"
+"Quoted"="say \"hi\" to C:\\dir\\"
+@="default"
+"Multi"=hex(7):61,00,62,00,\
+  00
+"Blob"=hex:de,ad,be,ef,01
+"Wide"=hex(b):01,02,03,04,05,06,07,08
+"Expand"=hex(2):25,50,41,54,48,25,00
+)";
+
+}  // namespace
+
+TEST(RegistryText, ReadsEveryKindOfValue) {
+    const RegKey root = ParseRegText(Sample, "store.reg");
+    EXPECT_TRUE(KeyAt(root, "Software\\QD\\Lumivane").values.empty());
+    EXPECT_EQ(DwordOf(ValueAt(root, "Software\\QD\\Lumivane\\Position", "StartPos")), 2);
+    EXPECT_EQ(DwordOf(ValueAt(root, "Software\\QD\\Lumivane\\Position", "X1")), -100);
+    const std::string pascal = "Software\\QD\\Lumivane\\Pascal";
+    EXPECT_EQ(TextOf(ValueAt(root, pascal, "clComment")), "clNavy");
+    EXPECT_EQ(TextOf(ValueAt(root, pascal, "Quoted")), "say \"hi\" to C:\\dir\\");
+    EXPECT_EQ(TextOf(ValueAt(root, pascal, "")), "default");
+    EXPECT_EQ(ValueAt(root, pascal, "Multi").type, RegMultiSz);
+    EXPECT_EQ(ValueAt(root, pascal, "Multi").data, std::string("a\0b\0\0", 5));
+    EXPECT_EQ(ValueAt(root, pascal, "Blob").type, RegBinary);
+    EXPECT_EQ(ValueAt(root, pascal, "Blob").data, "\xde\xad\xbe\xef\x01");
+    EXPECT_EQ(ValueAt(root, pascal, "Wide").type, RegQword);
+    EXPECT_EQ(ValueAt(root, pascal, "Wide").data.size(), 8u);
+    EXPECT_EQ(ValueAt(root, pascal, "Expand").type, RegExpandSz);
+}
+
+TEST(RegistryText, WritingAndReadingBackKeepsEverything) {
+    const RegKey first = ParseRegText(Sample, "store.reg");
+    const std::string written = FormatRegText(first, "HKEY_CURRENT_USER");
+    const RegKey second = ParseRegText(written, "again.reg");
+    EXPECT_EQ(FormatRegText(second, "HKEY_CURRENT_USER"), written);
+    const std::string pascal = "Software\\QD\\Lumivane\\Pascal";
+    for (const RegValue& value : KeyAt(first, pascal).values) {
+        const RegValue& back = ValueAt(second, pascal, value.name);
+        EXPECT_EQ(back.type, value.type) << value.name;
+        EXPECT_EQ(back.data, value.data) << value.name;
+    }
+    // The familiar forms stay familiar; a key without values is still written.
+    EXPECT_NE(written.find("\"StartPos\"=dword:00000002\n"), std::string::npos);
+    EXPECT_NE(written.find("\"clComment\"=\"clNavy\"\n"), std::string::npos);
+    EXPECT_NE(written.find("[HKEY_CURRENT_USER\\Software\\QD\\Lumivane]\n\n"), std::string::npos);
+    EXPECT_EQ(written.rfind("REGEDIT4\n\n", 0), 0u);
+}
+
+TEST(RegistryText, StringsThatCannotBeOneQuotedLineComeBackByteForByte) {
+    RegKey root;
+    RegKey& key = CreateKey(root, {"K"});
+    const std::vector<std::string> texts = {
+        "two\nlines", "cr\rhere", "tab\there", std::string("inner\0nul", 9), "\x7f", "",
+        "high bytes \xe9\xff\x80", "ends with backslash \\",
+    };
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        key.SetValue(StringValue("v" + std::to_string(i), texts[i]));
+    const std::string written = FormatRegText(root, "HKEY_CURRENT_USER");
+    // Every line is a header, a section, a value or a continuation: nothing leaked.
+    std::istringstream lines(written);
+    std::string line;
+    int count = 0;
+    while (std::getline(lines, line)) {
+        ++count;
+        EXPECT_TRUE(count <= 2 || line.empty() || line[0] == '[' || line[0] == '"' ||
+                    line.rfind("  ", 0) == 0)
+            << "line " << count << ": " << line;
+        EXPECT_EQ(line.find('\r'), std::string::npos);
+    }
+    const RegKey back = ParseRegText(written, "store.reg");
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const RegValue& value = ValueAt(back, "K", "v" + std::to_string(i));
+        EXPECT_EQ(value.type, RegSz);
+        EXPECT_EQ(value.data, texts[i] + '\0') << i;
+    }
+}
+
+TEST(RegistryText, LongHexValuesAreWrappedAndReadBack) {
+    RegKey root;
+    std::string bytes;
+    for (int i = 0; i < 300; ++i)
+        bytes.push_back(static_cast<char>(i));
+    CreateKey(root, {"K"}).SetValue(RegValue{"Big", RegBinary, bytes});
+    const std::string written = FormatRegText(root, "HKEY_CURRENT_USER");
+    std::istringstream lines(written);
+    std::string line;
+    while (std::getline(lines, line))
+        EXPECT_LE(line.size(), 80u) << line;
+    EXPECT_EQ(ValueAt(ParseRegText(written, "x"), "K", "Big").data, bytes);
+}
+
+TEST(RegistryText, NamesMatchWhateverTheirCaseAndKeepTheFirstCase) {
+    const RegKey root = ParseRegText("REGEDIT4\r\n\r\n"
+                                     "[HKEY_CURRENT_USER\\Software\\Mixed]\r\n"
+                                     "\"Value\"=\"one\"\r\n"
+                                     "; a comment\r\n"
+                                     "[hkcu\\SOFTWARE\\mixed\\Child]\r\n"
+                                     "[HKEY_CURRENT_USER\\software\\MIXED]\r\n"
+                                     "\"VALUE\"=\"two\"\r\n",
+                                     "crlf.reg");
+    const RegKey& mixed = KeyAt(root, "SOFTWARE\\MIXED");
+    EXPECT_EQ(root.subkeys.size(), 1u);
+    EXPECT_EQ(mixed.name, "Mixed");
+    ASSERT_EQ(mixed.values.size(), 1u);
+    EXPECT_EQ(mixed.values[0].name, "Value");
+    EXPECT_EQ(TextOf(mixed.values[0]), "two");
+    EXPECT_EQ(mixed.subkeys.at(0).name, "Child");
+    // Non-ASCII bytes are compared exactly.
+    EXPECT_FALSE(NamesEqual("\xc9", "\xe9"));
+}
+
+TEST(RegistryText, DeletionEntriesOfAnImportRemoveKeysAndValues) {
+    RegKey root = ParseRegText(Sample, "store.reg");
+    ApplyRegText(root,
+                 "REGEDIT4\n\n[-HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Pascal]\n\n"
+                 "[HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position]\n\"X1\"=-\n",
+                 "import.reg");
+    EXPECT_EQ(FindKey(root, SplitKeyPath("Software\\QD\\Lumivane\\Pascal")), nullptr);
+    const RegKey& position = KeyAt(root, "Software\\QD\\Lumivane\\Position");
+    EXPECT_EQ(position.FindValue("X1"), nullptr);
+    EXPECT_NE(position.FindValue("StartPos"), nullptr);
+}
+
+TEST(RegistryText, AnEmptyFileIsAnEmptyStore) {
+    const RegKey root = ParseRegText("", "empty.reg");
+    EXPECT_TRUE(root.subkeys.empty());
+    EXPECT_EQ(FormatRegText(root, "HKEY_CURRENT_USER"), "REGEDIT4\n\n");
+}
+
+TEST(RegistryText, ErrorsNameTheSourceAndTheLine) {
+    struct Case {
+        std::string text;
+        std::string where;
+        std::string what;
+    };
+    const std::string head = "REGEDIT4\n\n[HKEY_CURRENT_USER\\K]\n";
+    const std::vector<Case> cases = {
+        {"Windows Registry Editor Version 5.00\n", "line 1", "REGEDIT4"},
+        {"REGEDIT4\n\n\"v\"=\"x\"\n", "line 3", "before the first key"},
+        {"REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\Software]\n", "line 3", "HKEY_CURRENT_USER"},
+        {"REGEDIT4\n\n[HKEY_CURRENT_USERS\\Software]\n", "line 3", "HKEY_CURRENT_USER"},
+        {"REGEDIT4\n\n[HKEY_CURRENT_USER\\A\n", "line 3", "]"},
+        {"REGEDIT4\n\n[HKEY_CURRENT_USER\\A\\\\B]\n", "line 3", "empty key name"},
+        {"REGEDIT4\n\n[HKEY_CURRENT_USER\\" + std::string(256, 'k') + "]\n", "line 3", "too long"},
+        {head + "\"v\"=\"unterminated\n", "line 4", "closing quote"},
+        {head + "\"v\"=\"bad \\n escape\"\n", "line 4", "escape"},
+        {head + "\"v\"=\"x\" trailing\n", "line 4", "after the closing quote"},
+        {head + "\"v\"\"x\"\n", "line 4", "\"=\""},
+        {head + "\"v\"=dword:123456789\n", "line 4", "dword"},
+        {head + "\"v\"=dword:\n", "line 4", "dword"},
+        {head + "\"v\"=dword:12zz\n", "line 4", "dword"},
+        {head + "\"v\"=hex:01,zz\n", "line 4", "zz"},
+        {head + "\"v\"=hex:01,,02\n", "line 4", "hex byte"},
+        {head + "\"v\"=hex:100\n", "line 4", "hex byte"},
+        {head + "\"v\"=hex(q):01\n", "line 4", "hex(N)"},
+        {head + "\"v\"=hex:01,\\\n  02,\\\n", "line 5", "ends inside"},
+        {head + "\"v\"=\n", "line 4", "unrecognised value"},
+        {head + "\"" + std::string(16384, 'n') + "\"=\"x\"\n", "line 4", "too long"},
+        {head + "garbage\n", "line 4", "unrecognised line"},
+        {head + "\n\n[-HKEY_CURRENT_USER\\K]\n\"v\"=\"x\"\n", "line 7", "deleted key"},
+        {"REGEDIT4\n\n[-HKEY_CURRENT_USER]\n", "line 3", "root"},
+    };
+    for (const Case& c : cases) {
+        const std::string message = ParseError(c.text);
+        EXPECT_NE(message.find("store.reg, " + c.where + ":"), std::string::npos)
+            << c.text << " -> " << message;
+        EXPECT_NE(message.find(c.what), std::string::npos) << c.text << " -> " << message;
+    }
+}
+
+TEST(RegistryText, NamesUpToTheRegistryLimitsAreAccepted) {
+    const std::string key(MaxKeyNameLength, 'k');
+    const std::string value(MaxValueNameLength, 'v');
+    const RegKey root = ParseRegText("REGEDIT4\n\n[HKEY_CURRENT_USER\\" + key + "]\n\"" + value +
+                                         "\"=dword:00000001\n",
+                                     "limits.reg");
+    EXPECT_EQ(DwordOf(ValueAt(root, key, value)), 1);
+    EXPECT_THROW(CheckKeyName(key + "k"), ERegistryException);
+    EXPECT_THROW(CheckValueName(value + "v"), ERegistryException);
+    EXPECT_THROW(CheckValueName("line\nbreak"), ERegistryException);
+    EXPECT_THROW(SplitKeyPath("a\\\x01"), ERegistryException);
+    std::string deep;
+    for (std::size_t i = 0; i <= MaxKeyDepth; ++i)
+        deep += "k\\";
+    EXPECT_THROW(SplitKeyPath(deep), ERegistryException);
+}
