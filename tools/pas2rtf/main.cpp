@@ -1,0 +1,9 @@
+// pas2rtf: Pascal source to the viewer's RTF document, on the command line.
+#include "Pas2Rtf.h"
+
+#include <iostream>
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return RunPas2Rtf(args, std::cout, std::cerr);
+}
