@@ -212,12 +212,13 @@ int HexValue(char c) {
 }
 
 // Characters that must not reach the view as text: Qt reads U+FDD0/U+FDD1 as
-// frame marks and U+FFFC as an object; U+2029 is our paragraph end.
+// frame marks and U+FFFC as an object, and starts a paragraph at CR and U+2029,
+// so those become our paragraph end.
 char16_t SafeChar(char16_t ch) {
     if (ch == 0xFDD0 || ch == 0xFDD1 || ch == 0xFFFC) {
         return 0xFFFD;
     }
-    if (ch == 0x2029) {
+    if (ch == 0x2029 || ch == u'\r') {
         return kParagraphEnd;
     }
     return ch;

@@ -1,0 +1,323 @@
+// The view: loading, saving, selection, copy, find, and the settings the main
+// window relies on.
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFont>
+#include <QMimeData>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QThread>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <thread>
+
+#include "RichEdit.h"
+#include "RtfQtDocument.h"
+#include "RtfReader.h"
+
+namespace {
+
+const std::string kHeader =
+    "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}{\\colortbl"
+    "\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;"
+    "\\red0\\green0\\blue128;\\red255\\green0\\blue255;\\red0\\green128\\blue0;"
+    "\\red0\\green0\\blue0;}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0";
+const std::string kTrailer = "\\par }{\r\n";
+
+std::string EngineDocument(const std::string& body) { return kHeader + body + kTrailer; }
+
+const std::string kProgram = EngineDocument(
+    "{\\cf6\\b program} p;\r\\par {\\cf6\\b begin}\r\\par   s := {\\cf2 'caf\xe9'}; "
+    "{\\cf3\\i \\{ in integer \\}}\r\\par   x := {\\cf4 42}\r\\par {\\cf6\\b end}.\r\\par ");
+const QString kProgramText =
+    QString::fromUtf8("program p;\nbegin\n  s := 'café'; { in integer }\n  x := 42\nend.\n");
+
+QTextCharFormat FormatAt(const TRichEdit& view, int position) {
+    QTextCursor cursor(view.document());
+    cursor.setPosition(position + 1);  // the format of the character before the cursor
+    return cursor.charFormat();
+}
+
+std::string ReadFile(const QString& name) {
+    std::ifstream in(name.toStdString(), std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+TEST(RichEditSettings, ReadOnlyNoWrapBothScrollBars) {
+    TRichEdit view;
+    EXPECT_TRUE(view.isReadOnly());
+    EXPECT_EQ(view.lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_EQ(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_TRUE(view.textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    view.SetBackgroundColor(QColor(1, 2, 3));
+    EXPECT_EQ(view.palette().color(QPalette::Base), QColor(1, 2, 3));
+    EXPECT_EQ(view.palette().color(QPalette::Inactive, QPalette::Base), QColor(1, 2, 3));
+}
+
+TEST(RichEditLoad, EngineDocumentShowsTextColoursAndFont) {
+    TRichEdit view;
+    view.LoadFromBytes(kProgram);
+    EXPECT_EQ(view.toPlainText(), kProgramText);
+    EXPECT_EQ(view.TextLength(), kProgramText.size());
+    const QTextCharFormat keyword = FormatAt(view, 0);
+    EXPECT_EQ(keyword.fontWeight(), QFont::Bold);
+    EXPECT_EQ(keyword.foreground().color(), QColor(0, 0, 0));
+    EXPECT_EQ(keyword.fontFamilies().toStringList().value(0), "Courier New");
+    EXPECT_TRUE(keyword.fontFixedPitch());
+    EXPECT_DOUBLE_EQ(keyword.fontPointSize(), 9.0);
+    const int string = static_cast<int>(kProgramText.indexOf(u'\''));
+    EXPECT_EQ(FormatAt(view, string).foreground().color(), QColor(255, 0, 0));
+    EXPECT_NE(FormatAt(view, string).fontWeight(), QFont::Bold);
+    const int comment = static_cast<int>(kProgramText.indexOf(u'{'));
+    EXPECT_TRUE(FormatAt(view, comment).fontItalic());
+    EXPECT_EQ(FormatAt(view, comment).foreground().color(), QColor(0, 0, 128));
+    EXPECT_EQ(FormatAt(view, static_cast<int>(kProgramText.indexOf(u'4'))).foreground().color(),
+              QColor(255, 0, 255));
+    EXPECT_EQ(view.document()->blockCount(), 6);
+}
+
+TEST(RichEditLoad, NotRtfIsPlainText) {
+    TRichEdit view;
+    view.LoadFromBytes("caf\xe9\r\nline two\r\n");
+    EXPECT_EQ(view.toPlainText(), QString::fromUtf8("café\nline two\n"));
+    view.LoadFromBytes("\xe2\x82\xac {\\rtf1 not at the start}");
+    EXPECT_EQ(view.toPlainText(), QString::fromUtf8("€ {\\rtf1 not at the start}"));
+    view.LoadFromBytes("");
+    EXPECT_EQ(view.TextLength(), 0);
+}
+
+TEST(RichEditLoad, ModelTextAndDocumentTextAgree) {
+    // Line breaks stay inside their paragraph; stray CR and Qt's frame marks never split one.
+    const std::string rtf = "{\\rtf1 a\\line b\\'0dc\\u-560?d\\tab e\\par f}";
+    const TRtfDocument model = ReadRtf(rtf);
+    const auto doc = BuildQtDocument(model);
+    QString expected = QString::fromStdU16String(model.Text);
+    expected.replace(u'\n', QChar::ParagraphSeparator);
+    EXPECT_EQ(doc->toRawText(), expected);
+    EXPECT_EQ(doc->blockCount(), 3);
+}
+
+TEST(RichEditLoad, FailuresKeepThePreviousContent) {
+    TRichEdit view;
+    view.LoadFromBytes(kProgram);
+    QTemporaryDir dir;
+    const std::string missing = (dir.path() + "/missing.rtf").toStdString();
+    try {
+        view.LoadFromFile(missing);
+        FAIL() << "no error for a missing file";
+    } catch (const ERichEditError& error) {
+        EXPECT_NE(std::string(error.what()).find(missing), std::string::npos);
+    }
+    EXPECT_THROW(view.LoadFromFile(dir.path().toStdString()), ERichEditError);
+    EXPECT_EQ(view.toPlainText(), kProgramText);
+}
+
+TEST(RichEditLoad, FromFileReadsRtfAndPlainText) {
+    QTemporaryDir dir;
+    const QString rtfName = dir.path() + "/a.rtf";
+    std::ofstream(rtfName.toStdString(), std::ios::binary) << kProgram;
+    TRichEdit view;
+    view.LoadFromFile(rtfName.toStdString());
+    EXPECT_EQ(view.toPlainText(), kProgramText);
+    const QString textName = dir.path() + "/a.txt";
+    std::ofstream(textName.toStdString(), std::ios::binary) << "plain {\\b text}";
+    view.LoadFromFile(textName.toStdString());
+    EXPECT_EQ(view.toPlainText(), "plain {\\b text}");
+}
+
+TEST(RichEditLoad, DocumentBuiltOnAWorkerThread) {
+    TRichEdit view;
+    std::unique_ptr<QTextDocument> built;
+    QThread* gui = QThread::currentThread();
+    std::thread worker([&] { built = TRichEdit::BuildDocument(kProgram, gui); });
+    worker.join();
+    ASSERT_TRUE(built);
+    EXPECT_EQ(built->thread(), gui);
+    QPointer<QTextDocument> adopted = built.get();
+    view.AdoptDocument(std::move(built));
+    EXPECT_EQ(view.document(), adopted.data());
+    EXPECT_EQ(view.toPlainText(), kProgramText);
+    view.LoadFromBytes("next");
+    EXPECT_TRUE(adopted.isNull());  // the replaced document is freed
+}
+
+TEST(RichEditSave, SavedFileReadsBackTheSame) {
+    TRichEdit view;
+    view.LoadFromBytes(kProgram);
+    QTemporaryDir dir;
+    const QString name = dir.path() + "/saved.rtf";
+    view.SaveToFile(name.toStdString());
+    const std::string saved = ReadFile(name);
+    EXPECT_TRUE(saved.starts_with("{\\rtf1"));
+    TRichEdit again;
+    again.LoadFromBytes(saved);
+    EXPECT_EQ(again.toPlainText(), kProgramText);
+    for (int i = 0; i < view.TextLength(); ++i) {
+        const QTextCharFormat a = FormatAt(view, i), b = FormatAt(again, i);
+        ASSERT_EQ(a.foreground().color(), b.foreground().color()) << i;
+        ASSERT_EQ(a.fontWeight(), b.fontWeight()) << i;
+        ASSERT_EQ(a.fontItalic(), b.fontItalic()) << i;
+        ASSERT_EQ(a.fontPointSize(), b.fontPointSize()) << i;
+        ASSERT_EQ(a.fontFamilies(), b.fontFamilies()) << i;
+    }
+    // Plain text saves in the default fixed-pitch font.
+    view.LoadFromBytes("x\ny");
+    view.SaveToFile(name.toStdString());
+    const TRtfDocument plain = ReadRtf(ReadFile(name));
+    EXPECT_EQ(plain.Text, u"x\ny");
+    ASSERT_FALSE(plain.Fonts.empty());
+    EXPECT_EQ(plain.Fonts[0].Name, "Courier New");
+}
+
+TEST(RichEditSave, FailureRaisesAndLeavesNoFile) {
+    TRichEdit view;
+    view.LoadFromBytes(kProgram);
+    QTemporaryDir dir;
+    EXPECT_THROW(view.SaveToFile((dir.path() + "/no/such/dir/x.rtf").toStdString()),
+                 ERichEditError);
+    EXPECT_THROW(view.SaveToFile(dir.path().toStdString()), ERichEditError);
+    EXPECT_TRUE(QDir(dir.path()).isEmpty());
+}
+
+TEST(RichEditSelection, StartThenLengthSelects) {
+    TRichEdit view;
+    view.LoadFromBytes(kProgram);
+    view.SetSelStart(8);
+    EXPECT_EQ(view.SelStart(), 8);
+    EXPECT_EQ(view.SelLength(), 0);
+    view.SetSelLength(8);
+    EXPECT_EQ(view.SelStart(), 8);
+    EXPECT_EQ(view.SelLength(), 8);
+    EXPECT_EQ(view.SelText(), "p;\nbegin");
+    view.SetSelStart(-5);
+    EXPECT_EQ(view.SelStart(), 0);
+    view.SetSelStart(100000);
+    EXPECT_EQ(view.SelStart(), view.TextLength());
+    view.SetSelLength(10);
+    EXPECT_EQ(view.SelLength(), 0);
+    view.SetSelStart(3);
+    view.SetSelLength(-2);
+    EXPECT_EQ(view.SelLength(), 0);
+}
+
+TEST(RichEditSelection, SelectionIsScrolledIntoView) {
+    std::string body;
+    for (int i = 0; i < 2000; ++i) {
+        body += "line " + std::to_string(i) + "\\par ";
+    }
+    body += "target";
+    TRichEdit view;
+    view.resize(300, 200);
+    view.show();
+    view.LoadFromBytes(EngineDocument(body));
+    QApplication::processEvents();
+    const int target = static_cast<int>(view.toPlainText().indexOf("target"));
+    view.SetSelStart(target);
+    view.SetSelLength(6);
+    QApplication::processEvents();
+    EXPECT_GT(view.verticalScrollBar()->value(), 0);
+    const QRect caret = view.cursorRect();
+    EXPECT_TRUE(view.viewport()->rect().intersects(caret));
+}
+
+TEST(RichEditFind, RangeBoundariesAndFlags) {
+    TRichEdit view;
+    view.LoadFromBytes(EngineDocument("Begin in integer begin_x BEGIN\\par in"));
+    // A match at the start position is found: skipping it is the caller's business.
+    EXPECT_EQ(view.FindText("Begin", 0, 100, true, false), 0);
+    EXPECT_EQ(view.FindText("begin", 1, 100, false, false), 17);
+    EXPECT_EQ(view.FindText("begin", 1, 100, true, false), 17);
+    EXPECT_EQ(view.FindText("begin", 1, 100, false, true), 25);  // begin_ is one word
+    EXPECT_EQ(view.FindText("begin", 18, 100, true, false), -1);
+    // The whole match must lie inside the range.
+    EXPECT_EQ(view.FindText("in", 6, 2, true, false), 6);
+    EXPECT_EQ(view.FindText("in", 6, 1, true, false), -1);
+    EXPECT_EQ(view.FindText("in", 7, 3, true, false), -1);
+    EXPECT_EQ(view.FindText("in", 7, 4, true, false), 9);
+    EXPECT_EQ(view.FindText("in", 7, 4, true, true), -1);
+    // Whole word: not inside "integer"; at the very end of the text; across paragraphs.
+    EXPECT_EQ(view.FindText("in", 7, 1000, false, true), 31);
+    EXPECT_EQ(view.FindText("BEGIN\nin", 0, 1000, true, false), -1);
+    EXPECT_EQ(view.FindText("in", 0, -1, true, true), 6);
+    // Empty text, start outside the text.
+    EXPECT_EQ(view.FindText("", 0, 100, false, false), -1);
+    EXPECT_EQ(view.FindText("in", 1000, 100, false, false), -1);
+    EXPECT_EQ(view.FindText("in", -1, 100, false, false), -1);
+    EXPECT_EQ(view.FindText("in", view.TextLength(), 100, false, false), -1);
+    // A new document is searched, not the old one.
+    view.LoadFromBytes("zz in");
+    EXPECT_EQ(view.FindText("in", 0, 100, false, false), 3);
+}
+
+TEST(RichEditFind, CaseFoldingBeyondAscii) {
+    TRichEdit view;
+    view.LoadFromBytes("x \xc3\x84rger \xc3\xa4rger");
+    EXPECT_EQ(view.FindText(QString::fromUtf8("ärger"), 0, 100, false, true), 2);
+    EXPECT_EQ(view.FindText(QString::fromUtf8("ärger"), 0, 100, true, true), 8);
+}
+
+TEST(RichEditCopy, SelectionGoesOutAsRtfHtmlAndText) {
+    TRichEdit view;
+    view.LoadFromBytes(kProgram);
+    QApplication::clipboard()->setText("before");
+    view.SetSelStart(0);
+    view.CopyToClipboard();  // nothing selected: clipboard unchanged
+    EXPECT_EQ(QApplication::clipboard()->text(), "before");
+
+    const int start = static_cast<int>(kProgramText.indexOf("begin"));
+    view.SetSelStart(start);
+    view.SetSelLength(static_cast<int>(kProgramText.indexOf("x :=")) - start);
+    view.CopyToClipboard();
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime);
+    EXPECT_EQ(mime->text(), QString::fromUtf8("begin\n  s := 'café'; { in integer }\n  "));
+    EXPECT_TRUE(mime->hasHtml());
+    EXPECT_TRUE(mime->html().contains("caf"));
+    const QByteArray rtf = mime->data("text/rtf");
+    EXPECT_EQ(rtf, mime->data("application/rtf"));
+    const TRtfDocument copied = ReadRtf(std::string_view(rtf.constData(), rtf.size()));
+    EXPECT_EQ(QString::fromStdU16String(copied.Text), mime->text());
+    bool red = false, boldBegin = false;
+    for (const TRtfRun& run : copied.Runs) {
+        const TRtfCharFormat& f = copied.Formats[run.Format];
+        red = red || f.Color == 0xFF0000;
+        boldBegin = boldBegin || (run.Start == 0 && f.Bold);
+    }
+    EXPECT_TRUE(red);
+    EXPECT_TRUE(boldBegin);
+}
+
+TEST(RichEditUpdate, BeginAndEndInPairs) {
+    TRichEdit view;
+    view.show();
+    view.BeginUpdate();
+    view.BeginUpdate();
+    EXPECT_FALSE(view.viewport()->updatesEnabled());
+    view.EndUpdate();
+    EXPECT_FALSE(view.viewport()->updatesEnabled());
+    view.EndUpdate();
+    EXPECT_TRUE(view.viewport()->updatesEnabled());
+    view.EndUpdate();  // unpaired: no effect
+    view.BeginUpdate();
+    EXPECT_FALSE(view.viewport()->updatesEnabled());
+    view.EndUpdate();
+    EXPECT_TRUE(view.viewport()->updatesEnabled());
+}
+
+TEST(RichEditFormattingRect, OnePixelInsetKeptAcrossLoads) {
+    TRichEdit view;
+    view.SetFormattingRect(QRect(QPoint(1, 1), QPoint(1, 1)));
+    EXPECT_DOUBLE_EQ(view.document()->documentMargin(), 1.0);
+    view.LoadFromBytes(kProgram);
+    EXPECT_DOUBLE_EQ(view.document()->documentMargin(), 1.0);
+}
+
+}  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+// Between the reader's document model and QTextDocument: building a document
+// for the view (any thread) and taking a range of it back for the writer.
+
+#include <memory>
+
+#include "RtfDocument.h"
+
+class QTextDocument;
+
+// Text of runs without a font of their own: the fixed-pitch face of the
+// engine's documents at its size.
+inline constexpr const char* kDefaultFontFamily = "Courier New";
+inline constexpr int kDefaultFontPointSize = 9;
+
+// A new document without parent holding MODEL's text and formats. Touches no
+// widget, so it may run on a worker thread.
+std::unique_ptr<QTextDocument> BuildQtDocument(const TRtfDocument& model);
+
+// The model of the characters [from, to) of DOC (positions as QTextCursor's).
+TRtfDocument ModelOfRange(const QTextDocument& doc, int from, int to);
