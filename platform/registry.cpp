@@ -58,13 +58,15 @@ void ChangeCurrentKey(const std::filesystem::path& file, bool open, const std::s
     }
 }
 
-}  // namespace
+} // namespace
 
 TRegistry::TRegistry() : TRegistry(DefaultRegistryFile()) {}
 
 TRegistry::TRegistry(std::filesystem::path storeFile) : storeFile_(std::move(storeFile)) {}
 
-TRegistry::~TRegistry() { CloseKey(); }
+TRegistry::~TRegistry() {
+    CloseKey();
+}
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     CloseKey();

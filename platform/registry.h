@@ -22,10 +22,10 @@ public:
 // is kept as it is.
 enum class TRegDataType : std::uint32_t {
     None = 0,
-    String = 1,  // REG_SZ
+    String = 1, // REG_SZ
     ExpandString = 2,
     Binary = 3,
-    DWord = 4,  // REG_DWORD
+    DWord = 4, // REG_DWORD
     MultiString = 7,
     QWord = 11,
 };
@@ -47,7 +47,7 @@ std::filesystem::path DefaultRegistryFile();
 // that reads it throw, naming the file and the line.
 class TRegistry {
 public:
-    TRegistry();  // the default store file
+    TRegistry(); // the default store file
     explicit TRegistry(std::filesystem::path storeFile);
     ~TRegistry();
     TRegistry(const TRegistry&) = delete;
@@ -70,7 +70,7 @@ public:
     // The following act on the current key; "" names its default value.
     // Without a current key, reads fail as for a missing value and writes fail.
     bool ValueExists(const std::string& name);
-    TRegDataType GetDataType(const std::string& name);  // None when missing
+    TRegDataType GetDataType(const std::string& name); // None when missing
     // REG_DWORD only. Another type is the data-type error when its data fits in
     // 4 bytes and the read error when it is longer; a missing value is the read error.
     std::int32_t ReadInteger(const std::string& name);
@@ -86,5 +86,5 @@ private:
     std::filesystem::path storeFile_;
     std::string currentPath_;
     bool open_ = false;
-    std::string openError_;  // why the last OpenKey with canCreate failed
+    std::string openError_; // why the last OpenKey with canCreate failed
 };

@@ -136,7 +136,7 @@ void SyncFolder(const fs::path& folder) {
         throw EStoreWriteError(SystemError(folder, "cannot sync the folder"));
 }
 
-}  // namespace
+} // namespace
 
 RegKey LoadStore(const fs::path& file) {
     std::string content;
@@ -157,8 +157,8 @@ void UpdateStore(const fs::path& file, const std::function<bool(RegKey&)>& chang
     std::error_code error;
     fs::create_directories(FolderOf(target), error);
     if (error)
-        throw EStoreWriteError(FolderOf(target).string() + ": cannot create the folder: " +
-                               error.message());
+        throw EStoreWriteError(FolderOf(target).string() +
+                               ": cannot create the folder: " + error.message());
 
     const fs::path lockFile = target.string() + ".lock";
     FileDescriptor lock(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
@@ -196,4 +196,4 @@ void WriteFileAtomically(const fs::path& file, std::string_view content, mode_t 
     SyncFolder(FolderOf(file));
 }
 
-}  // namespace regstore
+} // namespace regstore

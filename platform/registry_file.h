@@ -35,4 +35,4 @@ void UpdateStore(const std::filesystem::path& file, const std::function<bool(Reg
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
                          mode_t newFileMode = 0600);
 
-}  // namespace regstore
+} // namespace regstore

@@ -11,7 +11,9 @@ namespace {
 constexpr std::string_view Header = "REGEDIT4";
 constexpr std::size_t WrapColumn = 76;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimLeft(std::string_view s) {
     while (!s.empty() && IsBlank(s.front()))
@@ -61,7 +63,7 @@ public:
 
     void Run() {
         if (text_.empty())
-            return;  // a file emptied by hand holds no keys
+            return; // a file emptied by hand holds no keys
         std::string_view line;
         if (!NextLine(line) || TrimRight(line) != Header)
             Fail("the file does not start with \"REGEDIT4\"");
@@ -219,7 +221,7 @@ private:
         std::string bytes;
         std::string_view rest = TrimRight(TrimLeft(list));
         if (rest.ends_with(','))
-            rest.remove_suffix(1);  // a trailing comma
+            rest.remove_suffix(1); // a trailing comma
         while (!rest.empty()) {
             const std::size_t comma = rest.find(',');
             const std::string_view token = TrimRight(TrimLeft(rest.substr(0, comma)));
@@ -273,8 +275,8 @@ bool FitsQuoted(const RegValue& value) {
 void FormatValue(std::string& out, const RegValue& value) {
     std::string line = value.name.empty() ? "@=" : "\"" + Escaped(value.name) + "\"=";
     if (FitsQuoted(value)) {
-        out += line + "\"" + Escaped(std::string_view(value.data).substr(0, value.data.size() - 1)) +
-               "\"\n";
+        out += line + "\"" +
+               Escaped(std::string_view(value.data).substr(0, value.data.size() - 1)) + "\"\n";
         return;
     }
     char buffer[32];
@@ -315,7 +317,7 @@ void FormatKey(std::string& out, const RegKey& key, const std::string& fullPath,
         FormatKey(out, sub, fullPath + "\\" + sub.name, false);
 }
 
-}  // namespace
+} // namespace
 
 void ApplyRegText(RegKey& root, std::string_view text, const std::string& source) {
     Parser(root, text, source).Run();
@@ -333,4 +335,4 @@ std::string FormatRegText(const RegKey& key, const std::string& fullPath) {
     return out;
 }
 
-}  // namespace regstore
+} // namespace regstore

@@ -32,4 +32,4 @@ std::string FormatRegText(const RegKey& key, const std::string& fullPath);
 
 constexpr std::string_view RootName = "HKEY_CURRENT_USER";
 
-}  // namespace regstore
+} // namespace regstore

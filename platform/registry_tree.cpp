@@ -8,15 +8,16 @@ namespace regstore {
 
 namespace {
 
-char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool IsControl(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte < 0x20 || byte == 0x7F;
 }
 
-template <typename Key>
-Key* FindKeyIn(Key& root, const KeyPath& path, KeyPath* storedPath) {
+template <typename Key> Key* FindKeyIn(Key& root, const KeyPath& path, KeyPath* storedPath) {
     Key* key = &root;
     if (storedPath)
         storedPath->clear();
@@ -30,12 +31,12 @@ Key* FindKeyIn(Key& root, const KeyPath& path, KeyPath* storedPath) {
     return key;
 }
 
-}  // namespace
+} // namespace
 
 bool NamesEqual(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(),
-                      [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
 }
 
 RegValue StringValue(std::string name, std::string_view text) {
@@ -59,7 +60,9 @@ std::int32_t DwordOf(const RegValue& value) {
     return static_cast<std::int32_t>(bits);
 }
 
-std::string TextOf(const RegValue& value) { return value.data.substr(0, value.data.find('\0')); }
+std::string TextOf(const RegValue& value) {
+    return value.data.substr(0, value.data.find('\0'));
+}
 
 const RegValue* RegKey::FindValue(std::string_view valueName) const {
     for (const RegValue& value : values)
@@ -99,8 +102,7 @@ bool RegKey::DeleteValue(std::string_view valueName) {
 }
 
 bool RegKey::DeleteSubkey(std::string_view keyName) {
-    return std::erase_if(subkeys, [&](const RegKey& k) { return NamesEqual(k.name, keyName); }) >
-           0;
+    return std::erase_if(subkeys, [&](const RegKey& k) { return NamesEqual(k.name, keyName); }) > 0;
 }
 
 std::string QuoteName(std::string_view name) {
@@ -150,8 +152,8 @@ KeyPath SplitKeyPath(std::string_view path) {
         CheckKeyName(name);
         names.emplace_back(name);
         if (names.size() > MaxKeyDepth)
-            throw ERegistryException("Key path too deep (more than " +
-                                     std::to_string(MaxKeyDepth) + " levels)");
+            throw ERegistryException("Key path too deep (more than " + std::to_string(MaxKeyDepth) +
+                                     " levels)");
         if (end == std::string_view::npos)
             break;
         start = end + 1;
@@ -198,4 +200,4 @@ RegKey& CreateKey(RegKey& root, const KeyPath& path, bool* created, KeyPath* sto
     return *key;
 }
 
-}  // namespace regstore
+} // namespace regstore

@@ -27,9 +27,9 @@ constexpr std::size_t MaxKeyDepth = 512;
 bool NamesEqual(std::string_view a, std::string_view b);
 
 struct RegValue {
-    std::string name;  // "" is the key's default value
+    std::string name; // "" is the key's default value
     std::uint32_t type = RegSz;
-    std::string data;  // bytes as stored: strings end with their NUL, a DWORD is 4 bytes
+    std::string data; // bytes as stored: strings end with their NUL, a DWORD is 4 bytes
 };
 
 RegValue StringValue(std::string name, std::string_view text);
@@ -41,8 +41,8 @@ std::string TextOf(const RegValue& value);
 
 struct RegKey {
     std::string name;
-    std::vector<RegValue> values;  // in the order they were created
-    std::vector<RegKey> subkeys;   // likewise
+    std::vector<RegValue> values; // in the order they were created
+    std::vector<RegKey> subkeys;  // likewise
 
     const RegValue* FindValue(std::string_view valueName) const;
     RegKey* FindSubkey(std::string_view keyName);
@@ -76,4 +76,4 @@ RegKey& CreateKey(RegKey& root, const KeyPath& path, bool* created = nullptr,
 // A name as it may appear inside an error message: quoted, and shortened.
 std::string QuoteName(std::string_view name);
 
-}  // namespace regstore
+} // namespace regstore

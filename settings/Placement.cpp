@@ -12,7 +12,7 @@ std::int32_t StoredStartPos(TRegistry& registry) {
     return registry.ValueExists("StartPos") ? registry.ReadInteger("StartPos") : 0;
 }
 
-}  // namespace
+} // namespace
 
 void ApplyStartupPlacement(TPlacementWindow& window) {
     TRegistry registry;
@@ -37,7 +37,7 @@ void ApplyStartupPlacement(TPlacementWindow& window) {
             window.SetHeight(registry.ReadInteger("Y2"));
         break;
     default:
-        break;  // keeps the designed, centred placement
+        break; // keeps the designed, centred placement
     }
 }
 
@@ -55,13 +55,15 @@ TStartMode ReadStartMode() {
     }
 }
 
-bool InstallCheck() { return TRegistry().KeyExists(ProductKey); }
+bool InstallCheck() {
+    return TRegistry().KeyExists(ProductKey);
+}
 
 bool WriteStartMode(TStartMode mode) {
     if (!InstallCheck())
         return false;
     TRegistry registry;
-    registry.OpenKey(PositionKey, true);  // a failure shows as the write error below
+    registry.OpenKey(PositionKey, true); // a failure shows as the write error below
     registry.WriteInteger("StartPos", static_cast<std::int32_t>(mode));
     return true;
 }
@@ -70,7 +72,7 @@ bool SavePosition(const TPlacementWindow& window) {
     if (!InstallCheck())
         return false;
     TRegistry registry;
-    registry.OpenKey(PositionKey, true);  // a failure shows as the write error below
+    registry.OpenKey(PositionKey, true); // a failure shows as the write error below
     registry.WriteInteger("X1", window.Left());
     registry.WriteInteger("Y1", window.Top());
     registry.WriteInteger("X2", window.Width());

@@ -15,8 +15,7 @@ class RegistryProcessTest : public TempStoreTest {};
 
 // Runs body in a child process; its exit status is 0 when body returned
 // normally and 1 when it threw.
-template <typename Body>
-pid_t Spawn(Body body) {
+template <typename Body> pid_t Spawn(Body body) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         int status = 0;
@@ -36,7 +35,7 @@ int ExitStatus(pid_t pid) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(RegistryProcessTest, TwoWritersAtOnceBothKeepTheirValues) {
     constexpr int Writes = 25;

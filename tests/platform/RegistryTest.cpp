@@ -1,10 +1,10 @@
 // The accessor over a real store file.
-#include "TempStore.h"
 #include "registry.h"
 
-#include <gmock/gmock.h>
+#include "TempStore.h"
 
 #include <climits>
+#include <gmock/gmock.h>
 #include <sys/stat.h>
 
 using ::testing::HasSubstr;
@@ -13,8 +13,7 @@ using ::testing::StartsWith;
 namespace {
 
 // The message of the error body raises ("" when none).
-template <typename Body>
-std::string ErrorOf(Body body) {
+template <typename Body> std::string ErrorOf(Body body) {
     try {
         body();
     } catch (const ERegistryException& error) {
@@ -25,7 +24,7 @@ std::string ErrorOf(Body body) {
 
 class RegistryTest : public TempStoreTest {};
 
-}  // namespace
+} // namespace
 
 TEST_F(RegistryTest, AMissingFileIsAnEmptyStoreAndReadingCreatesNothing) {
     TRegistry registry;
@@ -50,7 +49,7 @@ TEST_F(RegistryTest, CreatingAKeyCreatesThePathAndWritesEmptyKeys) {
     TRegistry other;
     EXPECT_TRUE(other.KeyExists("software\\qd\\LUMIVANE"));
     ASSERT_TRUE(other.OpenKey("\\SOFTWARE\\qd\\lumivane\\pascal\\", false));
-    EXPECT_EQ(other.CurrentPath(), "Software\\QD\\Lumivane\\Pascal");  // the stored case
+    EXPECT_EQ(other.CurrentPath(), "Software\\QD\\Lumivane\\Pascal"); // the stored case
     EXPECT_EQ(other.GetKeyNames(), std::vector<std::string>{});
     ASSERT_TRUE(other.OpenKey("Software\\QD", false));
     EXPECT_EQ(other.GetKeyNames(), std::vector<std::string>{"Lumivane"});
@@ -79,10 +78,10 @@ TEST_F(RegistryTest, IntegersAndStringsComeBackWithTheirTypes) {
 
 TEST_F(RegistryTest, ReadingAnIntegerOfAnotherTypeFailsAsTheRegistryWould) {
     WriteStore("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position]\n"
-               "\"Short\"=\"123\"\n"        // 4 bytes with the NUL: wrong type
-               "\"Long\"=\"1234\"\n"        // 5 bytes: the query itself fails
+               "\"Short\"=\"123\"\n" // 4 bytes with the NUL: wrong type
+               "\"Long\"=\"1234\"\n" // 5 bytes: the query itself fails
                "\"Bytes\"=hex:01,02,03,04\n"
-               "\"Cut\"=hex(4):01,02\n"     // a DWORD that is not 4 bytes
+               "\"Cut\"=hex(4):01,02\n" // a DWORD that is not 4 bytes
                "\"Wide\"=hex(b):01,00,00,00,00,00,00,00\n"
                "\"Number\"=dword:00000005\n");
     TRegistry registry;
@@ -168,7 +167,7 @@ TEST_F(RegistryTest, ALocationThatCannotBeWrittenGivesTheWriteErrorNamingTheValu
     // A regular file where the store's folder should be: not writable even for root.
     WriteFile(dir_ / "config", "not a folder");
     TRegistry registry;
-    EXPECT_FALSE(registry.KeyExists("Software"));  // reads see an empty store
+    EXPECT_FALSE(registry.KeyExists("Software")); // reads see an empty store
     EXPECT_FALSE(registry.OpenKey("Software\\QD\\Lumivane\\Position", true));
     const std::string error = ErrorOf([&] { registry.WriteInteger("StartPos", 2); });
     EXPECT_THAT(error, StartsWith("Could not set data for 'StartPos': "));
@@ -182,7 +181,7 @@ TEST_F(RegistryTest, ALockThatCannotBeTakenLeavesTheStoreAsItWas) {
     std::filesystem::remove(store_.string() + ".lock");
     std::filesystem::create_directory(store_.string() + ".lock");
     TRegistry registry;
-    EXPECT_TRUE(registry.OpenKey("Software\\QD\\Lumivane", true));  // exists: nothing to write
+    EXPECT_TRUE(registry.OpenKey("Software\\QD\\Lumivane", true)); // exists: nothing to write
     EXPECT_THAT(ErrorOf([&] { registry.WriteString("clNavy", "x"); }),
                 StartsWith("Could not set data for 'clNavy': "));
     EXPECT_FALSE(registry.OpenKey("Software\\QD\\Lumivane\\Position", true));
@@ -284,12 +283,12 @@ TEST_F(RegistryTest, TheStoreFileComesFromTheEnvironment) {
     const std::string savedHome = oldHome ? oldHome : "";
     ::setenv("XDG_CONFIG_HOME", "/xdg/config", 1);
     EXPECT_EQ(DefaultRegistryFile(), "/xdg/config/lumivane/user.reg");
-    ::setenv("XDG_CONFIG_HOME", "relative/config", 1);  // must be absolute to count
+    ::setenv("XDG_CONFIG_HOME", "relative/config", 1); // must be absolute to count
     ::setenv("HOME", "/home/someone", 1);
     EXPECT_EQ(DefaultRegistryFile(), "/home/someone/.config/lumivane/user.reg");
     ::unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(DefaultRegistryFile(), "/home/someone/.config/lumivane/user.reg");
-    ::setenv("LUMIVANE_REGISTRY", "", 1);  // empty counts as unset
+    ::setenv("LUMIVANE_REGISTRY", "", 1); // empty counts as unset
     EXPECT_EQ(DefaultRegistryFile(), "/home/someone/.config/lumivane/user.reg");
     oldConfig ? ::setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
     oldHome ? ::setenv("HOME", savedHome.c_str(), 1) : ::unsetenv("HOME");

@@ -3,7 +3,6 @@
 #include "registry_text.h"
 
 #include <gtest/gtest.h>
-
 #include <sstream>
 
 using namespace regstore;
@@ -53,7 +52,7 @@ const char* const Sample = R"(REGEDIT4
 "Expand"=hex(2):25,50,41,54,48,25,00
 )";
 
-}  // namespace
+} // namespace
 
 TEST(RegistryText, ReadsEveryKindOfValue) {
     const RegKey root = ParseRegText(Sample, "store.reg");
@@ -95,8 +94,14 @@ TEST(RegistryText, StringsThatCannotBeOneQuotedLineComeBackByteForByte) {
     RegKey root;
     RegKey& key = CreateKey(root, {"K"});
     const std::vector<std::string> texts = {
-        "two\nlines", "cr\rhere", "tab\there", std::string("inner\0nul", 9), "\x7f", "",
-        "high bytes \xe9\xff\x80", "ends with backslash \\",
+        "two\nlines",
+        "cr\rhere",
+        "tab\there",
+        std::string("inner\0nul", 9),
+        "\x7f",
+        "",
+        "high bytes \xe9\xff\x80",
+        "ends with backslash \\",
     };
     for (std::size_t i = 0; i < texts.size(); ++i)
         key.SetValue(StringValue("v" + std::to_string(i), texts[i]));

@@ -2,11 +2,10 @@
 // Each test gets a fresh folder, and LUMIVANE_REGISTRY names a store file in it
 // that does not exist yet. The folder is removed afterwards.
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 #include <optional>
 #include <string>

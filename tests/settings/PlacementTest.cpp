@@ -1,6 +1,7 @@
 // Start-up placement, start mode and install check over a real store file;
 // only the main window is stood in for, by a window that records its calls.
 #include "Placement.h"
+
 #include "TempStore.h"
 #include "registry.h"
 
@@ -54,8 +55,7 @@ protected:
     }
 };
 
-template <typename Body>
-std::string ErrorOf(Body body) {
+template <typename Body> std::string ErrorOf(Body body) {
     try {
         body();
     } catch (const ERegistryException& error) {
@@ -64,7 +64,7 @@ std::string ErrorOf(Body body) {
     return "";
 }
 
-}  // namespace
+} // namespace
 
 TEST_F(PlacementTest, AFirstStartKeepsTheDesignedPlacementSilently) {
     RecordingWindow window;
@@ -88,8 +88,8 @@ TEST_F(PlacementTest, SavedModeAppliesTheStoredBoundsInOrder) {
                   "\"X1\"=dword:00000064\n\"StartPos\"=dword:00000002\n");
     RecordingWindow window;
     ApplyStartupPlacement(window);
-    EXPECT_THAT(window.calls, ElementsAre("position designed", "state normal", "left 100",
-                                          "top 50", "width 500", "height 400"));
+    EXPECT_THAT(window.calls, ElementsAre("position designed", "state normal", "left 100", "top 50",
+                                          "width 500", "height 400"));
     EXPECT_EQ(ReadStartMode(), TStartMode::Saved);
 }
 
@@ -110,8 +110,9 @@ TEST_F(PlacementTest, FullModeLetsTheSystemPlaceTheWindowThenMaximises) {
 }
 
 TEST_F(PlacementTest, UnknownOrMissingModesBehaveAsDefault) {
-    for (const std::string values : {"\"StartPos\"=dword:00000005\n", "\"startpos\"=dword:ffffffff\n",
-                                     "\"X1\"=dword:00000064\n", ""}) {
+    for (const std::string values :
+         {"\"StartPos\"=dword:00000005\n", "\"startpos\"=dword:ffffffff\n",
+          "\"X1\"=dword:00000064\n", ""}) {
         StorePosition(values);
         RecordingWindow window;
         ApplyStartupPlacement(window);
@@ -133,7 +134,7 @@ TEST_F(PlacementTest, AModeStoredAsTextIsAStoreErrorEveryTime) {
         EXPECT_THAT(window.calls, IsEmpty());
         EXPECT_EQ(ErrorOf([] { ReadStartMode(); }), "Invalid data type for 'StartPos'");
     }
-    StorePosition("\"StartPos\"=\"1234\"\n");  // longer than 4 bytes: the read itself fails
+    StorePosition("\"StartPos\"=\"1234\"\n"); // longer than 4 bytes: the read itself fails
     RecordingWindow window;
     EXPECT_EQ(ErrorOf([&] { ApplyStartupPlacement(window); }), "Could not get data for 'StartPos'");
 }
@@ -177,13 +178,13 @@ TEST_F(PlacementTest, InstalledWritesTheModeAndThePositionSeparately) {
     EXPECT_EQ(Stored("Y1"), -4);
     EXPECT_EQ(Stored("X2"), 1288);
     EXPECT_EQ(Stored("Y2"), 1032);
-    EXPECT_EQ(Stored("StartPos"), 1);  // untouched by saving the position
+    EXPECT_EQ(Stored("StartPos"), 1); // untouched by saving the position
 
     ASSERT_TRUE(WriteStartMode(TStartMode::Saved));
     RecordingWindow window;
     ApplyStartupPlacement(window);
-    EXPECT_THAT(window.calls, ElementsAre("position designed", "state normal", "left -4",
-                                          "top -4", "width 1288", "height 1032"));
+    EXPECT_THAT(window.calls, ElementsAre("position designed", "state normal", "left -4", "top -4",
+                                          "width 1288", "height 1032"));
 }
 
 TEST_F(PlacementTest, SavingTheColourSchemeInstallsAsASideEffect) {
@@ -201,7 +202,7 @@ TEST_F(PlacementTest, AStoreThatRefusesTheWriteReportsItNamingTheValue) {
     Install();
     const std::string before = ReadFile(store_);
     std::filesystem::remove(store_.string() + ".lock");
-    std::filesystem::create_directory(store_.string() + ".lock");  // the lock cannot be taken
+    std::filesystem::create_directory(store_.string() + ".lock"); // the lock cannot be taken
     EXPECT_THAT(ErrorOf([] { WriteStartMode(TStartMode::Full); }),
                 StartsWith("Could not set data for 'StartPos'"));
     RecordingWindow window;

@@ -55,7 +55,8 @@ struct Cancelled {
 };
 
 std::string FullPath(const KeyPath& stored) {
-    return stored.empty() ? std::string(RootName) : std::string(RootName) + "\\" + JoinKeyPath(stored);
+    return stored.empty() ? std::string(RootName)
+                          : std::string(RootName) + "\\" + JoinKeyPath(stored);
 }
 
 std::string TypeName(std::uint32_t type) {
@@ -105,18 +106,21 @@ std::string DataText(const RegValue& value) {
     }
     std::string hex;
     for (char c : value.data) {
-        std::snprintf(buffer, sizeof buffer, "%02X", static_cast<unsigned>(static_cast<unsigned char>(c)));
+        std::snprintf(buffer, sizeof buffer, "%02X",
+                      static_cast<unsigned>(static_cast<unsigned char>(c)));
         hex += buffer;
     }
     return hex;
 }
 
 void PrintValue(std::ostream& out, const RegValue& value) {
-    out << "    " << (value.name.empty() ? "(Default)" : value.name) << "    " << TypeName(value.type)
-        << "    " << DataText(value) << "\n";
+    out << "    " << (value.name.empty() ? "(Default)" : value.name) << "    "
+        << TypeName(value.type) << "    " << DataText(value) << "\n";
 }
 
-std::string ValueLabel(const std::string& name) { return name.empty() ? "(Default)" : name; }
+std::string ValueLabel(const std::string& name) {
+    return name.empty() ? "(Default)" : name;
+}
 
 bool Confirm(std::istream& in, std::ostream& out, const std::string& question) {
     while (true) {
@@ -308,7 +312,7 @@ void Import(const TRegToolCommand& cmd, const std::filesystem::path& store, std:
     out << Done;
 }
 
-}  // namespace
+} // namespace
 
 int RunRegTool(const std::vector<std::string>& args, const std::filesystem::path& store,
                std::istream& in, std::ostream& out, std::ostream& err) {

@@ -12,14 +12,18 @@ namespace {
 struct SwitchSpec {
     std::string_view name;
     bool takesArgument;
-    std::string_view commands;  // the commands that accept it
+    std::string_view commands; // the commands that accept it
 };
 
 constexpr SwitchSpec Switches[] = {
-    {"v", true, "query add delete"}, {"ve", false, "query add delete"},
-    {"t", true, "add"},              {"d", true, "add"},
-    {"f", false, "add delete"},      {"s", false, "query"},
-    {"va", false, "delete"},         {"y", false, "export"},
+    {"v", true, "query add delete"},
+    {"ve", false, "query add delete"},
+    {"t", true, "add"},
+    {"d", true, "add"},
+    {"f", false, "add delete"},
+    {"s", false, "query"},
+    {"va", false, "delete"},
+    {"y", false, "export"},
 };
 
 // Only known switch names count as switches, so a file path such as
@@ -81,11 +85,13 @@ void Apply(TRegToolCommand& result, std::string_view name, std::string argument)
     }
 }
 
-}  // namespace
+} // namespace
 
 regstore::KeyPath ParseKeyArgument(const std::string& key) {
-    for (std::string_view root : {std::string_view("HKEY_CURRENT_USER"), std::string_view("HKCU")}) {
-        if (key.size() >= root.size() && NamesEqual(std::string_view(key).substr(0, root.size()), root) &&
+    for (std::string_view root :
+         {std::string_view("HKEY_CURRENT_USER"), std::string_view("HKCU")}) {
+        if (key.size() >= root.size() &&
+            NamesEqual(std::string_view(key).substr(0, root.size()), root) &&
             (key.size() == root.size() || key[root.size()] == '\\'))
             return regstore::SplitKeyPath(std::string_view(key).substr(root.size()));
     }
@@ -129,7 +135,7 @@ TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args) {
     }
 
     const std::size_t wanted =
-        result.command == "export" ? 2 : 1;  // export KEY FILE, import FILE, the rest KEY
+        result.command == "export" ? 2 : 1; // export KEY FILE, import FILE, the rest KEY
     if (positional.size() != wanted)
         throw ERegToolSyntax(result.command + " takes " +
                              (result.command == "export"   ? "a key and a file"

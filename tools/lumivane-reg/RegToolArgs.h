@@ -16,16 +16,16 @@ public:
 };
 
 struct TRegToolCommand {
-    std::string command;               // "query", "add", "delete", "export", "import"; "help"
-    regstore::KeyPath key;             // from KEY, without the root
-    std::optional<std::string> value;  // /v NAME, or "" for /ve
-    std::optional<std::string> type;   // /t
-    std::optional<std::string> data;   // /d
-    std::string file;                  // FILE of export and import
-    bool force = false;                // /f
-    bool recurse = false;              // /s
-    bool allValues = false;            // /va
-    bool overwriteFile = false;        // /y
+    std::string command;              // "query", "add", "delete", "export", "import"; "help"
+    regstore::KeyPath key;            // from KEY, without the root
+    std::optional<std::string> value; // /v NAME, or "" for /ve
+    std::optional<std::string> type;  // /t
+    std::optional<std::string> data;  // /d
+    std::string file;                 // FILE of export and import
+    bool force = false;               // /f
+    bool recurse = false;             // /s
+    bool allValues = false;           // /va
+    bool overwriteFile = false;       // /y
 };
 
 TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args);

@@ -3,9 +3,8 @@
 #include "TempStore.h"
 #include "registry.h"
 
-#include <gmock/gmock.h>
-
 #include <fcntl.h>
+#include <gmock/gmock.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -43,14 +42,14 @@ protected:
     }
 };
 
-}  // namespace
+} // namespace
 
 TEST_F(RegToolBinaryTest, ExitStatusAndStreams) {
     Result result = Run({"add", "HKCU\\Software\\QD\\Lumivane", "/f"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "The operation completed successfully.\n");
     EXPECT_EQ(result.err, "");
-    EXPECT_TRUE(TRegistry().KeyExists("Software\\QD\\Lumivane"));  // in $LUMIVANE_REGISTRY
+    EXPECT_TRUE(TRegistry().KeyExists("Software\\QD\\Lumivane")); // in $LUMIVANE_REGISTRY
 
     result = Run({"query", "HKCU\\Nope"});
     EXPECT_EQ(result.status, 1);
@@ -76,7 +75,8 @@ TEST_F(RegToolBinaryTest, TwoCopiesAddingAtOnceKeepAllTheirValues) {
         const pid_t pid = ::fork();
         if (pid == 0) {
             for (int i = 0; i < Adds; ++i)
-                if (Run({"add", "HKCU\\Race", "/v", prefix + std::to_string(i), "/d", "x"}).status != 0)
+                if (Run({"add", "HKCU\\Race", "/v", prefix + std::to_string(i), "/d", "x"})
+                        .status != 0)
                     ::_exit(1);
             ::_exit(0);
         }

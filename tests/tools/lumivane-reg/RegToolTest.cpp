@@ -1,10 +1,10 @@
 // lumivane-reg run in-process on a real store file.
 #include "RegTool.h"
+
 #include "TempStore.h"
 #include "registry.h"
 
 #include <gmock/gmock.h>
-
 #include <sstream>
 
 using ::testing::HasSubstr;
@@ -51,7 +51,7 @@ const std::string RegToolTest::NotFound =
 
 const std::string Position = "HKCU\\Software\\QD\\Lumivane\\Position";
 
-}  // namespace
+} // namespace
 
 TEST_F(RegToolTest, TheInstallStepCreatesTheProductKeyAndCanBeRepeated) {
     for (int run = 0; run < 2; ++run) {
@@ -94,7 +94,8 @@ TEST_F(RegToolTest, QueryShowsValuesAndSubkeysInTheRegManner) {
                           "    Note    REG_SZ    saved by hand\n");
     result = Run({"query", "HKCU\\Software", "/s"});
     EXPECT_THAT(result.out, HasSubstr("\nHKEY_CURRENT_USER\\Software\\QD\n"));
-    EXPECT_THAT(result.out, HasSubstr("\nHKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position\\Sub\n"));
+    EXPECT_THAT(result.out,
+                HasSubstr("\nHKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position\\Sub\n"));
 }
 
 TEST_F(RegToolTest, QueryOfSomethingMissingFails) {
@@ -122,8 +123,8 @@ TEST_F(RegToolTest, ValuesOfOtherTypesAreShownAsTheyAre) {
 
 TEST_F(RegToolTest, DwordDataIsDecimalOrHexWithinThirtyTwoBits) {
     const std::vector<std::pair<std::string, std::int32_t>> good = {
-        {"0", 0}, {"2", 2}, {"-1", -1}, {"-2147483648", INT32_MIN}, {"4294967295", -1},
-        {"0x10", 16}, {"0XFFFFFFFF", -1}, {"2147483647", INT32_MAX}};
+        {"0", 0},           {"2", 2},     {"-1", -1},         {"-2147483648", INT32_MIN},
+        {"4294967295", -1}, {"0x10", 16}, {"0XFFFFFFFF", -1}, {"2147483647", INT32_MAX}};
     for (const auto& [text, number] : good) {
         EXPECT_EQ(Run({"add", Position, "/v", "X1", "/t", "REG_DWORD", "/d", text, "/f"}).status, 0)
             << text;
@@ -131,12 +132,13 @@ TEST_F(RegToolTest, DwordDataIsDecimalOrHexWithinThirtyTwoBits) {
     }
     for (const std::string text : {"4294967296", "-2147483649", "abc", "12abc", "0x", "0x-1",
                                    "0x100000000", " 5", "+5", "1.5"}) {
-        const Result result = Run({"add", Position, "/v", "X1", "/t", "REG_DWORD", "/d", text, "/f"});
+        const Result result =
+            Run({"add", Position, "/v", "X1", "/t", "REG_DWORD", "/d", text, "/f"});
         EXPECT_EQ(result.status, 1) << text;
         EXPECT_THAT(result.err, HasSubstr("Invalid REG_DWORD data")) << text;
     }
     EXPECT_EQ(ReadInteger("Software\\QD\\Lumivane\\Position", "X1"), INT32_MAX);
-    EXPECT_EQ(Run({"add", Position, "/v", "Y1", "/t", "reg_dword"}).status, 0);  // no /d: 0
+    EXPECT_EQ(Run({"add", Position, "/v", "Y1", "/t", "reg_dword"}).status, 0); // no /d: 0
     EXPECT_EQ(ReadInteger("Software\\QD\\Lumivane\\Position", "Y1"), 0);
 }
 
@@ -164,7 +166,8 @@ TEST_F(RegToolTest, OverwritingAValueAsksFirst) {
     EXPECT_EQ(stored(), 1);
 
     // Anything but yes or no asks again.
-    result = Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"}, "maybe\nYes\r\n");
+    result =
+        Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"}, "maybe\nYes\r\n");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "Value StartPos exists, overwrite (Yes/No)? "
                           "Value StartPos exists, overwrite (Yes/No)? " +
