@@ -17,7 +17,7 @@ namespace fs = std::filesystem;
 std::filesystem::path DefaultRegistryFile() {
     if (const char* file = std::getenv("LUMIVANE_REGISTRY"); file && *file)
         return file;
-    // The base directory spec ignores a relative XDG_CONFIG_HOME.
+    // XDG base directories must be absolute; a relative one is ignored.
     if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/')
         return fs::path(config) / "lumivane" / "user.reg";
     const char* home = std::getenv("HOME");
@@ -60,7 +60,8 @@ private:
 
 // False when the file does not exist (or cannot, its folder being a file).
 bool ReadWholeFile(const fs::path& file, std::string& content) {
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC));
+    // O_NONBLOCK: a FIFO in the store's place must not hang us before fstat.
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return false;

@@ -106,9 +106,10 @@ private:
         const bool remove = path.starts_with('-');
         if (remove)
             path.remove_prefix(1);
+        const std::string_view below = StripRoot(path);
         KeyPath names;
         try {
-            names = SplitKeyPath(StripRoot(path));
+            names = SplitKeyPath(below);
         } catch (const ERegistryException& e) {
             Fail(e.what());
         }

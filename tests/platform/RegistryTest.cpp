@@ -192,6 +192,10 @@ TEST_F(RegistryTest, AStoreThatIsNotAFileIsAReadError) {
     std::filesystem::create_directories(store_);
     EXPECT_THAT(ErrorOf([] { TRegistry().KeyExists("Software"); }),
                 HasSubstr(store_.string() + ": not a regular file"));
+    std::filesystem::remove(store_);
+    ASSERT_EQ(::mkfifo(store_.c_str(), 0600), 0); // must not wait for a writer
+    EXPECT_THAT(ErrorOf([] { TRegistry().KeyExists("Software"); }),
+                HasSubstr(store_.string() + ": not a regular file"));
 }
 
 TEST_F(RegistryTest, NamesBeyondTheRegistryLimitsAreRefused) {

@@ -212,8 +212,9 @@ TEST(RegistryText, ErrorsNameTheSourceAndTheLine) {
     };
     for (const Case& c : cases) {
         const std::string message = ParseError(c.text);
-        EXPECT_NE(message.find("store.reg, " + c.where + ":"), std::string::npos)
+        EXPECT_EQ(message.rfind("store.reg, " + c.where + ": ", 0), 0u)
             << c.text << " -> " << message;
+        EXPECT_EQ(message.find("store.reg", 1), std::string::npos) << message;
         EXPECT_NE(message.find(c.what), std::string::npos) << c.text << " -> " << message;
     }
 }

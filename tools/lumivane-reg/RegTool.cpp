@@ -5,9 +5,11 @@
 #include "registry_file.h"
 #include "registry_text.h"
 
+#include <charconv>
 #include <cinttypes>
 #include <cstdio>
 #include <istream>
+#include <limits>
 #include <ostream>
 
 using namespace regstore;
@@ -46,8 +48,7 @@ The install step of Lumivane 98:
 namespace {
 
 constexpr const char* Done = "The operation completed successfully.\n";
-constexpr const char* NotFound =
-    "The system was unable to find the specified registry key or value.";
+constexpr const char* NotFound = "The system was unable to find the given registry key or value.";
 
 // Ends a command without changing anything: an answered No.
 struct Cancelled {
@@ -193,19 +194,20 @@ void Query(const TRegToolCommand& cmd, const std::filesystem::path& store, std::
 
 // --- add
 
+// Decimal (a sign allowed) or 0x hexadecimal, anything that fits 32 bits.
 std::int32_t ParseDword(const std::string& text) {
-    const bool hex = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    std::size_t used = 0;
-    long long number = 0;
-    try {
-        number = std::stoll(text, &used, hex ? 16 : 10);
-    } catch (const std::exception&) {
-        used = 0;
+    std::string_view digits = text;
+    int base = 10;
+    if (digits.size() > 2 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X')) {
+        digits.remove_prefix(2);
+        base = 16;
     }
-    const bool inRange = hex ? number >= 0 && number <= 0xFFFFFFFFLL
-                             : number >= -2147483648LL && number <= 0xFFFFFFFFLL;
-    if (text.empty() || used != text.size() || !inRange || text[0] == ' ' || text[0] == '+' ||
-        (hex && (text[2] == '-' || text[2] == '+' || text[2] == ' ')))
+    long long number = 0;
+    const char* last = digits.data() + digits.size();
+    const auto [end, error] = std::from_chars(digits.data(), last, number, base);
+    const long long lowest = base == 16 ? 0 : std::numeric_limits<std::int32_t>::min();
+    if (digits.empty() || error != std::errc() || end != last || number < lowest ||
+        number > std::numeric_limits<std::uint32_t>::max())
         throw ERegistryException("Invalid REG_DWORD data " + QuoteName(text) +
                                  ": give a number from -2147483648 to 4294967295, or 0x0 to "
                                  "0xFFFFFFFF");
@@ -295,6 +297,8 @@ void Export(const TRegToolCommand& cmd, const std::filesystem::path& store, std:
     KeyPath stored;
     const RegKey& key = ExistingKey(root, cmd.key, stored);
     std::error_code error;
+    if (std::filesystem::equivalent(cmd.file, store, error))
+        throw ERegistryException(cmd.file + " is the settings store itself");
     if (!cmd.overwriteFile && std::filesystem::exists(cmd.file, error))
         Confirm(in, out, "File " + cmd.file + " already exists. Overwrite");
     WriteFileAtomically(cmd.file, FormatRegText(key, FullPath(stored)), 0644);

@@ -9,13 +9,13 @@ using regstore::NamesEqual;
 
 namespace {
 
-struct SwitchSpec {
+struct Switch {
     std::string_view name;
     bool takesArgument;
     std::string_view commands; // the commands that accept it
 };
 
-constexpr SwitchSpec Switches[] = {
+constexpr Switch Switches[] = {
     {"v", true, "query add delete"},
     {"ve", false, "query add delete"},
     {"t", true, "add"},
@@ -28,17 +28,17 @@ constexpr SwitchSpec Switches[] = {
 
 // Only known switch names count as switches, so a file path such as
 // /tmp/settings.reg stays a positional argument.
-const SwitchSpec* FindSwitch(const std::string& arg) {
+const Switch* FindSwitch(const std::string& arg) {
     if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-'))
         return nullptr;
-    for (const SwitchSpec& spec : Switches)
-        if (NamesEqual(std::string_view(arg).substr(1), spec.name))
-            return &spec;
+    for (const Switch& candidate : Switches)
+        if (NamesEqual(std::string_view(arg).substr(1), candidate.name))
+            return &candidate;
     return nullptr;
 }
 
-bool AcceptedBy(const SwitchSpec& spec, const std::string& command) {
-    std::string_view list = spec.commands;
+bool AcceptedBy(const Switch& option, const std::string& command) {
+    std::string_view list = option.commands;
     while (!list.empty()) {
         const std::size_t space = list.find(' ');
         if (list.substr(0, space) == command)
@@ -118,20 +118,20 @@ TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args) {
             result.command = "help";
             return result;
         }
-        const SwitchSpec* spec = FindSwitch(args[i]);
-        if (!spec) {
+        const Switch* known = FindSwitch(args[i]);
+        if (!known) {
             positional.push_back(args[i]);
             continue;
         }
-        if (!AcceptedBy(*spec, result.command))
+        if (!AcceptedBy(*known, result.command))
             throw ERegToolSyntax(args[i] + " is not a switch of " + result.command);
         std::string argument;
-        if (spec->takesArgument) {
+        if (known->takesArgument) {
             if (i + 1 >= args.size())
                 throw ERegToolSyntax(args[i] + " needs a value");
             argument = args[++i];
         }
-        Apply(result, spec->name, std::move(argument));
+        Apply(result, known->name, std::move(argument));
     }
 
     const std::size_t wanted =

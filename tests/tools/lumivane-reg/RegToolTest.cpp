@@ -47,7 +47,7 @@ protected:
 
 const std::string RegToolTest::Done = "The operation completed successfully.\n";
 const std::string RegToolTest::NotFound =
-    "ERROR: The system was unable to find the specified registry key or value.\n";
+    "ERROR: The system was unable to find the given registry key or value.\n";
 
 const std::string Position = "HKCU\\Software\\QD\\Lumivane\\Position";
 
@@ -131,7 +131,7 @@ TEST_F(RegToolTest, DwordDataIsDecimalOrHexWithinThirtyTwoBits) {
         EXPECT_EQ(ReadInteger("Software\\QD\\Lumivane\\Position", "X1"), number) << text;
     }
     for (const std::string text : {"4294967296", "-2147483649", "abc", "12abc", "0x", "0x-1",
-                                   "0x100000000", " 5", "+5", "1.5"}) {
+                                   "0x100000000", " 5", "+5", "1.5", "0x 5", "0x+5", "--1"}) {
         const Result result =
             Run({"add", Position, "/v", "X1", "/t", "REG_DWORD", "/d", text, "/f"});
         EXPECT_EQ(result.status, 1) << text;
@@ -241,6 +241,8 @@ TEST_F(RegToolTest, ExportAndImportCarryAKeyToAnotherStore) {
     EXPECT_EQ(Run({"export", "HKCU\\Software", file.string(), "/y"}).status, 0);
     EXPECT_THAT(ReadFile(file), HasSubstr("[HKEY_CURRENT_USER\\Software]\n"));
 
+    EXPECT_THAT(Run({"export", "HKCU", store_.string(), "/y"}).err,
+                HasSubstr("is the settings store itself"));
     EXPECT_EQ(Run({"export", "HKCU\\Nope", (dir_ / "nope.reg").string()}).err, NotFound);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "nope.reg"));
 }
