@@ -33,11 +33,14 @@ extern const char* const ProductKey;   // "Software\QD\Lumivane"
 extern const char* const PositionKey;  // "Software\QD\Lumivane\Position"
 extern const char* const InstallMessage;  // the two lines, joined by one LF
 
+// Errors of the store (a value of the wrong type, a file that cannot be read)
+// propagate as ERegistryException; values applied before the failing one stay.
 void ApplyStartupPlacement(TPlacementWindow& window);
 // The mode the setup dialog presets, or Default when the key is missing.
 TStartMode ReadStartMode();
 bool InstallCheck();
 // Both return false (writing nothing) when the install check fails; the
-// caller shows InstallMessage as an error box.
+// caller shows InstallMessage as an error box. A write the store refuses
+// throws ERegistryException ("Could not set data for 'NAME': ...").
 bool WriteStartMode(TStartMode mode);
 bool SavePosition(const TPlacementWindow& window);
