@@ -19,6 +19,8 @@ QFont DefaultFont() {
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
     font.setPointSize(kDefaultFontPointSize);
+    font.setStyleStrategy(QFont::PreferNoShaping);
+    font.setKerning(false);
     return font;
 }
 
@@ -31,7 +33,10 @@ QTextCharFormat QtFormatOf(const TRtfCharFormat& f, const TRtfDocument& model) {
         format.setFontFamilies(QStringList{QString::fromStdString(font.Name)});
         if (font.FixedPitch) {
             format.setFontFixedPitch(true);
-            format.setFontStyleHint(QFont::TypeWriter);
+            // Code fonts need no shaping or kerning; skipping both makes layout
+            // of large documents much cheaper.
+            format.setFontStyleHint(QFont::TypeWriter, QFont::PreferNoShaping);
+            format.setFontKerning(false);
         }
     }
     format.setFontPointSize(f.SizeHalfPoints / 2.0);
