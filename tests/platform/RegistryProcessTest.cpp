@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <random>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -28,6 +29,21 @@ template <typename Body> pid_t Spawn(Body body) {
     }
     return pid;
 }
+
+// Kills an endless child when the test leaves its scope, also on a failed assertion.
+class KilledAtExit {
+public:
+    explicit KilledAtExit(pid_t pid) : pid_(pid) {}
+    ~KilledAtExit() {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+    KilledAtExit(const KilledAtExit&) = delete;
+    KilledAtExit& operator=(const KilledAtExit&) = delete;
+
+private:
+    pid_t pid_;
+};
 
 int ExitStatus(pid_t pid) {
     int status = 0;
@@ -75,22 +91,25 @@ TEST_F(RegistryProcessTest, ReadersNeverSeeAHalfWrittenFileAndKillingAWriterBrea
         // A writer that alternates a large value between two lengths forever,
         // so a torn file would show as a parse error or a wrong length.
         const pid_t writer = Spawn([] {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             TRegistry registry;
             registry.OpenKey("Software\\QD\\Lumivane\\Pascal", true);
             for (int i = 0;; ++i)
                 registry.WriteString("Big", std::string(i % 2 ? 150000 : 200000, 'a' + i % 26));
         });
         ASSERT_GT(writer, 0);
-        const auto until = std::chrono::steady_clock::now() +
-                           std::chrono::milliseconds(std::uniform_int_distribution(20, 80)(random));
-        while (std::chrono::steady_clock::now() < until) {
-            TRegistry reader;
-            ASSERT_TRUE(reader.OpenKey("Software\\QD\\Lumivane\\Pascal", false));
-            const std::size_t length = reader.ReadString("Big").size();
-            ASSERT_TRUE(length == 150000 || length == 200000) << length;
+        {
+            const KilledAtExit stop(writer);
+            const auto until =
+                std::chrono::steady_clock::now() +
+                std::chrono::milliseconds(std::uniform_int_distribution(20, 80)(random));
+            while (std::chrono::steady_clock::now() < until) {
+                TRegistry reader;
+                ASSERT_TRUE(reader.OpenKey("Software\\QD\\Lumivane\\Pascal", false));
+                const std::size_t length = reader.ReadString("Big").size();
+                ASSERT_TRUE(length == 150000 || length == 200000) << length;
+            }
         }
-        ::kill(writer, SIGKILL);
-        ::waitpid(writer, nullptr, 0);
 
         TRegistry after;
         ASSERT_TRUE(after.OpenKey("Software\\QD\\Lumivane\\Pascal", false));
