@@ -15,11 +15,11 @@ struct TThreadEx::Shared : std::enable_shared_from_this<TThreadEx::Shared> {
 
     TGuiThread* gui = nullptr;
     TNotifyEvent execute;
-    TThreadComp* comp = nullptr;  // the worker passes it to the work; everything else is GUI side
+    TThreadComp* comp = nullptr; // the worker passes it to the work; everything else is GUI side
 
-    bool suspended = true;  // every worker waits at its start until it is fully set up
+    bool suspended = true; // every worker waits at its start until it is fully set up
     bool terminated = false;
-    bool detached = false;  // cut off: killed, or its TThreadEx has gone
+    bool detached = false; // cut off: killed, or its TThreadEx has gone
     bool finished = false;
     TThreadPriority priority = TThreadPriority::tpNormal;
     int returnValue = 0;
@@ -74,7 +74,7 @@ void WaitWhileSuspended(Shared& worker) {
     }
 }
 
-}  // namespace
+} // namespace
 
 void TThreadEx::Run(std::shared_ptr<Shared> self) {
     CurrentWorker = self.get();
@@ -288,7 +288,7 @@ void TThreadComp::StopSequence(bool killStepOnly) {
         FThread->Terminate();
         NotifyTerminated();
         if (!FThread) {
-            return;  // the notification's handler has already ended the worker
+            return; // the notification's handler has already ended the worker
         }
         FState = TRunnerState::rsStopped;
     }

@@ -25,7 +25,12 @@ enum class TThreadPriority {
     tpTimeCritical
 };
 
-enum class TRunnerState : std::uint8_t { rsIdle = 0, rsSuspended = 1, rsRunning = 2, rsStopped = 3 };
+enum class TRunnerState : std::uint8_t {
+    rsIdle = 0,
+    rsSuspended = 1,
+    rsRunning = 2,
+    rsStopped = 3
+};
 
 enum class TThreadCommand { tcStop = 0, tcSuspend = 1, tcRun = 2, tcTerminate = 3 };
 
@@ -78,13 +83,13 @@ public:
     int ReturnValue() const;
     void SetReturnValue(int value);
     bool Finished() const;
-    int ExitCode() const;  // ReturnValue once finished or killed, else 0
+    int ExitCode() const; // ReturnValue once finished or killed, else 0
 
     struct Shared;
 
 private:
     friend class TThreadComp;
-    static void Run(std::shared_ptr<Shared> self);  // the worker's body
+    static void Run(std::shared_ptr<Shared> self); // the worker's body
 
     TThreadComp* FComp;
     std::shared_ptr<Shared> shared_;
@@ -136,5 +141,5 @@ private:
     TRunnerState FState = TRunnerState::rsIdle;
     TThreadPriority FThreadPriority = TThreadPriority::tpNormal;
     bool FNotifyPending = false;
-    std::vector<std::thread> killedWorkers_;  // joined when the component goes
+    std::vector<std::thread> killedWorkers_; // joined when the component goes
 };

@@ -3,6 +3,8 @@
 // queue until the test runs the loop. Errors escaping a task are collected,
 // as the application's error report would show them.
 
+#include "ThdComp.h"
+
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -10,8 +12,6 @@
 #include <mutex>
 #include <string>
 #include <vector>
-
-#include "ThdComp.h"
 
 class TTestGuiLoop : public TGuiThread {
 public:

@@ -1,13 +1,13 @@
 #include "ThdComp.h"
 
+#include "TestGuiLoop.h"
+
 #include <atomic>
 #include <gtest/gtest.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <thread>
 #include <unistd.h>
-
-#include "TestGuiLoop.h"
 
 namespace {
 
@@ -104,7 +104,7 @@ TEST_F(RunnerTest, WorkerWithoutWorkStillNotifiesExactlyOnce) {
     TThreadComp runner(gui);
     CountTerminating(runner);
     runner.Command(tcRun);
-    std::this_thread::sleep_for(20ms);  // the worker has long ended before the loop runs
+    std::this_thread::sleep_for(20ms); // the worker has long ended before the loop runs
     ASSERT_TRUE(UntilIdle(runner));
     gui.RunPending();
     EXPECT_EQ(terminatingCalls, 1);
@@ -126,7 +126,7 @@ TEST_F(RunnerTest, CommandsThatDoNotFitTheStateAreIgnored) {
         gate.Wait();
     };
     runner.Command(tcRun);
-    runner.Command(tcRun);  // already running: nothing
+    runner.Command(tcRun); // already running: nothing
     EXPECT_EQ(runner.State(), rsRunning);
     gate.Open();
     ASSERT_TRUE(UntilIdle(runner));
@@ -169,9 +169,9 @@ TEST_F(RunnerTest, SuspendTakesHoldAtTheNextSafePoint) {
     std::this_thread::sleep_for(20ms);
     const int held = steps;
     std::this_thread::sleep_for(30ms);
-    EXPECT_LE(steps - held, 1);  // at most the step that was under way
+    EXPECT_LE(steps - held, 1); // at most the step that was under way
 
-    runner.Command(tcSuspend);  // not running: nothing
+    runner.Command(tcSuspend); // not running: nothing
     EXPECT_EQ(runner.State(), rsSuspended);
     runner.Command(tcRun);
     EXPECT_EQ(runner.State(), rsRunning);
@@ -237,17 +237,17 @@ TEST_F(RunnerTest, StopNotifiesAtOnceAndCutsTheWorkerOff) {
     CountTerminating(runner);
     runner.Command(tcRun);
     inWork.Wait();
-    runner.Command(tcStop);  // the loop never ran the synchronized call
+    runner.Command(tcStop); // the loop never ran the synchronized call
 
-    EXPECT_EQ(terminatingCalls, 1);  // at once, on the calling thread
+    EXPECT_EQ(terminatingCalls, 1); // at once, on the calling thread
     EXPECT_EQ(terminatingThread, guiThread);
-    EXPECT_EQ(runner.State(), rsIdle);  // FreeOnTerminate: the worker object is gone
+    EXPECT_EQ(runner.State(), rsIdle); // FreeOnTerminate: the worker object is gone
     EXPECT_EQ(runner.Thread(), nullptr);
     ASSERT_TRUE(gui.RunUntil([&] { return unwound.load(); }));
     gui.RunUntil([] { return false; }, 30ms);
     EXPECT_TRUE(aborted);
     EXPECT_FALSE(syncRan);
-    EXPECT_EQ(terminatingCalls, 1);  // the cut-off worker's own end is not reported again
+    EXPECT_EQ(terminatingCalls, 1); // the cut-off worker's own end is not reported again
     EXPECT_TRUE(gui.errors.empty());
 }
 
@@ -263,7 +263,7 @@ TEST_F(RunnerTest, StopWithoutFreeOnTerminateKeepsTheStoppedWorker) {
     ASSERT_NE(runner.Thread(), nullptr);
     EXPECT_EQ(runner.Thread()->ExitCode(), 42);
     runner.Command(tcRun);  // stopped: nothing
-    runner.Command(tcStop);  // the kill step again, harmless
+    runner.Command(tcStop); // the kill step again, harmless
     EXPECT_EQ(runner.State(), rsStopped);
     release.Open();
 }
@@ -334,7 +334,7 @@ TEST_F(RunnerTest, AnErrorOfTheWorkIsReportedOnTheGuiThreadAfterTheCleanUp) {
     ASSERT_TRUE(UntilIdle(runner));
     ASSERT_EQ(gui.errors.size(), 1u);
     EXPECT_EQ(gui.errors[0], "Unknown file extension");
-    EXPECT_EQ(stateAtNotification, rsRunning);  // before the worker object goes
+    EXPECT_EQ(stateAtNotification, rsRunning); // before the worker object goes
     EXPECT_EQ(runner.Thread(), nullptr);
 }
 
@@ -355,7 +355,7 @@ TEST_F(RunnerTest, DestroyingTheComponentNeverLeavesTheWorkerBehind) {
         runner.Command(tcRun);
         inWork.Wait();
     }
-    EXPECT_TRUE(unwound);  // destroyed, and waited for
+    EXPECT_TRUE(unwound); // destroyed, and waited for
 
     // The worker is busy without ever reaching the GUI: the component waits.
     std::atomic<bool> finished = false;
@@ -371,7 +371,7 @@ TEST_F(RunnerTest, DestroyingTheComponentNeverLeavesTheWorkerBehind) {
         started.Wait();
     }
     EXPECT_TRUE(finished);
-    gui.RunPending();  // the finished worker's late notice reaches nothing
+    gui.RunPending(); // the finished worker's late notice reaches nothing
     EXPECT_TRUE(gui.errors.empty());
 
     // A killed worker still inside its work is waited for as well.
@@ -414,9 +414,9 @@ TEST_F(RunnerTest, PriorityReachesTheWorker) {
     checked.Wait();
     ASSERT_TRUE(UntilIdle(runner));
     // Lowering needs no privileges, so these hold for every user.
-    EXPECT_TRUE(niceAtStart == 10 || niceAtStart == 19);  // the change may land first
+    EXPECT_TRUE(niceAtStart == 10 || niceAtStart == 19); // the change may land first
     EXPECT_EQ(niceLater, 19);
     EXPECT_EQ(policyLater, SCHED_IDLE);
 }
 
-}  // namespace
+} // namespace

@@ -1,0 +1,398 @@
+#include "FindDialog.h"
+#include "PathRoutines.h"
+#include "WindowTestSupport.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMimeData>
+#include <QScreen>
+
+namespace {
+
+// ---- the designed form ----
+
+using DesignTest = WindowTest;
+
+TEST_F(DesignTest, FormComponentsAsDesigned) {
+    Create();
+    EXPECT_EQ(frmMain, window.get());
+    EXPECT_EQ(window->windowTitle(), "qd's - Lumivane 98");
+    EXPECT_EQ(QApplication::applicationDisplayName(), "Lumivane 98");
+    EXPECT_EQ(window->StatusBar->height(), 19);
+    EXPECT_EQ(window->StatusBar->PanelCount(), 1);
+    EXPECT_FALSE(window->StatusBar->EraseBackground);
+    EXPECT_TRUE(window->SourceView1->isReadOnly());
+    EXPECT_EQ(window->ThreadComp1->State(), TRunnerState::rsIdle);
+    EXPECT_TRUE(window->ThreadComp1->FreeOnTerminate);
+
+    QStringList items;
+    for (QAction* item : window->pm1->actions()) {
+        items << (item->isSeparator() ? "-" : item->text());
+        EXPECT_TRUE(item->shortcut().isEmpty());
+    }
+    EXPECT_EQ(items, QStringList({"Find", "Find next", "Copy", "-", "Exit"}));
+    EXPECT_FALSE(window->miFindNext->isEnabled());
+
+    EXPECT_EQ(window->OpenDialog1->windowTitle(), "Open");
+    EXPECT_EQ(window->OpenDialog1->nameFilters(),
+              QStringList({"All Files (*.*) (*)", "Pascal (*.pas, *.~pa) (*.pas *.~pa)",
+                           "Delphi Project (*.dpr, *.~dp) (*.dpr *.~dp)", "INT Files (*.int)",
+                           "INC Files (*.inc)", "Rich Text Format (*.rtf) (*.rtf)"}));
+    EXPECT_EQ(window->SaveDialog1->windowTitle(), "Save as");
+    EXPECT_EQ(window->SaveDialog1->nameFilters(),
+              QStringList({"Rich Text Format (*.rtf) (*.rtf)"}));
+    EXPECT_EQ(window->SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
+    EXPECT_FALSE(window->SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
+
+    EXPECT_EQ(window->FindDialog1->windowTitle(), "Find");
+    EXPECT_FALSE(window->FindDialog1->isModal());
+}
+
+TEST_F(DesignTest, StartedWithoutArgumentsTheViewAndStatusStayEmpty) {
+    Create();
+    Show();
+    QTest::qWait(20);
+    EXPECT_TRUE(ViewText().isEmpty());
+    EXPECT_TRUE(window->StatusBar->PanelText(0).isEmpty());
+    EXPECT_TRUE(SourceFileName.empty());
+    EXPECT_EQ(window->ThreadComp1->State(), TRunnerState::rsIdle);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+// ---- start-up placement from the settings store ----
+
+using PlacementTest = WindowTest;
+
+QPoint CentredOnScreen(const QWidget& window) {
+    const QRect area = window.screen()->availableGeometry();
+    return area.center() -
+           QPoint(window.frameGeometry().width() / 2, window.frameGeometry().height() / 2);
+}
+
+TEST_F(PlacementTest, WithoutThePositionKeyTheWindowIsCentred) {
+    Create();
+    Show();
+    EXPECT_EQ(window->size(), QSize(611, 421));
+    EXPECT_EQ(window->pos(), CentredOnScreen(*window));
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(PlacementTest, UnknownModesKeepTheDesignedCentredPlacement) {
+    for (int mode : {0, 3, 5, -1}) {
+        StoreInteger(PositionKey, "StartPos", mode);
+        Create();
+        Show();
+        EXPECT_EQ(window->size(), QSize(611, 421)) << mode;
+        EXPECT_EQ(window->pos(), CentredOnScreen(*window)) << mode;
+        EXPECT_EQ(window->windowState(), Qt::WindowNoState) << mode;
+        window.reset();
+    }
+}
+
+TEST_F(PlacementTest, SavedModeAppliesTheStoredBounds) {
+    StoreInteger(PositionKey, "StartPos", 2);
+    StoreInteger(PositionKey, "X1", 100);
+    StoreInteger(PositionKey, "Y1", 50);
+    StoreInteger(PositionKey, "X2", 500);
+    StoreInteger(PositionKey, "Y2", 400);
+    Create();
+    Show();
+    EXPECT_EQ(window->pos(), QPoint(100, 50));
+    EXPECT_EQ(window->size(), QSize(500, 400));
+    EXPECT_EQ(window->Left(), 100);
+    EXPECT_EQ(window->Width(), 500);
+}
+
+TEST_F(PlacementTest, SavedModeWithoutValuesUsesTheDesignedBoundsNotCentred) {
+    StoreInteger(PositionKey, "StartPos", 2);
+    Create();
+    Show();
+    EXPECT_EQ(window->pos(), QPoint(173, 119));
+    EXPECT_EQ(window->size(), QSize(611, 421));
+
+    window.reset();
+    StoreInteger(PositionKey, "X1", 100); // only the left edge changes
+    Create();
+    Show();
+    EXPECT_EQ(window->pos(), QPoint(100, 119));
+    EXPECT_EQ(window->size(), QSize(611, 421));
+}
+
+TEST_F(PlacementTest, FullModeMaximises) {
+    StoreInteger(PositionKey, "StartPos", 1);
+    Create();
+    Show();
+    EXPECT_TRUE(window->isMaximized());
+}
+
+TEST_F(PlacementTest, AValueOfTheWrongTypeIsReportedAndTheWindowStillOpens) {
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey(PositionKey, true));
+        registry.WriteString("StartPos", "2");
+    }
+    Create();
+    Show();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].contains("StartPos")) << errors[0].toStdString();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->size(), QSize(611, 421));
+}
+
+// ---- keyboard map ----
+
+struct KeyboardTest : WindowTest {
+    int copies = 0;
+    void SetUp() override {
+        WindowTest::SetUp();
+        Create();
+        Show();
+        window->SourceView1->setFocus();
+        QApplication::clipboard()->setText("before");
+        window->SourceView1->LoadFromBytes("alpha beta alpha");
+    }
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QTest::keyClick(window->SourceView1, static_cast<Qt::Key>(key), modifiers);
+    }
+    void Select(int start, int length) {
+        window->SourceView1->SetSelStart(start);
+        window->SourceView1->SetSelLength(length);
+    }
+};
+
+TEST_F(KeyboardTest, CtrlLettersReachTheirCommands) {
+    Press(Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(dialogsShown.size(), 1u);
+    EXPECT_EQ(dialogsShown[0], window->OpenDialog1);
+
+    Press(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_EQ(dialogsShown.size(), 2u);
+    EXPECT_EQ(dialogsShown[1], window->SaveDialog1);
+
+    Press(Qt::Key_F, Qt::ControlModifier);
+    EXPECT_TRUE(window->FindDialog1->isVisible());
+    window->FindDialog1->close();
+
+    Select(6, 4);
+    window->SourceView1->setFocus();
+    Press(Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QApplication::clipboard()->text(), "beta");
+}
+
+TEST_F(KeyboardTest, OtherModifierSetsDoNothing) {
+    Select(6, 4);
+    for (Qt::KeyboardModifiers modifiers :
+         {Qt::KeyboardModifiers(Qt::ControlModifier | Qt::ShiftModifier),
+          Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier),
+          Qt::KeyboardModifiers(Qt::AltModifier), Qt::KeyboardModifiers(Qt::NoModifier),
+          Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
+        for (int key : {Qt::Key_O, Qt::Key_S, Qt::Key_F}) {
+            Press(key, modifiers);
+        }
+    }
+    EXPECT_TRUE(dialogsShown.empty());
+    EXPECT_FALSE(window->FindDialog1->isVisible());
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(KeyboardTest, F3ActsOnlyWhileFindNextIsEnabledWithAnyModifier) {
+    Press(Qt::Key_F3);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(window->SourceView1->SelStart(), 0);
+
+    window->FindDialog1->SetFindText("alpha");
+    window->FindDialog1Find(); // finds the second alpha, enables Find next
+    EXPECT_EQ(window->SourceView1->SelStart(), 11);
+    EXPECT_TRUE(window->miFindNext->isEnabled());
+    window->SourceView1->setFocus();
+    Press(Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(messages, QStringList({"Searchstring \"alpha\" not found"}));
+}
+
+TEST_F(KeyboardTest, EscapeClosesWithAnyModifiers) {
+    Press(Qt::Key_Escape, Qt::ShiftModifier | Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+}
+
+TEST_F(KeyboardTest, KeysAlsoReachTheFocusedControl) {
+    struct Counter : QObject {
+        int keys = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            keys += event->type() == QEvent::KeyPress &&
+                    static_cast<QKeyEvent*>(event)->key() != Qt::Key_Control;
+            return false;
+        }
+    } counter;
+    window->SourceView1->installEventFilter(&counter);
+    Press(Qt::Key_O, Qt::ControlModifier);
+    Press(Qt::Key_F3);
+    EXPECT_EQ(counter.keys, 2);
+    EXPECT_EQ(dialogsShown.size(), 1u); // and the command ran once only
+}
+
+// ---- open, save, copy ----
+
+using CommandTest = WindowTest;
+
+TEST_F(CommandTest, OpenConvertsSourceFilesWhateverTheCaseOfTheExtension) {
+    Create();
+    Show();
+    const std::string file = WriteFile("X.PAS", Sample());
+    answer = QString::fromStdString(file);
+    window->tbOpenClick();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_TRUE(ViewText().contains("unit Sample;"));
+    EXPECT_EQ(ColourOf("Sample unit shipped"), QColor(0, 0, 128)); // a comment
+    EXPECT_EQ(SourceFileName, file);
+    EXPECT_EQ(window->StatusBar->PanelText(0), QString::fromStdString(ExpandLongPath(file)));
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(window->windowTitle(), "qd's - Lumivane 98");
+    ASSERT_EQ(dialogsShown.size(), 1u);
+    EXPECT_EQ(dialogsShown[0], window->OpenDialog1);
+}
+
+TEST_F(CommandTest, OpenLoadsRtfAndPlainTextDirectly) {
+    Create();
+    Show();
+    const QColor backgroundBefore = window->SourceView1->palette().color(QPalette::Base);
+    answer = QString::fromStdString(WriteFile(
+        "note.rtf", "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}\\cf1 Hello\\par}"));
+    window->tbOpenClick();
+    EXPECT_EQ(ViewText().trimmed(), "Hello");
+    EXPECT_EQ(ColourOf("Hello"), QColor(255, 0, 0));
+
+    // A plain file replaces the first completely, even when it has braces.
+    answer = QString::fromStdString(WriteFile("readme.txt", "begin {not rtf} end"));
+    window->tbOpenClick();
+    EXPECT_EQ(ViewText(), "begin {not rtf} end");
+    EXPECT_EQ(SourceFileName, answer.toStdString());
+    EXPECT_TRUE(errors.isEmpty());
+    // The open command leaves the background as it was.
+    EXPECT_EQ(window->SourceView1->palette().color(QPalette::Base), backgroundBefore);
+}
+
+TEST_F(CommandTest, CancelledOpenChangesNothing) {
+    Create();
+    Show();
+    window->SourceView1->LoadFromBytes("kept");
+    window->tbOpenClick();
+    EXPECT_EQ(dialogsShown.size(), 1u);
+    EXPECT_EQ(ViewText(), "kept");
+    EXPECT_TRUE(SourceFileName.empty());
+}
+
+TEST_F(CommandTest, AFailedOpenKeepsTheViewTheNameAndTheCursor) {
+    Create();
+    Show();
+    const std::string first = WriteFile("first.pas", "begin end.");
+    answer = QString::fromStdString(first);
+    window->tbOpenClick();
+    const QString statusBefore = window->StatusBar->PanelText(0);
+
+    QDir(dir.path()).mkdir("folder.pas"); // a source name that cannot be read
+    answer = dir.filePath("folder.pas");
+    Run(&TfrmMain::tbOpenClick);
+    answer = dir.filePath("missing.txt");
+    Run(&TfrmMain::tbOpenClick);
+
+    EXPECT_EQ(errors.size(), 2);
+    EXPECT_TRUE(ViewText().contains("begin end."));
+    EXPECT_EQ(SourceFileName, first);
+    EXPECT_EQ(window->StatusBar->PanelText(0), statusBefore);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(window->SourceView1->viewport()->updatesEnabled());
+}
+
+TEST_F(CommandTest, SaveWritesTheViewAsRtfThatReloadsTheSame) {
+    Create();
+    Show();
+    answer = QString::fromStdString(WriteFile("unit1.pas", Sample()));
+    window->tbOpenClick();
+    const QString shown = ViewText();
+
+    answer = dir.filePath("saved.rtf");
+    window->tbSaveClick();
+    ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    QFile saved(answer);
+    ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(saved.readAll().startsWith("{\\rtf1"));
+
+    window->SourceView1->LoadFromBytes("something else");
+    window->tbOpenClick(); // the saved file, loaded directly
+    EXPECT_EQ(ViewText(), shown);
+    EXPECT_EQ(ColourOf("Sample unit shipped"), QColor(0, 0, 128));
+}
+
+TEST_F(CommandTest, SaveCancelledOrFailingLeavesNoFile) {
+    Create();
+    Show();
+    window->SourceView1->LoadFromBytes("text");
+    window->tbSaveClick(); // cancelled
+    EXPECT_TRUE(errors.isEmpty());
+
+    answer = dir.filePath("no-such-folder/out.rtf");
+    Run(&TfrmMain::tbSaveClick);
+    EXPECT_EQ(errors.size(), 1);
+    EXPECT_FALSE(QFile::exists(answer));
+}
+
+TEST_F(CommandTest, CopyOnlyWithASelection) {
+    Create();
+    Show();
+    window->SourceView1->LoadFromBytes(
+        "{\\rtf1\\ansi{\\colortbl;\\red0\\green0\\blue128;}\\cf1 navy words\\par}");
+    QApplication::clipboard()->setText("unchanged");
+    window->tbCopyClick();
+    EXPECT_EQ(QApplication::clipboard()->text(), "unchanged");
+
+    window->SourceView1->SetSelStart(0);
+    window->SourceView1->SetSelLength(4);
+    window->tbCopyClick();
+    const QMimeData* copied = QApplication::clipboard()->mimeData();
+    ASSERT_NE(copied, nullptr);
+    EXPECT_EQ(copied->text(), "navy");
+    EXPECT_TRUE(copied->hasHtml());
+    EXPECT_TRUE(copied->hasFormat("text/rtf"));
+    EXPECT_TRUE(copied->data("text/rtf").startsWith("{\\rtf1"));
+}
+
+TEST_F(CommandTest, ExitFromThePopupMenuClosesTheWindow) {
+    Create();
+    Show();
+    window->miExit->trigger();
+    EXPECT_FALSE(window->isVisible());
+}
+
+// ---- the status text ----
+
+using StatusTest = WindowTest;
+
+TEST_F(StatusTest, AResizeShortensThePathToTheWindowWidth) {
+    Create();
+    Show();
+    const QString folder = "a-rather-long-folder-name/another-long-folder-name/third-folder";
+    QDir(dir.path()).mkpath(folder);
+    answer = QString::fromStdString(WriteFile(folder + "/program.pas", "begin end."));
+    window->tbOpenClick();
+    const std::string full = ExpandLongPath(answer.toStdString());
+    EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), full);
+
+    window->resize(300, 200);
+    QApplication::processEvents();
+    const QFontMetrics metrics(window->StatusBar->font());
+    const std::string expected = ShortenPathToWidth(
+        SourceFileName,
+        [&](const std::string& text) {
+            return metrics.horizontalAdvance(QString::fromStdString(text));
+        },
+        window->frameGeometry().width() - 30);
+    EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), expected);
+    EXPECT_NE(expected, full);
+    EXPECT_TRUE(window->StatusBar->PanelText(0).contains("..."));
+    EXPECT_TRUE(window->StatusBar->PanelText(0).endsWith("program.pas"));
+}
+
+} // namespace

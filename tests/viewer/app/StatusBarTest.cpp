@@ -1,0 +1,113 @@
+#include "qdStatusBar.h"
+
+#include <QApplication>
+#include <QPaintEvent>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+// Collects the regions the bar is asked to paint.
+class TPaintRecorder : public QObject {
+public:
+    QRegion painted;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+        }
+        return false;
+    }
+};
+
+struct StatusBarTest : ::testing::Test {
+    QWidget host;
+    TqdStatusBar98* bar = new TqdStatusBar98(&host);
+    TPaintRecorder recorder;
+
+    void SetUp() override {
+        host.resize(600, 100);
+        bar->setGeometry(0, 50, 400, 19);
+        bar->SetPanelText(0, "/home/user/src/main.pas");
+        host.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&host));
+        Settle();
+        bar->installEventFilter(&recorder);
+    }
+    void Settle() {
+        QApplication::processEvents();
+        QApplication::processEvents();
+    }
+    QRegion PaintedAfter(const std::function<void()>& change) {
+        recorder.painted = QRegion();
+        change();
+        Settle();
+        return recorder.painted;
+    }
+};
+
+TEST_F(StatusBarTest, DefaultsAndThePanel) {
+    TqdStatusBar98 fresh;
+    EXPECT_FALSE(fresh.FullRepaint);
+    EXPECT_TRUE(fresh.EraseBackground);
+    EXPECT_TRUE(fresh.SizeGrip());
+    EXPECT_FALSE(fresh.SimplePanel());
+    EXPECT_EQ(fresh.PanelCount(), 1);
+
+    // The last panel reaches the right edge whatever its width.
+    bar->SetPanelWidth(0, 50);
+    EXPECT_EQ(bar->PanelRect(0).right(), bar->width() - 1);
+    bar->SetPanelCount(2);
+    bar->SetPanelText(1, "second");
+    EXPECT_EQ(bar->PanelRect(0).width(), 50);
+    EXPECT_EQ(bar->PanelRect(1).right(), bar->width() - 1);
+    bar->SetSimplePanel(true);
+    EXPECT_EQ(bar->PanelRect(0), QRect(0, 2, bar->width(), bar->height() - 2));
+}
+
+TEST_F(StatusBarTest, GrowingRepaintsOnlyTheNewPixelsAndTheGripStrip) {
+    const QRegion painted = PaintedAfter([&] { bar->resize(460, 19); });
+    ASSERT_FALSE(painted.isEmpty());
+    EXPECT_FALSE(painted.contains(QPoint(10, 10))); // the text stays as it is
+    EXPECT_FALSE(painted.contains(QPoint(300, 10)));
+    EXPECT_TRUE(painted.contains(QPoint(459, 10))); // the grip strip
+    EXPECT_TRUE(painted.contains(QPoint(430, 10))); // the pixels gained
+}
+
+TEST_F(StatusBarTest, ShrinkingAndMovingRepaintTheRightStrip) {
+    QRegion painted = PaintedAfter([&] { bar->resize(300, 19); });
+    EXPECT_TRUE(painted.contains(QPoint(299, 10)));
+    EXPECT_TRUE(painted.contains(QPoint(285, 10))); // 15 pixels wide with the grip
+    EXPECT_FALSE(painted.contains(QPoint(283, 10)));
+    EXPECT_FALSE(painted.contains(QPoint(10, 10)));
+
+    painted = PaintedAfter([&] { bar->move(0, 60); });
+    EXPECT_TRUE(painted.contains(QPoint(299, 10)));
+
+    // Without the grip the strip is one pixel wide.
+    bar->SetSizeGrip(false);
+    Settle();
+    painted = PaintedAfter([&] { bar->resize(280, 19); });
+    EXPECT_TRUE(painted.contains(QPoint(279, 10)));
+    EXPECT_FALSE(painted.contains(QPoint(277, 10)));
+}
+
+TEST_F(StatusBarTest, FullRepaintRepaintsEverything) {
+    bar->FullRepaint = true;
+    const QRegion painted = PaintedAfter([&] { bar->resize(420, 19); });
+    EXPECT_TRUE(painted.contains(QPoint(10, 10)));
+    EXPECT_TRUE(painted.contains(QPoint(419, 10)));
+}
+
+TEST_F(StatusBarTest, NewTextRepaintsItsPanel) {
+    bar->SetPanelCount(2);
+    bar->SetPanelWidth(0, 100);
+    Settle();
+    const QRegion painted = PaintedAfter([&] { bar->SetPanelText(0, "other.pas"); });
+    EXPECT_TRUE(painted.contains(QPoint(10, 10)));
+    EXPECT_FALSE(painted.contains(QPoint(200, 10)));
+    EXPECT_EQ(bar->PanelText(0), "other.pas");
+}
+
+} // namespace

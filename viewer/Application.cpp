@@ -1,0 +1,101 @@
+#include "Application.h"
+
+#include "syscolors.h"
+
+#include <QFont>
+#include <QMessageBox>
+#include <QPalette>
+#include <array>
+#include <exception>
+#include <stdexcept>
+
+namespace {
+
+QString MessageOf(std::exception_ptr error) {
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        return QString::fromLocal8Bit(e.what());
+    } catch (...) {
+        return QStringLiteral("Unknown error");
+    }
+}
+
+void ShowErrorBox(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+std::uint32_t ToBgr(const QColor& color) {
+    return static_cast<std::uint32_t>(color.red()) |
+           (static_cast<std::uint32_t>(color.green()) << 8) |
+           (static_cast<std::uint32_t>(color.blue()) << 16);
+}
+
+} // namespace
+
+TApplication::TApplication(int& argc, char** argv)
+    : QApplication(argc, argv), ShowError(ShowErrorBox) {
+    setApplicationDisplayName("Lumivane 98"); // the task-bar text
+    setDesktopFileName("lumivane");
+    setStyle("Windows");
+    // The faces the documents and forms name, on their metric-compatible stand-ins.
+    QFont::insertSubstitution("Courier New", "Liberation Mono");
+    QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+    FillSysColorsFromPalette(palette());
+}
+
+void TApplication::ReportCurrentException() {
+    const QString text = MessageOf(std::current_exception());
+    if (auto* app = qobject_cast<TApplication*>(QCoreApplication::instance());
+        app && app->ShowError) {
+        app->ShowError(text);
+    } else {
+        ShowErrorBox(text);
+    }
+}
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ReportCurrentException();
+        return false;
+    }
+}
+
+void FillSysColorsFromPalette(const QPalette& palette) {
+    using R = QPalette::ColorRole;
+    // In system-colour number order.
+    const std::array<QColor, SysColorCount> colors = {
+        palette.color(R::Button),                   // scroll bar
+        palette.color(R::Dark),                     // desktop
+        palette.color(R::Highlight),                // active caption
+        palette.color(R::Dark),                     // inactive caption
+        palette.color(R::Button),                   // menu
+        palette.color(R::Base),                     // window
+        palette.color(R::Shadow),                   // window frame
+        palette.color(R::ButtonText),               // menu text
+        palette.color(R::Text),                     // window text
+        palette.color(R::HighlightedText),          // caption text
+        palette.color(R::Button),                   // active border
+        palette.color(R::Button),                   // inactive border
+        palette.color(R::Dark),                     // application workspace
+        palette.color(R::Highlight),                // highlight
+        palette.color(R::HighlightedText),          // highlight text
+        palette.color(R::Button),                   // button face
+        palette.color(R::Dark),                     // button shadow
+        palette.color(QPalette::Disabled, R::Text), // grey text
+        palette.color(R::ButtonText),               // button text
+        palette.color(R::Midlight),                 // inactive caption text
+        palette.color(R::Light),                    // button highlight
+        palette.color(R::Shadow),                   // 3D dark shadow
+        palette.color(R::Midlight),                 // 3D light
+        palette.color(R::ToolTipText),              // info text
+        palette.color(R::ToolTipBase),              // info background
+    };
+    for (int i = 0; i < SysColorCount; ++i) {
+        SetSysColor(i, ToBgr(colors[static_cast<size_t>(i)]));
+    }
+}

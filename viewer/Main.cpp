@@ -1,0 +1,523 @@
+#include "Main.h"
+
+#include "Application.h"
+#include "ColorScheme.h"
+#include "FindDialog.h"
+#include "PascalParser.h"
+#include "PathRoutines.h"
+#include "RichEdit.h"
+#include "qdStatusBar.h"
+
+#include <QAction>
+#include <QFile>
+#include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QTextDocument>
+#include <QThread>
+#include <QVBoxLayout>
+
+TfrmMain* frmMain = nullptr;
+std::string SourceFileName;
+
+namespace {
+
+constexpr int DesignedLeft = 173;
+constexpr int DesignedTop = 119;
+constexpr int DesignedWidth = 611;
+constexpr int DesignedHeight = 421;
+
+QString DecodeName(const std::string& name) {
+    return QFile::decodeName(QByteArray::fromStdString(name));
+}
+
+std::string EncodeName(const QString& name) {
+    return QFile::encodeName(name).toStdString();
+}
+
+// "Description|patterns|..." as the file dialog wants it. The descriptions
+// stay as written; "*.*" means every file here, names without a dot included.
+QStringList NameFilters(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QStringList patterns = parts[i + 1].split(';');
+        for (QString& pattern : patterns) {
+            if (pattern == "*.*") {
+                pattern = "*";
+            }
+        }
+        result << parts[i] + " (" + patterns.join(' ') + ")";
+    }
+    return result;
+}
+
+QFileDialog* CreateFileDialog(QWidget* owner, const QString& title, const QString& filter,
+                              QFileDialog::AcceptMode mode) {
+    auto* dialog = new QFileDialog(owner, title);
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    dialog->setAcceptMode(mode);
+    dialog->setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile
+                                                        : QFileDialog::AnyFile);
+    dialog->setNameFilters(NameFilters(filter));
+    return dialog;
+}
+
+QColor ToQColor(TColor color) {
+    const TColor rgb = ColorToRGB(color);
+    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>((rgb >> 16) & 0xFF));
+}
+
+// A document built on the worker belongs to the GUI thread: let that thread
+// free it when the view did not take it.
+struct DeleteOnItsThread {
+    void operator()(QTextDocument* document) const {
+        if (document->thread() == QThread::currentThread()) {
+            delete document;
+        } else {
+            document->deleteLater();
+        }
+    }
+};
+
+void ShowMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
+    const QString caption =
+        icon == QMessageBox::Information ? "Information" : QApplication::applicationDisplayName();
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
+} // namespace
+
+TfrmMain::TfrmMain(std::vector<std::string> arguments, QWidget* parent)
+    : QWidget(parent), arguments_(std::move(arguments)) {
+    frmMain = this;
+    ShowMessage = [this](QMessageBox::Icon icon, const QString& text) {
+        ShowMessageBox(this, icon, text);
+    };
+    ExecuteFileDialog = [](QFileDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
+    CreateComponents();
+    TApplication::Guarded([this] { FormCreate(); });
+}
+
+TfrmMain::~TfrmMain() {
+    // First, while the view and the window are whole: a worker still
+    // converting is cut off from them and waited for.
+    ThreadComp1.reset();
+    if (frmMain == this) {
+        frmMain = nullptr;
+    }
+}
+
+void TfrmMain::CreateComponents() {
+    setWindowTitle("qd's - Lumivane 98");
+    QFont formFont("MS Sans Serif");
+    formFont.setPixelSize(11);
+    setFont(formFont);
+    move(DesignedLeft, DesignedTop);
+    resize(DesignedWidth, DesignedHeight);
+
+    frameLayout_ = new QVBoxLayout(this);
+    frameLayout_->setContentsMargins(0, 0, 0, 0);
+    frameLayout_->setSpacing(0);
+    clientLayout_ = new QGridLayout;
+    clientLayout_->setContentsMargins(0, 0, 0, 0);
+    clientLayout_->setSpacing(0);
+    frameLayout_->addLayout(clientLayout_, 1);
+
+    SourceView1 = new TRichEdit(this);
+    SourceView1->setReadOnly(true);
+    SourceView1->setLineWrapMode(QTextEdit::NoWrap);
+    SourceView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SourceView1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    clientLayout_->addWidget(SourceView1, 1, 1);
+    clientLayout_->setRowStretch(1, 1);
+    clientLayout_->setColumnStretch(1, 1);
+
+    StatusBar = new TqdStatusBar98(this);
+    StatusBar->setFixedHeight(19);
+    StatusBar->SetPanelCount(1);
+    StatusBar->SetPanelWidth(0, 50);
+    StatusBar->EraseBackground = false;
+    frameLayout_->addWidget(StatusBar);
+
+    pm1 = new QMenu(this);
+    miFind = pm1->addAction("Find");
+    miFindNext = pm1->addAction("Find next");
+    miFindNext->setEnabled(false);
+    miCopy = pm1->addAction("Copy");
+    N1 = pm1->addSeparator();
+    miExit = pm1->addAction("Exit");
+    auto handle = [this](QAction* item, void (TfrmMain::*handler)()) {
+        connect(item, &QAction::triggered, this,
+                [this, handler] { TApplication::Guarded([&] { (this->*handler)(); }); });
+    };
+    handle(miFind, &TfrmMain::miFindClick);
+    handle(miFindNext, &TfrmMain::miFindNextClick);
+    handle(miCopy, &TfrmMain::miCopyClick);
+    handle(miExit, &TfrmMain::miExitClick);
+    SourceView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(SourceView1, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { pm1->popup(SourceView1->viewport()->mapToGlobal(at)); });
+
+    FindDialog1 = new TFindDialog(this);
+    connect(FindDialog1, &TFindDialog::Find, this,
+            [this] { TApplication::Guarded([this] { FindDialog1Find(); }); });
+
+    SaveDialog1 = CreateFileDialog(this, "Save as", "Rich Text Format (*.rtf)|*.rtf",
+                                   QFileDialog::AcceptSave);
+    SaveDialog1->setDefaultSuffix("rtf");
+    OpenDialog1 = CreateFileDialog(
+        this, "Open",
+        "All Files (*.*)|*.*|Pascal (*.pas, *.~pa)|*.pas;*.~pa|Delphi Project (*.dpr, "
+        "*.~dp)|*.dpr;*.~dp|INT Files|*.int|INC Files|*.inc|Rich Text Format (*.rtf)|*.rtf",
+        QFileDialog::AcceptOpen);
+
+    ThreadComp1 = std::make_unique<TThreadComp>(guiThread_);
+    ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
+
+    // The window sees every key before the focused control does.
+    QApplication::instance()->installEventFilter(this);
+}
+
+void TfrmMain::PlaceDock(TDockSide side, QWidget* dock) {
+    switch (side) {
+    case TDockSide::Top:
+        clientLayout_->addWidget(dock, 0, 0, 1, 3);
+        break;
+    case TDockSide::Left:
+        clientLayout_->addWidget(dock, 1, 0);
+        break;
+    case TDockSide::Right:
+        clientLayout_->addWidget(dock, 1, 2);
+        break;
+    case TDockSide::Bottom:
+        clientLayout_->addWidget(dock, 2, 0, 1, 3);
+        break;
+    }
+}
+
+// ---- placement ----
+
+void TfrmMain::FormCreate() {
+    ApplyStartupPlacement(*this);
+}
+
+void TfrmMain::SetPosition(Position position) {
+    position_ = position;
+    // Left to the window system: no position of our own.
+    setAttribute(Qt::WA_Moved, position != Position::DefaultPosAndSize);
+}
+
+void TfrmMain::SetWindowState(State state) {
+    Qt::WindowStates states =
+        windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
+    if (state == State::Maximized) {
+        states |= Qt::WindowMaximized;
+    } else if (state == State::Minimized) {
+        states |= Qt::WindowMinimized;
+    }
+    setWindowState(states);
+}
+
+void TfrmMain::SetLeft(int left) {
+    move(left, pos().y());
+}
+void TfrmMain::SetTop(int top) {
+    move(pos().x(), top);
+}
+// Sizes are the window's own, without a frame the window system may add, so
+// that a saved size comes back the same at the next start.
+void TfrmMain::SetWidth(int width) {
+    resize(width, height());
+}
+void TfrmMain::SetHeight(int height) {
+    resize(width(), height);
+}
+
+namespace {
+
+// A minimised window reports the bounds it is restored to.
+QRect Bounds(const QWidget& window) {
+    if (!window.isMinimized()) {
+        return QRect(window.pos(), window.size());
+    }
+    const QPoint frameOffset = window.pos() - window.geometry().topLeft();
+    return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
+}
+
+} // namespace
+
+int TfrmMain::Left() const {
+    return Bounds(*this).left();
+}
+int TfrmMain::Top() const {
+    return Bounds(*this).top();
+}
+int TfrmMain::Width() const {
+    return Bounds(*this).width();
+}
+int TfrmMain::Height() const {
+    return Bounds(*this).height();
+}
+
+// ---- window events ----
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // A key travels from the focused control up to its parents; look at
+        // it once, where it starts.
+        QWidget* first = focusWidget() != nullptr ? focusWidget() : this;
+        if (widget != nullptr && widget == first && widget->window() == this) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            TApplication::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+        }
+    }
+    return QWidget::eventFilter(watched, event); // the key goes on to the control
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (shown_) {
+        return;
+    }
+    shown_ = true;
+    if (position_ == Position::ScreenCenter && screen() != nullptr) {
+        const QRect area = screen()->availableGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
+    TApplication::Guarded([this] { FormShow(); });
+}
+
+void TfrmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    TApplication::Guarded([this] { FormResize(); });
+}
+
+void TfrmMain::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    TApplication::Guarded([this] { FormPaint(); });
+}
+
+void TfrmMain::FormShow() {
+    if (arguments_.empty()) {
+        return;
+    }
+    SourceFileName = arguments_.front();
+    StatusBar->SetPanelText(0, DecodeName(SourceFileName));
+    ThreadComp1->Command(TThreadCommand::tcRun);
+}
+
+void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
+    const bool ctrlAlone =
+        (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ==
+        Qt::ControlModifier;
+    if (ctrlAlone && key == Qt::Key_C) {
+        tbCopyClick();
+    } else if (ctrlAlone && key == Qt::Key_F) {
+        tbFindClick();
+    } else if (ctrlAlone && key == Qt::Key_O) {
+        tbOpenClick();
+    } else if (ctrlAlone && key == Qt::Key_S) {
+        tbSaveClick();
+    } else if (key == Qt::Key_F3) {
+        tbFindNextClick();
+    } else if (key == Qt::Key_Escape) {
+        close();
+    }
+}
+
+void TfrmMain::FormResize() {
+    const QFontMetrics metrics(StatusBar->font());
+    const TextWidthFn textWidth = [&](const std::string& text) {
+        return metrics.horizontalAdvance(DecodeName(text));
+    };
+    StatusBar->SetPanelText(
+        0, DecodeName(ShortenPathToWidth(SourceFileName, textWidth, Width() - 30)));
+}
+
+void TfrmMain::FormPaint() {
+    SetEditRect();
+}
+
+void TfrmMain::SetEditRect() {
+    // Left, top, right and bottom are all 1.
+    SourceView1->SetFormattingRect(QRect(QPoint(1, 1), QPoint(1, 1)));
+}
+
+// ---- commands ----
+
+void TfrmMain::ClickMenuItem(QAction* item) {
+    if (item->isEnabled()) {
+        item->trigger();
+    }
+}
+
+void TfrmMain::tbOpenClick() {
+    OpenDialog1->selectFile(QString());
+    if (!ExecuteFileDialog(*OpenDialog1)) {
+        return;
+    }
+    const QStringList chosen = OpenDialog1->selectedFiles();
+    if (chosen.isEmpty()) {
+        return;
+    }
+    // The user's choice wins over a start-up conversion still under way: the
+    // worker leaves the view alone once asked to finish.
+    if (ThreadComp1->State() == TRunnerState::rsRunning) {
+        ThreadComp1->Command(TThreadCommand::tcTerminate);
+    }
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    LoadFile(EncodeName(chosen.front()));
+}
+
+void TfrmMain::LoadFile(const std::string& fileName) {
+    SourceView1->BeginUpdate();
+    const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
+    if (IsSourceFileName(fileName)) {
+        TMemoryStream stream;
+        ConvertFile(fileName, stream);
+        SourceView1->LoadFromBytes(stream.View());
+    } else {
+        SourceView1->LoadFromFile(fileName);
+    }
+    SourceFileName = fileName;
+    StatusBar->SetPanelText(0, DecodeName(ExpandLongPath(fileName)));
+}
+
+void TfrmMain::tbSaveClick() {
+    if (!ExecuteFileDialog(*SaveDialog1)) {
+        return;
+    }
+    const QStringList chosen = SaveDialog1->selectedFiles();
+    if (!chosen.isEmpty()) {
+        SourceView1->SaveToFile(EncodeName(chosen.front()));
+    }
+}
+
+void TfrmMain::tbFindClick() {
+    ClickMenuItem(miFind);
+}
+void TfrmMain::tbFindNextClick() {
+    ClickMenuItem(miFindNext);
+}
+void TfrmMain::tbCopyClick() {
+    ClickMenuItem(miCopy);
+}
+
+void TfrmMain::miCopyClick() {
+    if (!SourceView1->SelText().isEmpty()) {
+        SourceView1->CopyToClipboard();
+    }
+}
+
+void TfrmMain::miExitClick() {
+    close();
+}
+
+// ---- search ----
+
+void TfrmMain::miFindClick() {
+    const QString selected = SourceView1->SelText();
+    if (!selected.isEmpty()) {
+        FindDialog1->SetFindText(selected);
+    }
+    FindDialog1->Execute();
+}
+
+void TfrmMain::SearchOnce() {
+    const QString text = FindDialog1->FindText();
+    // From just after the selection start: a match right at the caret is skipped.
+    const int start = SourceView1->SelStart() + 1;
+    const int found = SourceView1->FindText(text, start, SourceView1->TextLength(),
+                                            FindDialog1->MatchCase(), FindDialog1->WholeWord());
+    if (found >= 0) {
+        SourceView1->SetSelStart(found);
+        SourceView1->SetSelLength(static_cast<int>(text.length()));
+    } else {
+        ShowMessage(QMessageBox::Information, "Searchstring \"" + text + "\" not found");
+    }
+}
+
+void TfrmMain::FindDialog1Find() {
+    SearchOnce();
+    SetFindNextEnabled(!FindDialog1->FindText().isEmpty());
+}
+
+void TfrmMain::miFindNextClick() {
+    SearchOnce();
+}
+
+void TfrmMain::SetFindNextEnabled(bool enabled) {
+    miFindNext->setEnabled(enabled);
+}
+
+// ---- the start-up conversion, on the runner's worker ----
+
+void TfrmMain::ThreadComp1Execute(TThreadComp&) {
+    // Every step on the view or the window runs on the GUI thread while this
+    // worker waits; only the conversion and the document build run here.
+    // The name FormShow put into SourceFileName. Taken from the arguments,
+    // which never change: an open command may already have moved
+    // SourceFileName on to its own file.
+    const std::string fileName = arguments_.front();
+    QThread* guiThread = nullptr;
+    bool updating = false;
+    TThreadComp::Synchronize([&] {
+        setCursor(Qt::BusyCursor);
+        guiThread = thread();
+    });
+    // An open command asks the runner to finish: its file wins, this one
+    // leaves the view alone. Checked on the GUI thread, where opens happen.
+    auto superseded = [this] {
+        const TThreadEx* worker = ThreadComp1->Thread();
+        return worker != nullptr && worker->Terminated();
+    };
+    auto finish = [&] {
+        TThreadComp::Synchronize([&] {
+            if (updating) {
+                SourceView1->EndUpdate();
+            }
+            unsetCursor();
+        });
+    };
+    try {
+        TThreadComp::Synchronize([&] {
+            SourceView1->BeginUpdate();
+            updating = true;
+        });
+        std::unique_ptr<QTextDocument, DeleteOnItsThread> document;
+        if (!TThreadComp::Terminated()) {
+            TMemoryStream stream;
+            ConvertFile(fileName, stream);
+            const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
+            TThreadComp::Synchronize([&] {
+                if (!superseded()) {
+                    SourceView1->SetBackgroundColor(background);
+                }
+            });
+            if (!TThreadComp::Terminated()) {
+                document.reset(TRichEdit::BuildDocument(stream.View(), guiThread).release());
+            }
+        }
+        TThreadComp::Synchronize([&] {
+            if (document && !superseded()) {
+                SourceView1->AdoptDocument(std::unique_ptr<QTextDocument>(document.release()));
+            }
+            document.reset();
+        });
+    } catch (const EThreadAborted&) {
+        throw; // cut off: the window is no longer there to restore
+    } catch (...) {
+        finish();
+        throw; // reported on the GUI thread by the runner
+    }
+    finish();
+}

@@ -1,0 +1,119 @@
+#pragma once
+// The main window: the read-only view of the current document with its popup
+// menu, the status bar, the open, save and find dialogs, and the runner that
+// converts the command-line file when the window is first shown.
+
+#include "Placement.h"
+#include "QtGuiThread.h"
+#include "ThdComp.h"
+
+#include <QMessageBox>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QAction;
+class QFileDialog;
+class QGridLayout;
+class QMenu;
+class QVBoxLayout;
+class TFindDialog;
+class TRichEdit;
+class TqdStatusBar98;
+
+class TfrmMain;
+// The main window; set before its creation handler runs.
+extern TfrmMain* frmMain;
+// The current file: the first command-line argument once the window has been
+// shown, then the file of each open command. Bytes, as the file system has them.
+extern std::string SourceFileName;
+
+class TfrmMain : public QWidget, public TPlacementWindow {
+    Q_OBJECT
+public:
+    // ARGUMENTS are the command-line arguments after the program name.
+    explicit TfrmMain(std::vector<std::string> arguments, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // Components, in the order of the form.
+    TRichEdit* SourceView1;
+    TqdStatusBar98* StatusBar;
+    QMenu* pm1;
+    QAction* miFind;
+    QAction* miFindNext;
+    QAction* miCopy;
+    QAction* N1;
+    QAction* miExit;
+    TFindDialog* FindDialog1;
+    QFileDialog* SaveDialog1;
+    QFileDialog* OpenDialog1;
+    std::unique_ptr<TThreadComp> ThreadComp1;
+
+    // Handlers.
+    void FormCreate();
+    void FormShow();
+    void FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void FormResize();
+    void FormPaint();
+    void SetEditRect();
+    void tbOpenClick();
+    void tbSaveClick();
+    void tbFindClick();
+    void tbFindNextClick();
+    void tbCopyClick();
+    void miCopyClick();
+    void miExitClick();
+    void miFindClick();
+    void miFindNextClick();
+    void FindDialog1Find();
+    void ThreadComp1Execute(TThreadComp& sender);
+
+    // Switches Find next everywhere it is offered.
+    void SetFindNextEnabled(bool enabled);
+
+    // Where the docks go: the top and bottom rows span the window, the left
+    // and right ones flank the view.
+    enum class TDockSide { Top, Left, Right, Bottom };
+    void PlaceDock(TDockSide side, QWidget* dock);
+    // The window's own frame: a caption can go above the client area.
+    QVBoxLayout* FrameLayout() const { return frameLayout_; }
+
+    // Message boxes and modal file dialogs go through these, so that tests
+    // can answer them. ShowMessage: one OK button.
+    std::function<void(QMessageBox::Icon icon, const QString& text)> ShowMessage;
+    std::function<bool(QFileDialog& dialog)> ExecuteFileDialog;
+
+    // TPlacementWindow
+    void SetPosition(Position position) override;
+    void SetWindowState(State state) override;
+    void SetLeft(int left) override;
+    void SetTop(int top) override;
+    void SetWidth(int width) override;
+    void SetHeight(int height) override;
+    int Left() const override;
+    int Top() const override;
+    int Width() const override;
+    int Height() const override;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void CreateComponents();
+    void ClickMenuItem(QAction* item);
+    void SearchOnce();
+    void LoadFile(const std::string& fileName);
+
+    std::vector<std::string> arguments_;
+    TQtGuiThread guiThread_;
+    QVBoxLayout* frameLayout_;
+    QGridLayout* clientLayout_;
+    Position position_ = Position::ScreenCenter;
+    bool shown_ = false;
+};
