@@ -9,12 +9,12 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 
 # The install step: the product key's existence is what the program checks
 # before it stores a window placement.
-"$root/build/tools/lumivane-reg" add 'HKCU\Software\QD\Lumivane' /f
+"$root/build/bin/lumivane-reg" add 'HKCU\Software\QD\Lumivane' /f
 
-if [[ -x "$root/build/viewer/lumivane" ]]; then
+if [[ -x "$root/build/bin/lumivane" ]]; then
   if (($# == 0)); then
     set -- "$root/samples/Sample.pas"
   fi
-  exec "$root/build/viewer/lumivane" "$@"
+  exec "$root/build/bin/lumivane" "$@"
 fi
-echo "run: the viewer is not built yet; tools are in $root/build/tools"
+echo "run: the viewer is not built yet; programs are in $root/build/bin"
