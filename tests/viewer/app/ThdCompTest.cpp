@@ -112,6 +112,7 @@ TEST_F(RunnerTest, WorkerWithoutWorkStillNotifiesExactlyOnce) {
 }
 
 TEST_F(RunnerTest, CommandsThatDoNotFitTheStateAreIgnored) {
+    TGate gate;
     TThreadComp runner(gui);
     for (TThreadCommand command : {tcStop, tcSuspend, tcTerminate}) {
         runner.Command(command);
@@ -119,7 +120,6 @@ TEST_F(RunnerTest, CommandsThatDoNotFitTheStateAreIgnored) {
         EXPECT_EQ(runner.Thread(), nullptr);
     }
 
-    TGate gate;
     std::atomic<int> runs = 0;
     runner.OnExecute = [&](TThreadComp&) {
         ++runs;
@@ -150,8 +150,8 @@ TEST_F(RunnerTest, StartSuspendedHoldsTheWorkUntilRun) {
 }
 
 TEST_F(RunnerTest, SuspendTakesHoldAtTheNextSafePoint) {
-    TThreadComp runner(gui);
     TGate reachedLoop;
+    TThreadComp runner(gui);
     std::atomic<int> steps = 0;
     std::atomic<bool> stop = false;
     runner.OnExecute = [&](TThreadComp&) {
@@ -181,8 +181,9 @@ TEST_F(RunnerTest, SuspendTakesHoldAtTheNextSafePoint) {
 }
 
 TEST_F(RunnerTest, TerminateIsARequestTheWorkDecidesOn) {
-    TThreadComp runner(gui);
     TGate started;
+    TGate release;
+    TThreadComp runner(gui);
     runner.OnExecute = [&](TThreadComp&) {
         started.Open();
         while (!TThreadComp::Terminated()) {
@@ -198,7 +199,6 @@ TEST_F(RunnerTest, TerminateIsARequestTheWorkDecidesOn) {
     EXPECT_EQ(terminatingCalls, 1);
 
     // A work that never polls runs to its end; the state says stopped till then.
-    TGate release;
     std::atomic<bool> finished = false;
     runner.OnExecute = [&](TThreadComp&) {
         release.Wait();
@@ -216,8 +216,8 @@ TEST_F(RunnerTest, TerminateIsARequestTheWorkDecidesOn) {
 }
 
 TEST_F(RunnerTest, StopNotifiesAtOnceAndCutsTheWorkerOff) {
-    TThreadComp runner(gui);
     TGate inWork;
+    TThreadComp runner(gui);
     std::atomic<bool> unwound = false;
     std::atomic<bool> aborted = false;
     std::atomic<bool> syncRan = false;
@@ -252,10 +252,10 @@ TEST_F(RunnerTest, StopNotifiesAtOnceAndCutsTheWorkerOff) {
 }
 
 TEST_F(RunnerTest, StopWithoutFreeOnTerminateKeepsTheStoppedWorker) {
+    TGate release;
     TThreadComp runner(gui);
     runner.FreeOnTerminate = false;
     runner.ReturnValue = 42;
-    TGate release;
     runner.OnExecute = [&](TThreadComp&) { release.Wait(); };
     runner.Command(tcRun);
     runner.Command(tcStop);
@@ -342,8 +342,8 @@ TEST_F(RunnerTest, DestroyingTheComponentNeverLeavesTheWorkerBehind) {
     // The worker waits for a GUI turn that never comes.
     std::atomic<bool> unwound = false;
     {
+        TGate inWork; // outlives the runner, which waits for its worker
         TThreadComp runner(gui);
-        TGate inWork;
         runner.OnExecute = [&](TThreadComp&) {
             struct Guard {
                 std::atomic<bool>& flag;
@@ -360,8 +360,8 @@ TEST_F(RunnerTest, DestroyingTheComponentNeverLeavesTheWorkerBehind) {
     // The worker is busy without ever reaching the GUI: the component waits.
     std::atomic<bool> finished = false;
     {
+        TGate started; // outlives the runner, which waits for its worker
         TThreadComp runner(gui);
-        TGate started;
         runner.OnExecute = [&](TThreadComp&) {
             started.Open();
             std::this_thread::sleep_for(50ms);
@@ -377,8 +377,8 @@ TEST_F(RunnerTest, DestroyingTheComponentNeverLeavesTheWorkerBehind) {
     // A killed worker still inside its work is waited for as well.
     finished = false;
     {
+        TGate started; // outlives the runner, which waits for its worker
         TThreadComp runner(gui);
-        TGate started;
         runner.OnExecute = [&](TThreadComp&) {
             started.Open();
             std::this_thread::sleep_for(50ms);
@@ -393,10 +393,10 @@ TEST_F(RunnerTest, DestroyingTheComponentNeverLeavesTheWorkerBehind) {
 }
 
 TEST_F(RunnerTest, PriorityReachesTheWorker) {
-    TThreadComp runner(gui);
-    runner.SetThreadPriority(TThreadPriority::tpLowest);
     TGate check;
     TGate checked;
+    TThreadComp runner(gui);
+    runner.SetThreadPriority(TThreadPriority::tpLowest);
     std::atomic<int> niceAtStart = -100;
     std::atomic<int> niceLater = -100;
     std::atomic<int> policyLater = -1;
