@@ -4,16 +4,15 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <stdexcept>
 #include <sys/stat.h>
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
-    if (position_ >= data_.size()) {
+    if (position_ >= size_) {
         return 0;
     }
-    const std::size_t n = std::min(count, data_.size() - position_);
-    std::memcpy(buffer, data_.data() + position_, n);
+    const std::size_t n = std::min(count, size_ - position_);
+    std::memcpy(buffer, data_.get() + position_, n);
     position_ += n;
     return n;
 }
@@ -23,27 +22,35 @@ void TMemoryStream::Write(const void* buffer, std::size_t count) {
         return;
     }
     const std::size_t end = position_ + count;
-    if (end > data_.capacity()) {
+    if (end > capacity_) {
         // Grow by half rather than double: the document of a large file is
         // the biggest allocation of a conversion, and the old and the new
         // buffer coexist while it moves.
-        data_.reserve(std::max(end, data_.capacity() + data_.capacity() / 2));
+        Reserve(std::max(end, capacity_ + capacity_ / 2));
     }
-    const auto* bytes = static_cast<const char*>(buffer);
-    if (position_ == data_.size()) {
-        data_.insert(data_.end(), bytes, bytes + count);
-    } else {
-        if (end > data_.size()) {
-            data_.resize(end);
-        }
-        std::memcpy(data_.data() + position_, bytes, count);
+    if (position_ > size_) {
+        std::memset(data_.get() + size_, 0, position_ - size_);
     }
+    std::memcpy(data_.get() + position_, buffer, count);
     position_ = end;
+    size_ = std::max(size_, end);
 }
 
 void TMemoryStream::Clear() {
-    data_.clear();
+    size_ = 0;
     position_ = 0;
+}
+
+void TMemoryStream::Reserve(std::size_t capacity) {
+    if (capacity <= capacity_) {
+        return;
+    }
+    auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+    if (size_ != 0) {
+        std::memcpy(larger.get(), data_.get(), size_);
+    }
+    data_ = std::move(larger);
+    capacity_ = capacity;
 }
 
 namespace {
@@ -72,17 +79,24 @@ void TMemoryStream::LoadFromFile(const std::string& fileName) {
     }
 
     // The size is only a hint: a file may grow or shrink while it is read, and
-    // some files (pipes, /proc) report none at all.
-    std::vector<char> data(S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) : 0);
-    std::size_t got = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), file.get());
-    data.resize(got);
-    char chunk[64 * 1024];
-    while (!std::ferror(file.get()) && (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        data.insert(data.end(), chunk, chunk + got);
+    // some files (pipes, /proc) report none at all. One byte more than the
+    // size lets the read that finds the end do without growing the buffer.
+    TMemoryStream content;
+    content.Reserve(S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : 0);
+    for (;;) {
+        if (content.size_ == content.capacity_) {
+            content.Reserve(content.capacity_ +
+                            std::max<std::size_t>(64 * 1024, content.capacity_ / 2));
+        }
+        const std::size_t got = std::fread(content.data_.get() + content.size_, 1,
+                                           content.capacity_ - content.size_, file.get());
+        content.size_ += got;
+        if (got == 0) {
+            break;
+        }
     }
     if (std::ferror(file.get())) {
         ThrowFileError("Cannot read file", fileName, errno != 0 ? errno : EIO);
     }
-    data_ = std::move(data);
-    position_ = 0;
+    *this = std::move(content);
 }

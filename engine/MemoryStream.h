@@ -4,9 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 class TMemoryStream {
 public:
@@ -19,12 +19,12 @@ public:
 
     std::size_t Position() const { return position_; }
     void SetPosition(std::size_t position) { position_ = position; }
-    std::size_t Size() const { return data_.size(); }
+    std::size_t Size() const { return size_; }
     void Clear();
-    void Reserve(std::size_t capacity) { data_.reserve(capacity); }
+    void Reserve(std::size_t capacity);
 
-    const char* Data() const { return data_.data(); }
-    std::string_view View() const { return {data_.data(), data_.size()}; }
+    const char* Data() const { return data_.get(); }
+    std::string_view View() const { return {data_.get(), size_}; }
 
     // Replaces the content with the whole file and sets the position to 0.
     // Throws std::runtime_error naming the file and the reason when it cannot
@@ -32,6 +32,10 @@ public:
     void LoadFromFile(const std::string& fileName);
 
 private:
-    std::vector<char> data_;
+    // The bytes past size_ are not initialised: a large file or document is
+    // written once, and clearing it first would cost as much again.
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
     std::size_t position_ = 0;
 };

@@ -293,13 +293,36 @@ bool IsSourceFileName(std::string_view fileName) {
            SourceExtensions.end();
 }
 
-void ConvertFile(const std::string& fileName, TMemoryStream& dest) {
+namespace {
+
+class TMemoryStreamSink : public TByteSink {
+public:
+    explicit TMemoryStreamSink(TMemoryStream& stream) : stream_(stream) {}
+    void Write(std::string_view bytes) override { stream_.Write(bytes); }
+
+private:
+    TMemoryStream& stream_;
+};
+
+void CheckSourceFileName(const std::string& fileName) {
     if (!IsSourceFileName(fileName)) {
         throw std::runtime_error("Unknown file extension");
     }
+}
+
+} // namespace
+
+void ConvertFile(const std::string& fileName, TMemoryStream& dest) {
+    CheckSourceFileName(fileName);
     TPascalParser parser;
     parser.Convert(fileName, dest);
     dest.SetPosition(0);
+}
+
+void ConvertFile(const std::string& fileName, TByteSink& dest) {
+    CheckSourceFileName(fileName);
+    TPascalParser parser;
+    parser.Convert(fileName, dest);
 }
 
 // ---- Conversion ------------------------------------------------------------
@@ -312,12 +335,24 @@ void TPascalParser::Convert(const std::string& fileName, TMemoryStream& dest) {
     ConvertSource(source.View(), dest);
 }
 
+void TPascalParser::Convert(const std::string& fileName, TByteSink& dest) {
+    LoadColors();
+    TMemoryStream source;
+    source.LoadFromFile(fileName);
+    ConvertSource(source.View(), dest);
+}
+
 void TPascalParser::ConvertSource(std::string_view source, TMemoryStream& dest) {
     // Typical Pascal grows by a fifth to a third; reserving for half as much
     // again avoids moving the document while it is written.
     if (dest.Size() == 0) {
         dest.Reserve(source.size() + source.size() / 2 + 1024);
     }
+    TMemoryStreamSink sink(dest);
+    ConvertSource(source, sink);
+}
+
+void TPascalParser::ConvertSource(std::string_view source, TByteSink& dest) {
     TRtfOutput output(dest);
     out_ = &output;
     cursor_ = source.data();

@@ -1,6 +1,7 @@
 #pragma once
 // The highlighting engine: Pascal source in, syntax-coloured RTF document out.
 
+#include "ByteSink.h"
 #include "ColorScheme.h"
 #include "MemoryStream.h"
 
@@ -28,6 +29,9 @@ bool IsSourceFileName(std::string_view fileName);
 // for a file that is not Pascal source, or an error naming the file when it
 // cannot be read; DEST is untouched in both cases. Leaves DEST's position at 0.
 void ConvertFile(const std::string& fileName, TMemoryStream& dest);
+// The same conversion, handing the document to DEST while it is written;
+// nothing reaches DEST when the conversion fails before the first byte.
+void ConvertFile(const std::string& fileName, TByteSink& dest);
 
 // One conversion. The scanner reads the source through a cursor over the
 // in-memory copy and writes each token's fragment as soon as the token is read.
@@ -36,9 +40,11 @@ public:
     // Loads the colours, reads the file and writes the document to DEST from
     // position 0.
     void Convert(const std::string& fileName, TMemoryStream& dest);
-    // Writes the document of SOURCE to DEST from its position, with the
+    void Convert(const std::string& fileName, TByteSink& dest);
+    // Writes the document of SOURCE to DEST (from its position), with the
     // colours as they are now.
     void ConvertSource(std::string_view source, TMemoryStream& dest);
+    void ConvertSource(std::string_view source, TByteSink& dest);
 
     void LoadColors(); // from HKCU\Software\QD\Lumivane\Pascal into ColorSlots
     void SaveColors(); // all seven slots back to the store

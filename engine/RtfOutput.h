@@ -1,8 +1,8 @@
 #pragma once
-// Collects the document in a fixed buffer and hands it to the output stream a
-// buffer at a time, so that the scanner's many small writes stay cheap.
+// Collects the document in a fixed buffer and hands it to the sink a buffer at
+// a time, so that the scanner's many small writes stay cheap.
 
-#include "MemoryStream.h"
+#include "ByteSink.h"
 
 #include <cstddef>
 #include <cstring>
@@ -11,9 +11,9 @@
 
 class TRtfOutput {
 public:
-    explicit TRtfOutput(TMemoryStream& dest)
-        : dest_(dest), buffer_(new char[Capacity]), cursor_(buffer_.get()),
-          limit_(buffer_.get() + Capacity) {}
+    explicit TRtfOutput(TByteSink& dest)
+        : dest_(dest), buffer_(std::make_unique_for_overwrite<char[]>(Capacity)),
+          cursor_(buffer_.get()), limit_(buffer_.get() + Capacity) {}
     TRtfOutput(const TRtfOutput&) = delete;
     TRtfOutput& operator=(const TRtfOutput&) = delete;
 
@@ -45,14 +45,14 @@ public:
 
     // Must be called at the end: what is still buffered is not written otherwise.
     void Flush() {
-        dest_.Write(buffer_.get(), static_cast<std::size_t>(cursor_ - buffer_.get()));
+        dest_.Write({buffer_.get(), static_cast<std::size_t>(cursor_ - buffer_.get())});
         cursor_ = buffer_.get();
     }
 
 private:
     static constexpr std::size_t Capacity = 64 * 1024;
 
-    TMemoryStream& dest_;
+    TByteSink& dest_;
     std::unique_ptr<char[]> buffer_;
     char* cursor_;
     char* limit_;

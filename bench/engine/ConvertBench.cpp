@@ -1,4 +1,4 @@
-// Conversion throughput in MB/s of source. Run: build/bench/engine/engine_bench
+// Conversion throughput in MB/s of source. Run: build/bin/engine_bench
 
 #include "PascalParser.h"
 

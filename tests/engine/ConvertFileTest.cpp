@@ -105,4 +105,36 @@ TEST_F(ConvertFileTest, KeepsEveryByteOfAFileWithNulsAndHighBytes) {
     EXPECT_EQ(out.View(), TPascalParser::BuildHeader() + source + "\\par }{\r\n");
 }
 
+// Collects what a conversion hands on, and how often.
+class TCollectingSink : public TByteSink {
+public:
+    void Write(std::string_view bytes) override {
+        text += bytes;
+        ++writes;
+    }
+    std::string text;
+    int writes = 0;
+};
+
+TEST_F(ConvertFileTest, SinkReceivesTheSameDocumentInPieces) {
+    std::string source;
+    for (int i = 0; i < 20000; ++i) {
+        source += "begin x := $1F; { c } end;\n";
+    }
+    const std::string file = dir_.WriteFile("big.pas", source);
+    TMemoryStream stream;
+    ConvertFile(file, stream);
+    TCollectingSink sink;
+    ConvertFile(file, sink);
+    EXPECT_EQ(sink.text, stream.View());
+    EXPECT_GT(sink.writes, 1); // handed on while written, not at the end in one piece
+}
+
+TEST_F(ConvertFileTest, SinkGetsNothingWhenTheConversionCannotStart) {
+    TCollectingSink sink;
+    EXPECT_THROW(ConvertFile(dir_.WriteFile("a.txt", "x"), sink), std::runtime_error);
+    EXPECT_THROW(ConvertFile((dir_.Path() / "none.pas").string(), sink), std::runtime_error);
+    EXPECT_EQ(sink.writes, 0);
+}
+
 } // namespace

@@ -24,6 +24,23 @@ TEST(MemoryStreamTest, WritesGrowAndOverwriteAtThePosition) {
     EXPECT_EQ(stream.Size(), 19u);
 }
 
+TEST(MemoryStreamTest, GrowsPastAnyReservation) {
+    TMemoryStream stream;
+    stream.Reserve(4);
+    std::string expected;
+    for (int i = 0; i < 5000; ++i) {
+        const std::string piece = std::to_string(i) + ",";
+        stream.Write(piece);
+        expected += piece;
+    }
+    EXPECT_EQ(stream.View(), expected);
+    stream.Reserve(2); // never shrinks
+    EXPECT_EQ(stream.View(), expected);
+    stream.Clear();
+    stream.Write("again");
+    EXPECT_EQ(stream.View(), "again");
+}
+
 TEST(MemoryStreamTest, ReadsStopAtTheEnd) {
     TMemoryStream stream;
     stream.Write("abc");
@@ -49,6 +66,13 @@ TEST(MemoryStreamTest, LoadsAWholeFile) {
     stream.LoadFromFile(dir.WriteFile("big.pas", content));
     EXPECT_EQ(stream.View(), content);
     EXPECT_EQ(stream.Position(), 0u);
+}
+
+TEST(MemoryStreamTest, LoadsAFileThatReportsNoSize) {
+    TMemoryStream stream;
+    stream.LoadFromFile("/proc/self/status"); // size 0 in its status, content all the same
+    EXPECT_NE(stream.View().find("Name:"), std::string_view::npos);
+    EXPECT_TRUE(stream.View().ends_with("\n"));
 }
 
 TEST(MemoryStreamTest, LoadFailureNamesTheFileAndKeepsTheContent) {

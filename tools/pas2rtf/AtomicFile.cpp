@@ -8,89 +8,68 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-namespace {
-
-[[noreturn]] void ThrowWriteError(const std::string& path, int error) {
-    throw std::runtime_error("cannot write \"" + path + "\": " + std::strerror(error));
+TAtomicFile::~TAtomicFile() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+    if (!tempName_.empty() && !committed_) {
+        unlink(tempName_.c_str());
+    }
 }
 
-// The temporary file: removed unless it was renamed into place.
-class TTempFile {
-public:
-    explicit TTempFile(std::string pattern) : name_(std::move(pattern)) {
-        fd_ = mkstemp(name_.data());
-    }
-    ~TTempFile() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-        if (!renamed_) {
-            unlink(name_.c_str());
-        }
-    }
-    TTempFile(const TTempFile&) = delete;
-    TTempFile& operator=(const TTempFile&) = delete;
+void TAtomicFile::Fail(int error) const {
+    throw std::runtime_error("cannot write \"" + path_ + "\": " + std::strerror(error));
+}
 
-    bool Opened() const { return fd_ >= 0; }
-    const std::string& Name() const { return name_; }
-
-    // 0 or the errno of the failing write.
-    int WriteAll(std::string_view content) {
-        while (!content.empty()) {
-            const ssize_t written = write(fd_, content.data(), content.size());
-            if (written < 0) {
-                if (errno == EINTR) {
-                    continue;
-                }
-                return errno;
+void TAtomicFile::Write(std::string_view bytes) {
+    if (tempName_.empty()) {
+        const std::filesystem::path target(path_);
+        std::filesystem::path folder = target.parent_path();
+        if (folder.empty()) {
+            folder = ".";
+        }
+        std::string name = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+        fd_ = mkstemp(name.data());
+        if (fd_ < 0) {
+            Fail(errno);
+        }
+        tempName_ = std::move(name);
+    }
+    while (!bytes.empty()) {
+        const ssize_t written = write(fd_, bytes.data(), bytes.size());
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
             }
-            content.remove_prefix(static_cast<std::size_t>(written));
+            Fail(errno);
         }
-        return 0;
+        bytes.remove_prefix(static_cast<std::size_t>(written));
     }
+}
 
-    // 0 or the errno of the failing step.
-    int CloseAndRename(const std::string& target) {
-        // mkstemp makes the file private; give it the mode a new file would get.
-        const mode_t mask = umask(0);
-        umask(mask);
-        if (fchmod(fd_, 0666 & ~mask) != 0) {
-            return errno;
-        }
-        const int fd = fd_;
-        fd_ = -1;
-        if (close(fd) != 0) {
-            return errno;
-        }
-        if (std::rename(name_.c_str(), target.c_str()) != 0) {
-            return errno;
-        }
-        renamed_ = true;
-        return 0;
+void TAtomicFile::Commit() {
+    if (tempName_.empty()) {
+        Write({}); // an empty file still replaces the target
     }
-
-private:
-    std::string name_;
-    int fd_ = -1;
-    bool renamed_ = false;
-};
-
-} // namespace
+    // mkstemp makes the file private; give it the mode a new file would get.
+    const mode_t mask = umask(0);
+    umask(mask);
+    if (fchmod(fd_, 0666 & ~mask) != 0) {
+        Fail(errno);
+    }
+    const int fd = fd_;
+    fd_ = -1;
+    if (close(fd) != 0) {
+        Fail(errno);
+    }
+    if (std::rename(tempName_.c_str(), path_.c_str()) != 0) {
+        Fail(errno);
+    }
+    committed_ = true;
+}
 
 void WriteFileAtomically(const std::string& path, std::string_view content) {
-    const std::filesystem::path target(path);
-    std::filesystem::path folder = target.parent_path();
-    if (folder.empty()) {
-        folder = ".";
-    }
-    TTempFile temp((folder / ("." + target.filename().string() + ".XXXXXX")).string());
-    if (!temp.Opened()) {
-        ThrowWriteError(path, errno);
-    }
-    if (const int error = temp.WriteAll(content); error != 0) {
-        ThrowWriteError(path, error);
-    }
-    if (const int error = temp.CloseAndRename(path); error != 0) {
-        ThrowWriteError(path, error);
-    }
+    TAtomicFile file(path);
+    file.Write(content);
+    file.Commit();
 }

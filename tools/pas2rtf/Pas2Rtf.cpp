@@ -53,19 +53,32 @@ void SetTarget(TPas2RtfCommand& command, TTarget target, const std::string& opti
     }
 }
 
-// One input converted and written where the command says; throws naming
-// what failed.
+class TStreamSink : public TByteSink {
+public:
+    explicit TStreamSink(std::ostream& out) : out_(out) {}
+    void Write(std::string_view bytes) override {
+        if (!out_.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+            throw std::runtime_error("cannot write to standard output");
+        }
+    }
+
+private:
+    std::ostream& out_;
+};
+
+// One input converted and written where the command says, the document passed
+// on while it is written; throws naming what failed.
 void ConvertOne(const std::string& input, const std::string& outputFile, std::ostream& out) {
-    TMemoryStream document;
-    ConvertFile(input, document);
     if (outputFile.empty()) {
-        out.write(document.Data(), static_cast<std::streamsize>(document.Size()));
-        out.flush();
-        if (!out) {
+        TStreamSink sink(out);
+        ConvertFile(input, sink);
+        if (!out.flush()) {
             throw std::runtime_error("cannot write to standard output");
         }
     } else {
-        WriteFileAtomically(outputFile, document.View());
+        TAtomicFile file(outputFile);
+        ConvertFile(input, file);
+        file.Commit();
     }
 }
 

@@ -52,4 +52,18 @@ TEST(AtomicFileTest, FailureKeepsTheOldFileAndRemovesTheTemporaryOne) {
     EXPECT_THROW(WriteFileAtomically(nowhere, "text"), std::runtime_error);
 }
 
+TEST(AtomicFileTest, NothingIsCreatedBeforeTheFirstWrite) {
+    TTempDir dir;
+    const std::string target = dir.WriteFile("keep.rtf", "old");
+    {
+        TAtomicFile file(target);
+        file.Write("new, but never committed");
+    }
+    {
+        TAtomicFile file((dir.Path() / "missing" / "x.rtf").string()); // would fail on writing
+    }
+    EXPECT_EQ(ReadAll(target), "old");
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.Path()), fs::directory_iterator()), 1);
+}
+
 } // namespace
