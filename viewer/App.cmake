@@ -21,8 +21,18 @@ target_link_libraries(lumivane PRIVATE lumivane_viewer)
 lumivane_warnings(lumivane)
 
 # Desktop integration: the program, its menu entry, and the file types it opens.
-install(TARGETS lumivane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS lumivane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT viewer)
 install(FILES ${PROJECT_SOURCE_DIR}/data/lumivane.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT viewer)
 install(FILES ${PROJECT_SOURCE_DIR}/data/lumivane-mime.xml
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages COMPONENT viewer)
+# The file manager learns the new types from the MIME database; a staged
+# install (DESTDIR) leaves that to the package's own scripts.
+install(CODE "
+  find_program(lumivane_update_mime update-mime-database)
+  if(lumivane_update_mime AND NOT DEFINED ENV{DESTDIR})
+    execute_process(COMMAND \${lumivane_update_mime}
+                    \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/mime\"
+                    OUTPUT_QUIET ERROR_QUIET)
+  endif()
+" COMPONENT viewer)

@@ -21,3 +21,7 @@ add_test(NAME lumivane_e2e
   COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/e2e_startup.sh $<TARGET_FILE:lumivane>
           ${PROJECT_SOURCE_DIR}/samples/Sample.pas ${CMAKE_CURRENT_BINARY_DIR}/e2e)
 set_tests_properties(lumivane_e2e PROPERTIES LABELS e2e TIMEOUT 120)
+
+add_test(NAME lumivane_install
+  COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/app/install_test.sh ${CMAKE_BINARY_DIR})
+set_tests_properties(lumivane_install PROPERTIES TIMEOUT 60)

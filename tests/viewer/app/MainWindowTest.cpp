@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
@@ -60,6 +61,29 @@ TEST_F(DesignTest, StartedWithoutArgumentsTheViewAndStatusStayEmpty) {
     EXPECT_TRUE(SourceFileName.empty());
     EXPECT_EQ(window->ThreadComp1->State(), TRunnerState::rsIdle);
     EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(DesignTest, PaintingTheFormSetsTheViewsTextRectangle) {
+    Create();
+    window->SourceView1->document()->setDocumentMargin(7);
+    Show();
+    window->update();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window->SourceView1->document()->documentMargin() == 1; }, 2000));
+    // A document loaded later keeps it.
+    window->SourceView1->LoadFromBytes("text");
+    EXPECT_EQ(window->SourceView1->document()->documentMargin(), 1);
+}
+
+TEST_F(DesignTest, TheViewsPopupMenuIsPm1) {
+    Create();
+    Show();
+    const QPoint at(20, 20);
+    QContextMenuEvent request(QContextMenuEvent::Mouse, at,
+                              window->SourceView1->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(window->SourceView1->viewport(), &request);
+    EXPECT_TRUE(window->pm1->isVisible());
+    window->pm1->close();
 }
 
 // ---- start-up placement from the settings store ----
