@@ -1,12 +1,12 @@
 // libFuzzer target for the view's document reader: any bytes must read without
 // a fault, give a consistent document, and survive a write-and-read-back.
 
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
-
-#include "RtfReader.h"
-#include "RtfWriter.h"
 
 namespace {
 
@@ -35,7 +35,7 @@ void CheckConsistent(const TRtfDocument& doc) {
     }
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view bytes(reinterpret_cast<const char*>(data), size);

@@ -1,5 +1,9 @@
 #include "RichEdit.h"
 
+#include "RtfQtDocument.h"
+#include "RtfReader.h"
+#include "RtfWriter.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFile>
@@ -15,15 +19,13 @@
 #include <algorithm>
 #include <new>
 
-#include "RtfQtDocument.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
-
 namespace {
 
-bool IsWordChar(QChar ch) { return ch.isLetterOrNumber() || ch == u'_'; }
+bool IsWordChar(QChar ch) {
+    return ch.isLetterOrNumber() || ch == u'_';
+}
 
-}  // namespace
+} // namespace
 
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
     setReadOnly(true);
@@ -55,7 +57,7 @@ void TRichEdit::AdoptDocument(std::unique_ptr<QTextDocument> document) {
         return;
     }
     if (document->thread() != thread()) {
-        document->moveToThread(thread());  // possible only for a document without a thread
+        document->moveToThread(thread()); // possible only for a document without a thread
         if (document->thread() != thread()) {
             throw ERichEditError(kLoadFailedText);
         }
@@ -76,13 +78,15 @@ void TRichEdit::AdoptDocument(std::unique_ptr<QTextDocument> document) {
     moveCursor(QTextCursor::Start);
 }
 
-void TRichEdit::LoadFromBytes(std::string_view data) { AdoptDocument(BuildDocument(data)); }
+void TRichEdit::LoadFromBytes(std::string_view data) {
+    AdoptDocument(BuildDocument(data));
+}
 
 void TRichEdit::LoadFromFile(const std::string& fileName) {
     QFile file(QString::fromStdString(fileName));
     if (!file.open(QIODevice::ReadOnly)) {
-        throw ERichEditError("Cannot open file \"" + fileName +
-                             "\". " + file.errorString().toStdString());
+        throw ERichEditError("Cannot open file \"" + fileName + "\". " +
+                             file.errorString().toStdString());
     }
     QByteArray data;
     try {
@@ -96,7 +100,9 @@ void TRichEdit::LoadFromFile(const std::string& fileName) {
     LoadFromBytes(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
 }
 
-std::string TRichEdit::ToRtf() const { return RangeToRtf(0, TextLength()); }
+std::string TRichEdit::ToRtf() const {
+    return RangeToRtf(0, TextLength());
+}
 
 std::string TRichEdit::RangeToRtf(int from, int to) const {
     return WriteRtf(ModelOfRange(*document(), from, to));
@@ -122,9 +128,13 @@ void TRichEdit::SaveToFile(const std::string& fileName) const {
     }
 }
 
-int TRichEdit::TextLength() const { return document()->characterCount() - 1; }
+int TRichEdit::TextLength() const {
+    return document()->characterCount() - 1;
+}
 
-int TRichEdit::SelStart() const { return textCursor().selectionStart(); }
+int TRichEdit::SelStart() const {
+    return textCursor().selectionStart();
+}
 
 void TRichEdit::SetSelStart(int start) {
     QTextCursor cursor = textCursor();
@@ -219,7 +229,7 @@ void TRichEdit::BeginUpdate() {
 
 void TRichEdit::EndUpdate() {
     if (updateDepth_ == 0) {
-        return;  // unpaired: nothing to resume
+        return; // unpaired: nothing to resume
     }
     if (--updateDepth_ == 0) {
         viewport()->setUpdatesEnabled(true);

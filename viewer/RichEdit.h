@@ -50,10 +50,10 @@ public:
     int SelStart() const;
     void SetSelStart(int start);
     int SelLength() const;
-    void SetSelLength(int length);  // selects [SelStart, SelStart+length) and scrolls it into view
-    QString SelText() const;        // paragraphs separated by LF
+    void SetSelLength(int length); // selects [SelStart, SelStart+length) and scrolls it into view
+    QString SelText() const;       // paragraphs separated by LF
 
-    void CopyToClipboard() const;  // RTF, HTML and plain text
+    void CopyToClipboard() const; // RTF, HTML and plain text
     // Position of the first match inside [start, start+length), or -1.
     // A negative length reaches to the end of the text.
     int FindText(const QString& text, int start, int length, bool matchCase, bool wholeWord) const;
@@ -73,6 +73,6 @@ private:
     const QString& PlainText() const;
 
     int updateDepth_ = 0;
-    int margin_ = -1;  // -1: the document's default
+    int margin_ = -1; // -1: the document's default
     mutable std::optional<QString> plainText_;
 };

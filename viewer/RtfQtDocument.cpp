@@ -1,5 +1,7 @@
 #include "RtfQtDocument.h"
 
+#include "CodePage.h"
+
 #include <QFont>
 #include <QString>
 #include <QTextBlock>
@@ -9,8 +11,6 @@
 #include <algorithm>
 #include <unordered_map>
 #include <vector>
-
-#include "CodePage.h"
 
 namespace {
 
@@ -24,7 +24,9 @@ QFont DefaultFont() {
     return font;
 }
 
-QColor ColorOf(TRgb rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u); }
+QColor ColorOf(TRgb rgb) {
+    return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u);
+}
 
 QTextCharFormat QtFormatOf(const TRtfCharFormat& f, const TRtfDocument& model) {
     QTextCharFormat format;
@@ -69,7 +71,7 @@ QTextCharFormat QtFormatOf(const TRtfCharFormat& f, const TRtfDocument& model) {
 class TFormatMapper {
 public:
     TFormatMapper(const QTextDocument& doc, TRtfDocument& model)
-        : doc_(doc), model_(model), defaultFont_(doc.defaultFont()) {}
+        : model_(model), defaultFont_(doc.defaultFont()) {}
 
     std::uint32_t ModelFormat(int qtIndex, const QTextCharFormat& format) {
         auto it = byQtIndex_.find(qtIndex);
@@ -109,7 +111,6 @@ public:
     }
 
 private:
-    const QTextDocument& doc_;
     TRtfDocument& model_;
     QFont defaultFont_;
     std::unordered_map<int, std::uint32_t> byQtIndex_;
@@ -121,7 +122,7 @@ void AppendQString(TRtfDocument& model, const QString& text, std::uint32_t forma
                  format);
 }
 
-}  // namespace
+} // namespace
 
 std::unique_ptr<QTextDocument> BuildQtDocument(const TRtfDocument& model) {
     auto doc = std::make_unique<QTextDocument>();

@@ -2,9 +2,9 @@
 // Between the reader's document model and QTextDocument: building a document
 // for the view (any thread) and taking a range of it back for the writer.
 
-#include <memory>
-
 #include "RtfDocument.h"
+
+#include <memory>
 
 class QTextDocument;
 

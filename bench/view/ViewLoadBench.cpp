@@ -5,6 +5,11 @@
 // Pascal comes from the Free Pascal sources (scripts/setup.sh --bench), else
 // from the sample file repeated.
 
+#include "PascalParser.h"
+#include "RichEdit.h"
+#include "RtfQtDocument.h"
+#include "RtfReader.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTextDocument>
@@ -16,11 +21,6 @@
 #include <map>
 #include <sstream>
 #include <vector>
-
-#include "PascalParser.h"
-#include "RichEdit.h"
-#include "RtfQtDocument.h"
-#include "RtfReader.h"
 
 namespace {
 
@@ -140,7 +140,7 @@ void BM_LoadFromBytes(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * rtf.size()));
 }
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_ReadRtf)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildQtDocument)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);

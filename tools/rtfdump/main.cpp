@@ -3,6 +3,9 @@
 // Prints the plain text (paragraphs as LF), or with --runs one line per
 // formatted run; --time adds the load time on stderr.
 
+#include "CodePage.h"
+#include "RtfReader.h"
+
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -10,9 +13,6 @@
 #include <iterator>
 #include <sstream>
 #include <string>
-
-#include "CodePage.h"
-#include "RtfReader.h"
 
 namespace {
 
@@ -47,7 +47,7 @@ void PrintRuns(const TRtfDocument& doc) {
     }
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     bool runs = false;

@@ -63,7 +63,7 @@ std::string IconvNameOf(int number) {
     }
 }
 
-}  // namespace
+} // namespace
 
 char16_t DecodeWindows1252(unsigned char byte) {
     if (byte >= 0x80 && byte < 0xA0) {
@@ -102,7 +102,7 @@ TCodePage::TCodePage(int number) {
     }
     TIconv converter(IconvNameOf(number));
     if (!converter.Ok()) {
-        return;  // not available here: keep 1252
+        return; // not available here: keep 1252
     }
     number_ = number;
     iconvName_ = IconvNameOf(number);
@@ -126,8 +126,7 @@ std::u16string TCodePage::DecodePair(unsigned char lead, unsigned char trail) co
     TIconv converter(iconvName_);
     const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
     std::u16string out;
-    if (!converter.Ok() || converter.Convert(std::string_view(bytes, 2), out) != 0 ||
-        out.empty()) {
+    if (!converter.Ok() || converter.Convert(std::string_view(bytes, 2), out) != 0 || out.empty()) {
         return {kReplacement};
     }
     return out;
@@ -164,7 +163,7 @@ int CodePageOfCharset(int charset) {
     case 238:
         return 1250;
     default:
-        return 0;  // ANSI, default, symbol and OEM sets: the document's code page
+        return 0; // ANSI, default, symbol and OEM sets: the document's code page
     }
 }
 

@@ -17,12 +17,12 @@ std::size_t LastSeparator(const std::string& path, char separator) {
     return separator == '/' ? path.rfind('/') : path.find_last_of("\\:");
 }
 
-}  // namespace
+} // namespace
 
 std::string ShortenPathToWidth(const std::string& path, const TextWidthFn& textWidth,
                                int maxWidth) {
     const char sep = SeparatorOf(path);
-    const std::string rootedMark = std::string(1, sep) + "..." + sep;  // "\...\"
+    const std::string rootedMark = std::string(1, sep) + "..." + sep; // "\...\"
     const std::string mark = std::string("...") + sep;                // "...\"
 
     std::string result = path;

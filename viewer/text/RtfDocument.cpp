@@ -35,8 +35,7 @@ std::uint32_t TRtfDocument::FormatIndex(const TRtfCharFormat& format) {
         formatLookup_.emplace(Formats[formatsIndexed_],
                               static_cast<std::uint32_t>(formatsIndexed_));
     }
-    auto [it, added] =
-        formatLookup_.emplace(format, static_cast<std::uint32_t>(Formats.size()));
+    auto [it, added] = formatLookup_.emplace(format, static_cast<std::uint32_t>(Formats.size()));
     if (added) {
         Formats.push_back(format);
         ++formatsIndexed_;

@@ -11,19 +11,19 @@
 
 // 0x00RRGGBB.
 using TRgb = std::uint32_t;
-inline constexpr TRgb kNoColor = 0xFFFFFFFFu;  // the reader's "automatic" colour
+inline constexpr TRgb kNoColor = 0xFFFFFFFFu; // the reader's "automatic" colour
 
-inline constexpr char16_t kParagraphEnd = u'\n';    // ends a paragraph
-inline constexpr char16_t kLineBreak = u'\u2028';  // a line break inside a paragraph
+inline constexpr char16_t kParagraphEnd = u'\n';  // ends a paragraph
+inline constexpr char16_t kLineBreak = u'\u2028'; // a line break inside a paragraph
 
 struct TRtfFont {
-    std::string Name;  // UTF-8
+    std::string Name; // UTF-8
     bool FixedPitch = false;
     bool operator==(const TRtfFont&) const = default;
 };
 
 struct TRtfCharFormat {
-    int Font = -1;  // index into TRtfDocument::Fonts; -1: the view's default font
+    int Font = -1; // index into TRtfDocument::Fonts; -1: the view's default font
     int SizeHalfPoints = 24;
     TRgb Color = kNoColor;
     TRgb Background = kNoColor;
@@ -31,7 +31,7 @@ struct TRtfCharFormat {
     bool Italic = false;
     bool Underline = false;
     bool Strike = false;
-    signed char Vertical = 0;  // 1 superscript, -1 subscript
+    signed char Vertical = 0; // 1 superscript, -1 subscript
     bool operator==(const TRtfCharFormat&) const = default;
 };
 
@@ -42,7 +42,7 @@ struct TRtfCharFormatHash {
 struct TRtfRun {
     std::uint32_t Start = 0;
     std::uint32_t Length = 0;
-    std::uint32_t Format = 0;  // index into TRtfDocument::Formats
+    std::uint32_t Format = 0; // index into TRtfDocument::Formats
     bool operator==(const TRtfRun&) const = default;
 };
 

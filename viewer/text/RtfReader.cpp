@@ -1,13 +1,13 @@
 #include "RtfReader.h"
 
+#include "CodePage.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
 #include <memory>
 #include <unordered_map>
-
-#include "CodePage.h"
 
 namespace {
 
@@ -17,19 +17,76 @@ constexpr int kMaxUnicodeSkip = 16;
 constexpr int kDefaultSizeHalfPoints = 24;
 
 enum class TDest : unsigned char {
-    Text,        // shown
-    Skip,        // not shown, nested groups neither (read only for their braces)
-    Drop,        // not shown, but a nested result group may be
-    FontTable,   // font entries
-    ColorTable,  // colour entries
+    Text,       // shown
+    Skip,       // not shown, nested groups neither (read only for their braces)
+    Drop,       // not shown, but a nested result group may be
+    FontTable,  // font entries
+    ColorTable, // colour entries
 };
 
 enum class TWord : unsigned char {
-    Ansi, AnsiCpg, B, Bin, Blue, Bullet, Cb, Cell, Cf, ChCbPat, ColorTbl, Deff, Emdash, Emspace,
-    Endash, Enspace, F, FCharset, FModern, FontTbl, FldRslt, FPrq, Fs, Green, Highlight, I,
-    Ldblquote, Line, Lquote, Ltrmark, Mac, NestCell, NestRow, NoSuperSub, Object, Page, Par, Pc,
-    Pca, Plain, Qmspace, Rdblquote, Red, Result, Row, Rquote, Rtlmark, Sect, Shp, ShpRslt, Strike,
-    StrikeD, Sub, Super, Tab, U, Uc, Ul, UlNone, V, Zwj, Zwnj,
+    Ansi,
+    AnsiCpg,
+    B,
+    Bin,
+    Blue,
+    Bullet,
+    Cb,
+    Cell,
+    Cf,
+    ChCbPat,
+    ColorTbl,
+    Deff,
+    Emdash,
+    Emspace,
+    Endash,
+    Enspace,
+    F,
+    FCharset,
+    FModern,
+    FontTbl,
+    FldRslt,
+    FPrq,
+    Fs,
+    Green,
+    Highlight,
+    I,
+    Ldblquote,
+    Line,
+    Lquote,
+    Ltrmark,
+    Mac,
+    NestCell,
+    NestRow,
+    NoSuperSub,
+    Object,
+    Page,
+    Par,
+    Pc,
+    Pca,
+    Plain,
+    Qmspace,
+    Rdblquote,
+    Red,
+    Result,
+    Row,
+    Rquote,
+    Rtlmark,
+    Sect,
+    Shp,
+    ShpRslt,
+    Strike,
+    StrikeD,
+    Sub,
+    Super,
+    Tab,
+    U,
+    Uc,
+    Ul,
+    UlNone,
+    V,
+    Zwj,
+    Zwnj,
     SkipDestination,
 };
 
@@ -195,8 +252,12 @@ const TWordEntry* FindWord(std::string_view name) {
     return (it != kWords.end() && it->Name == name) ? &*it : nullptr;
 }
 
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -226,18 +287,18 @@ char16_t SafeChar(char16_t ch) {
 
 struct TFontEntry {
     TRtfFont Font;
-    int CodePage = 0;     // 0: the document's
-    int ModelIndex = -1;  // index in the document's fonts once used
+    int CodePage = 0;    // 0: the document's
+    int ModelIndex = -1; // index in the document's fonts once used
 };
 
 struct TGroup {
     TDest Dest = TDest::Text;
-    TRtfCharFormat Format;  // Font unused here: see FontNumber
-    int FontNumber = -1;    // -1: the default font (\deff)
-    const TCodePage* CodePage = nullptr;  // null: the document's
+    TRtfCharFormat Format;               // Font unused here: see FontNumber
+    int FontNumber = -1;                 // -1: the default font (\deff)
+    const TCodePage* CodePage = nullptr; // null: the document's
     int Uc = 1;
     bool Hidden = false;
-    int FormatIndex = -1;  // cached index into the document's formats, -1 when stale
+    int FormatIndex = -1; // cached index into the document's formats, -1 when stale
 };
 
 class TRtfReader {
@@ -275,17 +336,18 @@ private:
     std::size_t pos_ = 0;
     std::vector<TGroup> stack_;
     TRtfDocument doc_;
-    int ucSkip_ = 0;      // characters still to skip after \u
-    int pendingLead_ = -1;  // lead byte of a two-byte character
-    bool ended_ = false;  // the document group has been closed
+    int ucSkip_ = 0;       // characters still to skip after \u
+    int pendingLead_ = -1; // lead byte of a two-byte character
+    bool ended_ = false;   // the document group has been closed
     unsigned fontGeneration_ = 0;
     unsigned formatGeneration_ = 0;
 
-    TCodePage ansi_;
+    TCodePage windows1252_;
+    const TCodePage* ansi_ = &windows1252_;  // the document's code page
     std::unordered_map<int, std::unique_ptr<TCodePage>> codePages_;
     int defaultFont_ = 0;
     std::unordered_map<int, TFontEntry> fonts_;
-    bool fontOpen_ = false;  // a font-table entry is being read
+    bool fontOpen_ = false; // a font-table entry is being read
     int fontNumber_ = 0;
     TFontEntry font_;
     std::string fontName_;
@@ -444,7 +506,7 @@ private:
             const int high = pos_ < data_.size() ? HexValue(data_[pos_]) : -1;
             const int low = pos_ + 1 < data_.size() ? HexValue(data_[pos_ + 1]) : -1;
             if (high < 0 || low < 0) {
-                return;  // a broken escape shows nothing
+                return; // a broken escape shows nothing
             }
             pos_ += 2;
             Byte(static_cast<unsigned char>(high * 16 + low));
@@ -474,7 +536,7 @@ private:
             return;
         default:
             if (ucSkip_ > 0) {
-                --ucSkip_;  // \- (optional hyphen) and the like show nothing
+                --ucSkip_; // \- (optional hyphen) and the like show nothing
             }
             return;
         }
@@ -689,13 +751,13 @@ private:
             Special(0x200F);
             break;
         case TWord::Bin:
-            break;  // handled before
+            break; // handled before
         }
     }
 
     void SetAnsiCodePage(int number) {
-        if (number > 0 && number != ansi_.Number()) {
-            ansi_ = TCodePage(number);
+        if (number > 0 && number != ansi_->Number()) {
+            ansi_ = CodePageNumbered(number);  // tables are kept: documents may switch back
         }
     }
 
@@ -809,14 +871,14 @@ private:
         switch (g.Dest) {
         case TDest::Text:
             if (!g.Hidden) {
-                Decode(byte, g.CodePage ? *g.CodePage : ansi_);
+                Decode(byte, g.CodePage ? *g.CodePage : *ansi_);
             }
             break;
         case TDest::FontTable:
             if (byte == ';') {
                 CommitFont();
             } else if (fontOpen_) {
-                const char16_t ch = ansi_.Decode(byte);
+                const char16_t ch = ansi_->Decode(byte);
                 fontName_ += ToUtf8(std::u16string_view(&ch, 1));
             }
             break;
@@ -860,11 +922,15 @@ private:
     }
 };
 
-}  // namespace
+} // namespace
 
-bool IsRtf(std::string_view data) { return data.starts_with("{\\rtf"); }
+bool IsRtf(std::string_view data) {
+    return data.starts_with("{\\rtf");
+}
 
-TRtfDocument ReadRtf(std::string_view data) { return TRtfReader(data).Read(); }
+TRtfDocument ReadRtf(std::string_view data) {
+    return TRtfReader(data).Read();
+}
 
 TRtfDocument ReadPlainText(std::string_view data) {
     std::u16string decoded;

@@ -5,9 +5,9 @@
 // The reader never fails and never reaches outside the bytes it is given:
 // what it cannot show is left out, damaged input gives what could be read.
 
-#include <string_view>
-
 #include "RtfDocument.h"
+
+#include <string_view>
 
 // True when DATA starts with "{\rtf".
 bool IsRtf(std::string_view data);

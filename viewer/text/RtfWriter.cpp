@@ -1,10 +1,10 @@
 #include "RtfWriter.h"
 
+#include "CodePage.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <map>
-
-#include "CodePage.h"
 
 namespace {
 
@@ -45,12 +45,12 @@ void AppendChar(std::string& out, char16_t ch) {
     }
     const int byte = EncodeWindows1252(ch);
     if (byte >= 0) {
-        AppendHexByte(out, byte);  // control characters too: they round-trip as bytes
+        AppendHexByte(out, byte); // control characters too: they round-trip as bytes
         return;
     }
     out += "\\u";
     out += std::to_string(ch > 32767 ? static_cast<int>(ch) - 65536 : static_cast<int>(ch));
-    out += '?';  // what a reader without Unicode shows
+    out += '?'; // what a reader without Unicode shows
 }
 
 void AppendText(std::string& out, std::u16string_view text) {
@@ -66,7 +66,7 @@ void AppendFontName(std::string& out, const std::string& utf8) {
     }
     for (char16_t ch : name) {
         if (ch == u';' || ch < 0x20) {
-            continue;  // would end or break the table entry
+            continue; // would end or break the table entry
         }
         AppendChar(out, ch);
     }
@@ -77,7 +77,7 @@ void AppendColor(std::string& out, TRgb rgb) {
            std::to_string((rgb >> 8) & 0xFF) + "\\blue" + std::to_string(rgb & 0xFF) + ";";
 }
 
-}  // namespace
+} // namespace
 
 std::string WriteRtf(const TRtfDocument& doc) {
     // Colour numbers: 0 is the automatic colour, so the table starts with an empty entry.

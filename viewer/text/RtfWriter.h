@@ -1,9 +1,9 @@
 #pragma once
 // Writing the view's document as RTF: for Save and for the clipboard.
 
-#include <string>
-
 #include "RtfDocument.h"
+
+#include <string>
 
 // The RTF of DOC: a font table and a colour table built from the formats the
 // runs use, one group per run, \par after every paragraph. Characters outside

@@ -1,9 +1,17 @@
 // The view: loading, saving, selection, copy, find, and the settings the main
 // window relies on.
 
+#include "RichEdit.h"
+
+#include "RtfQtDocument.h"
+#include "RtfReader.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QFont>
+#include <QImage>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -16,10 +24,6 @@
 #include <sstream>
 #include <thread>
 
-#include "RichEdit.h"
-#include "RtfQtDocument.h"
-#include "RtfReader.h"
-
 namespace {
 
 const std::string kHeader =
@@ -29,7 +33,9 @@ const std::string kHeader =
     "\\red0\\green0\\blue0;}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0";
 const std::string kTrailer = "\\par }{\r\n";
 
-std::string EngineDocument(const std::string& body) { return kHeader + body + kTrailer; }
+std::string EngineDocument(const std::string& body) {
+    return kHeader + body + kTrailer;
+}
 
 const std::string kProgram = EngineDocument(
     "{\\cf6\\b program} p;\r\\par {\\cf6\\b begin}\r\\par   s := {\\cf2 'caf\xe9'}; "
@@ -39,7 +45,7 @@ const QString kProgramText =
 
 QTextCharFormat FormatAt(const TRichEdit& view, int position) {
     QTextCursor cursor(view.document());
-    cursor.setPosition(position + 1);  // the format of the character before the cursor
+    cursor.setPosition(position + 1); // the format of the character before the cursor
     return cursor.charFormat();
 }
 
@@ -146,7 +152,7 @@ TEST(RichEditLoad, DocumentBuiltOnAWorkerThread) {
     EXPECT_EQ(view.document(), adopted.data());
     EXPECT_EQ(view.toPlainText(), kProgramText);
     view.LoadFromBytes("next");
-    EXPECT_TRUE(adopted.isNull());  // the replaced document is freed
+    EXPECT_TRUE(adopted.isNull()); // the replaced document is freed
 }
 
 TEST(RichEditSave, SavedFileReadsBackTheSame) {
@@ -228,6 +234,35 @@ TEST(RichEditSelection, SelectionIsScrolledIntoView) {
     EXPECT_TRUE(view.viewport()->rect().intersects(caret));
 }
 
+TEST(RichEditSelection, SelectionStaysVisibleWithoutFocus) {
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* other = new QLineEdit(&window);
+    auto* viewPtr = new TRichEdit(&window);
+    TRichEdit& view = *viewPtr;
+    layout->addWidget(other);
+    layout->addWidget(viewPtr);
+    window.resize(300, 150);
+    window.show();
+    window.activateWindow();
+    view.LoadFromBytes("selected text here");
+    view.setFocus();
+    view.SetSelStart(0);
+    view.SetSelLength(8);
+    other->setFocus();
+    QApplication::processEvents();
+    ASSERT_FALSE(view.hasFocus());
+    const QImage image = view.viewport()->grab().toImage();
+    const QRgb highlight = view.palette().color(QPalette::Inactive, QPalette::Highlight).rgb();
+    int highlighted = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            highlighted += image.pixel(x, y) == highlight ? 1 : 0;
+        }
+    }
+    EXPECT_GT(highlighted, 50);
+}
+
 TEST(RichEditFind, RangeBoundariesAndFlags) {
     TRichEdit view;
     view.LoadFromBytes(EngineDocument("Begin in integer begin_x BEGIN\\par in"));
@@ -235,7 +270,7 @@ TEST(RichEditFind, RangeBoundariesAndFlags) {
     EXPECT_EQ(view.FindText("Begin", 0, 100, true, false), 0);
     EXPECT_EQ(view.FindText("begin", 1, 100, false, false), 17);
     EXPECT_EQ(view.FindText("begin", 1, 100, true, false), 17);
-    EXPECT_EQ(view.FindText("begin", 1, 100, false, true), 25);  // begin_ is one word
+    EXPECT_EQ(view.FindText("begin", 1, 100, false, true), 25); // begin_ is one word
     EXPECT_EQ(view.FindText("begin", 18, 100, true, false), -1);
     // The whole match must lie inside the range.
     EXPECT_EQ(view.FindText("in", 6, 2, true, false), 6);
@@ -269,7 +304,7 @@ TEST(RichEditCopy, SelectionGoesOutAsRtfHtmlAndText) {
     view.LoadFromBytes(kProgram);
     QApplication::clipboard()->setText("before");
     view.SetSelStart(0);
-    view.CopyToClipboard();  // nothing selected: clipboard unchanged
+    view.CopyToClipboard(); // nothing selected: clipboard unchanged
     EXPECT_EQ(QApplication::clipboard()->text(), "before");
 
     const int start = static_cast<int>(kProgramText.indexOf("begin"));
@@ -305,7 +340,7 @@ TEST(RichEditUpdate, BeginAndEndInPairs) {
     EXPECT_FALSE(view.viewport()->updatesEnabled());
     view.EndUpdate();
     EXPECT_TRUE(view.viewport()->updatesEnabled());
-    view.EndUpdate();  // unpaired: no effect
+    view.EndUpdate(); // unpaired: no effect
     view.BeginUpdate();
     EXPECT_FALSE(view.viewport()->updatesEnabled());
     view.EndUpdate();
@@ -320,4 +355,4 @@ TEST(RichEditFormattingRect, OnePixelInsetKeptAcrossLoads) {
     EXPECT_DOUBLE_EQ(view.document()->documentMargin(), 1.0);
 }
 
-}  // namespace
+} // namespace

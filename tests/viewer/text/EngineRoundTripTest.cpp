@@ -2,18 +2,17 @@
 // source with CR removed and its bytes as Windows-1252; the styles are the
 // engine's. Uses the sample file, and the installed Free Pascal sources when present.
 
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-
 #include "CodePage.h"
 #include "PascalParser.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -65,7 +64,8 @@ TEST(EngineRoundTrip, SampleFileStylesAndWriterRoundTrip) {
         if (f.Bold && text.starts_with(u"begin")) {
             boldKeyword = true;
         }
-        if (f.Italic && f.Color == 0x000080 && (text.starts_with(u"{") || text.starts_with(u"//"))) {
+        if (f.Italic && f.Color == 0x000080 &&
+            (text.starts_with(u"{") || text.starts_with(u"//"))) {
             italicComment = true;
         }
     }
@@ -77,9 +77,9 @@ TEST(EngineRoundTrip, SampleFileStylesAndWriterRoundTrip) {
 }
 
 TEST(EngineRoundTrip, SourcesWithOddBytes) {
-    const auto dir = std::filesystem::temp_directory_path() /
-                     ("lumivane-roundtrip-" +
-                      std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    const auto dir =
+        std::filesystem::temp_directory_path() /
+        ("lumivane-roundtrip-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
     std::filesystem::create_directories(dir);
     const std::string sources[] = {
         "",
@@ -118,4 +118,4 @@ TEST(EngineRoundTrip, FreePascalSources) {
     EXPECT_GT(converted, 0);
 }
 
-}  // namespace
+} // namespace

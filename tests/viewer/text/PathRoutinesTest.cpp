@@ -1,13 +1,12 @@
 // Path shortening for the status bar and long-name expansion.
 
-#include <gtest/gtest.h>
+#include "PathRoutines.h"
 
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <vector>
-
-#include "PathRoutines.h"
 
 namespace {
 
@@ -22,17 +21,21 @@ struct TRecordingWidth {
     }
 };
 
-int CharWidth(const std::string& text) { return static_cast<int>(text.size()); }
+int CharWidth(const std::string& text) {
+    return static_cast<int>(text.size());
+}
 
 TEST(ShortenPathToWidth, WorkedExampleStepByStep) {
     TRecordingWidth width;
     EXPECT_EQ(ShortenPathToWidth("C:\\src\\lib\\units\\main.pas", width.Fn(), 0), "main.pas");
     const std::vector<std::string> expected = {
-        "C:\\src\\lib\\units\\main.pas", "C:\\...\\lib\\units\\main.pas",
-        "C:\\...\\units\\main.pas",      "C:\\...\\main.pas",
+        "C:\\src\\lib\\units\\main.pas",
+        "C:\\...\\lib\\units\\main.pas",
+        "C:\\...\\units\\main.pas",
+        "C:\\...\\main.pas",
         "...\\main.pas",
     };
-    EXPECT_EQ(width.Measured, expected);  // the bare name is returned without measuring
+    EXPECT_EQ(width.Measured, expected); // the bare name is returned without measuring
 }
 
 TEST(ShortenPathToWidth, StopsAsSoonAsAResultFits) {
@@ -108,9 +111,10 @@ TEST(DropFirstFolder, Cases) {
 class ExpandLongPathTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("lumivane-paths-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ =
+            std::filesystem::temp_directory_path() /
+            ("lumivane-paths-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(dir_ / "Sub Dir");
         std::ofstream(dir_ / "Sub Dir" / "Unit1.PAS") << "unit Unit1;";
     }
@@ -142,4 +146,4 @@ TEST_F(ExpandLongPathTest, PathWithoutSeparatorIsUnchanged) {
     EXPECT_EQ(ExpandLongPath("C:\\gone\\f.pas"), "C:\\\\");
 }
 
-}  // namespace
+} // namespace

@@ -1,15 +1,17 @@
 // The reader on the engine's documents, on other writers' RTF, and on damaged input.
 
-#include <gtest/gtest.h>
-
-#include <string>
-
 #include "RtfReader.h"
+
 #include "RtfTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
-std::u16string TextOf(const std::string& rtf) { return ReadRtf(rtf).Text; }
+std::u16string TextOf(const std::string& rtf) {
+    return ReadRtf(rtf).Text;
+}
 
 // --- What the engine writes -------------------------------------------------
 
@@ -40,14 +42,14 @@ TEST(RtfReaderEngine, WorkedLineGivesTextColoursAndStyles) {
 }
 
 TEST(RtfReaderEngine, EveryColourNumberOfTheTableWithoutAutomaticEntry) {
-    const TRtfDocument doc = ReadRtf(EngineDocument(
-        "a{\\cf1 b}{\\cf2 c}{\\cf3\\i d}{\\cf4 e}{\\cf5 f}{\\cf6\\b g}{\\b h}"));
+    const TRtfDocument doc = ReadRtf(
+        EngineDocument("a{\\cf1 b}{\\cf2 c}{\\cf3\\i d}{\\cf4 e}{\\cf5 f}{\\cf6\\b g}{\\b h}"));
     EXPECT_EQ(doc.Text, u"abcdefgh");
     const TRgb expected[] = {kBlack, 0xFFFFFF, kRed, kNavy, kFuchsia, kGreen, kBlack, kBlack};
     for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(FormatAt(doc, i).Color, expected[i]) << "character " << i;
     }
-    EXPECT_TRUE(FormatAt(doc, 7).Bold);  // the END after an assembler block
+    EXPECT_TRUE(FormatAt(doc, 7).Bold); // the END after an assembler block
     EXPECT_FALSE(FormatAt(doc, 8 - 1).Italic);
 }
 
@@ -132,7 +134,7 @@ TEST(RtfReaderOtherWriters, WordPadStyleDocument) {
     EXPECT_TRUE(FormatAt(doc, 14).Underline);
     EXPECT_TRUE(FormatAt(doc, 20).Strike);
     EXPECT_EQ(FormatAt(doc, 25).Color, kRed);
-    EXPECT_EQ(FormatAt(doc, 0).Color, kNoColor);  // \cf0 with the automatic entry
+    EXPECT_EQ(FormatAt(doc, 0).Color, kNoColor); // \cf0 with the automatic entry
     EXPECT_EQ(doc.Fonts.at(FormatAt(doc, 29).Font).Name, "Consolas");
     EXPECT_TRUE(doc.Fonts.at(FormatAt(doc, 29).Font).FixedPitch);
     EXPECT_EQ(FormatAt(doc, 34).Background, 0x004DBBu);
@@ -173,7 +175,7 @@ TEST(RtfReaderOtherWriters, PlainResetsAndSizesSuperscript) {
     EXPECT_EQ(FormatAt(doc, 1), TRtfCharFormat{});
     EXPECT_EQ(FormatAt(doc, 2).Vertical, 1);
     EXPECT_EQ(FormatAt(doc, 3).Vertical, -1);
-    EXPECT_EQ(FormatAt(doc, 4).SizeHalfPoints, 24);  // a size of 0 means the default
+    EXPECT_EQ(FormatAt(doc, 4).SizeHalfPoints, 24); // a size of 0 means the default
     EXPECT_EQ(FormatAt(doc, 5).Background, 0x0000FFu);
 }
 
@@ -205,7 +207,7 @@ TEST(RtfReaderDamaged, TruncatedDocumentsShowWhatWasRead) {
 
 TEST(RtfReaderDamaged, UnbalancedGroupsAndTrailingData) {
     EXPECT_EQ(TextOf("{\\rtf1 a{\\b b{\\i c"), u"abc");
-    EXPECT_EQ(TextOf("{\\rtf1 a}b}c"), u"a");  // the document ends with its group
+    EXPECT_EQ(TextOf("{\\rtf1 a}b}c"), u"a"); // the document ends with its group
     EXPECT_EQ(TextOf("{\\rtf1 a}}}}"), u"a");
 }
 
@@ -215,7 +217,7 @@ TEST(RtfReaderDamaged, NulBytesAndBrokenEscapes) {
     EXPECT_EQ(TextOf("{\\rtf1 a\\"), u"a");
     EXPECT_EQ(TextOf("{\\rtf1 a\\'"), u"a");
     EXPECT_EQ(TextOf("{\\rtf1 a\\u"), u"a");
-    EXPECT_EQ(TextOf("{\\rtf1 a\\- b}"), u"a b");  // a symbol takes no delimiter
+    EXPECT_EQ(TextOf("{\\rtf1 a\\- b}"), u"a b"); // a symbol takes no delimiter
 }
 
 TEST(RtfReaderDamaged, HugeNumbersAreBounded) {
@@ -280,4 +282,4 @@ TEST(PlainText, LineEndsAndNul) {
     EXPECT_TRUE(ReadPlainText("").Runs.empty());
 }
 
-}  // namespace
+} // namespace

@@ -2,10 +2,11 @@
 // Helpers for the reader and writer tests: the engine's header literal and a
 // format-by-value view of a document's runs.
 
+#include "RtfDocument.h"
+
+#include <stdexcept>
 #include <string>
 #include <vector>
-
-#include "RtfDocument.h"
 
 // The engine's header with the default colour scheme, ending in the body defaults.
 inline const std::string kEngineHeader =
@@ -67,5 +68,5 @@ inline const TRtfCharFormat& FormatAt(const TRtfDocument& doc, std::size_t index
     throw std::out_of_range("no run covers the index");
 }
 
-inline constexpr TRgb kBlack = 0x000000, kRed = 0xFF0000, kNavy = 0x000080,
-                      kFuchsia = 0xFF00FF, kGreen = 0x008000;
+inline constexpr TRgb kBlack = 0x000000, kRed = 0xFF0000, kNavy = 0x000080, kFuchsia = 0xFF00FF,
+                      kGreen = 0x008000;

@@ -1,12 +1,12 @@
 // The writer: what it writes reads back as the same text and formatting.
 
-#include <gtest/gtest.h>
-
-#include <string>
+#include "RtfWriter.h"
 
 #include "RtfReader.h"
 #include "RtfTestSupport.h"
-#include "RtfWriter.h"
+
+#include <gtest/gtest.h>
+#include <string>
 
 namespace {
 
@@ -31,7 +31,7 @@ TRtfDocument SampleDocument() {
     fancy.Underline = true;
     fancy.Strike = true;
     fancy.Vertical = 1;
-    TRtfCharFormat defaults;  // the view's default font
+    TRtfCharFormat defaults; // the view's default font
     defaults.Vertical = -1;
 
     doc.Append(u"begin", doc.FormatIndex(keyword));
@@ -59,7 +59,7 @@ TEST(RtfWriter, OutputIsAsciiWithEscapes) {
         ASSERT_LT(c, 0x80) << "byte " << int(c);
     }
     EXPECT_NE(rtf.find("\\'e9"), std::string::npos);
-    EXPECT_NE(rtf.find("\\'80"), std::string::npos);   // the euro sign is in 1252
+    EXPECT_NE(rtf.find("\\'80"), std::string::npos); // the euro sign is in 1252
     EXPECT_NE(rtf.find("\\u20013?"), std::string::npos);
     EXPECT_NE(rtf.find("\\u-10179?\\u-8704?"), std::string::npos);
     EXPECT_NE(rtf.find("\\\\\\{\\}\\tab "), std::string::npos);
@@ -111,4 +111,4 @@ TEST(RtfWriter, FontNamesCannotBreakTheTable) {
     EXPECT_EQ(back.Fonts[0].Name, "Evil}{\\b Name");
 }
 
-}  // namespace
+} // namespace
