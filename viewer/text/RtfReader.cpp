@@ -343,7 +343,7 @@ private:
     unsigned formatGeneration_ = 0;
 
     TCodePage windows1252_;
-    const TCodePage* ansi_ = &windows1252_;  // the document's code page
+    const TCodePage* ansi_ = &windows1252_; // the document's code page
     std::unordered_map<int, std::unique_ptr<TCodePage>> codePages_;
     int defaultFont_ = 0;
     std::unordered_map<int, TFontEntry> fonts_;
@@ -757,7 +757,7 @@ private:
 
     void SetAnsiCodePage(int number) {
         if (number > 0 && number != ansi_->Number()) {
-            ansi_ = CodePageNumbered(number);  // tables are kept: documents may switch back
+            ansi_ = CodePageNumbered(number); // tables are kept: documents may switch back
         }
     }
 

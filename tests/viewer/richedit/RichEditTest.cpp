@@ -11,7 +11,6 @@
 #include <QFont>
 #include <QImage>
 #include <QLineEdit>
-#include <QVBoxLayout>
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
@@ -19,6 +18,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QThread>
+#include <QVBoxLayout>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
