@@ -132,7 +132,11 @@ void TqdStatusBar98::GeometryChanged() {
 
 void TqdStatusBar98::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    const QRegion erase = event->region() - noErase_;
+    // Areas the window system asks for on its own (exposed, or the window's
+    // buffer renewed after a resize) hold nothing worth keeping: they are
+    // always erased, as newly exposed areas are.
+    const bool systemRepaint = !(event->region() - pending_).isEmpty();
+    const QRegion erase = systemRepaint ? event->region() : event->region() - noErase_;
     for (const QRect& r : erase) {
         painter.fillRect(r, palette().button());
     }
