@@ -15,10 +15,10 @@
 namespace {
 
 QFont DefaultFont() {
-    QFont font(QString::fromLatin1(kDefaultFontFamily));
+    QFont font(QString::fromLatin1(kCodeFontName));
     font.setStyleHint(QFont::TypeWriter);
     font.setFixedPitch(true);
-    font.setPointSize(kDefaultFontPointSize);
+    font.setPointSizeF(kCodeFontHalfPoints / 2.0);
     font.setStyleStrategy(QFont::PreferNoShaping);
     font.setKerning(false);
     return font;

@@ -8,12 +8,8 @@
 
 class QTextDocument;
 
-// Text of runs without a font of their own: the fixed-pitch face of the
-// engine's documents at its size.
-inline constexpr const char* kDefaultFontFamily = "Courier New";
-inline constexpr int kDefaultFontPointSize = 9;
-
-// A new document without parent holding MODEL's text and formats. Touches no
+// A new document without parent holding MODEL's text and formats; runs
+// without a font of their own use the code font. Touches no
 // widget, so it may run on a worker thread.
 std::unique_ptr<QTextDocument> BuildQtDocument(const TRtfDocument& model);
 

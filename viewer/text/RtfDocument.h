@@ -13,6 +13,11 @@
 using TRgb = std::uint32_t;
 inline constexpr TRgb kNoColor = 0xFFFFFFFFu; // the reader's "automatic" colour
 
+// The face and size documents are shown in where they name none, and plain
+// text always: the fixed-pitch face of the engine's documents.
+inline constexpr const char* kCodeFontName = "Courier New";
+inline constexpr int kCodeFontHalfPoints = 18;
+
 inline constexpr char16_t kParagraphEnd = u'\n';  // ends a paragraph
 inline constexpr char16_t kLineBreak = u'\u2028'; // a line break inside a paragraph
 

@@ -954,7 +954,12 @@ TRtfDocument ReadPlainText(std::string_view data) {
             doc.Text.push_back(SafeChar(ch));
         }
     }
-    doc.Formats.push_back(TRtfCharFormat{});
+    // Shown like the engine's documents, in the code font, so that a change of
+    // the view's own font does not reach it.
+    TRtfCharFormat format;
+    format.Font = doc.FontIndex({kCodeFontName, true});
+    format.SizeHalfPoints = kCodeFontHalfPoints;
+    doc.Formats.push_back(format);
     if (!doc.Text.empty()) {
         doc.Runs.push_back({0, static_cast<std::uint32_t>(doc.Text.size()), 0});
     }

@@ -98,6 +98,13 @@ TEST(RichEditLoad, NotRtfIsPlainText) {
     EXPECT_EQ(view.toPlainText(), QString::fromUtf8("€ {\\rtf1 not at the start}"));
     view.LoadFromBytes("");
     EXPECT_EQ(view.TextLength(), 0);
+    // Plain text shows in the code font whatever the view's own font is.
+    view.setFont(QFont("Liberation Sans", 14));
+    view.LoadFromBytes("text");
+    view.setFont(QFont("Liberation Serif", 16));
+    EXPECT_EQ(FormatAt(view, 0).fontFamilies().toStringList().value(0), "Courier New");
+    EXPECT_DOUBLE_EQ(FormatAt(view, 0).fontPointSize(), 9.0);
+    EXPECT_TRUE(FormatAt(view, 0).fontFixedPitch());
 }
 
 TEST(RichEditLoad, ModelTextAndDocumentTextAgree) {

@@ -278,7 +278,13 @@ TEST(PlainText, LineEndsAndNul) {
     EXPECT_EQ(doc.Text, u"a\nb\nc\nde\n");
     ASSERT_EQ(doc.Runs.size(), 1u);
     EXPECT_EQ(doc.Runs[0].Length, doc.Text.size());
-    EXPECT_EQ(doc.Formats.at(0), TRtfCharFormat{});
+    const TRtfCharFormat& format = doc.Formats.at(0);
+    ASSERT_EQ(doc.Fonts.size(), 1u);
+    EXPECT_EQ(doc.Fonts[format.Font].Name, "Courier New");
+    EXPECT_TRUE(doc.Fonts[format.Font].FixedPitch);
+    EXPECT_EQ(format.SizeHalfPoints, 18);
+    EXPECT_EQ(format.Color, kNoColor);
+    EXPECT_FALSE(format.Bold || format.Italic || format.Underline);
     EXPECT_TRUE(ReadPlainText("").Runs.empty());
 }
 
