@@ -140,8 +140,21 @@ void BM_LoadFromBytes(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * rtf.size()));
 }
 
+// A search that finds nothing reads the whole text (the first one also takes
+// the text out of the document).
+void BM_FindText(benchmark::State& state) {
+    TRichEdit view;
+    view.LoadFromBytes(EngineDocument(state.range(0) * kMB));
+    const bool matchCase = state.range(1) != 0;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            view.FindText("NoSuchIdentifierAnywhere", 1, view.TextLength(), matchCase, true));
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_FindText)->Args({16, 0})->Args({16, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadRtf)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildQtDocument)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildDocument)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
