@@ -145,6 +145,22 @@ TEST_F(PlacementTest, SavedModeWithoutValuesUsesTheDesignedBoundsNotCentred) {
     EXPECT_EQ(window->size(), QSize(611, 421));
 }
 
+TEST_F(PlacementTest, SavedBoundsComeBackTheSame) {
+    TRegistry().OpenKey(ProductKey, true); // installed
+    StoreInteger(PositionKey, "StartPos", 2);
+    Create();
+    Show();
+    window->setGeometry(120, 80, 480, 360);
+    QApplication::processEvents();
+    ASSERT_TRUE(SavePosition(*window));
+    const QRect saved(window->Left(), window->Top(), window->Width(), window->Height());
+    window.reset();
+
+    Create();
+    Show();
+    EXPECT_EQ(QRect(window->Left(), window->Top(), window->Width(), window->Height()), saved);
+}
+
 TEST_F(PlacementTest, FullModeMaximises) {
     StoreInteger(PositionKey, "StartPos", 1);
     Create();
