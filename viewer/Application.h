@@ -3,6 +3,7 @@
 // from its palette, and the one error report for errors that escape a handler.
 
 #include <QApplication>
+#include <QPalette>
 #include <QString>
 #include <functional>
 
@@ -32,5 +33,4 @@ public:
 };
 
 // Replaces the 25 system colours by their counterparts in PALETTE.
-class QPalette;
 void FillSysColorsFromPalette(const QPalette& palette);
