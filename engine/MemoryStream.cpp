@@ -3,9 +3,44 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <new>
 #include <stdexcept>
+#include <sys/mman.h>
 #include <sys/stat.h>
+
+namespace {
+
+// Large buffers are placed on huge-page boundaries and marked for huge pages
+// where the system offers them: filling a 16 MB file then takes a handful of
+// page faults instead of thousands, a good part of a whole conversion's time.
+char* AllocateBytes(std::size_t capacity) {
+    constexpr std::size_t HugePage = 2 << 20;
+    void* bytes = nullptr;
+#if defined(MADV_HUGEPAGE)
+    if (capacity >= 4 * HugePage) {
+        const std::size_t rounded = (capacity + HugePage - 1) / HugePage * HugePage;
+        bytes = std::aligned_alloc(HugePage, rounded);
+        if (bytes != nullptr) {
+            madvise(bytes, rounded, MADV_HUGEPAGE); // only a hint: failure is harmless
+        }
+    }
+#endif
+    if (bytes == nullptr) {
+        bytes = std::malloc(capacity);
+    }
+    if (bytes == nullptr) {
+        throw std::bad_alloc();
+    }
+    return static_cast<char*>(bytes);
+}
+
+} // namespace
+
+void TMemoryStream::FreeBytes::operator()(char* bytes) const {
+    std::free(bytes);
+}
 
 std::size_t TMemoryStream::Read(void* buffer, std::size_t count) {
     if (position_ >= size_) {
@@ -45,7 +80,7 @@ void TMemoryStream::Reserve(std::size_t capacity) {
     if (capacity <= capacity_) {
         return;
     }
-    auto larger = std::make_unique_for_overwrite<char[]>(capacity);
+    std::unique_ptr<char[], FreeBytes> larger(AllocateBytes(capacity));
     if (size_ != 0) {
         std::memcpy(larger.get(), data_.get(), size_);
     }

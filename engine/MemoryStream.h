@@ -34,7 +34,10 @@ public:
 private:
     // The bytes past size_ are not initialised: a large file or document is
     // written once, and clearing it first would cost as much again.
-    std::unique_ptr<char[]> data_;
+    struct FreeBytes {
+        void operator()(char* bytes) const;
+    };
+    std::unique_ptr<char[], FreeBytes> data_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
     std::size_t position_ = 0;

@@ -1,199 +1,30 @@
 #include "PascalParser.h"
 
 #include "RtfOutput.h"
+#include "ScanTables.h"
 
 #include <algorithm>
 
 const std::array<std::string_view, 6> SourceExtensions = {".pas", ".~pa", ".dpr",
                                                           ".~dp", ".int", ".inc"};
 
+// clang-format off
 const std::array<std::string_view, 68> Keywords = {
-    "ABSTRACT",
-    "AND",
-    "ARRAY",
-    "AS",
-    "ASM",
-    "ASSEMBLER",
-    "BEGIN",
-    "CASE",
-    "CLASS",
-    "CONST",
-    "CONSTRUCTOR",
-    "DESTRUCTOR",
-    "DIV",
-    "DO",
-    "DOWNTO",
-    "ELSE",
-    "END",
-    "EXCEPT",
-    "EXPORTS",
-    "FILE",
-    "FINALIZATION",
-    "FINALLY",
-    "FOR",
-    "FUNCTION",
-    "GOTO",
-    "IF",
-    "IMPLEMENTATION",
-    "INHERITED",
-    "INITIALIZATION",
-    "INLINE",
-    "INTERFACE",
-    "IS",
-    "LABEL",
-    "LIBRARY",
-    "MOD",
-    "NIL",
-    "NOT",
-    "OBJECT",
-    "OF",
-    "OVERRIDE",
-    "PACKED",
-    "PASCAL",
-    "PRIVATE",
-    "PROCEDURE",
-    "PROGRAM",
-    "PROPERTY",
-    "PROTECTED",
-    "PUBLIC",
-    "PUBLISHED",
-    "RAISE",
-    "RECORD",
-    "REPEAT",
-    "SET",
-    "SHL",
-    "SHR",
-    "STRING",
-    "THEN",
-    "THREADVAR",
-    "TRY",
-    "TYPE",
-    "UNIT",
-    "UNTIL",
-    "USES",
-    "VAR",
-    "VIRTUAL",
-    "WHILE",
-    "WITH",
-    "XOR",
+    "ABSTRACT", "AND", "ARRAY", "AS", "ASM", "ASSEMBLER", "BEGIN", "CASE", "CLASS", "CONST",
+    "CONSTRUCTOR", "DESTRUCTOR", "DIV", "DO", "DOWNTO", "ELSE", "END", "EXCEPT", "EXPORTS", "FILE",
+    "FINALIZATION", "FINALLY", "FOR", "FUNCTION", "GOTO", "IF", "IMPLEMENTATION", "INHERITED",
+        "INITIALIZATION", "INLINE",
+    "INTERFACE", "IS", "LABEL", "LIBRARY", "MOD", "NIL", "NOT", "OBJECT", "OF", "OVERRIDE",
+    "PACKED", "PASCAL", "PRIVATE", "PROCEDURE", "PROGRAM", "PROPERTY", "PROTECTED", "PUBLIC",
+        "PUBLISHED", "RAISE",
+    "RECORD", "REPEAT", "SET", "SHL", "SHR", "STRING", "THEN", "THREADVAR", "TRY", "TYPE",
+    "UNIT", "UNTIL", "USES", "VAR", "VIRTUAL", "WHILE", "WITH", "XOR",
 };
+// clang-format on
+
+using namespace scanner;
 
 namespace {
-
-using Byte = unsigned char;
-
-constexpr Byte ToByte(char c) {
-    return static_cast<Byte>(c);
-}
-
-// ---- Byte tables -----------------------------------------------------------
-
-// What the main loop does with a token's first byte.
-enum TAction : Byte {
-    actPlain, // copied unchanged; runs of these are copied at once
-    actLineEnd,
-    actCharCode,
-    actHexNumber,
-    actString,
-    actParen,
-    actSlash,
-    actNumber,
-    actLetter,
-    actUnderscore,
-    actBackslash,
-    actBraceComment,
-    actCloseBrace,
-};
-
-constexpr std::array<Byte, 256> MakeActions() {
-    std::array<Byte, 256> table{};
-    table['\n'] = actLineEnd;
-    table['#'] = actCharCode;
-    table['$'] = actHexNumber;
-    table['\''] = actString;
-    table['('] = actParen;
-    table['/'] = actSlash;
-    for (int c = '0'; c <= '9'; ++c) {
-        table[c] = actNumber;
-    }
-    for (int c = 'A'; c <= 'Z'; ++c) {
-        table[c] = actLetter;
-        table[c + 'a' - 'A'] = actLetter;
-    }
-    table['_'] = actUnderscore;
-    table['\\'] = actBackslash;
-    table['{'] = actBraceComment;
-    table['}'] = actCloseBrace;
-    return table;
-}
-constexpr std::array<Byte, 256> Actions = MakeActions();
-
-// Continuation sets of the run readers, one bit each.
-enum TContinuation : Byte {
-    inIdentifier = 1,
-    inCharCode = 2,
-    inNumber = 4,
-    inHexNumber = 8,
-};
-
-constexpr std::array<Byte, 256> MakeContinuations() {
-    std::array<Byte, 256> table{};
-    auto add = [&table](std::string_view bytes, Byte set) {
-        for (char c : bytes) {
-            table[ToByte(c)] |= set;
-        }
-    };
-    add("#0123456789_", inIdentifier);
-    add("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", inIdentifier);
-    add("#0123456789", inCharCode);
-    add(".0123456789Ee", inNumber);
-    add("$0123456789ABCDEFabcdef", inHexNumber);
-    return table;
-}
-constexpr std::array<Byte, 256> Continuations = MakeContinuations();
-
-// The bytes a group must look at; every other byte is copied unchanged.
-using TStopSet = std::array<bool, 256>;
-
-constexpr TStopSet MakeStops(std::string_view bytes, bool letters = false) {
-    TStopSet table{};
-    for (char c : bytes) {
-        table[ToByte(c)] = true;
-    }
-    for (int c = 'A'; letters && c <= 'Z'; ++c) {
-        table[c] = true;
-        table[c + 'a' - 'A'] = true;
-    }
-    return table;
-}
-constexpr TStopSet StringStops = MakeStops("'\n\\{}");
-constexpr TStopSet BraceStops = MakeStops("\n\\{}");
-constexpr TStopSet ParenStops = MakeStops("*)\n\\{}");
-constexpr TStopSet LineStops = MakeStops("\n\\{}");
-constexpr TStopSet AsmStops = MakeStops("\n\\{}(/", true);
-
-// The scanning loops work on local pointers: a pointer member would have to be
-// stored at every step, since a read through a char pointer may alias it.
-const char* SkipPlain(const char* cursor, const char* end) {
-    while (cursor < end && Actions[ToByte(*cursor)] == actPlain) {
-        ++cursor;
-    }
-    return cursor;
-}
-
-const char* SkipRun(const char* cursor, const char* end, Byte continuation) {
-    while (cursor < end && (Continuations[ToByte(*cursor)] & continuation) != 0) {
-        ++cursor;
-    }
-    return cursor;
-}
-
-const char* SkipUntil(const char* cursor, const char* end, const TStopSet& stops) {
-    while (cursor < end && !stops[ToByte(*cursor)]) {
-        ++cursor;
-    }
-    return cursor;
-}
 
 // ---- Keywords --------------------------------------------------------------
 
@@ -221,10 +52,10 @@ constexpr TKeywordBuckets MakeKeywordBuckets() {
     return buckets;
 }
 
-// Index in Keywords, or -1. Clearing bit 5 upper-cases an ASCII letter and
-// turns no other byte into one, so it compares exactly, ignoring case.
 constexpr TKeywordBuckets Buckets = MakeKeywordBuckets();
 
+// Index in Keywords, or -1. Clearing bit 5 upper-cases an ASCII letter and
+// turns no other byte into one, so it compares exactly, ignoring case.
 inline int FindKeyword(std::string_view word) {
     if (word.size() < 2 || word.size() > MaxKeywordLength) {
         return -1;
