@@ -11,12 +11,9 @@ const std::string PascalKey = "Software\\QD\\Lumivane\\Pascal";
 
 void TPascalParser::LoadColors() {
     TRegistry registry;
-    try {
-        if (!registry.OpenKey(PascalKey, false)) {
-            return;
-        }
-    } catch (const ERegistryException&) {
-        // A key that cannot be read counts as missing: the colours in memory stay.
+    // A missing key keeps the colours in memory. A store file that cannot be
+    // parsed is not a missing key: its error (file and line) goes to the caller.
+    if (!registry.OpenKey(PascalKey, false)) {
         return;
     }
     // A failure below leaves the slots read so far with their new colours.
@@ -35,12 +32,10 @@ void TPascalParser::LoadColors() {
 
 void TPascalParser::SaveColors() {
     TRegistry registry;
-    try {
-        if (!registry.OpenKey(PascalKey, true)) {
-            return;
-        }
-    } catch (const ERegistryException&) {
-        return; // nothing is saved, and nobody is told
+    // A key that cannot be created saves nothing, silently; a store file that
+    // cannot be parsed is reported, so the user does not believe the scheme saved.
+    if (!registry.OpenKey(PascalKey, true)) {
+        return;
     }
     for (const TColorSlot& slot : ColorSlots) {
         registry.WriteString(std::string(slot.ValueName), ColorToString(slot.Color));

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <gtest/gtest.h>
 
 namespace {
@@ -110,10 +111,18 @@ TEST_F(ColorStoreTest, TextThatIsNoColourFailsNamingIt) {
     EXPECT_EQ(ColorSlots[ciAssembler].Color, DefaultSlotColors[ciAssembler]);
 }
 
-TEST_F(ColorStoreTest, UnreadableStoreCountsAsNoKey) {
-    std::ofstream(TestStoreFile()) << "this is no store\n";
-    EXPECT_EQ(LoadFailure(), "");
+TEST_F(ColorStoreTest, UnparsableStoreIsReportedAndLeftAsItIs) {
+    const std::string garbage = "this is no store\n";
+    std::ofstream(TestStoreFile()) << garbage;
+    const std::string failure = LoadFailure();
+    EXPECT_NE(failure.find(TestStoreFile().filename().string()), std::string::npos) << failure;
+    EXPECT_NE(failure.find("line 1"), std::string::npos) << failure;
     EXPECT_EQ(Colors(), DefaultSlotColors);
+
+    EXPECT_THROW(TPascalParser().SaveColors(), ERegistryException);
+    std::ifstream in(TestStoreFile());
+    const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(after, garbage);
 }
 
 TEST_F(ColorStoreTest, SavesAllSevenValuesEveryTime) {
