@@ -2,21 +2,36 @@
 # Installs what is missing, builds, and runs every test:
 #   1. the full build (viewer included; GUI tests run offscreen or under their own Xvfb),
 #   2. the non-GUI code again with address and undefined-behaviour sanitizers,
-#   3. the RTF reader's fuzzer for a bounded time, when clang can build it.
+#   3. the RTF reader's fuzzer for a bounded time (FUZZ_SECONDS, default 60; 0 skips it).
+# Ends with one summary line over both test runs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
 
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+run_ctest() {
+  ctest --test-dir "$1" --output-on-failure -j"$(nproc)" 2>&1 | tee -a "$log"
+  return "${PIPESTATUS[0]}"
+}
+
 echo "== build and test: $root/build"
 "$root/scripts/build.sh" "$root/build"
-ctest --test-dir "$root/build" --output-on-failure -j"$(nproc)"
+run_ctest "$root/build"
 
 echo "== sanitizer build and test: $root/build-asan"
 "$root/scripts/build.sh" "$root/build-asan" -DLUMIVANE_GUI=OFF -DLUMIVANE_SANITIZE=ON -DLUMIVANE_BENCH=OFF
-ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir "$root/build-asan" --output-on-failure -j"$(nproc)"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest "$root/build-asan"
 
-if [[ -x "$root/scripts/fuzz.sh" ]]; then
-  echo "== fuzzing"
-  "$root/scripts/fuzz.sh" "${FUZZ_SECONDS:-60}"
+fuzz_seconds=${FUZZ_SECONDS:-60}
+if [[ -x "$root/scripts/fuzz.sh" && $fuzz_seconds != 0 ]]; then
+  echo "== fuzzing the RTF reader for $fuzz_seconds s"
+  "$root/scripts/fuzz.sh" "$fuzz_seconds"
 fi
+
+# ctest prints "N% tests passed, F tests failed out of T" once per run.
+read -r passed failed < <(awk '/tests passed, .* tests failed out of/ {
+    t += $NF; f += $4 } END { print t - f, f }' "$log")
+echo
+echo "all: $passed passed, $failed failed"
