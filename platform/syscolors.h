@@ -6,6 +6,6 @@
 
 constexpr int SysColorCount = 25;
 
-std::uint32_t GetSysColor(int index);             // 0 for a number out of range
-void SetSysColor(int index, std::uint32_t bgr);   // ignored for a number out of range
-void ResetSysColors();                            // back to the classic defaults
+std::uint32_t GetSysColor(int index);           // 0 for a number out of range
+void SetSysColor(int index, std::uint32_t bgr); // ignored for a number out of range
+void ResetSysColors();                          // back to the classic defaults

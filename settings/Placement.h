@@ -29,9 +29,9 @@ public:
 
 enum class TStartMode : std::int32_t { Default = 0, Full = 1, Saved = 2 };
 
-extern const char* const ProductKey;   // "Software\QD\Lumivane"
-extern const char* const PositionKey;  // "Software\QD\Lumivane\Position"
-extern const char* const InstallMessage;  // the two lines, joined by one LF
+extern const char* const ProductKey;     // "Software\QD\Lumivane"
+extern const char* const PositionKey;    // "Software\QD\Lumivane\Position"
+extern const char* const InstallMessage; // the two lines, joined by one LF
 
 // Errors of the store (a value of the wrong type, a file that cannot be read)
 // propagate as ERegistryException; values applied before the failing one stay.

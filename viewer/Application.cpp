@@ -41,7 +41,7 @@ TApplication::TApplication(int& argc, char** argv)
     setApplicationDisplayName("Lumivane 98"); // the task-bar text
     setDesktopFileName("lumivane");
     setStyle("Windows");
-    setPalette(style()->standardPalette());  // the classic grey scheme that goes with it
+    setPalette(style()->standardPalette()); // the classic grey scheme that goes with it
     // The faces the documents and forms name, on their metric-compatible stand-ins.
     QFont::insertSubstitution("Courier New", "Liberation Mono");
     QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
