@@ -4,6 +4,8 @@
 #include "ScanTables.h"
 
 #include <algorithm>
+#include <future>
+#include <thread>
 
 const std::array<std::string_view, 6> SourceExtensions = {".pas", ".~pa", ".dpr",
                                                           ".~dp", ".int", ".inc"};
@@ -183,10 +185,32 @@ void TPascalParser::ConvertSource(std::string_view source, TMemoryStream& dest) 
     ConvertSource(source, sink);
 }
 
+namespace {
+
+// Large sources are converted in two halves at once; below this the second
+// thread costs more than it saves.
+constexpr std::size_t SplitThreshold = 1 << 20;
+
+class TStringSink : public TByteSink {
+public:
+    void Write(std::string_view bytes) override { text.append(bytes); }
+    std::string text;
+};
+
+} // namespace
+
 void TPascalParser::ConvertSource(std::string_view source, TByteSink& dest) {
+    if (source.size() >= SplitThreshold && std::thread::hardware_concurrency() > 1) {
+        ConvertSourceSplit(source, dest, source.size() / 2);
+    } else {
+        ConvertWhole(source, dest);
+    }
+}
+
+void TPascalParser::ConvertWhole(std::string_view source, TByteSink& dest) {
     TRtfOutput output(dest);
     out_ = &output;
-    cursor_ = source.data();
+    begin_ = cursor_ = source.data();
     end_ = source.data() + source.size();
 
     output.Put(BuildHeader());
@@ -195,7 +219,97 @@ void TPascalParser::ConvertSource(std::string_view source, TByteSink& dest) {
     output.Flush();
 
     out_ = nullptr;
-    cursor_ = end_ = nullptr;
+    begin_ = cursor_ = end_ = nullptr;
+}
+
+// The scanner has no look-behind: from a line start that it reaches in the main
+// loop, what it writes depends on the bytes from there on only. So the second
+// half is scanned on its own, from a line start, noting each line start it
+// reaches through a plain LF. The first half then runs on past the split
+// (through any token that crosses it) until it reaches a line start the
+// second half noted; from there both would write the same bytes, and the
+// second half's document is taken. Where they never meet (the second half
+// began inside a comment or an assembler block that runs to the end), the
+// first half simply scans to the end.
+void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
+                                       std::size_t splitAt) {
+    const std::size_t lineEnd = source.find('\n', std::min(splitAt, source.size()));
+    if (lineEnd == std::string_view::npos || lineEnd + 1 == source.size()) {
+        ConvertWhole(source, dest); // no second half
+        return;
+    }
+    const std::size_t second = lineEnd + 1;
+
+    // Room for the usual growth of a document and the usual length of a line,
+    // so that neither moves while it fills.
+    const std::size_t secondSize = source.size() - second;
+    TStringSink secondDocument;
+    secondDocument.text.reserve(secondSize + secondSize / 2);
+    std::vector<TLineStart> secondLineStarts{{second, 0}};
+    secondLineStarts.reserve(secondSize / 16);
+    // Declared after what it uses, so that it is waited for before they go.
+    std::future<void> secondHalf = std::async(std::launch::async, [&] {
+        TPascalParser parser;
+        TRtfOutput output(secondDocument);
+        parser.out_ = &output;
+        parser.begin_ = source.data();
+        parser.cursor_ = source.data() + second;
+        parser.end_ = source.data() + source.size();
+        parser.lineMode_ = TLineMode::Note;
+        parser.lineStarts_ = &secondLineStarts;
+        parser.ScanSource();
+        output.Flush();
+    });
+
+    TRtfOutput output(dest);
+    out_ = &output;
+    begin_ = cursor_ = source.data();
+    end_ = source.data() + source.size();
+    output.Put(BuildHeader());
+
+    lineMode_ = TLineMode::PauseFrom;
+    pauseFrom_ = second;
+    bool joined = false;
+    if (ScanSource()) {
+        secondHalf.get(); // the second half's failure is this conversion's
+        lineMode_ = TLineMode::JoinAt;
+        lineStarts_ = &secondLineStarts;
+        joinIndex_ = 0;
+        joined = StopsAtLineStart() || ScanSource();
+    }
+    if (joined) {
+        output.Put(
+            std::string_view(secondDocument.text).substr(secondLineStarts[joinIndex_].written));
+    }
+    output.Put(Trailer);
+    output.Flush();
+
+    lineMode_ = TLineMode::Ignore;
+    lineStarts_ = nullptr;
+    out_ = nullptr;
+    begin_ = cursor_ = end_ = nullptr;
+}
+
+// Called at a line start that a plain LF in the main loop has just reached.
+bool TPascalParser::StopsAtLineStart() {
+    const std::size_t position = static_cast<std::size_t>(cursor_ - begin_);
+    switch (lineMode_) {
+    case TLineMode::Ignore:
+        return false;
+    case TLineMode::Note:
+        lineStarts_->push_back({position, out_->Written()});
+        return false;
+    case TLineMode::PauseFrom:
+        return position >= pauseFrom_;
+    case TLineMode::JoinAt: {
+        const std::vector<TLineStart>& starts = *lineStarts_;
+        while (joinIndex_ < starts.size() && starts[joinIndex_].position < position) {
+            ++joinIndex_;
+        }
+        return joinIndex_ < starts.size() && starts[joinIndex_].position == position;
+    }
+    }
+    return false;
 }
 
 std::string TPascalParser::BuildHeader() {
@@ -226,7 +340,7 @@ void TPascalParser::WriteGroup(std::string_view opener, std::string_view text) {
 // Bytes that are written unchanged (plain bytes, words that are no keyword, a
 // lone "(" or "/") are gathered and written as one run before the next
 // fragment that differs from the source.
-void TPascalParser::ScanSource() {
+bool TPascalParser::ScanSource() {
     const char* plain = cursor_;
     while (cursor_ < end_) {
         cursor_ = SkipPlain(cursor_, end_);
@@ -292,8 +406,12 @@ void TPascalParser::ScanSource() {
             break;
         }
         plain = cursor_;
+        if (action == actLineEnd && lineMode_ != TLineMode::Ignore && StopsAtLineStart()) {
+            return true;
+        }
     }
     out_->Put(plain, cursor_);
+    return false;
 }
 
 // ---- Run readers -----------------------------------------------------------

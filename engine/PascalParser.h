@@ -10,6 +10,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class TRtfOutput;
 
@@ -45,6 +46,9 @@ public:
     // colours as they are now.
     void ConvertSource(std::string_view source, TMemoryStream& dest);
     void ConvertSource(std::string_view source, TByteSink& dest);
+    // The same document, with the source's second half (from the first line
+    // start after SPLITAT) scanned on another thread at the same time.
+    void ConvertSourceSplit(std::string_view source, TByteSink& dest, std::size_t splitAt);
 
     void LoadColors(); // from HKCU\Software\QD\Lumivane\Pascal into ColorSlots
     void SaveColors(); // all seven slots back to the store
@@ -59,9 +63,21 @@ public:
     static constexpr std::string_view Trailer{"\\par }{\r\n", 9};
 
 private:
+    // A line start reached by a plain LF in the main loop, and how much of the
+    // document had been written there.
+    struct TLineStart {
+        std::size_t position;
+        std::size_t written;
+    };
+    // What the main loop does at such a line start (see ConvertSourceSplit).
+    enum class TLineMode { Ignore, Note, PauseFrom, JoinAt };
+
     // The main loop and the token readers. Each reader is entered with the
     // token's first byte already consumed (a comment's second byte not yet).
-    void ScanSource();
+    // ScanSource returns true when the line mode stopped it before the end.
+    void ConvertWhole(std::string_view source, TByteSink& dest);
+    bool ScanSource();
+    bool StopsAtLineStart();
     char PeekChar() const { return cursor_ < end_ ? *cursor_ : ' '; }
     std::string_view ReadRun(std::uint8_t continuation);
     std::string_view ReadIdentifier();
@@ -75,7 +91,13 @@ private:
     void ReadAsmBlock();
     void WriteGroup(std::string_view opener, std::string_view text);
 
+    const char* begin_ = nullptr;
     const char* cursor_ = nullptr; // next source byte
     const char* end_ = nullptr;
     TRtfOutput* out_ = nullptr;
+
+    TLineMode lineMode_ = TLineMode::Ignore;
+    std::vector<TLineStart>* lineStarts_ = nullptr; // noted, or to join at
+    std::size_t pauseFrom_ = 0;
+    std::size_t joinIndex_ = 0; // the line start found by JoinAt
 };

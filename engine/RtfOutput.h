@@ -35,6 +35,7 @@ public:
                 cursor_ += text.size();
             } else {
                 dest_.Write(text);
+                flushed_ += text.size();
             }
         }
     }
@@ -45,8 +46,15 @@ public:
 
     // Must be called at the end: what is still buffered is not written otherwise.
     void Flush() {
-        dest_.Write({buffer_.get(), static_cast<std::size_t>(cursor_ - buffer_.get())});
+        const std::size_t buffered = static_cast<std::size_t>(cursor_ - buffer_.get());
+        dest_.Write({buffer_.get(), buffered});
+        flushed_ += buffered;
         cursor_ = buffer_.get();
+    }
+
+    // Bytes put so far, buffered or not.
+    std::size_t Written() const {
+        return flushed_ + static_cast<std::size_t>(cursor_ - buffer_.get());
     }
 
 private:
@@ -56,4 +64,5 @@ private:
     std::unique_ptr<char[]> buffer_;
     char* cursor_;
     char* limit_;
+    std::size_t flushed_ = 0;
 };
