@@ -164,10 +164,13 @@ QString TRichEdit::SelText() const {
 }
 
 void TRichEdit::CopyToClipboard() const {
-    const QTextCursor cursor = textCursor();
-    if (!cursor.hasSelection()) {
-        return;
+    if (textCursor().hasSelection()) {
+        QApplication::clipboard()->setMimeData(createMimeDataFromSelection());
     }
+}
+
+QMimeData* TRichEdit::createMimeDataFromSelection() const {
+    const QTextCursor cursor = textCursor();
     auto mime = std::make_unique<QMimeData>();
     const std::string rtf = RangeToRtf(cursor.selectionStart(), cursor.selectionEnd());
     const QByteArray rtfBytes(rtf.data(), static_cast<qsizetype>(rtf.size()));
@@ -178,7 +181,7 @@ void TRichEdit::CopyToClipboard() const {
     plain.replace(QChar::ParagraphSeparator, u'\n');
     plain.replace(QChar::LineSeparator, u'\n');
     mime->setText(plain);
-    QApplication::clipboard()->setMimeData(mime.release());
+    return mime.release();
 }
 
 const QString& TRichEdit::PlainText() const {

@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+class QMimeData;
 class QTextDocument;
 class QThread;
 
@@ -68,6 +69,11 @@ public:
     // The document as RTF (what SaveToFile writes) and a range of it (what Copy puts).
     std::string ToRtf() const;
     std::string RangeToRtf(int from, int to) const;
+
+protected:
+    // What every copy of the selection carries, whether the Copy command, the
+    // view's own copy key or the X selection makes it: RTF, HTML and plain text.
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
     const QString& PlainText() const;

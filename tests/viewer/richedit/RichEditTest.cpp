@@ -14,6 +14,7 @@
 #include <QMimeData>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -335,6 +336,29 @@ TEST(RichEditCopy, SelectionGoesOutAsRtfHtmlAndText) {
     }
     EXPECT_TRUE(red);
     EXPECT_TRUE(boldBegin);
+}
+
+// The view's own copy key (and the X selection) must not put a poorer copy
+// over the one the Copy command makes: the same three formats either way.
+TEST(RichEditCopy, CopyKeyOfTheViewKeepsTheRtf) {
+    TRichEdit view;
+    view.show();
+    view.LoadFromBytes(kProgram);
+    view.setFocus();
+    view.SetSelStart(0);
+    view.SetSelLength(7);
+    QApplication::clipboard()->setText("before");
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime);
+    EXPECT_EQ(mime->text(), "program");
+    EXPECT_TRUE(mime->hasHtml());
+    ASSERT_TRUE(mime->hasFormat("text/rtf"));
+    const QByteArray rtf = mime->data("text/rtf");
+    const TRtfDocument copied = ReadRtf(std::string_view(rtf.constData(), rtf.size()));
+    EXPECT_EQ(QString::fromStdU16String(copied.Text), "program");
+    ASSERT_FALSE(copied.Runs.empty());
+    EXPECT_TRUE(copied.Formats[copied.Runs[0].Format].Bold);
 }
 
 TEST(RichEditUpdate, BeginAndEndInPairs) {
