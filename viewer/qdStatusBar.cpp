@@ -124,7 +124,8 @@ void TqdStatusBar98::GeometryChanged() {
     QRect strip = rect();
     strip.setLeft(strip.right() + 1 - grip);
     if (!pending_.isEmpty()) {
-        const QRect widened(QPoint(width() - grip - 1, 0), QPoint(width(), height()));
+        // From outer width - grip - 1 to the outer edge, the edge itself not included.
+        const QRect widened(width() - grip - 1, 0, grip + 1, height());
         Invalidate(widened, EraseBackground);
     }
     Invalidate(strip, false);

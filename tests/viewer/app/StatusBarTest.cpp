@@ -93,6 +93,18 @@ TEST_F(StatusBarTest, ShrinkingAndMovingRepaintTheRightStrip) {
     EXPECT_FALSE(painted.contains(QPoint(277, 10)));
 }
 
+// Once everything invalidated has been painted, nothing is waiting: the next
+// change repaints the grip strip alone, not the one-pixel-wider strip.
+TEST_F(StatusBarTest, NothingStaysPendingAfterThePaint) {
+    bar->resize(300, 19);
+    Settle();
+    for (int step = 0; step < 3; ++step) {
+        const QRegion painted = PaintedAfter([&] { bar->move(0, 52 + step); });
+        EXPECT_TRUE(painted.contains(QPoint(285, 10))) << step;
+        EXPECT_FALSE(painted.contains(QPoint(284, 10))) << step;
+    }
+}
+
 TEST_F(StatusBarTest, FullRepaintRepaintsEverything) {
     bar->FullRepaint = true;
     const QRegion painted = PaintedAfter([&] { bar->resize(420, 19); });
