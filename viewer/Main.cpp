@@ -231,13 +231,28 @@ void TfrmMain::SetLeft(int left) {
 void TfrmMain::SetTop(int top) {
     move(pos().x(), top);
 }
+namespace {
+
+// What the window system allows a window: at least a caption bar's worth,
+// at most the whole desktop, whatever size the store asks for.
+constexpr QSize SmallestWindow(112, 27);
+
+QSize LimitedSize(const QWidget& window, QSize size) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QSize largest = screen ? screen->virtualSize().expandedTo(SmallestWindow)
+                                 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return size.expandedTo(SmallestWindow).boundedTo(largest);
+}
+
+} // namespace
+
 // Sizes are the window's own, without a frame the window system may add, so
 // that a saved size comes back the same at the next start.
 void TfrmMain::SetWidth(int width) {
-    resize(width, height());
+    resize(LimitedSize(*this, QSize(width, height())));
 }
 void TfrmMain::SetHeight(int height) {
-    resize(width(), height);
+    resize(LimitedSize(*this, QSize(width(), height)));
 }
 
 namespace {

@@ -161,6 +161,22 @@ TEST_F(PlacementTest, SavedBoundsComeBackTheSame) {
     EXPECT_EQ(QRect(window->Left(), window->Top(), window->Width(), window->Height()), saved);
 }
 
+// Sizes no window can have are brought into range, as the window system
+// would: the window still opens, on the desktop's scale.
+TEST_F(PlacementTest, StoredSizesOutOfRangeAreLimited) {
+    StoreInteger(PositionKey, "StartPos", 2);
+    StoreInteger(PositionKey, "X2", 2000000000);
+    StoreInteger(PositionKey, "Y2", -400);
+    Create();
+    Show();
+    const QSize desktop = window->screen()->virtualSize();
+    EXPECT_GT(window->width(), 0);
+    EXPECT_LE(window->width(), desktop.width());
+    EXPECT_GT(window->height(), 0);
+    EXPECT_LE(window->height(), desktop.height());
+    EXPECT_TRUE(errors.isEmpty());
+}
+
 TEST_F(PlacementTest, FullModeMaximises) {
     StoreInteger(PositionKey, "StartPos", 1);
     Create();
