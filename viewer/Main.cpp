@@ -353,8 +353,10 @@ void TfrmMain::FormResize() {
     const TextWidthFn textWidth = [&](const std::string& text) {
         return metrics.horizontalAdvance(DecodeName(text));
     };
-    StatusBar->SetPanelText(
-        0, DecodeName(ShortenPathToWidth(SourceFileName, textWidth, Width() - 30)));
+    // Against the outer width, frame included, as the window system reports
+    // it; Width() leaves the frame out so that saved sizes come back the same.
+    const int limit = frameGeometry().width() - 30;
+    StatusBar->SetPanelText(0, DecodeName(ShortenPathToWidth(SourceFileName, textWidth, limit)));
 }
 
 void TfrmMain::FormPaint() {
