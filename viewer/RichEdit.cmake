@@ -1,6 +1,8 @@
 # The rich-text view (Qt): builds QTextDocuments from the reader's model and
 # writes them back through the RTF writer.
 add_library(lumivane_view STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/DocumentDisposer.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DocumentDisposer.h
   ${CMAKE_CURRENT_LIST_DIR}/RichEdit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RichEdit.h
   ${CMAKE_CURRENT_LIST_DIR}/RtfQtDocument.cpp

@@ -8,6 +8,7 @@
 #include <QClipboard>
 #include <QFile>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QSaveFile>
 #include <QScrollBar>
@@ -65,7 +66,7 @@ void TRichEdit::AdoptDocument(std::unique_ptr<QTextDocument> document) {
     if (margin_ >= 0) {
         document->setDocumentMargin(margin_);
     }
-    // The control frees its own first document itself; ours are freed here.
+    // The control frees its own first document itself; ours go to the disposer.
     QPointer<QTextDocument> previous = this->document();
     QTextDocument* adopted = document.release();
     adopted->setParent(this);
@@ -73,9 +74,33 @@ void TRichEdit::AdoptDocument(std::unique_ptr<QTextDocument> document) {
     setDocument(adopted);
     connect(adopted, &QTextDocument::contentsChanged, this, [this] { plainText_.reset(); });
     if (previous && previous->parent() == this) {
-        delete previous;
+        QObject::disconnect(previous, nullptr, this, nullptr);
+        previous->setParent(nullptr);
+        disposer_.Dispose(std::unique_ptr<QTextDocument>(previous.data()));
     }
     moveCursor(QTextCursor::Start);
+}
+
+void TRichEdit::mousePressEvent(QMouseEvent* event) {
+    disposer_.WaitUntilIdle();
+    QTextEdit::mousePressEvent(event);
+}
+
+void TRichEdit::mouseDoubleClickEvent(QMouseEvent* event) {
+    disposer_.WaitUntilIdle();
+    QTextEdit::mouseDoubleClickEvent(event);
+}
+
+void TRichEdit::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() != Qt::NoButton) {
+        disposer_.WaitUntilIdle();
+    }
+    QTextEdit::mouseMoveEvent(event);
+}
+
+void TRichEdit::mouseReleaseEvent(QMouseEvent* event) {
+    disposer_.WaitUntilIdle();
+    QTextEdit::mouseReleaseEvent(event);
 }
 
 void TRichEdit::LoadFromBytes(std::string_view data) {

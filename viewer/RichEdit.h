@@ -2,6 +2,8 @@
 // The read-only rich-text view every document is shown in (SourceView1).
 // Our own RTF reader builds the document; our own RTF writer saves and copies it.
 
+#include "DocumentDisposer.h"
+
 #include <QColor>
 #include <QRect>
 #include <QString>
@@ -71,6 +73,14 @@ public:
     std::string RangeToRtf(int from, int to) const;
 
 protected:
+    // A click may reach what the view's control keeps of the document shown
+    // before (the word of a double click): such events wait until that
+    // document has been freed.
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
     // What every copy of the selection carries, whether the Copy command, the
     // view's own copy key or the X selection makes it: RTF, HTML and plain text.
     QMimeData* createMimeDataFromSelection() const override;
@@ -81,4 +91,5 @@ private:
     int updateDepth_ = 0;
     int margin_ = -1; // -1: the document's default
     mutable std::optional<QString> plainText_;
+    TDocumentDisposer disposer_; // frees the documents loads replace
 };

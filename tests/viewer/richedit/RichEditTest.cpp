@@ -7,6 +7,7 @@
 #include "RtfReader.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QClipboard>
 #include <QFont>
 #include <QImage>
@@ -20,6 +21,7 @@
 #include <QTextDocument>
 #include <QThread>
 #include <QVBoxLayout>
+#include <atomic>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -160,7 +162,37 @@ TEST(RichEditLoad, DocumentBuiltOnAWorkerThread) {
     EXPECT_EQ(view.document(), adopted.data());
     EXPECT_EQ(view.toPlainText(), kProgramText);
     view.LoadFromBytes("next");
-    EXPECT_TRUE(adopted.isNull()); // the replaced document is freed
+    EXPECT_EQ(view.toPlainText(), "next");
+}
+
+// A replaced document is freed on a thread of its own, so that freeing a
+// large one does not hold up the window; the view waits for it when it goes.
+TEST(RichEditLoad, ReplacedDocumentsAreFreedOffTheGuiThread) {
+    std::atomic<int> freed = 0;
+    std::atomic<bool> freedOnGuiThread = false;
+    QThread* gui = QThread::currentThread();
+    {
+        TRichEdit view;
+        view.show();
+        for (int i = 0; i < 3; ++i) {
+            view.LoadFromBytes(kProgram);
+            QApplication::processEvents(); // laid out and painted, as shown documents are
+            QObject::connect(view.document(), &QObject::destroyed, [&] {
+                freedOnGuiThread = freedOnGuiThread || QThread::currentThread() == gui;
+                ++freed;
+            });
+        }
+        view.LoadFromBytes("last");
+        EXPECT_EQ(view.toPlainText(), "last");
+        // A double click right after a load finds the new document's word.
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(4, 6));
+        EXPECT_EQ(view.SelText(), "last");
+        view.LoadFromBytes(kProgram);
+        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(4, 6));
+        EXPECT_EQ(view.SelText(), "program");
+    }
+    EXPECT_EQ(freed, 3);
+    EXPECT_FALSE(freedOnGuiThread);
 }
 
 TEST(RichEditSave, SavedFileReadsBackTheSame) {
