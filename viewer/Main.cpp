@@ -20,6 +20,9 @@
 #include <QTextDocument>
 #include <QThread>
 #include <QVBoxLayout>
+#include <filesystem>
+#include <stdexcept>
+#include <system_error>
 
 TfrmMain* frmMain = nullptr;
 std::string SourceFileName;
@@ -84,6 +87,18 @@ struct DeleteOnItsThread {
         }
     }
 };
+
+// A pipe, socket or device would block the first read, or never end:
+// refused before anything opens it. Missing files and folders are left to
+// the reader, which reports them.
+void RefuseSpecialFile(const std::string& fileName) {
+    std::error_code error;
+    const auto status = std::filesystem::status(fileName, error);
+    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
+        !std::filesystem::is_directory(status)) {
+        throw std::runtime_error("Cannot open file \"" + fileName + "\": not a regular file");
+    }
+}
 
 void ShowMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     const QString caption =
@@ -396,6 +411,7 @@ void TfrmMain::tbOpenClick() {
 }
 
 void TfrmMain::LoadFile(const std::string& fileName) {
+    RefuseSpecialFile(fileName);
     SourceView1->BeginUpdate();
     const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
     if (IsSourceFileName(fileName)) {
@@ -512,6 +528,7 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         });
         std::unique_ptr<QTextDocument, DeleteOnItsThread> document;
         if (!TThreadComp::Terminated()) {
+            RefuseSpecialFile(fileName);
             TMemoryStream stream;
             ConvertFile(fileName, stream);
             const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());

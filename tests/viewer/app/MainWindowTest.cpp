@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <sys/stat.h>
 
 namespace {
 
@@ -360,6 +361,24 @@ TEST_F(CommandTest, AFailedOpenKeepsTheViewTheNameAndTheCursor) {
     EXPECT_EQ(window->StatusBar->PanelText(0), statusBefore);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(window->SourceView1->viewport()->updatesEnabled());
+}
+
+// A pipe or a device under a chosen name would block the window on its
+// first read (or never end): refused with a message, the view kept.
+TEST_F(CommandTest, OpenRefusesWhatIsNotARegularFile) {
+    Create();
+    Show();
+    window->SourceView1->LoadFromBytes("kept");
+    for (const char* name : {"pipe.pas", "pipe.txt"}) {
+        ASSERT_EQ(mkfifo(Path(name).c_str(), 0600), 0);
+        answer = dir.filePath(name);
+        Run(&TfrmMain::tbOpenClick);
+    }
+    ASSERT_EQ(errors.size(), 2);
+    EXPECT_TRUE(errors[0].contains("pipe.pas")) << errors[0].toStdString();
+    EXPECT_TRUE(errors[1].contains("not a regular file")) << errors[1].toStdString();
+    EXPECT_EQ(ViewText(), "kept");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(CommandTest, SaveWritesTheViewAsRtfThatReloadsTheSame) {

@@ -4,6 +4,7 @@
 #include "WindowTestSupport.h"
 
 #include <QPalette>
+#include <sys/stat.h>
 
 namespace {
 
@@ -85,6 +86,19 @@ TEST_F(StartupTest, AMissingFileIsReportedAndTheViewStaysEmpty) {
     EXPECT_TRUE(ViewText().isEmpty());
     // The status shows the name as typed all the same.
     EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), Path("absent.pas"));
+}
+
+// A pipe on the command line would hold the worker forever, and the window
+// waits for its worker when it closes.
+TEST_F(StartupTest, APipeIsReportedAndTheWindowStillCloses) {
+    ASSERT_EQ(mkfifo(Path("pipe.pas").c_str(), 0600), 0);
+    Create({Path("pipe.pas")});
+    Show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !errors.isEmpty(); }, 10000));
+    ASSERT_TRUE(WaitForIdleRunner());
+    EXPECT_TRUE(errors[0].contains("not a regular file")) << errors[0].toStdString();
+    EXPECT_TRUE(HasDefaultCursor());
+    window.reset();
 }
 
 TEST_F(StartupTest, AnOpenDuringTheConversionWins) {
