@@ -400,14 +400,16 @@ void TfrmMain::tbOpenClick() {
     if (chosen.isEmpty()) {
         return;
     }
-    // The user's choice wins over a start-up conversion still under way: the
-    // worker leaves the view alone once asked to finish.
-    if (ThreadComp1->State() == TRunnerState::rsRunning) {
-        ThreadComp1->Command(TThreadCommand::tcTerminate);
-    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     LoadFile(EncodeName(chosen.front()));
+    // The opened file wins over a start-up conversion still under way: the
+    // worker leaves the view alone once asked to finish. Its next step on the
+    // view comes after this handler, so it sees the request. A failed open
+    // leaves it to show its file.
+    if (ThreadComp1->State() == TRunnerState::rsRunning) {
+        ThreadComp1->Command(TThreadCommand::tcTerminate);
+    }
 }
 
 void TfrmMain::LoadFile(const std::string& fileName) {

@@ -115,6 +115,22 @@ TEST_F(StartupTest, AnOpenDuringTheConversionWins) {
     EXPECT_TRUE(window->SourceView1->viewport()->updatesEnabled());
 }
 
+// An open that fails changes nothing, the start-up conversion included: it
+// goes on and shows its file, which the status bar names.
+TEST_F(StartupTest, AFailedOpenDuringTheConversionLeavesItAlone) {
+    const std::string big = BigSource("big.pas", 3000);
+    Create({big});
+    Show();
+    ASSERT_EQ(window->ThreadComp1->State(), TRunnerState::rsRunning);
+    answer = dir.filePath("missing.txt");
+    Run(&TfrmMain::tbOpenClick);
+    EXPECT_EQ(errors.size(), 1);
+    ASSERT_TRUE(WaitForFilledView());
+    EXPECT_TRUE(ViewText().startsWith(QString::fromLatin1(Sample().left(20))));
+    EXPECT_EQ(SourceFileName, big);
+    EXPECT_TRUE(HasDefaultCursor());
+}
+
 TEST_F(StartupTest, ClosingDuringTheConversionEndsCleanly) {
     Create({BigSource("big.pas", 3000)});
     Show();
