@@ -246,10 +246,11 @@ TEST_F(KeyboardTest, OtherModifierSetsDoNothing) {
           Qt::KeyboardModifiers(Qt::ControlModifier | Qt::AltModifier),
           Qt::KeyboardModifiers(Qt::AltModifier), Qt::KeyboardModifiers(Qt::NoModifier),
           Qt::KeyboardModifiers(Qt::ShiftModifier)}) {
-        for (int key : {Qt::Key_O, Qt::Key_S, Qt::Key_F}) {
+        for (int key : {Qt::Key_O, Qt::Key_S, Qt::Key_F, Qt::Key_C}) {
             Press(key, modifiers);
         }
     }
+    EXPECT_EQ(QApplication::clipboard()->text(), "before"); // nothing copied
     EXPECT_TRUE(dialogsShown.empty());
     EXPECT_FALSE(window->FindDialog1->isVisible());
     EXPECT_TRUE(window->isVisible());
