@@ -7,6 +7,8 @@ add_library(lumivane_view STATIC
   ${CMAKE_CURRENT_LIST_DIR}/RichEdit.h
   ${CMAKE_CURRENT_LIST_DIR}/RtfQtDocument.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RtfQtDocument.h
+  ${CMAKE_CURRENT_LIST_DIR}/SelectionMimeData.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SelectionMimeData.h
 )
 target_include_directories(lumivane_view PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 target_link_libraries(lumivane_view PUBLIC Qt6::Widgets lumivane_viewer_text)

@@ -3,6 +3,7 @@
 #include "RtfQtDocument.h"
 #include "RtfReader.h"
 #include "RtfWriter.h"
+#include "SelectionMimeData.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -195,18 +196,7 @@ void TRichEdit::CopyToClipboard() const {
 }
 
 QMimeData* TRichEdit::createMimeDataFromSelection() const {
-    const QTextCursor cursor = textCursor();
-    auto mime = std::make_unique<QMimeData>();
-    const std::string rtf = RangeToRtf(cursor.selectionStart(), cursor.selectionEnd());
-    const QByteArray rtfBytes(rtf.data(), static_cast<qsizetype>(rtf.size()));
-    mime->setData(QStringLiteral("text/rtf"), rtfBytes);
-    mime->setData(QStringLiteral("application/rtf"), rtfBytes);
-    mime->setHtml(QTextDocumentFragment(cursor).toHtml());
-    QString plain = cursor.selectedText();
-    plain.replace(QChar::ParagraphSeparator, u'\n');
-    plain.replace(QChar::LineSeparator, u'\n');
-    mime->setText(plain);
-    return mime.release();
+    return new TSelectionMimeData(textCursor());
 }
 
 const QString& TRichEdit::PlainText() const {

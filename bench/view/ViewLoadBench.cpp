@@ -157,8 +157,19 @@ void BM_FindText(benchmark::State& state) {
     }
 }
 
+// Copy of the whole document: what the Copy command makes of a select-all.
+void BM_CopyAll(benchmark::State& state) {
+    TRichEdit view;
+    view.LoadFromBytes(EngineDocument(state.range(0) * kMB));
+    view.selectAll();
+    for (auto _ : state) {
+        view.CopyToClipboard();
+    }
+}
+
 } // namespace
 
+BENCHMARK(BM_CopyAll)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_FindText)->Args({16, 0})->Args({16, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadRtf)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BuildQtDocument)->Arg(1)->Arg(16)->Unit(benchmark::kMillisecond);

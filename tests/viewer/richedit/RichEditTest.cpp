@@ -393,6 +393,24 @@ TEST(RichEditCopy, CopyKeyOfTheViewKeepsTheRtf) {
     EXPECT_TRUE(copied.Formats[copied.Runs[0].Format].Bold);
 }
 
+// The clipboard's formats are made when a program asks for them, from a copy
+// taken at the time of the copy: a document loaded since changes nothing.
+TEST(RichEditCopy, ThePasteGetsWhatWasCopied) {
+    TRichEdit view;
+    view.LoadFromBytes(kProgram);
+    view.SetSelStart(0);
+    view.SetSelLength(7);
+    view.CopyToClipboard();
+    view.LoadFromBytes("something else entirely");
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime);
+    EXPECT_EQ(mime->text(), "program");
+    EXPECT_TRUE(mime->html().contains("program"));
+    const QByteArray rtf = mime->data("application/rtf");
+    EXPECT_EQ(ReadRtf(std::string_view(rtf.constData(), rtf.size())).Text, u"program");
+    EXPECT_TRUE(mime->formats().contains("text/rtf"));
+}
+
 TEST(RichEditUpdate, BeginAndEndInPairs) {
     TRichEdit view;
     view.show();
