@@ -215,12 +215,15 @@ int TRichEdit::FindText(const QString& text, int start, int length, bool matchCa
     if (text.isEmpty() || start < 0 || start > size) {
         return -1;
     }
+    // A line feed stands for a paragraph end, as in the selected text.
+    QString needleText = text;
+    needleText.replace(u'\n', QChar::ParagraphSeparator);
     const qint64 wantedEnd = length < 0 ? size : static_cast<qint64>(start) + length;
     const int end = static_cast<int>(std::min<qint64>(wantedEnd, size));
     const int needle = static_cast<int>(text.size());
     const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (qsizetype pos = haystack.indexOf(text, start, cs); pos >= 0 && pos + needle <= end;
-         pos = haystack.indexOf(text, pos + 1, cs)) {
+    for (qsizetype pos = haystack.indexOf(needleText, start, cs); pos >= 0 && pos + needle <= end;
+         pos = haystack.indexOf(needleText, pos + 1, cs)) {
         if (wholeWord) {
             const bool wordBefore = pos > 0 && IsWordChar(haystack[pos - 1]);
             const bool wordAfter = pos + needle < size && IsWordChar(haystack[pos + needle]);

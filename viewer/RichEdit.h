@@ -57,7 +57,8 @@ public:
     QString SelText() const;       // paragraphs separated by LF
 
     void CopyToClipboard() const; // RTF, HTML and plain text
-    // Position of the first match inside [start, start+length), or -1.
+    // Position of the first match inside [start, start+length), or -1. A line
+    // feed in TEXT matches a paragraph end, as SelText gives it.
     // A negative length reaches to the end of the text.
     int FindText(const QString& text, int start, int length, bool matchCase, bool wholeWord) const;
 

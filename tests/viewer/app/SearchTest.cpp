@@ -89,6 +89,20 @@ TEST_F(SearchTest, CtrlFWithASelectedWordFindsTheNextOccurrence) {
     EXPECT_TRUE(window->FindDialog1->isVisible()); // the dialog stays open
 }
 
+// A selection over a paragraph end becomes a find text with a line feed;
+// the search finds it again further on.
+TEST_F(SearchTest, ASelectionOverTwoLinesIsFoundAgain) {
+    Load("end;\nbegin x end;\nbegin");
+    window->SourceView1->SetSelStart(0);
+    window->SourceView1->SetSelLength(10);
+    window->miFind->trigger();
+    EXPECT_EQ(window->FindDialog1->FindText(), "end;\nbegin");
+    window->FindDialog1->FindNextButton()->click();
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('|').toStdString();
+    EXPECT_EQ(SelStart(), 13);
+    EXPECT_EQ(SelLength(), 10);
+}
+
 TEST_F(SearchTest, AnEmptySelectionKeepsThePreviousFindText) {
     Load("alpha beta");
     window->FindDialog1->SetFindText("beta");

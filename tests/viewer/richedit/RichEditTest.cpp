@@ -320,7 +320,7 @@ TEST(RichEditFind, RangeBoundariesAndFlags) {
     EXPECT_EQ(view.FindText("in", 7, 4, true, true), -1);
     // Whole word: not inside "integer"; at the very end of the text; across paragraphs.
     EXPECT_EQ(view.FindText("in", 7, 1000, false, true), 31);
-    EXPECT_EQ(view.FindText("BEGIN\nin", 0, 1000, true, false), -1);
+    EXPECT_EQ(view.FindText("BEGIN\nin", 0, 1000, true, false), 25);
     EXPECT_EQ(view.FindText("in", 0, -1, true, true), 6);
     // Empty text, start outside the text.
     EXPECT_EQ(view.FindText("", 0, 100, false, false), -1);
