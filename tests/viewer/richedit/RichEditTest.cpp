@@ -7,12 +7,12 @@
 #include "RtfReader.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QClipboard>
 #include <QFont>
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
