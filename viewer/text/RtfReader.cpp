@@ -345,6 +345,7 @@ private:
     TCodePage windows1252_;
     const TCodePage* ansi_ = &windows1252_; // the document's code page
     std::unordered_map<int, std::unique_ptr<TCodePage>> codePages_;
+    std::vector<bool> noCodePage_ = std::vector<bool>(65536); // numbers found unavailable
     int defaultFont_ = 0;
     std::unordered_map<int, TFontEntry> fonts_;
     bool fontOpen_ = false; // a font-table entry is being read
@@ -358,15 +359,26 @@ private:
 
     TGroup& Top() { return stack_.back(); }
 
+    // Only code pages this system can convert are kept, so a document that
+    // names thousands of different numbers costs no more than one that names
+    // the few that exist; every other number reads as 1252.
     const TCodePage* CodePageNumbered(int number) {
         if (number <= 0) {
             return nullptr;
         }
-        auto& slot = codePages_[number];
-        if (!slot) {
-            slot = std::make_unique<TCodePage>(number);
+        if (number >= static_cast<int>(noCodePage_.size()) || noCodePage_[number]) {
+            return &windows1252_;
         }
-        return slot.get();
+        auto found = codePages_.find(number);
+        if (found != codePages_.end()) {
+            return found->second.get();
+        }
+        auto page = std::make_unique<TCodePage>(number);
+        if (page->Number() != number) {
+            noCodePage_[number] = true;
+            return &windows1252_;
+        }
+        return codePages_.emplace(number, std::move(page)).first->second.get();
     }
 
     void OpenGroup() {
