@@ -191,12 +191,6 @@ namespace {
 // thread costs more than it saves.
 constexpr std::size_t SplitThreshold = 1 << 20;
 
-class TStringSink : public TByteSink {
-public:
-    void Write(std::string_view bytes) override { text.append(bytes); }
-    std::string text;
-};
-
 } // namespace
 
 void TPascalParser::ConvertSource(std::string_view source, TByteSink& dest) {
@@ -207,19 +201,28 @@ void TPascalParser::ConvertSource(std::string_view source, TByteSink& dest) {
     }
 }
 
+void TPascalParser::BeginScan(std::string_view source, std::size_t from, TRtfOutput& output) {
+    out_ = &output;
+    begin_ = source.data();
+    cursor_ = source.data() + from;
+    end_ = source.data() + source.size();
+}
+
+void TPascalParser::EndScan() {
+    out_ = nullptr;
+    begin_ = cursor_ = end_ = nullptr;
+    lineMode_ = TLineMode::Ignore;
+    lineStarts_ = nullptr;
+}
+
 void TPascalParser::ConvertWhole(std::string_view source, TByteSink& dest) {
     TRtfOutput output(dest);
-    out_ = &output;
-    begin_ = cursor_ = source.data();
-    end_ = source.data() + source.size();
-
+    BeginScan(source, 0, output);
     output.Put(BuildHeader());
     ScanSource();
     output.Put(Trailer);
     output.Flush();
-
-    out_ = nullptr;
-    begin_ = cursor_ = end_ = nullptr;
+    EndScan();
 }
 
 // The scanner has no look-behind: from a line start that it reaches in the main
@@ -251,10 +254,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
     std::future<void> secondHalf = std::async(std::launch::async, [&] {
         TPascalParser parser;
         TRtfOutput output(secondDocument);
-        parser.out_ = &output;
-        parser.begin_ = source.data();
-        parser.cursor_ = source.data() + second;
-        parser.end_ = source.data() + source.size();
+        parser.BeginScan(source, second, output);
         parser.lineMode_ = TLineMode::Note;
         parser.lineStarts_ = &secondLineStarts;
         parser.ScanSource();
@@ -262,9 +262,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
     });
 
     TRtfOutput output(dest);
-    out_ = &output;
-    begin_ = cursor_ = source.data();
-    end_ = source.data() + source.size();
+    BeginScan(source, 0, output);
     output.Put(BuildHeader());
 
     lineMode_ = TLineMode::PauseFrom;
@@ -283,11 +281,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
     }
     output.Put(Trailer);
     output.Flush();
-
-    lineMode_ = TLineMode::Ignore;
-    lineStarts_ = nullptr;
-    out_ = nullptr;
-    begin_ = cursor_ = end_ = nullptr;
+    EndScan();
 }
 
 // Called at a line start that a plain LF in the main loop has just reached.

@@ -75,6 +75,9 @@ private:
     // The main loop and the token readers. Each reader is entered with the
     // token's first byte already consumed (a comment's second byte not yet).
     // ScanSource returns true when the line mode stopped it before the end.
+    // Points the scanner at SOURCE from FROM, writing to OUTPUT; EndScan lets go.
+    void BeginScan(std::string_view source, std::size_t from, TRtfOutput& output);
+    void EndScan();
     void ConvertWhole(std::string_view source, TByteSink& dest);
     bool ScanSource();
     bool StopsAtLineStart();

@@ -12,12 +12,6 @@
 
 namespace {
 
-class TStringSink : public TByteSink {
-public:
-    void Write(std::string_view bytes) override { text.append(bytes); }
-    std::string text;
-};
-
 std::string InOnePass(std::string_view source) {
     TStringSink sink;
     TPascalParser().ConvertSource(source, sink); // small sources are never split
