@@ -12,16 +12,6 @@ using ::testing::StartsWith;
 
 namespace {
 
-// The message of the error body raises ("" when none).
-template <typename Body> std::string ErrorOf(Body body) {
-    try {
-        body();
-    } catch (const ERegistryException& error) {
-        return error.what();
-    }
-    return "";
-}
-
 class RegistryTest : public TempStoreTest {};
 
 } // namespace

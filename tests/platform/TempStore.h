@@ -2,6 +2,8 @@
 // Each test gets a fresh folder, and LUMIVANE_REGISTRY names a store file in it
 // that does not exist yet. The folder is removed afterwards.
 
+#include "registry.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -50,3 +52,13 @@ protected:
 private:
     std::optional<std::string> savedEnv_;
 };
+
+// The message of the store error BODY raises ("" when none).
+template <typename Body> std::string ErrorOf(Body body) {
+    try {
+        body();
+    } catch (const ERegistryException& error) {
+        return error.what();
+    }
+    return "";
+}

@@ -55,15 +55,6 @@ protected:
     }
 };
 
-template <typename Body> std::string ErrorOf(Body body) {
-    try {
-        body();
-    } catch (const ERegistryException& error) {
-        return error.what();
-    }
-    return "";
-}
-
 } // namespace
 
 TEST_F(PlacementTest, AFirstStartKeepsTheDesignedPlacementSilently) {
