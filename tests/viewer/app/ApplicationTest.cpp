@@ -1,4 +1,4 @@
-#include "Application.h"
+#include "viewer/Application.h"
 
 #include "syscolors.h"
 
