@@ -2,6 +2,7 @@
 
 #include "engine/RtfOutput.h"
 #include "engine/ScanTables.h"
+#include "platform/Color.h"
 
 #include <algorithm>
 #include <future>
@@ -317,8 +318,8 @@ std::string TPascalParser::BuildHeader() {
 
 std::string TPascalParser::ColorTableEntry(TColor color) {
     const TColor rgb = ColorToRGB(color);
-    return "\\red" + std::to_string(rgb & 0xFF) + "\\green" + std::to_string((rgb >> 8) & 0xFF) +
-           "\\blue" + std::to_string((rgb >> 16) & 0xFF) + ";";
+    return "\\red" + std::to_string(RedOf(rgb)) + "\\green" + std::to_string(GreenOf(rgb)) +
+           "\\blue" + std::to_string(BlueOf(rgb)) + ";";
 }
 
 bool TPascalParser::IsKeyword(std::string_view word) {

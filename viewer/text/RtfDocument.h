@@ -3,15 +3,17 @@
 // one flat UTF-16 text with its formatted runs. No Qt, so the sanitizer build
 // and the fuzzer cover everything that parses.
 
+#include "platform/Color.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-// 0x00RRGGBB.
-using TRgb = std::uint32_t;
-inline constexpr TRgb kNoColor = 0xFFFFFFFFu; // the reader's "automatic" colour
+// The reader's "automatic" colour. Document colours are plain 0x00BBGGRR
+// values, never system colours, so this one cannot be confused with them.
+inline constexpr TColor kNoColor = 0xFFFFFFFFu;
 
 // The face and size documents are shown in where they name none, and plain
 // text always: the fixed-pitch face of the engine's documents.
@@ -30,8 +32,8 @@ struct TRtfFont {
 struct TRtfCharFormat {
     int Font = -1; // index into TRtfDocument::Fonts; -1: the view's default font
     int SizeHalfPoints = 24;
-    TRgb Color = kNoColor;
-    TRgb Background = kNoColor;
+    TColor Color = kNoColor;
+    TColor Background = kNoColor;
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;

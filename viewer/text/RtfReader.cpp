@@ -353,7 +353,7 @@ private:
     TFontEntry font_;
     std::string fontName_;
 
-    std::vector<TRgb> colors_;
+    std::vector<TColor> colors_;
     int red_ = 0, green_ = 0, blue_ = 0;
     bool colorGiven_ = false;
 
@@ -778,7 +778,7 @@ private:
         return it == fonts_.end() ? nullptr : CodePageNumbered(it->second.CodePage);
     }
 
-    TRgb ColorNumbered(int number) const {
+    TColor ColorNumbered(int number) const {
         if (number < 0 || static_cast<std::size_t>(number) >= colors_.size()) {
             return kNoColor;
         }
@@ -801,8 +801,7 @@ private:
     }
 
     void CommitColor() {
-        colors_.push_back(colorGiven_ ? static_cast<TRgb>((red_ << 16) | (green_ << 8) | blue_)
-                                      : kNoColor);
+        colors_.push_back(colorGiven_ ? RgbColor(red_, green_, blue_) : kNoColor);
         red_ = green_ = blue_ = 0;
         colorGiven_ = false;
     }

@@ -1,5 +1,6 @@
 #include "viewer/text/RtfWriter.h"
 
+#include "platform/Color.h"
 #include "viewer/text/CodePage.h"
 
 #include <algorithm>
@@ -72,18 +73,18 @@ void AppendFontName(std::string& out, const std::string& utf8) {
     }
 }
 
-void AppendColor(std::string& out, TRgb rgb) {
-    out += "\\red" + std::to_string((rgb >> 16) & 0xFF) + "\\green" +
-           std::to_string((rgb >> 8) & 0xFF) + "\\blue" + std::to_string(rgb & 0xFF) + ";";
+void AppendColor(std::string& out, TColor rgb) {
+    out += "\\red" + std::to_string(RedOf(rgb)) + "\\green" + std::to_string(GreenOf(rgb)) +
+           "\\blue" + std::to_string(BlueOf(rgb)) + ";";
 }
 
 } // namespace
 
 std::string WriteRtf(const TRtfDocument& doc) {
     // Colour numbers: 0 is the automatic colour, so the table starts with an empty entry.
-    std::map<TRgb, int> colorNumbers;
-    std::vector<TRgb> colors;
-    auto number = [&](TRgb rgb) {
+    std::map<TColor, int> colorNumbers;
+    std::vector<TColor> colors;
+    auto number = [&](TColor rgb) {
         auto [it, added] = colorNumbers.emplace(rgb, static_cast<int>(colors.size()) + 1);
         if (added) {
             colors.push_back(rgb);
@@ -142,7 +143,7 @@ std::string WriteRtf(const TRtfDocument& doc) {
         out += ";}";
     }
     out += "}\n{\\colortbl;";
-    for (TRgb rgb : colors) {
+    for (TColor rgb : colors) {
         AppendColor(out, rgb);
     }
     out += "}\n\\pard\\plain\n";
