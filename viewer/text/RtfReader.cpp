@@ -1,6 +1,7 @@
 #include "viewer/text/RtfReader.h"
 
 #include "viewer/text/CodePage.h"
+#include "viewer/text/RtfControlWords.h"
 
 #include <algorithm>
 #include <array>
@@ -11,246 +12,12 @@
 
 namespace {
 
+using namespace text;
+
 // Deeper groups are skipped whole, so hostile nesting costs neither stack nor memory.
 constexpr std::size_t kMaxDepth = 256;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kDefaultSizeHalfPoints = 24;
-
-enum class TDest : unsigned char {
-    Text,       // shown
-    Skip,       // not shown, nested groups neither (read only for their braces)
-    Drop,       // not shown, but a nested result group may be
-    FontTable,  // font entries
-    ColorTable, // colour entries
-};
-
-enum class TWord : unsigned char {
-    Ansi,
-    AnsiCpg,
-    B,
-    Bin,
-    Blue,
-    Bullet,
-    Cb,
-    Cell,
-    Cf,
-    ChCbPat,
-    ColorTbl,
-    Deff,
-    Emdash,
-    Emspace,
-    Endash,
-    Enspace,
-    F,
-    FCharset,
-    FModern,
-    FontTbl,
-    FldRslt,
-    FPrq,
-    Fs,
-    Green,
-    Highlight,
-    I,
-    Ldblquote,
-    Line,
-    Lquote,
-    Ltrmark,
-    Mac,
-    NestCell,
-    NestRow,
-    NoSuperSub,
-    Object,
-    Page,
-    Par,
-    Pc,
-    Pca,
-    Plain,
-    Qmspace,
-    Rdblquote,
-    Red,
-    Result,
-    Row,
-    Rquote,
-    Rtlmark,
-    Sect,
-    Shp,
-    ShpRslt,
-    Strike,
-    StrikeD,
-    Sub,
-    Super,
-    Tab,
-    U,
-    Uc,
-    Ul,
-    UlNone,
-    V,
-    Zwj,
-    Zwnj,
-    SkipDestination,
-};
-
-struct TWordEntry {
-    std::string_view Name;
-    TWord Word;
-};
-
-// Sorted by name for the binary search below.
-constexpr std::array kWords = std::to_array<TWordEntry>({
-    {"aftncn", TWord::SkipDestination},
-    {"aftnsep", TWord::SkipDestination},
-    {"aftnsepc", TWord::SkipDestination},
-    {"annotation", TWord::SkipDestination},
-    {"ansi", TWord::Ansi},
-    {"ansicpg", TWord::AnsiCpg},
-    {"atnauthor", TWord::SkipDestination},
-    {"atnid", TWord::SkipDestination},
-    {"author", TWord::SkipDestination},
-    {"b", TWord::B},
-    {"bin", TWord::Bin},
-    {"bkmkend", TWord::SkipDestination},
-    {"bkmkstart", TWord::SkipDestination},
-    {"blue", TWord::Blue},
-    {"bullet", TWord::Bullet},
-    {"buptim", TWord::SkipDestination},
-    {"cb", TWord::Cb},
-    {"cell", TWord::Cell},
-    {"cf", TWord::Cf},
-    {"chcbpat", TWord::ChCbPat},
-    {"colorschememapping", TWord::SkipDestination},
-    {"colortbl", TWord::ColorTbl},
-    {"comment", TWord::SkipDestination},
-    {"creatim", TWord::SkipDestination},
-    {"datastore", TWord::SkipDestination},
-    {"deff", TWord::Deff},
-    {"doccomm", TWord::SkipDestination},
-    {"docvar", TWord::SkipDestination},
-    {"emdash", TWord::Emdash},
-    {"emspace", TWord::Emspace},
-    {"endash", TWord::Endash},
-    {"enspace", TWord::Enspace},
-    {"f", TWord::F},
-    {"falt", TWord::SkipDestination},
-    {"fcharset", TWord::FCharset},
-    {"filetbl", TWord::SkipDestination},
-    {"fldinst", TWord::SkipDestination},
-    {"fldrslt", TWord::FldRslt},
-    {"fmodern", TWord::FModern},
-    {"fonttbl", TWord::FontTbl},
-    {"footer", TWord::SkipDestination},
-    {"footerf", TWord::SkipDestination},
-    {"footerl", TWord::SkipDestination},
-    {"footerr", TWord::SkipDestination},
-    {"footnote", TWord::SkipDestination},
-    {"fprq", TWord::FPrq},
-    {"fs", TWord::Fs},
-    {"ftncn", TWord::SkipDestination},
-    {"ftnsep", TWord::SkipDestination},
-    {"ftnsepc", TWord::SkipDestination},
-    {"generator", TWord::SkipDestination},
-    {"green", TWord::Green},
-    {"header", TWord::SkipDestination},
-    {"headerf", TWord::SkipDestination},
-    {"headerl", TWord::SkipDestination},
-    {"headerr", TWord::SkipDestination},
-    {"highlight", TWord::Highlight},
-    {"i", TWord::I},
-    {"info", TWord::SkipDestination},
-    {"keywords", TWord::SkipDestination},
-    {"latentstyles", TWord::SkipDestination},
-    {"ldblquote", TWord::Ldblquote},
-    {"line", TWord::Line},
-    {"listoverridetable", TWord::SkipDestination},
-    {"listpicture", TWord::SkipDestination},
-    {"listtable", TWord::SkipDestination},
-    {"lquote", TWord::Lquote},
-    {"ltrmark", TWord::Ltrmark},
-    {"mac", TWord::Mac},
-    {"mmathPr", TWord::SkipDestination},
-    {"nestcell", TWord::NestCell},
-    {"nestrow", TWord::NestRow},
-    {"nonshppict", TWord::SkipDestination},
-    {"nosupersub", TWord::NoSuperSub},
-    {"objclass", TWord::SkipDestination},
-    {"objdata", TWord::SkipDestination},
-    {"object", TWord::Object},
-    {"objname", TWord::SkipDestination},
-    {"operator", TWord::SkipDestination},
-    {"page", TWord::Page},
-    {"panose", TWord::SkipDestination},
-    {"par", TWord::Par},
-    {"pc", TWord::Pc},
-    {"pca", TWord::Pca},
-    {"pgdsctbl", TWord::SkipDestination},
-    {"pict", TWord::SkipDestination},
-    {"plain", TWord::Plain},
-    {"pn", TWord::SkipDestination},
-    {"printim", TWord::SkipDestination},
-    {"private", TWord::SkipDestination},
-    {"qmspace", TWord::Qmspace},
-    {"rdblquote", TWord::Rdblquote},
-    {"red", TWord::Red},
-    {"result", TWord::Result},
-    {"revtbl", TWord::SkipDestination},
-    {"revtim", TWord::SkipDestination},
-    {"row", TWord::Row},
-    {"rquote", TWord::Rquote},
-    {"rsidtbl", TWord::SkipDestination},
-    {"rtlmark", TWord::Rtlmark},
-    {"sect", TWord::Sect},
-    {"shp", TWord::Shp},
-    {"shprslt", TWord::ShpRslt},
-    {"strike", TWord::Strike},
-    {"striked", TWord::StrikeD},
-    {"stylesheet", TWord::SkipDestination},
-    {"sub", TWord::Sub},
-    {"subject", TWord::SkipDestination},
-    {"super", TWord::Super},
-    {"tab", TWord::Tab},
-    {"tc", TWord::SkipDestination},
-    {"template", TWord::SkipDestination},
-    {"themedata", TWord::SkipDestination},
-    {"title", TWord::SkipDestination},
-    {"txe", TWord::SkipDestination},
-    {"u", TWord::U},
-    {"uc", TWord::Uc},
-    {"ul", TWord::Ul},
-    {"uld", TWord::Ul},
-    {"uldash", TWord::Ul},
-    {"uldashd", TWord::Ul},
-    {"uldashdd", TWord::Ul},
-    {"uldb", TWord::Ul},
-    {"ulhair", TWord::Ul},
-    {"ulhwave", TWord::Ul},
-    {"ulldash", TWord::Ul},
-    {"ulnone", TWord::UlNone},
-    {"ulth", TWord::Ul},
-    {"ulthd", TWord::Ul},
-    {"ulthdash", TWord::Ul},
-    {"ulthdashd", TWord::Ul},
-    {"ulthdashdd", TWord::Ul},
-    {"ulthldash", TWord::Ul},
-    {"ululdbwave", TWord::Ul},
-    {"ulw", TWord::Ul},
-    {"ulwave", TWord::Ul},
-    {"userprops", TWord::SkipDestination},
-    {"v", TWord::V},
-    {"xe", TWord::SkipDestination},
-    {"xmlnstbl", TWord::SkipDestination},
-    {"zwj", TWord::Zwj},
-    {"zwnj", TWord::Zwnj},
-});
-
-static_assert(std::is_sorted(kWords.begin(), kWords.end(),
-                             [](const TWordEntry& a, const TWordEntry& b) {
-                                 return a.Name < b.Name;
-                             }));
-
-const TWordEntry* FindWord(std::string_view name) {
-    auto it = std::lower_bound(kWords.begin(), kWords.end(), name,
-                               [](const TWordEntry& e, std::string_view n) { return e.Name < n; });
-    return (it != kWords.end() && it->Name == name) ? &*it : nullptr;
-}
 
 bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -292,7 +59,7 @@ struct TFontEntry {
 };
 
 struct TGroup {
-    TDest Dest = TDest::Text;
+    TDest Dest = TDest::kText;
     TRtfCharFormat Format;               // Font unused here: see FontNumber
     int FontNumber = -1;                 // -1: the default font (\deff)
     const TCodePage* CodePage = nullptr; // null: the document's
@@ -354,7 +121,7 @@ private:
     std::string fontName_;
 
     std::vector<TColor> colors_;
-    int red_ = 0, green_ = 0, blue_ = 0;
+    std::array<int, 3> channels_{}; // red, green, blue of the entry being read
     bool colorGiven_ = false;
 
     TGroup& Top() { return stack_.back(); }
@@ -399,7 +166,7 @@ private:
         if (stack_.empty()) {
             return;
         }
-        if (Top().Dest == TDest::FontTable) {
+        if (Top().Dest == TDest::kFontTable) {
             CommitFont();
         }
         stack_.pop_back();
@@ -486,8 +253,8 @@ private:
         const std::string_view name = data_.substr(start, pos_ - start);
         bool hasParam = false;
         const int param = ReadParameter(hasParam);
-        const TWordEntry* entry = FindWord(name);
-        if (entry && entry->Word == TWord::Bin) {
+        const TControlWord* entry = FindControlWord(name);
+        if (entry && entry->Action == TWordAction::kBinary) {
             SkipBinary(param);
             return;
         }
@@ -500,7 +267,7 @@ private:
         }
         pendingLead_ = -1;
         if (entry) {
-            ControlWord(entry->Word, hasParam, param);
+            ControlWord(*entry, hasParam, param);
         }
     }
 
@@ -526,7 +293,7 @@ private:
         }
         case '*':
             if (ucSkip_ == 0) {
-                Top().Dest = TDest::Skip;
+                Top().Dest = TDest::kSkip;
                 SkipBalanced();
                 CloseGroup();
             } else {
@@ -555,7 +322,7 @@ private:
     }
 
     void BeginDestination(TDest dest) {
-        if (dest == TDest::Skip) {
+        if (dest == TDest::kSkip) {
             SkipBalanced();
             CloseGroup();
             return;
@@ -569,51 +336,81 @@ private:
         g.FormatIndex = -1;
     }
 
-    void ControlWord(TWord word, bool hasParam, int param) {
-        TGroup& g = Top();
+    void ControlWord(const TControlWord& word, bool hasParam, int param) {
         const bool on = !hasParam || param != 0;
+        switch (word.Action) {
+        case TWordAction::kIgnore:
+        case TWordAction::kBinary: // stepped over before
+            break;
+        case TWordAction::kDestination:
+            BeginDestination(static_cast<TDest>(word.Value));
+            break;
+        case TWordAction::kCharacter:
+            Special(static_cast<char16_t>(word.Value));
+            break;
+        case TWordAction::kCodePage:
+            SetAnsiCodePage(word.Value != 0 ? word.Value : param);
+            break;
+        case TWordAction::kFlag:
+            SetFlag(static_cast<TFlag>(word.Value), on);
+            break;
+        case TWordAction::kFlagOff:
+            SetFlag(static_cast<TFlag>(word.Value), false);
+            break;
+        case TWordAction::kVertical:
+            SetFormat([&](TGroup& t) { t.Format.Vertical = static_cast<signed char>(word.Value); });
+            break;
+        case TWordAction::kColorChannel:
+            channels_[static_cast<std::size_t>(word.Value)] = std::clamp(param, 0, 255);
+            colorGiven_ = true;
+            break;
+        case TWordAction::kForeground:
+            SetFormat([&](TGroup& t) { t.Format.Color = ColorNumbered(param); });
+            break;
+        case TWordAction::kBackground:
+            SetFormat([&](TGroup& t) { t.Format.Background = ColorNumbered(param); });
+            break;
+        case TWordAction::kLogic:
+            LogicWord(static_cast<TWord>(word.Value), hasParam, param);
+            break;
+        }
+    }
+
+    void SetFlag(TFlag flag, bool on) {
+        if (flag == TFlag::kHidden) {
+            Top().Hidden = on; // not part of the format: hidden text is never stored
+            return;
+        }
+        SetFormat([&](TGroup& t) {
+            switch (flag) {
+            case TFlag::kBold:
+                t.Format.Bold = on;
+                break;
+            case TFlag::kItalic:
+                t.Format.Italic = on;
+                break;
+            case TFlag::kUnderline:
+                t.Format.Underline = on;
+                break;
+            case TFlag::kStrike:
+                t.Format.Strike = on;
+                break;
+            case TFlag::kHidden:
+                break;
+            }
+        });
+    }
+
+    // The words whose effect depends on the reader's state.
+    void LogicWord(TWord word, bool hasParam, int param) {
+        TGroup& g = Top();
         switch (word) {
-        // destinations
-        case TWord::SkipDestination:
-            BeginDestination(TDest::Skip);
-            break;
-        case TWord::FontTbl:
-            BeginDestination(TDest::FontTable);
-            break;
-        case TWord::ColorTbl:
-            BeginDestination(TDest::ColorTable);
-            break;
-        case TWord::Object:
-        case TWord::Shp:
-            BeginDestination(TDest::Drop);
-            break;
-        case TWord::Result:
-        case TWord::ShpRslt:
-        case TWord::FldRslt:
-            BeginDestination(TDest::Text);
-            break;
-        // document
-        case TWord::Ansi:
-            break;
-        case TWord::AnsiCpg:
-            SetAnsiCodePage(param);
-            break;
-        case TWord::Mac:
-            SetAnsiCodePage(10000);
-            break;
-        case TWord::Pc:
-            SetAnsiCodePage(437);
-            break;
-        case TWord::Pca:
-            SetAnsiCodePage(850);
-            break;
-        case TWord::Deff:
+        case TWord::kDefaultFont:
             defaultFont_ = param;
             ++fontGeneration_;
             break;
-        // font and colour tables
-        case TWord::F:
-            if (g.Dest == TDest::FontTable) {
+        case TWord::kFont:
+            if (g.Dest == TDest::kFontTable) {
                 CommitFont();
                 fontOpen_ = true;
                 fontNumber_ = param;
@@ -624,31 +421,18 @@ private:
                 });
             }
             break;
-        case TWord::FModern:
+        case TWord::kFontModern:
             font_.Font.FixedPitch = true;
             break;
-        case TWord::FPrq:
+        case TWord::kFontPitch:
             if (param == 1) {
                 font_.Font.FixedPitch = true;
             }
             break;
-        case TWord::FCharset:
+        case TWord::kFontCharset:
             font_.CodePage = CodePageOfCharset(param);
             break;
-        case TWord::Red:
-            red_ = std::clamp(param, 0, 255);
-            colorGiven_ = true;
-            break;
-        case TWord::Green:
-            green_ = std::clamp(param, 0, 255);
-            colorGiven_ = true;
-            break;
-        case TWord::Blue:
-            blue_ = std::clamp(param, 0, 255);
-            colorGiven_ = true;
-            break;
-        // character formatting
-        case TWord::Plain:
+        case TWord::kPlain:
             SetFormat([&](TGroup& t) {
                 t.Format = TRtfCharFormat{};
                 t.FontNumber = -1;
@@ -656,114 +440,18 @@ private:
                 t.Hidden = false;
             });
             break;
-        case TWord::B:
-            SetFormat([&](TGroup& t) { t.Format.Bold = on; });
-            break;
-        case TWord::I:
-            SetFormat([&](TGroup& t) { t.Format.Italic = on; });
-            break;
-        case TWord::Ul:
-            SetFormat([&](TGroup& t) { t.Format.Underline = on; });
-            break;
-        case TWord::UlNone:
-            SetFormat([&](TGroup& t) { t.Format.Underline = false; });
-            break;
-        case TWord::Strike:
-        case TWord::StrikeD:
-            SetFormat([&](TGroup& t) { t.Format.Strike = on; });
-            break;
-        case TWord::Fs:
+        case TWord::kFontSize:
             SetFormat([&](TGroup& t) {
                 t.Format.SizeHalfPoints =
                     (hasParam && param > 0) ? std::min(param, 3276) : kDefaultSizeHalfPoints;
             });
             break;
-        case TWord::Cf:
-            SetFormat([&](TGroup& t) { t.Format.Color = ColorNumbered(param); });
-            break;
-        case TWord::Cb:
-        case TWord::ChCbPat:
-        case TWord::Highlight:
-            SetFormat([&](TGroup& t) { t.Format.Background = ColorNumbered(param); });
-            break;
-        case TWord::V:
-            g.Hidden = on;
-            break;
-        case TWord::Super:
-            SetFormat([&](TGroup& t) { t.Format.Vertical = 1; });
-            break;
-        case TWord::Sub:
-            SetFormat([&](TGroup& t) { t.Format.Vertical = -1; });
-            break;
-        case TWord::NoSuperSub:
-            SetFormat([&](TGroup& t) { t.Format.Vertical = 0; });
-            break;
-        // characters
-        case TWord::U:
+        case TWord::kUnicode:
             Unicode(param);
             break;
-        case TWord::Uc:
+        case TWord::kUnicodeSkip:
             g.Uc = std::clamp(param, 0, kMaxUnicodeSkip);
             break;
-        case TWord::Par:
-        case TWord::Page:
-        case TWord::Sect:
-        case TWord::Row:
-        case TWord::NestRow:
-            Special(kParagraphEnd);
-            break;
-        case TWord::Line:
-            Special(kLineBreak);
-            break;
-        case TWord::Tab:
-        case TWord::Cell:
-        case TWord::NestCell:
-            Special(u'\t');
-            break;
-        case TWord::Emdash:
-            Special(0x2014);
-            break;
-        case TWord::Endash:
-            Special(0x2013);
-            break;
-        case TWord::Bullet:
-            Special(0x2022);
-            break;
-        case TWord::Lquote:
-            Special(0x2018);
-            break;
-        case TWord::Rquote:
-            Special(0x2019);
-            break;
-        case TWord::Ldblquote:
-            Special(0x201C);
-            break;
-        case TWord::Rdblquote:
-            Special(0x201D);
-            break;
-        case TWord::Emspace:
-            Special(0x2003);
-            break;
-        case TWord::Enspace:
-            Special(0x2002);
-            break;
-        case TWord::Qmspace:
-            Special(0x2005);
-            break;
-        case TWord::Zwj:
-            Special(0x200D);
-            break;
-        case TWord::Zwnj:
-            Special(0x200C);
-            break;
-        case TWord::Ltrmark:
-            Special(0x200E);
-            break;
-        case TWord::Rtlmark:
-            Special(0x200F);
-            break;
-        case TWord::Bin:
-            break; // handled before
         }
     }
 
@@ -801,8 +489,9 @@ private:
     }
 
     void CommitColor() {
-        colors_.push_back(colorGiven_ ? RgbColor(red_, green_, blue_) : kNoColor);
-        red_ = green_ = blue_ = 0;
+        colors_.push_back(colorGiven_ ? RgbColor(channels_[0], channels_[1], channels_[2])
+                                      : kNoColor);
+        channels_ = {};
         colorGiven_ = false;
     }
 
@@ -850,7 +539,7 @@ private:
             return;
         }
         const TGroup& g = Top();
-        if (g.Dest == TDest::Text && !g.Hidden) {
+        if (g.Dest == TDest::kText && !g.Hidden) {
             Emit(ch);
         }
     }
@@ -861,9 +550,9 @@ private:
         }
         const char16_t ch = (value >= 0 && value <= 0xFFFF) ? static_cast<char16_t>(value) : 0xFFFD;
         const TGroup& g = Top();
-        if (g.Dest == TDest::Text && !g.Hidden) {
+        if (g.Dest == TDest::kText && !g.Hidden) {
             Emit(ch);
-        } else if (g.Dest == TDest::FontTable && fontOpen_) {
+        } else if (g.Dest == TDest::kFontTable && fontOpen_) {
             fontName_ += ToUtf8(std::u16string_view(&ch, 1));
         }
         ucSkip_ = g.Uc;
@@ -880,12 +569,12 @@ private:
         }
         TGroup& g = Top();
         switch (g.Dest) {
-        case TDest::Text:
+        case TDest::kText:
             if (!g.Hidden) {
                 Decode(byte, g.CodePage ? *g.CodePage : *ansi_);
             }
             break;
-        case TDest::FontTable:
+        case TDest::kFontTable:
             if (byte == ';') {
                 CommitFont();
             } else if (fontOpen_) {
@@ -893,13 +582,13 @@ private:
                 fontName_ += ToUtf8(std::u16string_view(&ch, 1));
             }
             break;
-        case TDest::ColorTable:
+        case TDest::kColorTable:
             if (byte == ';') {
                 CommitColor();
             }
             break;
-        case TDest::Skip:
-        case TDest::Drop:
+        case TDest::kSkip:
+        case TDest::kDrop:
             break;
         }
     }
