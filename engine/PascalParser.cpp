@@ -334,7 +334,8 @@ void TPascalParser::WriteGroup(std::string_view opener, std::string_view text) {
 
 // Bytes that are written unchanged (plain bytes, words that are no keyword, a
 // lone "(" or "/") are gathered and written as one run before the next
-// fragment that differs from the source.
+// fragment that differs from the source. The scanner's main loop is one fixed
+// algorithm, dispatching on a token's first byte; it reads best in one piece.
 bool TPascalParser::ScanSource() {
     const char* plain = cursor_;
     while (cursor_ < end_) {

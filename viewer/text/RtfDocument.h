@@ -23,6 +23,23 @@ inline constexpr int kCodeFontHalfPoints = 18;
 inline constexpr char16_t kParagraphEnd = u'\n';  // ends a paragraph
 inline constexpr char16_t kLineBreak = u'\u2028'; // a line break inside a paragraph
 
+namespace text {
+
+// Characters that must not reach the view as text: Qt reads U+FDD0/U+FDD1 as
+// frame marks and U+FFFC as an object, and starts a paragraph at CR and U+2029,
+// so those become our paragraph end.
+inline char16_t SafeChar(char16_t ch) {
+    if (ch == 0xFDD0 || ch == 0xFDD1 || ch == 0xFFFC) {
+        return 0xFFFD;
+    }
+    if (ch == 0x2029 || ch == u'\r') {
+        return kParagraphEnd;
+    }
+    return ch;
+}
+
+} // namespace text
+
 struct TRtfFont {
     std::string Name; // UTF-8
     bool FixedPitch = false;

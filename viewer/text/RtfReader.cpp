@@ -7,7 +7,6 @@
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <memory>
 #include <unordered_map>
 
 namespace {
@@ -37,19 +36,6 @@ int HexValue(char c) {
         return c - 'A' + 10;
     }
     return -1;
-}
-
-// Characters that must not reach the view as text: Qt reads U+FDD0/U+FDD1 as
-// frame marks and U+FFFC as an object, and starts a paragraph at CR and U+2029,
-// so those become our paragraph end.
-char16_t SafeChar(char16_t ch) {
-    if (ch == 0xFDD0 || ch == 0xFDD1 || ch == 0xFFFC) {
-        return 0xFFFD;
-    }
-    if (ch == 0x2029 || ch == u'\r') {
-        return kParagraphEnd;
-    }
-    return ch;
 }
 
 struct TFontEntry {
@@ -109,10 +95,8 @@ private:
     unsigned fontGeneration_ = 0;
     unsigned formatGeneration_ = 0;
 
-    TCodePage windows1252_;
-    const TCodePage* ansi_ = &windows1252_; // the document's code page
-    std::unordered_map<int, std::unique_ptr<TCodePage>> codePages_;
-    std::vector<bool> noCodePage_ = std::vector<bool>(65536); // numbers found unavailable
+    TCodePageCache codePages_;
+    const TCodePage* ansi_ = &codePages_.Windows1252(); // the document's code page
     int defaultFont_ = 0;
     std::unordered_map<int, TFontEntry> fonts_;
     bool fontOpen_ = false; // a font-table entry is being read
@@ -125,28 +109,6 @@ private:
     bool colorGiven_ = false;
 
     TGroup& Top() { return stack_.back(); }
-
-    // Only code pages this system can convert are kept, so a document that
-    // names thousands of different numbers costs no more than one that names
-    // the few that exist; every other number reads as 1252.
-    const TCodePage* CodePageNumbered(int number) {
-        if (number <= 0) {
-            return nullptr;
-        }
-        if (number >= static_cast<int>(noCodePage_.size()) || noCodePage_[number]) {
-            return &windows1252_;
-        }
-        auto found = codePages_.find(number);
-        if (found != codePages_.end()) {
-            return found->second.get();
-        }
-        auto page = std::make_unique<TCodePage>(number);
-        if (page->Number() != number) {
-            noCodePage_[number] = true;
-            return &windows1252_;
-        }
-        return codePages_.emplace(number, std::move(page)).first->second.get();
-    }
 
     void OpenGroup() {
         if (stack_.size() >= kMaxDepth) {
@@ -457,13 +419,13 @@ private:
 
     void SetAnsiCodePage(int number) {
         if (number > 0 && number != ansi_->Number()) {
-            ansi_ = CodePageNumbered(number); // tables are kept: documents may switch back
+            ansi_ = codePages_.Numbered(number); // tables are kept: documents may switch back
         }
     }
 
     const TCodePage* CodePageOfFont(int number) {
         auto it = fonts_.find(number);
-        return it == fonts_.end() ? nullptr : CodePageNumbered(it->second.CodePage);
+        return it == fonts_.end() ? nullptr : codePages_.Numbered(it->second.CodePage);
     }
 
     TColor ColorNumbered(int number) const {
@@ -630,40 +592,6 @@ bool IsRtf(std::string_view data) {
 
 TRtfDocument ReadRtf(std::string_view data) {
     return TRtfReader(data).Read();
-}
-
-TRtfDocument ReadPlainText(std::string_view data) {
-    std::u16string decoded;
-    std::string_view body = data;
-    if (body.starts_with("\xEF\xBB\xBF")) {
-        body.remove_prefix(3);
-    }
-    if (!DecodeUtf8(body, decoded)) {
-        decoded = DecodeWindows1252(data);
-    }
-    TRtfDocument doc;
-    doc.Text.reserve(decoded.size());
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
-        const char16_t ch = decoded[i];
-        if (ch == u'\r') {
-            if (i + 1 < decoded.size() && decoded[i + 1] == u'\n') {
-                ++i;
-            }
-            doc.Text.push_back(kParagraphEnd);
-        } else if (ch != 0) {
-            doc.Text.push_back(SafeChar(ch));
-        }
-    }
-    // Shown like the engine's documents, in the code font, so that a change of
-    // the view's own font does not reach it.
-    TRtfCharFormat format;
-    format.Font = doc.FontIndex({kCodeFontName, true});
-    format.SizeHalfPoints = kCodeFontHalfPoints;
-    doc.Formats.push_back(format);
-    if (!doc.Text.empty()) {
-        doc.Runs.push_back({0, static_cast<std::uint32_t>(doc.Text.size()), 0});
-    }
-    return doc;
 }
 
 TRtfDocument ReadDocument(std::string_view data) {
