@@ -1,6 +1,6 @@
 #include "ColorScheme.h"
 
-#include "syscolors.h"
+#include "platform/SysColors.h"
 
 #include <cstdio>
 #include <limits>

@@ -2,7 +2,7 @@
 
 #include "EngineTestSupport.h"
 #include "PascalParser.h"
-#include "syscolors.h"
+#include "platform/SysColors.h"
 
 #include <gtest/gtest.h>
 #include <random>

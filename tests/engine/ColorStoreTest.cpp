@@ -3,7 +3,7 @@
 
 #include "EngineTestSupport.h"
 #include "PascalParser.h"
-#include "registry.h"
+#include "platform/Registry.h"
 
 #include <cstdlib>
 #include <filesystem>

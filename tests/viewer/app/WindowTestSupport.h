@@ -7,7 +7,7 @@
 #include "Main.h"
 #include "RichEdit.h"
 #include "qdStatusBar.h"
-#include "registry.h"
+#include "platform/Registry.h"
 
 #include <QApplication>
 #include <QFile>
