@@ -2,6 +2,7 @@
 
 #include "engine/RtfOutput.h"
 #include "engine/ScanTables.h"
+#include "platform/Color.h"
 
 #include <algorithm>
 #include <future>
@@ -317,8 +318,8 @@ std::string TPascalParser::BuildHeader() {
 
 std::string TPascalParser::ColorTableEntry(TColor color) {
     const TColor rgb = ColorToRGB(color);
-    return "\\red" + std::to_string(rgb & 0xFF) + "\\green" + std::to_string((rgb >> 8) & 0xFF) +
-           "\\blue" + std::to_string((rgb >> 16) & 0xFF) + ";";
+    return "\\red" + std::to_string(RedOf(rgb)) + "\\green" + std::to_string(GreenOf(rgb)) +
+           "\\blue" + std::to_string(BlueOf(rgb)) + ";";
 }
 
 bool TPascalParser::IsKeyword(std::string_view word) {
@@ -333,7 +334,8 @@ void TPascalParser::WriteGroup(std::string_view opener, std::string_view text) {
 
 // Bytes that are written unchanged (plain bytes, words that are no keyword, a
 // lone "(" or "/") are gathered and written as one run before the next
-// fragment that differs from the source.
+// fragment that differs from the source. The scanner's main loop is one fixed
+// algorithm, dispatching on a token's first byte; it reads best in one piece.
 bool TPascalParser::ScanSource() {
     const char* plain = cursor_;
     while (cursor_ < end_) {

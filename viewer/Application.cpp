@@ -1,6 +1,7 @@
 #include "viewer/Application.h"
 
 #include "platform/SysColors.h"
+#include "platform/qt/QtColor.h"
 
 #include <QFont>
 #include <QMessageBox>
@@ -26,12 +27,6 @@ void ShowErrorBox(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
-}
-
-std::uint32_t ToBgr(const QColor& color) {
-    return static_cast<std::uint32_t>(color.red()) |
-           (static_cast<std::uint32_t>(color.green()) << 8) |
-           (static_cast<std::uint32_t>(color.blue()) << 16);
 }
 
 } // namespace
@@ -98,6 +93,6 @@ void FillSysColorsFromPalette(const QPalette& palette) {
         palette.color(R::ToolTipBase),              // info background
     };
     for (int i = 0; i < SysColorCount; ++i) {
-        SetSysColor(i, ToBgr(colors[static_cast<size_t>(i)]));
+        SetSysColor(i, FromQColor(colors[static_cast<size_t>(i)]));
     }
 }
