@@ -32,4 +32,4 @@ std::string OutputFileFor(const std::string& folder, const std::string& input);
 // input was converted, 1 when any failed, 2 for a usage error.
 int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
-extern const char* const Pas2RtfHelp;
+extern const char* const kPas2RtfHelp;

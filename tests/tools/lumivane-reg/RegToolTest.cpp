@@ -1,8 +1,8 @@
 // lumivane-reg run in-process on a real store file.
 #include "tools/lumivane-reg/RegTool.h"
 
-#include "tests/platform/TempStore.h"
 #include "platform/Registry.h"
+#include "tests/platform/TempStore.h"
 
 #include <gmock/gmock.h>
 #include <sstream>
@@ -309,8 +309,9 @@ TEST_F(RegToolTest, HelpDescribesEveryCommandAndTheInstallStep) {
         const Result result = Run({flag});
         EXPECT_EQ(result.status, 0);
         EXPECT_THAT(result.out, StartsWith("Usage: lumivane-reg"));
-        for (const std::string command : {"query", "add", "delete", "export", "import"})
+        for (const std::string command : {"query", "add", "delete", "export", "import"}) {
             EXPECT_THAT(result.out, HasSubstr("lumivane-reg " + command + " "));
+        }
         EXPECT_THAT(result.out, HasSubstr("lumivane-reg add \"HKCU\\Software\\QD\\Lumivane\" /f"));
     }
     EXPECT_EQ(Run({"add", "HKCU\\A", "/?"}).status, 0);
