@@ -17,36 +17,78 @@ bool IsControl(char c) {
     return byte < 0x20 || byte == 0x7F;
 }
 
-std::string LowerName(std::string_view name) {
-    std::string lower(name);
-    for (char& c : lower) {
-        c = LowerAscii(c);
+// FNV-1a over the name with ASCII letters folded, so names that compare
+// equal hash equal.
+std::uint64_t NameHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(LowerAscii(c))) * 1099511628211ull;
     }
-    return lower;
+    return hash;
 }
 
-using TIndex = std::unordered_map<std::string, std::size_t>;
+const std::string& NameOf(const RegValue& value) {
+    return value.name;
+}
+
+const std::string& NameOf(const RegKey& key) {
+    return key.Name();
+}
+
+using TSlots = std::vector<std::uint32_t>;
+
+// The slot holding NAME, or the empty slot where it would go. The table is at
+// most half full, so the probe always ends.
+template <typename Item>
+std::size_t SlotOf(const TSlots& slots, const std::vector<Item>& items, std::string_view name) {
+    const std::size_t mask = slots.size() - 1;
+    std::size_t slot = static_cast<std::size_t>(NameHash(name)) & mask;
+    while (slots[slot] != 0 && !NamesEqual(NameOf(items[slots[slot] - 1]), name)) {
+        slot = (slot + 1) & mask;
+    }
+    return slot;
+}
+
+template <typename Item> void Rebuild(TSlots& slots, const std::vector<Item>& items) {
+    std::size_t size = 16;
+    while (size < 2 * items.size()) {
+        size *= 2;
+    }
+    slots.assign(size, 0);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        slots[SlotOf(slots, items, NameOf(items[i]))] = static_cast<std::uint32_t>(i + 1);
+    }
+}
 
 template <typename Item>
-const Item* FindIndexed(const std::vector<Item>& items, const TIndex& index,
+const Item* FindIndexed(const TSlots& slots, const std::vector<Item>& items,
                         std::string_view name) {
-    const auto found = index.find(LowerName(name));
-    return found == index.end() ? nullptr : &items[found->second];
+    if (slots.empty()) {
+        return nullptr;
+    }
+    const std::uint32_t entry = slots[SlotOf(slots, items, name)];
+    return entry == 0 ? nullptr : &items[entry - 1];
 }
 
-// Removes the named item and moves the positions of the later ones up.
-template <typename Item, typename NameOf>
-bool EraseIndexed(std::vector<Item>& items, TIndex& index, std::string_view name, NameOf nameOf) {
-    const auto found = index.find(LowerName(name));
-    if (found == index.end()) {
+// Indexes the item just added at the end; the table doubles when it would
+// become more than half full, so adding n items costs O(n) in all.
+template <typename Item> void IndexLast(TSlots& slots, const std::vector<Item>& items) {
+    if (slots.size() < 2 * items.size()) {
+        Rebuild(slots, items);
+        return;
+    }
+    slots[SlotOf(slots, items, NameOf(items.back()))] = static_cast<std::uint32_t>(items.size());
+}
+
+// Removes the named item; the later ones move up, so the table is rebuilt.
+template <typename Item>
+bool EraseIndexed(TSlots& slots, std::vector<Item>& items, std::string_view name) {
+    const Item* item = FindIndexed(slots, items, name);
+    if (item == nullptr) {
         return false;
     }
-    const std::size_t position = found->second;
-    index.erase(found);
-    items.erase(items.begin() + static_cast<std::ptrdiff_t>(position));
-    for (std::size_t i = position; i < items.size(); ++i) {
-        index[LowerName(nameOf(items[i]))] = i;
-    }
+    items.erase(items.begin() + (item - items.data()));
+    Rebuild(slots, items);
     return true;
 }
 
@@ -103,58 +145,58 @@ std::string TextOf(const RegValue& value) {
 }
 
 const RegValue* RegKey::FindValue(std::string_view valueName) const {
-    return FindIndexed(values_, valueIndex_, valueName);
+    return FindIndexed(valueSlots_, values_, valueName);
 }
 
 RegKey* RegKey::FindSubkey(std::string_view keyName) {
-    return const_cast<RegKey*>(FindIndexed(subkeys_, subkeyIndex_, keyName));
+    return const_cast<RegKey*>(FindIndexed(subkeySlots_, subkeys_, keyName));
 }
 
 const RegKey* RegKey::FindSubkey(std::string_view keyName) const {
-    return FindIndexed(subkeys_, subkeyIndex_, keyName);
+    return FindIndexed(subkeySlots_, subkeys_, keyName);
 }
 
 bool RegKey::SetValue(RegValue value) {
-    const auto [slot, added] = valueIndex_.try_emplace(LowerName(value.name), values_.size());
-    if (added) {
-        values_.push_back(std::move(value));
+    if (const RegValue* found = FindValue(value.name)) {
+        RegValue& stored = values_[static_cast<std::size_t>(found - values_.data())];
+        if (stored.type == value.type && stored.data == value.data) {
+            return false;
+        }
+        stored.type = value.type;
+        stored.data = std::move(value.data);
         return true;
     }
-    RegValue& stored = values_[slot->second];
-    if (stored.type == value.type && stored.data == value.data) {
-        return false;
-    }
-    stored.type = value.type;
-    stored.data = std::move(value.data);
+    values_.push_back(std::move(value));
+    IndexLast(valueSlots_, values_);
     return true;
 }
 
 bool RegKey::DeleteValue(std::string_view valueName) {
-    return EraseIndexed(values_, valueIndex_, valueName,
-                        [](const RegValue& value) -> const std::string& { return value.name; });
+    return EraseIndexed(valueSlots_, values_, valueName);
 }
 
 bool RegKey::DeleteAllValues() {
     const bool had = !values_.empty();
     values_.clear();
-    valueIndex_.clear();
+    valueSlots_.clear();
     return had;
 }
 
 RegKey& RegKey::Subkey(std::string_view keyName, bool* created) {
-    const auto [slot, added] = subkeyIndex_.try_emplace(LowerName(keyName), subkeys_.size());
-    if (added) {
-        subkeys_.emplace_back(std::string(keyName));
-    }
+    const RegKey* found = FindSubkey(keyName);
     if (created) {
-        *created = added;
+        *created = found == nullptr;
     }
-    return subkeys_[slot->second];
+    if (found) {
+        return subkeys_[static_cast<std::size_t>(found - subkeys_.data())];
+    }
+    subkeys_.emplace_back(std::string(keyName));
+    IndexLast(subkeySlots_, subkeys_);
+    return subkeys_.back();
 }
 
 bool RegKey::DeleteSubkey(std::string_view keyName) {
-    return EraseIndexed(subkeys_, subkeyIndex_, keyName,
-                        [](const RegKey& key) -> const std::string& { return key.Name(); });
+    return EraseIndexed(subkeySlots_, subkeys_, keyName);
 }
 
 std::string QuoteName(std::string_view name) {

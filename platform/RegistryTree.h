@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace platform {
@@ -65,14 +64,13 @@ public:
     bool DeleteSubkey(std::string_view keyName);
 
 private:
-    // Name (lower case) -> position in values_ or subkeys_.
-    using TIndex = std::unordered_map<std::string, std::size_t>;
-
     std::string name_;
     std::vector<RegValue> values_;
     std::vector<RegKey> subkeys_;
-    TIndex valueIndex_;
-    TIndex subkeyIndex_;
+    // Open-addressed hash tables over the names, without regard to case: a
+    // slot holds a position in values_ or subkeys_ plus one, 0 when empty.
+    std::vector<std::uint32_t> valueSlots_;
+    std::vector<std::uint32_t> subkeySlots_;
 };
 
 using KeyPath = std::vector<std::string>;
