@@ -200,11 +200,11 @@ bool RegKey::DeleteSubkey(std::string_view keyName) {
 }
 
 std::string QuoteName(std::string_view name) {
-    constexpr std::size_t shown = 60;
-    if (name.size() <= shown) {
+    constexpr std::size_t kShown = 60;
+    if (name.size() <= kShown) {
         return "'" + std::string(name) + "'";
     }
-    return "'" + std::string(name.substr(0, shown)) + "...'";
+    return "'" + std::string(name.substr(0, kShown)) + "...'";
 }
 
 void CheckKeyName(std::string_view name) {

@@ -54,11 +54,11 @@ int ExitStatus(pid_t pid) {
 } // namespace
 
 TEST_F(RegistryProcessTest, TwoWritersAtOnceBothKeepTheirValues) {
-    constexpr int Writes = 25;
+    constexpr int kWrites = 25;
     const auto writer = [](const std::string& prefix) {
         return [prefix] {
             TRegistry registry;
-            for (int i = 0; i < Writes; ++i) {
+            for (int i = 0; i < kWrites; ++i) {
                 registry.OpenKey("Software\\QD\\Lumivane\\Race", true);
                 registry.WriteInteger(prefix + std::to_string(i), i);
             }
@@ -73,8 +73,8 @@ TEST_F(RegistryProcessTest, TwoWritersAtOnceBothKeepTheirValues) {
 
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("Software\\QD\\Lumivane\\Race", false));
-    EXPECT_EQ(registry.GetValueNames().size(), 2u * Writes);
-    for (int i = 0; i < Writes; ++i) {
+    EXPECT_EQ(registry.GetValueNames().size(), 2u * kWrites);
+    for (int i = 0; i < kWrites; ++i) {
         EXPECT_EQ(registry.ReadInteger("A" + std::to_string(i)), i);
         EXPECT_EQ(registry.ReadInteger("B" + std::to_string(i)), i);
     }

@@ -71,11 +71,11 @@ TEST_F(RegToolBinaryTest, AQuestionWithoutInputIsAnsweredNoWithoutWaiting) {
 }
 
 TEST_F(RegToolBinaryTest, TwoCopiesAddingAtOnceKeepAllTheirValues) {
-    constexpr int Adds = 12;
+    constexpr int kAdds = 12;
     const auto loop = [&](const std::string& prefix) {
         const pid_t pid = ::fork();
         if (pid == 0) {
-            for (int i = 0; i < Adds; ++i) {
+            for (int i = 0; i < kAdds; ++i) {
                 if (Run({"add", "HKCU\\Race", "/v", prefix + std::to_string(i), "/d", "x"})
                         .status != 0) {
                     ::_exit(1);
@@ -101,5 +101,5 @@ TEST_F(RegToolBinaryTest, TwoCopiesAddingAtOnceKeepAllTheirValues) {
     EXPECT_EQ(secondStatus, 0);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("Race", false));
-    EXPECT_EQ(registry.GetValueNames().size(), 2u * Adds);
+    EXPECT_EQ(registry.GetValueNames().size(), 2u * kAdds);
 }
