@@ -133,6 +133,15 @@ std::optional<TFileIdentity> IdentityOf(const std::string& file) {
     return TFileIdentity{info.st_dev, info.st_ino};
 }
 
+// Only a regular file can be an input; a terminal or a pipe is never one.
+std::optional<TFileIdentity> IdentityOf(int fd) {
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return TFileIdentity{info.st_dev, info.st_ino};
+}
+
 // Leftovers of killed runs in the folder an output goes to, once per folder.
 void RemoveStaleTemporariesFor(const std::string& outputFile, std::set<std::string>& cleaned) {
     const std::string folder = FolderOf(FollowLinks(outputFile)).string();
@@ -180,7 +189,8 @@ std::string OutputFileFor(const std::string& folder, const std::string& input) {
     return (std::filesystem::path(folder) / (name + ".rtf")).string();
 }
 
-int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               int outFile) {
     TPas2RtfCommand command;
     try {
         command = ParsePas2RtfArguments(args);
@@ -221,15 +231,16 @@ int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ost
                 continue;
             }
         }
-        if (!outputFile.empty()) {
-            const auto identity = IdentityOf(outputFile);
-            if (const auto same = identity ? inputs.find(*identity) : inputs.end();
-                same != inputs.end()) {
-                err << "pas2rtf: " << input << ": skipped, the output " << outputFile
-                    << " is the input file " << same->second << "; nothing was written\n";
-                failed = true;
-                continue;
-            }
+        // Standard output appended to an input (">> x.pas") would grow the
+        // source with its own document.
+        const auto identity = outputFile.empty() ? IdentityOf(outFile) : IdentityOf(outputFile);
+        if (const auto same = identity ? inputs.find(*identity) : inputs.end();
+            same != inputs.end()) {
+            err << "pas2rtf: " << input << ": skipped, the output "
+                << (outputFile.empty() ? std::string("(standard output)") : outputFile)
+                << " is the input file " << same->second << "; nothing was written\n";
+            failed = true;
+            continue;
         }
         try {
             if (!outputFile.empty()) {

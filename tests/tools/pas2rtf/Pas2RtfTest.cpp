@@ -285,6 +285,31 @@ int Shell(const std::string& command) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+TEST_F(Pas2RtfTest, StandardOutputAppendedToTheInputIsRefused) {
+    const std::string program = PAS2RTF_PROGRAM;
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
+    EXPECT_EQ(Shell("'" + program + "' '" + input + "' >> '" + input + "' 2> /dev/null"), 1);
+    EXPECT_EQ(ReadAll(input), kUnitSource);
+    const std::string output = (dir_.Path() / "u.rtf").string();
+    EXPECT_EQ(Shell("'" + program + "' '" + input + "' >> '" + output + "'"), 0);
+    EXPECT_EQ(ReadAll(output), Document(kUnitSource));
+}
+
+TEST_F(Pas2RtfTest, AStoreThatCannotBeReadFailsTheConversionInsteadOfDefaultColours) {
+    // The store's folder is a regular file: the colours cannot be known.
+    const std::string blocker = dir_.WriteFile("config", "not a folder");
+    const std::string store = blocker + "/user.reg";
+    const std::string saved = TestStoreFile().string();
+    ::setenv("LUMIVANE_REGISTRY", store.c_str(), 1);
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
+    const int status = Run({input});
+    ::setenv("LUMIVANE_REGISTRY", saved.c_str(), 1);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_NE(err_.str().find("pas2rtf: " + input + ": " + store), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("Not a directory"), std::string::npos) << err_.str();
+}
+
 TEST_F(Pas2RtfTest, ProgramExitStatusAndStandardOutput) {
     const std::string program = PAS2RTF_PROGRAM;
     const std::string input = dir_.WriteFile("u.pas", kUnitSource);
