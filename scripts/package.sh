@@ -10,7 +10,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$root/build-release
 "$root/scripts/setup.sh" --package
 
-cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr -DBUILD_TESTING=OFF \
   -DLUMIVANE_BENCH=OFF -DLUMIVANE_WERROR=ON >/dev/null
 cmake --build "$dir" -j"$(nproc)"
 (cd "$dir" && cpack -G DEB >/dev/null)
