@@ -317,6 +317,17 @@ TEST_F(CommandTest, OpenConvertsSourceFilesWhateverTheCaseOfTheExtension) {
     EXPECT_EQ(dialogsShown[0], window->OpenDialog1);
 }
 
+TEST_F(CommandTest, OpenConvertsFreePascalFilesToo) {
+    Create();
+    Show();
+    for (const char* name : {"types.pp", "project1.LPR", "hello.p"}) {
+        answer = QString::fromStdString(WriteFile(name, Sample()));
+        window->tbOpenClick();
+        ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        EXPECT_EQ(ColourOf("Sample unit shipped"), QColor(0, 0, 128)) << name; // a comment
+    }
+}
+
 TEST_F(CommandTest, OpenLoadsRtfAndPlainTextDirectly) {
     Create();
     Show();
