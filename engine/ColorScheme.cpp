@@ -1,6 +1,6 @@
 #include "engine/ColorScheme.h"
 
-#include "syscolors.h"
+#include "platform/SysColors.h"
 
 #include <cstdio>
 #include <limits>

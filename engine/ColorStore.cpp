@@ -1,7 +1,7 @@
 // The colour scheme's persistence in the settings store.
 
 #include "engine/PascalParser.h"
-#include "registry.h"
+#include "platform/Registry.h"
 
 namespace {
 

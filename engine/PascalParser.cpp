@@ -116,15 +116,34 @@ std::string_view FileExtension(std::string_view fileName) {
     return fileName.substr(found, 255);
 }
 
-bool IsSourceFileName(std::string_view fileName) {
+const std::array<std::string_view, 3> FreePascalExtensions = {".pp", ".lpr", ".p"};
+
+namespace {
+
+std::string LowerCaseExtension(std::string_view fileName) {
     std::string extension(FileExtension(fileName));
     for (char& c : extension) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
-    return std::find(SourceExtensions.begin(), SourceExtensions.end(), extension) !=
-           SourceExtensions.end();
+    return extension;
+}
+
+template <std::size_t N>
+bool Contains(const std::array<std::string_view, N>& list, std::string_view item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+} // namespace
+
+bool IsSourceFileName(std::string_view fileName) {
+    return Contains(SourceExtensions, LowerCaseExtension(fileName));
+}
+
+bool IsPascalFileName(std::string_view fileName) {
+    const std::string extension = LowerCaseExtension(fileName);
+    return Contains(SourceExtensions, extension) || Contains(FreePascalExtensions, extension);
 }
 
 namespace {
@@ -155,6 +174,17 @@ void ConvertFile(const std::string& fileName, TMemoryStream& dest) {
 
 void ConvertFile(const std::string& fileName, TByteSink& dest) {
     CheckSourceFileName(fileName);
+    TPascalParser parser;
+    parser.Convert(fileName, dest);
+}
+
+void ConvertFileAsPascal(const std::string& fileName, TMemoryStream& dest) {
+    TPascalParser parser;
+    parser.Convert(fileName, dest);
+    dest.SetPosition(0);
+}
+
+void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest) {
     TPascalParser parser;
     parser.Convert(fileName, dest);
 }

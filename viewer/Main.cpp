@@ -403,9 +403,9 @@ void TfrmMain::LoadFile(const std::string& fileName) {
     RefuseSpecialFile(fileName);
     SourceView1->BeginUpdate();
     const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
-    if (IsSourceFileName(fileName)) {
+    if (IsPascalFileName(fileName)) {
         TMemoryStream stream;
-        ConvertFile(fileName, stream);
+        ConvertFileAsPascal(fileName, stream);
         SourceView1->LoadFromBytes(stream.View());
     } else {
         SourceView1->LoadFromFile(fileName);
@@ -519,7 +519,13 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         if (!TThreadComp::Terminated()) {
             RefuseSpecialFile(fileName);
             TMemoryStream stream;
-            ConvertFile(fileName, stream);
+            // Free Pascal's extensions are shown converted too; anything else
+            // gets the engine's own extension error.
+            if (IsPascalFileName(fileName)) {
+                ConvertFileAsPascal(fileName, stream);
+            } else {
+                ConvertFile(fileName, stream);
+            }
             const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
             TThreadComp::Synchronize([&] {
                 if (!superseded()) {

@@ -1,7 +1,7 @@
 // Colour slots, colour texts and the document header built from them.
 
 #include "engine/PascalParser.h"
-#include "syscolors.h"
+#include "platform/SysColors.h"
 #include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>

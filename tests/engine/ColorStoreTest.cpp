@@ -2,7 +2,7 @@
 // private file, see EngineTestSupport).
 
 #include "engine/PascalParser.h"
-#include "registry.h"
+#include "platform/Registry.h"
 #include "tests/engine/EngineTestSupport.h"
 
 #include <cstdlib>

@@ -108,7 +108,7 @@ TEST_F(PlacementTest, WithoutThePositionKeyTheWindowIsCentred) {
 
 TEST_F(PlacementTest, UnknownModesKeepTheDesignedCentredPlacement) {
     for (int mode : {0, 3, 5, -1}) {
-        StoreInteger(PositionKey, "StartPos", mode);
+        StoreInteger(kPositionKey, "StartPos", mode);
         Create();
         Show();
         EXPECT_EQ(window->size(), QSize(611, 421)) << mode;
@@ -119,11 +119,11 @@ TEST_F(PlacementTest, UnknownModesKeepTheDesignedCentredPlacement) {
 }
 
 TEST_F(PlacementTest, SavedModeAppliesTheStoredBounds) {
-    StoreInteger(PositionKey, "StartPos", 2);
-    StoreInteger(PositionKey, "X1", 100);
-    StoreInteger(PositionKey, "Y1", 50);
-    StoreInteger(PositionKey, "X2", 500);
-    StoreInteger(PositionKey, "Y2", 400);
+    StoreInteger(kPositionKey, "StartPos", 2);
+    StoreInteger(kPositionKey, "X1", 100);
+    StoreInteger(kPositionKey, "Y1", 50);
+    StoreInteger(kPositionKey, "X2", 500);
+    StoreInteger(kPositionKey, "Y2", 400);
     Create();
     Show();
     EXPECT_EQ(window->pos(), QPoint(100, 50));
@@ -133,14 +133,14 @@ TEST_F(PlacementTest, SavedModeAppliesTheStoredBounds) {
 }
 
 TEST_F(PlacementTest, SavedModeWithoutValuesUsesTheDesignedBoundsNotCentred) {
-    StoreInteger(PositionKey, "StartPos", 2);
+    StoreInteger(kPositionKey, "StartPos", 2);
     Create();
     Show();
     EXPECT_EQ(window->pos(), QPoint(173, 119));
     EXPECT_EQ(window->size(), QSize(611, 421));
 
     window.reset();
-    StoreInteger(PositionKey, "X1", 100); // only the left edge changes
+    StoreInteger(kPositionKey, "X1", 100); // only the left edge changes
     Create();
     Show();
     EXPECT_EQ(window->pos(), QPoint(100, 119));
@@ -148,8 +148,8 @@ TEST_F(PlacementTest, SavedModeWithoutValuesUsesTheDesignedBoundsNotCentred) {
 }
 
 TEST_F(PlacementTest, SavedBoundsComeBackTheSame) {
-    TRegistry().OpenKey(ProductKey, true); // installed
-    StoreInteger(PositionKey, "StartPos", 2);
+    TRegistry().OpenKey(kProductKey, true); // installed
+    StoreInteger(kPositionKey, "StartPos", 2);
     Create();
     Show();
     window->setGeometry(120, 80, 480, 360);
@@ -166,9 +166,9 @@ TEST_F(PlacementTest, SavedBoundsComeBackTheSame) {
 // Sizes no window can have are brought into range, as the window system
 // would: the window still opens, on the desktop's scale.
 TEST_F(PlacementTest, StoredSizesOutOfRangeAreLimited) {
-    StoreInteger(PositionKey, "StartPos", 2);
-    StoreInteger(PositionKey, "X2", 2000000000);
-    StoreInteger(PositionKey, "Y2", -400);
+    StoreInteger(kPositionKey, "StartPos", 2);
+    StoreInteger(kPositionKey, "X2", 2000000000);
+    StoreInteger(kPositionKey, "Y2", -400);
     Create();
     Show();
     const QSize desktop = window->screen()->virtualSize();
@@ -180,7 +180,7 @@ TEST_F(PlacementTest, StoredSizesOutOfRangeAreLimited) {
 }
 
 TEST_F(PlacementTest, FullModeMaximises) {
-    StoreInteger(PositionKey, "StartPos", 1);
+    StoreInteger(kPositionKey, "StartPos", 1);
     Create();
     Show();
     EXPECT_TRUE(window->isMaximized());
@@ -189,7 +189,7 @@ TEST_F(PlacementTest, FullModeMaximises) {
 TEST_F(PlacementTest, AValueOfTheWrongTypeIsReportedAndTheWindowStillOpens) {
     {
         TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(PositionKey, true));
+        ASSERT_TRUE(registry.OpenKey(kPositionKey, true));
         registry.WriteString("StartPos", "2");
     }
     Create();
@@ -315,6 +315,17 @@ TEST_F(CommandTest, OpenConvertsSourceFilesWhateverTheCaseOfTheExtension) {
     EXPECT_EQ(window->windowTitle(), "qd's - Lumivane 98");
     ASSERT_EQ(dialogsShown.size(), 1u);
     EXPECT_EQ(dialogsShown[0], window->OpenDialog1);
+}
+
+TEST_F(CommandTest, OpenConvertsFreePascalFilesToo) {
+    Create();
+    Show();
+    for (const char* name : {"types.pp", "project1.LPR", "hello.p"}) {
+        answer = QString::fromStdString(WriteFile(name, Sample()));
+        window->tbOpenClick();
+        ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        EXPECT_EQ(ColourOf("Sample unit shipped"), QColor(0, 0, 128)) << name; // a comment
+    }
 }
 
 TEST_F(CommandTest, OpenLoadsRtfAndPlainTextDirectly) {

@@ -3,7 +3,7 @@
 // and message boxes, error reports and file dialogs answered by the test.
 
 #include "engine/ColorScheme.h"
-#include "registry.h"
+#include "platform/Registry.h"
 #include "viewer/Application.h"
 #include "viewer/Main.h"
 #include "viewer/RichEdit.h"
