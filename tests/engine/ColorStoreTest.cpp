@@ -106,7 +106,10 @@ TEST_F(ColorStoreTest, TextThatIsNoColourFailsNamingIt) {
     StoreString("clBGround", "clSilver");
     StoreString("clNumber", "violet");
     StoreString("clAssembler", "clLime");
-    EXPECT_EQ(LoadFailure(), "'violet' is not a valid integer value");
+    const std::string failure = LoadFailure();
+    EXPECT_NE(failure.find("value clNumber: 'violet' is not a valid integer value"),
+              std::string::npos)
+        << failure;
     EXPECT_EQ(ColorSlots[ciBackground].Color, 0xC0C0C0u);
     EXPECT_EQ(ColorSlots[ciAssembler].Color, kDefaultSlotColors[ciAssembler]);
 }
@@ -179,6 +182,16 @@ TEST_F(ColorStoreTest, ConversionFailsBeforeWritingWhenTheSchemeCannotLoad) {
     TMemoryStream out;
     EXPECT_THROW(ConvertFile(dir.WriteFile("u.pas", "end"), out), std::invalid_argument);
     EXPECT_EQ(out.Size(), 0u);
+}
+
+TEST_F(ColorStoreTest, ABadValueIsNamedWithItsFileKeyAndWhatWasExpected) {
+    StoreString("clComment", "notacolour");
+    const std::string message = LoadFailure();
+    for (const std::string& part :
+         {TestStoreFile().string(), std::string("HKCU\\") + kPascalKey, std::string("clComment"),
+          std::string("'notacolour'"), std::string("expected a colour name")}) {
+        EXPECT_NE(message.find(part), std::string::npos) << part << " not in: " << message;
+    }
 }
 
 } // namespace
