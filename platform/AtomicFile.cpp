@@ -119,7 +119,12 @@ void TAtomicFile::Create() {
         return;
     }
     struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    // Renaming over a device, a FIFO or a folder would put a plain file in
+    // its place (even over /dev/null, for root).
+    if (exists && !S_ISREG(existing.st_mode)) {
+        throw EAtomicFileError(shownName_.string() + ": cannot write: not a regular file");
+    }
     // A new file gets its mode from open, less the umask, like any new file;
     // a replacement is made private first and given the old file's mode below.
     const mode_t createMode = exists ? 0600 : newFileMode_;

@@ -93,6 +93,23 @@ TEST_F(AtomicFileTest, FailureKeepsTheOldFileAndRemovesTheTemporaryOne) {
     EXPECT_TRUE(fs::is_directory(folder / "inside"));
     EXPECT_EQ(CountEntries(dir_), 1u);
 
+    // A FIFO, also through a link, stays what it is: renaming a file over it
+    // would do the same to a device such as /dev/null.
+    const fs::path fifo = dir_ / "pipe.rtf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("pipe.rtf", dir_ / "to-pipe.rtf");
+    for (const fs::path& target : {fifo, dir_ / "to-pipe.rtf"}) {
+        try {
+            WriteFileAtomically(target, "text");
+            FAIL() << "no error for " << target;
+        } catch (const EAtomicFileError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      target.string() + ": cannot write: not a regular file");
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(CountEntries(dir_), 3u);
+
     const fs::path nowhere = dir_ / "missing" / "out.rtf";
     EXPECT_THROW(WriteFileAtomically(nowhere, "text"), EAtomicFileError);
     EXPECT_FALSE(fs::exists(dir_ / "missing"));
