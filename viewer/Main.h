@@ -3,7 +3,7 @@
 // menu, the status bar, the open, save and find dialogs, and the runner that
 // converts the command-line file when the window is first shown.
 
-#include "Placement.h"
+#include "settings/Placement.h"
 #include "QtGuiThread.h"
 #include "ThdComp.h"
 
