@@ -13,6 +13,8 @@
 // Temporaries are named ".NAME.TAG.XXXXXX" beside the target, so that the
 // writer that uses TAG can recognise leftovers of a killed run and remove them.
 
+#include "platform/FileDescriptor.h"
+
 #include <chrono>
 #include <filesystem>
 #include <stdexcept>
@@ -56,7 +58,7 @@ private:
     mode_t newFileMode_;
     std::string tag_;
     std::string temporary_;
-    int fd_ = -1;
+    TFileDescriptor fd_;
     bool committed_ = false;
 };
 
