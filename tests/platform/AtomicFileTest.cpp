@@ -77,6 +77,18 @@ TEST_F(AtomicFileTest, ANewFileGetsTheModeLessTheUmaskAndAReplacementKeepsTheOld
     WriteFileAtomically(dir_ / "shared.rtf", "y", 0600); // the new-file mode does not apply
     EXPECT_EQ(ModeOf(dir_ / "shared.rtf"), 0604u);
     EXPECT_EQ(ReadAll(dir_ / "shared.rtf"), "y");
+
+    // Root replacing a user's file leaves it the user's.
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() == 0 && nobody != nullptr) {
+        ASSERT_EQ(::chown((dir_ / "shared.rtf").c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        WriteFileAtomically(dir_ / "shared.rtf", "z");
+        struct stat info {};
+        ASSERT_EQ(::stat((dir_ / "shared.rtf").c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, nobody->pw_uid);
+        EXPECT_EQ(info.st_gid, nobody->pw_gid);
+        EXPECT_EQ(info.st_mode & 07777, 0604u);
+    }
 }
 
 TEST_F(AtomicFileTest, FailureKeepsTheOldFileAndRemovesTheTemporaryOne) {
