@@ -5,10 +5,11 @@
 // is synced after the rename.
 //
 // Only a regular file is replaced: a device, a FIFO or a folder in the
-// target's place is an error. A target that is a symbolic link (also one whose file does not exist
-// yet) is followed: the file it points to is replaced and the link stays. An existing target keeps
-// its permission bits; a new one is created with the mode given (less the process's umask, as for
-// any new file).
+// target's place is an error. A target that is a symbolic link (also one whose
+// file does not exist yet) is followed: the file it points to is replaced and
+// the link stays. An existing target keeps its permission bits (and, written
+// by root, its owner); a new one is created with the mode given, less the
+// process's umask as for any new file.
 //
 // Temporaries are named ".NAME.TAG.XXXXXX" beside the target, so that the
 // writer that uses TAG can recognise leftovers of a killed run and remove them.
