@@ -241,15 +241,15 @@ void TfrmMain::FormCreate() {
 void TfrmMain::SetPosition(Position position) {
     position_ = position;
     // Left to the window system: no position of our own.
-    setAttribute(Qt::WA_Moved, position != Position::DefaultPosAndSize);
+    setAttribute(Qt::WA_Moved, position != Position::poDefault);
 }
 
 void TfrmMain::SetWindowState(State state) {
     Qt::WindowStates states =
         windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
-    if (state == State::Maximized) {
+    if (state == State::wsMaximized) {
         states |= Qt::WindowMaximized;
-    } else if (state == State::Minimized) {
+    } else if (state == State::wsMinimized) {
         states |= Qt::WindowMinimized;
     }
     setWindowState(states);
@@ -305,7 +305,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
-    if (position_ == Position::ScreenCenter && screen() != nullptr) {
+    if (position_ == Position::poScreenCenter && screen() != nullptr) {
         const QRect area = screen()->availableGeometry();
         move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }

@@ -114,6 +114,6 @@ private:
     TQtGuiThread guiThread_;
     QVBoxLayout* frameLayout_;
     QGridLayout* clientLayout_;
-    Position position_ = Position::ScreenCenter;
+    Position position_ = Position::poScreenCenter;
     bool shown_ = false;
 };

@@ -147,6 +147,15 @@ TEST_F(ColorStoreTest, SavesAllSevenValuesEveryTime) {
     EXPECT_EQ(Colors(), saved);
 }
 
+TEST_F(ColorStoreTest, SaveWithoutAWritableStoreDoesNothingSilently) {
+    TTempDir dir;
+    const fs::path store = dir.Path() / "user.reg";
+    fs::create_directory(dir.Path() / "user.reg.lock"); // the store can be read, not locked
+    setenv("LUMIVANE_REGISTRY", store.c_str(), 1);
+    EXPECT_NO_THROW(TPascalParser().SaveColors());
+    EXPECT_FALSE(fs::exists(store));
+}
+
 TEST_F(ColorStoreTest, AStoreWhoseFolderIsAFileIsReportedNotTakenForEmpty) {
     TTempDir dir;
     const fs::path blocker = dir.WriteFile("not-a-folder", "x");
@@ -165,6 +174,20 @@ TEST_F(ColorStoreTest, AStoreWhoseFolderIsAFileIsReportedNotTakenForEmpty) {
     std::ifstream in(blocker);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
               "x");
+}
+
+TEST_F(ColorStoreTest, SaveWhereNoStoreCanBeReadIsReported) {
+    TTempDir dir;
+    const fs::path blocker = dir.WriteFile("not-a-folder", "x");
+    const fs::path store = blocker / "user.reg";
+    setenv("LUMIVANE_REGISTRY", store.c_str(), 1);
+    try {
+        TPascalParser().SaveColors();
+        FAIL() << "no error";
+    } catch (const ERegistryException& error) {
+        EXPECT_NE(std::string(error.what()).find(store.string()), std::string::npos);
+    }
+    EXPECT_TRUE(fs::is_regular_file(blocker));
 }
 
 TEST_F(ColorStoreTest, ConversionUsesTheStoredScheme) {
