@@ -21,7 +21,7 @@ QWidget* CheckedOwner(QWidget* owner) {
 }
 
 QWidget* CheckedParent(QWidget* parent) {
-    for (QWidget* w = parent; w != nullptr && !w->isWindow(); w = w->parentWidget()) {
+    for (QWidget* w = parent; w != nullptr; w = w->parentWidget()) {
         if (qobject_cast<TToolbar97*>(w) != nullptr || qobject_cast<TDock97*>(w) != nullptr) {
             throw EInvalidOperation(
                 "A TDock97 control cannot be placed inside a TToolbar97 or another TDock97");

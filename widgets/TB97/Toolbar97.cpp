@@ -217,6 +217,8 @@ void TToolbar97::Reparent(QWidget* parent, TDock97* dock) {
     if (oldDock != nullptr) {
         oldDock->ToolbarRemoved(this);
     }
+    // The new dock places us by the size we have in its orientation.
+    ArrangeControls();
     if (dock != nullptr) {
         dock->ToolbarInserted(this);
     }

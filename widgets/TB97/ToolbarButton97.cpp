@@ -14,6 +14,7 @@
 #include <QPainter>
 #include <QShortcutEvent>
 #include <QTimer>
+#include <optional>
 
 namespace {
 
@@ -22,7 +23,8 @@ constexpr int kMenuPartWidth = 11;  // the menu part of a split button
 
 // State shared by every button.
 QPointer<TToolbarButton97> HotButtonRef;
-QPixmap DitherPattern;
+// Made on first use; a pixmap cannot exist before the application does.
+std::optional<QPixmap> DitherPattern;
 TColor DitherFace = 0;
 TColor DitherHighlight = 0;
 int ButtonCount = 0;
@@ -30,7 +32,7 @@ int ButtonCount = 0;
 const QPixmap& Pattern() {
     const TColor face = ColorToRGB(clBtnFace);
     const TColor highlight = ColorToRGB(clBtnHighlight);
-    if (DitherPattern.isNull()) {
+    if (!DitherPattern) {
         QImage image(8, 8, QImage::Format_RGB32);
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) {
@@ -41,7 +43,7 @@ const QPixmap& Pattern() {
         DitherFace = face;
         DitherHighlight = highlight;
     }
-    return DitherPattern;
+    return *DitherPattern;
 }
 
 // Fills the rows of a small triangle pointing down: WIDTH pixels at TOP,
@@ -72,7 +74,7 @@ TToolbarButton97::~TToolbarButton97() {
     }
     FGlyph.OnChange = nullptr;
     if (--ButtonCount == 0) {
-        DitherPattern = QPixmap();
+        DitherPattern.reset();
     }
 }
 
@@ -578,9 +580,9 @@ bool TToolbarButton97::event(QEvent* event) {
 }
 
 void TToolbarButton97::SysColorChange() {
-    if (!DitherPattern.isNull() &&
+    if (DitherPattern &&
         (DitherFace != ColorToRGB(clBtnFace) || DitherHighlight != ColorToRGB(clBtnHighlight))) {
-        DitherPattern = QPixmap();
+        DitherPattern.reset();
     }
     FGlyph.Invalidate();
     FGlyph.CreateButtonGlyph(FState);
