@@ -293,8 +293,8 @@ QWidget* TToolbarButton97::ParentForm() const {
     return form;
 }
 
-bool TToolbarButton97::IsUnderCursor() const {
-    return QApplication::widgetAt(QCursor::pos()) == this;
+bool TToolbarButton97::IsUnderCursor(std::optional<QPoint> global) const {
+    return QApplication::widgetAt(global ? *global : QCursor::pos()) == this;
 }
 
 void TToolbarButton97::MouseEntered() {
@@ -337,11 +337,11 @@ void TToolbarButton97::TrackTick() {
 
 // Makes this the hot button when the mouse is over it and its form is the
 // active one; ends the hot look when the mouse has left.
-void TToolbarButton97::UpdateTracking() {
+void TToolbarButton97::UpdateTracking(std::optional<QPoint> global) {
     if (!isEnabled()) {
         return;
     }
-    if (!IsUnderCursor()) {
+    if (!IsUnderCursor(global)) {
         MouseLeft();
         return;
     }
@@ -387,11 +387,11 @@ void TToolbarButton97::mousePressEvent(QMouseEvent* event) {
     }
     const QPoint at = event->position().toPoint();
     if (event->button() != Qt::LeftButton) {
-        UpdateTracking();
+        UpdateTracking(event->globalPosition().toPoint());
         MouseEntered();
     } else {
         if (!FMouseInControl) {
-            UpdateTracking();
+            UpdateTracking(event->globalPosition().toPoint());
             MouseEntered();
         }
         FMenuIsDown = IsSplit() ? at.x() >= width() - kMenuPartWidth : FDropdownMenu != nullptr;
@@ -423,7 +423,7 @@ void TToolbarButton97::mouseDoubleClickEvent(QMouseEvent* event) {
 void TToolbarButton97::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     if (HotButtonRef != this) {
-        UpdateTracking();
+        UpdateTracking(event->globalPosition().toPoint());
     }
     if (FPressed) {
         const TButtonState97 look = FDown ? bsExclusive : (InsideClickPart(at) ? bsDown : bsUp);

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 class QMenu;
 class QTimer;
@@ -109,11 +110,12 @@ private:
     static QTimer* SharedTimer();
     void FinishClick();
     QWidget* ParentForm() const;
-    bool IsUnderCursor() const;
+    // Whether this is the control at GLOBAL (by default, under the cursor).
+    bool IsUnderCursor(std::optional<QPoint> global = std::nullopt) const;
     void MouseEntered();
     void MouseLeft();
     void TrackTick();
-    void UpdateTracking();
+    void UpdateTracking(std::optional<QPoint> global = std::nullopt);
     void UpdateExclusive();
     void ButtonPressed(int groupIndex, TToolbarButton97* sender);
     bool InsideClickPart(QPoint at) const;

@@ -273,6 +273,7 @@ TEST_F(ToolbarTest, APressOnASeparatorGoesToTheToolbar) {
     bar->installEventFilter(&spy);
     QTest::mousePress(items[3], Qt::LeftButton, {}, QPoint(2, 5));
     EXPECT_EQ(spy.At, QPoint(61 + 2, 2 + 5));
+    QTest::mouseRelease(items[3], Qt::LeftButton, {}, QPoint(2, 5));
 }
 
 TEST_F(ToolbarTest, OneFormHookSharedByAllToolbars) {
@@ -309,4 +310,37 @@ TEST_F(ToolbarTest, MisuseIsRefusedWithItsMessage) {
     EXPECT_EQ(bar->DockedTo(), top);
     bar->SetParentControl(&form);
     EXPECT_EQ(bar->DockedTo(), nullptr);
+}
+
+TEST_F(ToolbarTest, AHoverChangeRepaintsOneButtonOnly) {
+    bar->SetDockedTo(top);
+    form.show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    struct TPaintSpy : QObject {
+        std::vector<QObject*> Painted;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                Painted.push_back(watched);
+            }
+            return false;
+        }
+    } spy;
+    QWindow* window = form.windowHandle();
+    QTest::mouseMove(window, QPoint(300, 200));
+    QCoreApplication::processEvents();
+    bar->installEventFilter(&spy);
+    top->installEventFilter(&spy);
+    for (QWidget* item : items) {
+        item->installEventFilter(&spy);
+    }
+    // Onto Save, then onto the etched separator beside it.
+    QTest::mouseMove(window, items[2]->mapTo(&form, QPoint(11, 11)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(TToolbarButton97::HotButton(), items[2]);
+    EXPECT_EQ(spy.Painted, std::vector<QObject*>{items[2]});
+    spy.Painted.clear();
+    QTest::mouseMove(window, items[3]->mapTo(&form, QPoint(3, 11)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(spy.Painted, std::vector<QObject*>{items[2]});
 }
