@@ -3,7 +3,7 @@
 
 #include "widgets/TB97/ButtonGlyph.h"
 
-#include "platform/syscolors.h"
+#include "platform/SysColors.h"
 #include "tests/widgets/TB97/TestSupport.h"
 #include "widgets/TB97/TB97Common.h"
 

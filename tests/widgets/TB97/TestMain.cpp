@@ -1,6 +1,6 @@
 // The toolbar family's tests run offscreen with the classic system colours.
 
-#include "platform/syscolors.h"
+#include "platform/SysColors.h"
 
 #include <QApplication>
 #include <cstdlib>
