@@ -164,7 +164,7 @@ void TButtonGlyph::SetOldDisabledStyle(bool value) {
 
 QSize TButtonGlyph::ImageSize() const {
     if (glyph_.isNull()) {
-        return {};
+        return {0, 0};
     }
     return {glyph_.width() / numGlyphs_, glyph_.height()};
 }

@@ -90,7 +90,7 @@ public:
     void SetOldDisabledStyle(bool value);
     TColor TransparentColor() const { return transparentColor_; }
 
-    // Size of one image of the glyph; empty without a glyph.
+    // Size of one image of the glyph; 0 × 0 without a glyph.
     QSize ImageSize() const;
     // The list the state images are kept in (null until one was made).
     const TGlyphList* List() const { return list_; }

@@ -342,6 +342,10 @@ bool TToolbar97::event(QEvent* event) {
 }
 
 bool TToolbar97::eventFilter(QObject* watched, QEvent* event) {
+    // The items' hints show only while the toolbar shows hints.
+    if (event->type() == QEvent::ToolTip && watched->parent() == this && !FShowHint) {
+        return true;
+    }
     if (arranging_ == 0 && watched->parent() == this) {
         switch (event->type()) {
         case QEvent::Resize:

@@ -207,6 +207,7 @@ TEST_F(ButtonGlyphTest, AListRefusesImagesSmallerThanItsSize) {
 
 TEST_F(ButtonGlyphTest, NoGlyphNoImage) {
     TButtonGlyph glyph;
+    EXPECT_EQ(glyph.ImageSize(), QSize(0, 0)); // takes no room in a layout
     EXPECT_EQ(glyph.CreateButtonGlyph(bsUp), -1);
     QImage canvas = Picture(4, 4, kRed);
     QPainter painter(&canvas);

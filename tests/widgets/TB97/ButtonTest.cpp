@@ -1,6 +1,7 @@
 // The toolbar button's looks through hover, press, drag-off and release,
 // groups, disabled painting, the layout of its glyph, and drop-down menus.
 
+#include "platform/SysColors.h"
 #include "tests/widgets/TB97/TestSupport.h"
 #include "widgets/TB97/ToolbarButton97.h"
 
@@ -279,4 +280,60 @@ TEST_F(ButtonTest, SplitButtonClicksLeftAndOpensItsMenuRight) {
     EXPECT_FALSE(a->MenuIsDown());
     a->SetDropdownCombo(false);
     EXPECT_EQ(a->width(), 22);
+}
+
+TEST_F(ButtonTest, DropdownArrowIsATriangleInTheFontColour) {
+    QMenu menu;
+    a->SetDropdownMenu(&menu);
+    // No glyph, no caption: the arrow (9 × 3) is centred; margin (20 - 9 + 1) / 2.
+    const QImage shot = Shot(*a);
+    for (const QPoint at : {QPoint(11, 10), QPoint(15, 10), QPoint(12, 11), QPoint(13, 12)}) {
+        EXPECT_EQ(At(shot, at.x(), at.y()), kBlack) << at.x() << "," << at.y();
+    }
+    for (const QPoint at :
+         {QPoint(10, 10), QPoint(16, 10), QPoint(11, 11), QPoint(12, 12), QPoint(13, 13)}) {
+        EXPECT_EQ(At(shot, at.x(), at.y()), kFace) << at.x() << "," << at.y();
+    }
+    // Disabled: a highlight triangle one pixel right and down, then the shadow one.
+    a->setEnabled(false);
+    const QImage disabled = Shot(*a);
+    EXPECT_EQ(At(disabled, 11, 10), kShadow);
+    EXPECT_EQ(At(disabled, 16, 11), kHighlight);
+    EXPECT_EQ(At(disabled, 14, 12), kHighlight);
+    a->SetDropdownArrow(false);
+    EXPECT_EQ(At(Shot(*a), 11, 10), kFace);
+}
+
+TEST_F(ButtonTest, NonFlatButtonHasASoftRaisedEdge) {
+    a->SetFlat(false);
+    const QImage shot = Shot(*a);
+    EXPECT_EQ(At(shot, 0, 0), kHighlight);
+    EXPECT_EQ(At(shot, 1, 1), 0xDFDFDFu); // 3-D light
+    EXPECT_EQ(At(shot, 21, 21), kBlack);  // 3-D dark shadow
+    EXPECT_EQ(At(shot, 20, 20), kShadow);
+    EXPECT_EQ(At(shot, 21, 0), kBlack);
+}
+
+TEST_F(ButtonTest, AnAcceleratorInTheCaptionClicks) {
+    int clicks = 0;
+    a->OnClick = [&] { ++clicks; };
+    a->setGeometry(10, 10, 60, 22);
+    a->SetCaption("&Go");
+    QTest::keyClick(&form, Qt::Key_G, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+    a->setEnabled(false);
+    QTest::keyClick(&form, Qt::Key_G, Qt::AltModifier);
+    EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(ButtonTest, ASystemColourChangeRemakesTheImages) {
+    a->SetGlyph(RedGlyph());
+    a->setEnabled(false);
+    EXPECT_EQ(At(Shot(*a), 18, 18), kHighlight);
+    SetSysColor(20, 0x00FFFF); // button highlight becomes yellow (0x00BBGGRR)
+    a->SysColorChange();
+    EXPECT_EQ(At(Shot(*a), 18, 18), 0xFFFF00u);
+    ResetSysColors();
+    a->SysColorChange();
+    EXPECT_EQ(At(Shot(*a), 18, 18), kHighlight);
 }
