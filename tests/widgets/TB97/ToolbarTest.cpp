@@ -9,9 +9,11 @@
 #include "widgets/TB97/ToolbarSep97.h"
 
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
+#include <QToolTip>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -343,4 +345,21 @@ TEST_F(ToolbarTest, AHoverChangeRepaintsOneButtonOnly) {
     QTest::mouseMove(window, items[3]->mapTo(&form, QPoint(3, 11)));
     QCoreApplication::processEvents();
     EXPECT_EQ(spy.Painted, std::vector<QObject*>{items[2]});
+}
+
+TEST_F(ToolbarTest, ItemHintsShowOnlyWhileTheToolbarShowsHints) {
+    bar->SetDockedTo(top);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+    items[0]->setToolTip("Open");
+    auto ask = [&] {
+        const QPoint at(11, 11);
+        QHelpEvent help(QEvent::ToolTip, at, items[0]->mapToGlobal(at));
+        QCoreApplication::sendEvent(items[0], &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(ask(), "");
+    bar->SetShowHint(true);
+    EXPECT_EQ(ask(), "Open");
+    QToolTip::hideText();
 }
