@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 class QPainter;
+class QPixmap;
 
 // Misuse of a component (wrong owner, wrong parent, a forbidden change).
 class EInvalidOperation : public std::logic_error {
@@ -46,6 +47,9 @@ namespace tb97 {
 // Which way a toolbar lays out its items.
 enum class TBarOrientation { kFloating, kHorizontal, kVertical };
 
+// The menu part at the right of a split button.
+constexpr int kMenuPartWidth = 11;
+
 // Classic frame metrics of a floating tool window: the sizing frame on every
 // side and the small caption's height.
 constexpr int kFrameSize = 4;
@@ -59,5 +63,12 @@ void DrawEdge(QPainter& painter, const QRect& r, unsigned edge, unsigned flags);
 
 // Fills one pixel, the way the family's pixel-exact looks are drawn.
 void SetPixel(QPainter& painter, int x, int y, TColor color);
+
+// The 8 × 8 pattern inside exclusive buttons: button face, with highlight
+// where column and row are both even or both odd. Made on first use.
+const QPixmap& DitherPattern();
+// Drops the pattern; with ONLYIFSTALE only when the button face or highlight
+// colour changed since it was made.
+void DropDitherPattern(bool onlyIfStale);
 
 } // namespace tb97
