@@ -9,6 +9,8 @@
 #include <QMenu>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <string>
+#include <vector>
 
 using namespace tb97test;
 
@@ -130,6 +132,11 @@ TEST_F(ButtonTest, DragOffAndReleaseDoesNotClick) {
 }
 
 TEST_F(ButtonTest, HoverMovesFromButtonToButtonAndTimerEndsIt) {
+    std::vector<std::string> seen;
+    a->OnMouseEnter = [&] { seen.push_back("enter a"); };
+    a->OnMouseExit = [&] { seen.push_back("exit a"); };
+    b->OnMouseEnter = [&] { seen.push_back("enter b"); };
+    b->OnMouseExit = [&] { seen.push_back("exit b"); };
     Hover(a);
     EXPECT_EQ(TToolbarButton97::HotButton(), a);
     Hover(b);
@@ -144,6 +151,7 @@ TEST_F(ButtonTest, HoverMovesFromButtonToButtonAndTimerEndsIt) {
     EXPECT_EQ(TToolbarButton97::HotButton(), nullptr);
     EXPECT_EQ(b->State(), bsUp);
     EXPECT_EQ(Frame(*b), 'n');
+    EXPECT_EQ(seen, (std::vector<std::string>{"enter a", "exit a", "enter b", "exit b"}));
 }
 
 TEST_F(ButtonTest, GroupButtonsAreExclusive) {

@@ -10,6 +10,7 @@
 
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QScreen>
 #include <QTest>
@@ -362,4 +363,38 @@ TEST_F(ToolbarTest, ItemHintsShowOnlyWhileTheToolbarShowsHints) {
     bar->SetShowHint(true);
     EXPECT_EQ(ask(), "Open");
     QToolTip::hideText();
+}
+
+TEST_F(ToolbarTest, DropdownMenusOpenBesideButtonsInSideDocks) {
+    QMenu menu;
+    menu.addAction("One");
+    auto* button = static_cast<TToolbarButton97*>(items[0]);
+    button->SetDropdownMenu(&menu);
+    form.move(200, 150);
+    form.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
+
+    bar->SetDockedTo(top); // below the button, left-aligned
+    button->Click();
+    ASSERT_TRUE(menu.isVisible());
+    EXPECT_EQ(menu.pos(), button->mapToGlobal(QPoint(0, button->height())));
+    menu.hide();
+    QCoreApplication::processEvents();
+
+    bar->SetDockedTo(left); // at its top-right corner
+    button->Click();
+    ASSERT_TRUE(menu.isVisible());
+    EXPECT_EQ(menu.pos(), button->mapToGlobal(QPoint(button->width(), 0)));
+    menu.hide();
+    QCoreApplication::processEvents();
+
+    TDock97 right(&form, dpRight); // its right edge at the button's left
+    bar->SetDockedTo(&right);
+    button->Click();
+    ASSERT_TRUE(menu.isVisible());
+    EXPECT_EQ(menu.geometry().right() + 1, button->mapToGlobal(QPoint(0, 0)).x());
+    EXPECT_EQ(menu.y(), button->mapToGlobal(QPoint(0, 0)).y());
+    menu.hide();
+    QCoreApplication::processEvents();
+    bar->SetDockedTo(top);
 }
