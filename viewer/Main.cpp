@@ -17,7 +17,6 @@
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QTextDocument>
 #include <QThread>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -75,18 +74,6 @@ QColor ToQColor(TColor color) {
     return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
                   static_cast<int>((rgb >> 16) & 0xFF));
 }
-
-// A document built on the worker belongs to the GUI thread: let that thread
-// free it when the view did not take it.
-struct DeleteOnItsThread {
-    void operator()(QTextDocument* document) const {
-        if (document->thread() == QThread::currentThread()) {
-            delete document;
-        } else {
-            document->deleteLater();
-        }
-    }
-};
 
 // A pipe, socket or device would block the first read, or never end:
 // refused before anything opens it. Missing files and folders are left to
@@ -146,8 +133,6 @@ void TfrmMain::CreateComponents() {
     frameLayout_->addLayout(clientLayout_, 1);
 
     SourceView1 = new TRichEdit(this);
-    SourceView1->setReadOnly(true);
-    SourceView1->setLineWrapMode(QTextEdit::NoWrap);
     SourceView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SourceView1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     clientLayout_->addWidget(SourceView1, 1, 1);
@@ -503,12 +488,8 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
     // which never change: an open command may already have moved
     // SourceFileName on to its own file.
     const std::string fileName = arguments_.front();
-    QThread* guiThread = nullptr;
     bool updating = false;
-    TThreadComp::Synchronize([&] {
-        setCursor(Qt::BusyCursor);
-        guiThread = thread();
-    });
+    TThreadComp::Synchronize([&] { setCursor(Qt::BusyCursor); });
     // An open command asks the runner to finish: its file wins, this one
     // leaves the view alone. Checked on the GUI thread, where opens happen.
     auto superseded = [this] {
@@ -528,7 +509,7 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
             SourceView1->BeginUpdate();
             updating = true;
         });
-        std::unique_ptr<QTextDocument, DeleteOnItsThread> document;
+        std::shared_ptr<const TViewDocument> document;
         if (!TThreadComp::Terminated()) {
             RefuseSpecialFile(fileName);
             TMemoryStream stream;
@@ -540,14 +521,13 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
                 }
             });
             if (!TThreadComp::Terminated()) {
-                document.reset(TRichEdit::BuildDocument(stream.View(), guiThread).release());
+                document = SourceView1->BuildDocument(stream.View());
             }
         }
         TThreadComp::Synchronize([&] {
             if (document && !superseded()) {
-                SourceView1->AdoptDocument(std::unique_ptr<QTextDocument>(document.release()));
+                SourceView1->AdoptDocument(std::move(document));
             }
-            document.reset();
         });
     } catch (const EThreadAborted&) {
         throw; // cut off: the window is no longer there to restore

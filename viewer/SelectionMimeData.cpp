@@ -1,49 +1,58 @@
-#include "SelectionMimeData.h"
+#include "viewer/SelectionMimeData.h"
 
-#include "RtfQtDocument.h"
-#include "RtfWriter.h"
-
-#include <QTextCursor>
-#include <QTextDocument>
+#include "viewer/text/HtmlWriter.h"
+#include "viewer/text/RtfRange.h"
+#include "viewer/text/RtfWriter.h"
 
 namespace {
 
-const QString RtfType = QStringLiteral("text/rtf");
-const QString RtfTypeAlias = QStringLiteral("application/rtf");
-const QString HtmlType = QStringLiteral("text/html");
-const QString PlainType = QStringLiteral("text/plain");
+const QString kRtfType = QStringLiteral("text/rtf");
+const QString kRtfTypeAlias = QStringLiteral("application/rtf");
+const QString kHtmlType = QStringLiteral("text/html");
+const QString kPlainType = QStringLiteral("text/plain");
 
 } // namespace
 
-TSelectionMimeData::TSelectionMimeData(const QTextCursor& selection)
-    : selection_(ModelOfRange(*selection.document(), selection.selectionStart(),
-                              selection.selectionEnd())) {}
+TSelectionMimeData::TSelectionMimeData(std::shared_ptr<const TViewDocument> document,
+                                       std::uint32_t from, std::uint32_t to)
+    : document_(std::move(document)), from_(from), to_(to) {}
 
 QStringList TSelectionMimeData::formats() const {
-    return {RtfType, RtfTypeAlias, HtmlType, PlainType};
+    return {kRtfType, kRtfTypeAlias, kHtmlType, kPlainType};
 }
 
 bool TSelectionMimeData::hasFormat(const QString& mimeType) const {
     return formats().contains(mimeType);
 }
 
+const TRtfDocument& TSelectionMimeData::Selection() const {
+    if (!selection_) {
+        selection_ = DocumentRange(document_->Model, from_, to_);
+    }
+    return *selection_;
+}
+
 QVariant TSelectionMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
-    if (mimeType == RtfType || mimeType == RtfTypeAlias) {
+    if (mimeType == kRtfType || mimeType == kRtfTypeAlias) {
         if (!rtf_) {
-            const std::string rtf = WriteRtf(selection_);
+            const std::string rtf = WriteRtf(Selection());
             rtf_ = QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size()));
         }
         return *rtf_;
     }
-    if (mimeType == HtmlType) {
+    if (mimeType == kHtmlType) {
         if (!html_) {
-            html_ = BuildQtDocument(selection_)->toHtml();
+            const std::string html = WriteHtml(Selection());
+            html_ = QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size()));
         }
         return *html_;
     }
-    if (mimeType == PlainType) {
+    if (mimeType == kPlainType) {
         // Paragraph ends are LF already; line breaks become LF too.
-        QString plain = QString::fromStdU16String(selection_.Text);
+        const std::u16string_view text(document_->Model.Text);
+        const std::size_t to = std::min<std::size_t>(to_, text.size());
+        const std::size_t from = std::min<std::size_t>(from_, to);
+        QString plain = QString::fromUtf16(text.data() + from, static_cast<qsizetype>(to - from));
         plain.replace(QChar(kLineBreak), u'\n');
         return plain;
     }

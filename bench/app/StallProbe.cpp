@@ -6,7 +6,7 @@
 
 #include "Application.h"
 #include "Main.h"
-#include "RichEdit.h"
+#include "viewer/RichEdit.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
