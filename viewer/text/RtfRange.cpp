@@ -17,6 +17,7 @@ std::size_t RunAt(const TRtfDocument& doc, std::uint32_t position) {
 
 TRtfDocument DocumentRange(const TRtfDocument& doc, std::size_t from, std::size_t to) {
     TRtfDocument part;
+    part.DefaultTabTwips = doc.DefaultTabTwips;
     to = std::min(to, doc.Text.size());
     if (from >= to) {
         return part;

@@ -37,6 +37,7 @@ enum class TWord : unsigned char {
     ChCbPat,
     ColorTbl,
     Deff,
+    DefTab,
     Emdash,
     Emspace,
     Endash,
@@ -123,6 +124,7 @@ constexpr std::array kWords = std::to_array<TWordEntry>({
     {"creatim", TWord::SkipDestination},
     {"datastore", TWord::SkipDestination},
     {"deff", TWord::Deff},
+    {"deftab", TWord::DefTab},
     {"doccomm", TWord::SkipDestination},
     {"docvar", TWord::SkipDestination},
     {"emdash", TWord::Emdash},
@@ -610,6 +612,11 @@ private:
         case TWord::Deff:
             defaultFont_ = param;
             ++fontGeneration_;
+            break;
+        case TWord::DefTab:
+            if (hasParam && param > 0) {
+                doc_.DefaultTabTwips = param;
+            }
             break;
         // font and colour tables
         case TWord::F:

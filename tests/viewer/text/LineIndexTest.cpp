@@ -4,6 +4,7 @@
 #include "viewer/text/LineIndex.h"
 #include "viewer/text/RtfRange.h"
 #include "viewer/text/RtfReader.h"
+#include "viewer/text/RtfWriter.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -117,6 +118,16 @@ TEST(RtfRange, RangesKeepTheirFormatsAndOnlyTheFontsUsed) {
     EXPECT_TRUE(DocumentRange(doc, 7, 3).Runs.empty());
     EXPECT_EQ(DocumentRange(doc, 9, 1000).Text, u"plain");
     EXPECT_EQ(DocumentRange(doc, 0, doc.Text.size()).Text, doc.Text);
+}
+
+TEST(TabStops, ReadWrittenAndKeptInRanges) {
+    EXPECT_EQ(ReadRtf("{\\rtf1 x}").DefaultTabTwips, 720);
+    EXPECT_EQ(ReadRtf("{\\rtf1\\deftab0 x}").DefaultTabTwips, 720);
+    EXPECT_EQ(ReadRtf("{\\rtf1\\deftab-5 x}").DefaultTabTwips, 720);
+    const TRtfDocument doc = ReadRtf("{\\rtf1\\deftab360 a\\tab b}");
+    EXPECT_EQ(doc.DefaultTabTwips, 360);
+    EXPECT_EQ(DocumentRange(doc, 1, 2).DefaultTabTwips, 360);
+    EXPECT_EQ(ReadRtf(WriteRtf(doc)).DefaultTabTwips, 360);
 }
 
 TEST(HtmlWriter, SpansCarryColourWeightAndEscapedText) {
