@@ -404,7 +404,9 @@ void TfrmMain::LoadFile(const std::string& fileName) {
     if (IsSourceFileName(fileName)) {
         TMemoryStream stream;
         ConvertFile(fileName, stream);
-        SourceView1->LoadFromBytes(stream.View());
+        // The RTF goes as soon as it is read: a large document is held only once.
+        SourceView1->AdoptDocument(
+            SourceView1->BuildDocument(stream.View(), [&stream] { stream = TMemoryStream(); }));
     } else {
         SourceView1->LoadFromFile(fileName);
     }
@@ -521,7 +523,8 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
                 }
             });
             if (!TThreadComp::Terminated()) {
-                document = SourceView1->BuildDocument(stream.View());
+                document = SourceView1->BuildDocument(stream.View(),
+                                                      [&stream] { stream = TMemoryStream(); });
             }
         }
         TThreadComp::Synchronize([&] {

@@ -48,9 +48,10 @@ TRichEdit::~TRichEdit() = default;
 
 // ---- loading and saving ----
 
-std::shared_ptr<const TViewDocument> TRichEdit::BuildDocument(std::string_view data) const {
+std::shared_ptr<const TViewDocument>
+TRichEdit::BuildDocument(std::string_view data, const std::function<void()>& dataRead) const {
     try {
-        return BuildViewDocument(data, dpi_);
+        return BuildViewDocument(data, dpi_, dataRead);
     } catch (const std::bad_alloc&) {
         throw ERichEditError(kLoadFailedText);
     } catch (const std::length_error&) {

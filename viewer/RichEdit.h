@@ -47,7 +47,9 @@ public:
 
     // Builds what LoadFromBytes shows without touching any widget: safe on a
     // worker thread. The result is handed to AdoptDocument on the GUI thread.
-    std::shared_ptr<const TViewDocument> BuildDocument(std::string_view data) const;
+    // DATAREAD runs once DATA has been read, so the caller can free it early.
+    std::shared_ptr<const TViewDocument>
+    BuildDocument(std::string_view data, const std::function<void()>& dataRead = {}) const;
     void AdoptDocument(std::shared_ptr<const TViewDocument> document);
     const TViewDocument& Document() const { return *document_; }
 

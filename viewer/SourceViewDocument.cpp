@@ -77,13 +77,32 @@ TFixedPitch FixedPitchOf(const TRtfDocument& doc, int dpi) {
     return {cell, doc.DefaultTabTwips / 1440.0 * dpi};
 }
 
+namespace {
+
+// The reader grows its text and runs as it goes; what it leaves over can be
+// as large as the text itself, and the document is kept as long as it is shown.
+template <typename Container> void Trim(Container& items) {
+    if (items.capacity() > items.size() + items.size() / 8 + 64) {
+        items.shrink_to_fit();
+    }
+}
+
+} // namespace
+
 std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int dpi) {
     auto doc = std::make_shared<TViewDocument>();
     doc->Model = std::move(model);
+    Trim(doc->Model.Text);
+    Trim(doc->Model.Runs);
     doc->Lines = TLineIndex(doc->Model.Text, FixedPitchOf(doc->Model, dpi));
     return doc;
 }
 
-std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi) {
-    return BuildViewDocument(ReadDocument(data), dpi);
+std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi,
+                                                       const std::function<void()>& dataRead) {
+    TRtfDocument model = ReadDocument(data);
+    if (dataRead) {
+        dataRead();
+    }
+    return BuildViewDocument(std::move(model), dpi);
 }

@@ -7,6 +7,7 @@
 #include "viewer/text/RtfDocument.h"
 
 #include <QFont>
+#include <functional>
 #include <memory>
 #include <string_view>
 
@@ -28,7 +29,10 @@ QFont DeviceFont(QFont font, int dpi);
 TFixedPitch FixedPitchOf(const TRtfDocument& doc, int dpi);
 
 // The document of DATA (RTF, else plain text) with its line index, measured
-// for DPI. Touches no widget, so it runs on a worker thread too.
-std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi);
+// for DPI. Touches no widget, so it runs on a worker thread too. DATAREAD,
+// when given, runs once DATA is no longer needed: the caller can free it
+// before the text is trimmed to its size.
+std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi,
+                                                       const std::function<void()>& dataRead = {});
 // The same for a model read already.
 std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int dpi);

@@ -15,7 +15,8 @@ const std::string kProgram =
     "\\red0\\green0\\blue0;\\red255\\green255\\blue255;\\red255\\green0\\blue0;"
     "\\red0\\green0\\blue128;\\red255\\green0\\blue255;\\red0\\green128\\blue0;"
     "\\red0\\green0\\blue0;}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0"
-    "{\\cf6\\b begin}\r\\par   s := {\\cf2 'x'}; {\\cf3\\i \\{ note \\}}\r\\par {\\cf6\\b end}.\\par }";
+    "{\\cf6\\b begin}\r\\par   s := {\\cf2 'x'}; {\\cf3\\i \\{ note \\}}\r\\par {\\cf6\\b "
+    "end}.\\par }";
 // "begin\n  s := 'x'; { note }\nend."
 
 struct Accessible : ::testing::Test {

@@ -289,11 +289,11 @@ TEST(SourceViewFind, WholeWordAtRunAndLineBoundaries) {
     view.LoadFromBytes(Rtf("{\\cf1 in}{\\cf2 to} {\\cf1 in}\\par in\\par x in\\line in"));
     // Text: "into in\nin\nx in\u2028in".
     ASSERT_EQ(view.Text(0, view.TextLength()), QString::fromUtf16(u"into in\nin\nx in\u2028in"));
-    EXPECT_EQ(view.FindText("in", 0, -1, true, true), 5);   // not the start of "into"
-    EXPECT_EQ(view.FindText("in", 6, -1, true, true), 8);   // a line to itself
-    EXPECT_EQ(view.FindText("in", 9, -1, true, true), 13);  // at a line's end
-    EXPECT_EQ(view.FindText("in", 14, -1, true, true), 16); // after a line break, at the end
-    EXPECT_EQ(view.FindText("into", 0, -1, true, true), 0); // across runs
+    EXPECT_EQ(view.FindText("in", 0, -1, true, true), 5);     // not the start of "into"
+    EXPECT_EQ(view.FindText("in", 6, -1, true, true), 8);     // a line to itself
+    EXPECT_EQ(view.FindText("in", 9, -1, true, true), 13);    // at a line's end
+    EXPECT_EQ(view.FindText("in", 14, -1, true, true), 16);   // after a line break, at the end
+    EXPECT_EQ(view.FindText("into", 0, -1, true, true), 0);   // across runs
     EXPECT_EQ(view.FindText("to in", 0, -1, true, true), -1); // "to" ends a word, starts none
     EXPECT_EQ(view.FindText("to in", 0, -1, true, false), 2);
     EXPECT_EQ(view.FindText("nt", 0, -1, true, true), -1);

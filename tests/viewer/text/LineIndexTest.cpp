@@ -1,7 +1,8 @@
 // The line index, ranges of a document, and the HTML flavour of a copy.
 
-#include "viewer/text/HtmlWriter.h"
 #include "viewer/text/LineIndex.h"
+
+#include "viewer/text/HtmlWriter.h"
 #include "viewer/text/RtfRange.h"
 #include "viewer/text/RtfReader.h"
 #include "viewer/text/RtfWriter.h"
