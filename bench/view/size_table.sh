@@ -15,8 +15,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LUMIVANE_REGISTRY=$work/user.reg
 
-printf '| file | lines | first painted | longest stall | CPU (user+sys) | peak memory |\n'
-printf '|---|---|---|---|---|---|\n'
+printf '| file | lines | first painted | longest stall | CPU (user+sys) | peak memory | resident after |\n'
+printf '|---|---|---|---|---|---|---|\n'
 for mb in "${sizes[@]}"; do
   file=$work/sample-$mb.pas
   : >"$file"
@@ -33,6 +33,7 @@ for mb in "${sizes[@]}"; do
   user=$(sed -n 's/.*User time (seconds): //p' <<<"$out")
   sys=$(sed -n 's/.*System time (seconds): //p' <<<"$out")
   rss=$(sed -n 's/.*Maximum resident set size (kbytes): //p' <<<"$out")
-  printf '| %s MB | %s k | %s ms | %s ms | %.1f s | %s MB |\n' "$mb" $((lines / 1000)) \
-    "$painted" "$stall" "$(echo "$user + $sys" | bc)" $((rss / 1024))
+  after=$(sed -n 's/resident after the load: \(-\?[0-9]*\) MB/\1/p' <<<"$out")
+  printf '| %s MB | %s k | %s ms | %s ms | %.1f s | %s MB | %s MB |\n' "$mb" $((lines / 1000)) \
+    "$painted" "$stall" "$(echo "$user + $sys" | bc)" $((rss / 1024)) "$after"
 done
