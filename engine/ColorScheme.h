@@ -2,15 +2,12 @@
 // The colour scheme: seven slots, one per token class, whose position is the
 // RTF colour number.
 
+#include "platform/Color.h"
+
 #include <array>
 #include <atomic>
-#include <cstdint>
 #include <string>
 #include <string_view>
-
-// 0x00BBGGRR; a value with the top bit set is a system-colour code whose low
-// byte is the system-colour number.
-using TColor = std::uint32_t;
 
 struct TColorSlot {
     std::string_view ValueName;
@@ -33,7 +30,7 @@ enum TColorIndex : int {
 extern std::array<TColorSlot, 7> ColorSlots;
 
 // The colours every slot starts with.
-inline constexpr std::array<TColor, 7> DefaultSlotColors = {
+inline constexpr std::array<TColor, 7> kDefaultSlotColors = {
     0x000000, // clBlack
     0xFFFFFF, // clWhite
     0x0000FF, // clRed
@@ -48,12 +45,10 @@ struct TColorName {
     TColor Value;
 };
 // The named colours in lookup order: 16 fixed, the 25 system colours, clNone.
-extern const std::array<TColorName, 42> ColorNames;
+extern const std::array<TColorName, 42> kColorNames;
 
 // "clNavy" for a named colour, else "$" and eight upper-case hex digits.
 std::string ColorToString(TColor color);
 // A colour name (any case) or an integer text; throws std::invalid_argument
 // naming the text otherwise.
 TColor StringToColor(std::string_view text);
-// The colour as 0x00BBGGRR, resolving system-colour codes.
-TColor ColorToRGB(TColor color);

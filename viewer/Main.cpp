@@ -1,12 +1,13 @@
-#include "Main.h"
+#include "viewer/Main.h"
 
-#include "Application.h"
-#include "ColorScheme.h"
-#include "FindDialog.h"
-#include "PascalParser.h"
-#include "PathRoutines.h"
-#include "RichEdit.h"
-#include "qdStatusBar.h"
+#include "engine/ColorScheme.h"
+#include "engine/PascalParser.h"
+#include "platform/qt/QtColor.h"
+#include "viewer/Application.h"
+#include "viewer/FindDialog.h"
+#include "viewer/RichEdit.h"
+#include "viewer/qdStatusBar.h"
+#include "viewer/text/PathRoutines.h"
 
 #include <QAction>
 #include <QFile>
@@ -28,10 +29,10 @@ std::string SourceFileName;
 
 namespace {
 
-constexpr int DesignedLeft = 173;
-constexpr int DesignedTop = 119;
-constexpr int DesignedWidth = 611;
-constexpr int DesignedHeight = 421;
+constexpr int kDesignedLeft = 173;
+constexpr int kDesignedTop = 119;
+constexpr int kDesignedWidth = 611;
+constexpr int kDesignedHeight = 421;
 
 QString DecodeName(const std::string& name) {
     return QFile::decodeName(QByteArray::fromStdString(name));
@@ -69,12 +70,6 @@ QFileDialog* CreateFileDialog(QWidget* owner, const QString& title, const QStrin
     return dialog;
 }
 
-QColor ToQColor(TColor color) {
-    const TColor rgb = ColorToRGB(color);
-    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                  static_cast<int>((rgb >> 16) & 0xFF));
-}
-
 // A pipe, socket or device would block the first read, or never end:
 // refused before anything opens it. Missing files and folders are left to
 // the reader, which reports them.
@@ -92,6 +87,26 @@ void ShowMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& text)
         icon == QMessageBox::Information ? "Information" : QApplication::applicationDisplayName();
     QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+// What the window system allows a window: at least a caption bar's worth,
+// at most the whole desktop, whatever size the store asks for.
+constexpr QSize kSmallestWindow(112, 27);
+
+QSize LimitedSize(const QWidget& window, QSize size) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QSize largest = screen ? screen->virtualSize().expandedTo(kSmallestWindow)
+                                 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return size.expandedTo(kSmallestWindow).boundedTo(largest);
+}
+
+// A minimised window reports the bounds it is restored to.
+QRect Bounds(const QWidget& window) {
+    if (!window.isMinimized()) {
+        return QRect(window.pos(), window.size());
+    }
+    const QPoint frameOffset = window.pos() - window.geometry().topLeft();
+    return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
 }
 
 } // namespace
@@ -121,8 +136,8 @@ void TfrmMain::CreateComponents() {
     QFont formFont("MS Sans Serif");
     formFont.setPixelSize(11);
     setFont(formFont);
-    move(DesignedLeft, DesignedTop);
-    resize(DesignedWidth, DesignedHeight);
+    move(kDesignedLeft, kDesignedTop);
+    resize(kDesignedWidth, kDesignedHeight);
 
     frameLayout_ = new QVBoxLayout(this);
     frameLayout_->setContentsMargins(0, 0, 0, 0);
@@ -187,16 +202,16 @@ void TfrmMain::CreateComponents() {
 
 void TfrmMain::PlaceDock(TDockSide side, QWidget* dock) {
     switch (side) {
-    case TDockSide::Top:
+    case TDockSide::kTop:
         clientLayout_->addWidget(dock, 0, 0, 1, 3);
         break;
-    case TDockSide::Left:
+    case TDockSide::kLeft:
         clientLayout_->addWidget(dock, 1, 0);
         break;
-    case TDockSide::Right:
+    case TDockSide::kRight:
         clientLayout_->addWidget(dock, 1, 2);
         break;
-    case TDockSide::Bottom:
+    case TDockSide::kBottom:
         clientLayout_->addWidget(dock, 2, 0, 1, 3);
         break;
     }
@@ -231,21 +246,6 @@ void TfrmMain::SetLeft(int left) {
 void TfrmMain::SetTop(int top) {
     move(pos().x(), top);
 }
-namespace {
-
-// What the window system allows a window: at least a caption bar's worth,
-// at most the whole desktop, whatever size the store asks for.
-constexpr QSize SmallestWindow(112, 27);
-
-QSize LimitedSize(const QWidget& window, QSize size) {
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    const QSize largest = screen ? screen->virtualSize().expandedTo(SmallestWindow)
-                                 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    return size.expandedTo(SmallestWindow).boundedTo(largest);
-}
-
-} // namespace
-
 // Sizes are the window's own, without a frame the window system may add, so
 // that a saved size comes back the same at the next start.
 void TfrmMain::SetWidth(int width) {
@@ -254,19 +254,6 @@ void TfrmMain::SetWidth(int width) {
 void TfrmMain::SetHeight(int height) {
     resize(LimitedSize(*this, QSize(width(), height)));
 }
-
-namespace {
-
-// A minimised window reports the bounds it is restored to.
-QRect Bounds(const QWidget& window) {
-    if (!window.isMinimized()) {
-        return QRect(window.pos(), window.size());
-    }
-    const QPoint frameOffset = window.pos() - window.geometry().topLeft();
-    return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
-}
-
-} // namespace
 
 int TfrmMain::Left() const {
     return Bounds(*this).left();
@@ -401,9 +388,9 @@ void TfrmMain::LoadFile(const std::string& fileName) {
     RefuseSpecialFile(fileName);
     SourceView1->BeginUpdate();
     const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
-    if (IsSourceFileName(fileName)) {
+    if (IsPascalFileName(fileName)) {
         TMemoryStream stream;
-        ConvertFile(fileName, stream);
+        ConvertFileAsPascal(fileName, stream);
         // The RTF goes as soon as it is read: a large document is held only once.
         SourceView1->AdoptDocument(
             SourceView1->BuildDocument(stream.View(), [&stream] { stream = TMemoryStream(); }));
@@ -515,7 +502,13 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         if (!TThreadComp::Terminated()) {
             RefuseSpecialFile(fileName);
             TMemoryStream stream;
-            ConvertFile(fileName, stream);
+            // Free Pascal's extensions are shown converted too; anything else
+            // gets the engine's own extension error.
+            if (IsPascalFileName(fileName)) {
+                ConvertFileAsPascal(fileName, stream);
+            } else {
+                ConvertFile(fileName, stream);
+            }
             const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
             TThreadComp::Synchronize([&] {
                 if (!superseded()) {

@@ -1,5 +1,6 @@
 #include "viewer/RichEdit.h"
 
+#include "platform/qt/QtColor.h"
 #include "viewer/SelectionMimeData.h"
 #include "viewer/SourceViewAccessible.h"
 #include "viewer/text/RtfRange.h"
@@ -170,11 +171,9 @@ QTextCharFormat TRichEdit::CharFormatAt(int position) const {
     format.setFontItalic(f.Italic);
     format.setFontUnderline(f.Underline);
     format.setFontStrikeOut(f.Strike);
-    format.setForeground(f.Color != kNoColor
-                             ? QColor::fromRgb(static_cast<QRgb>(f.Color) | 0xFF000000u)
-                             : palette().color(QPalette::Text));
+    format.setForeground(f.Color != kNoColor ? ToQColor(f.Color) : palette().color(QPalette::Text));
     if (f.Background != kNoColor) {
-        format.setBackground(QColor::fromRgb(static_cast<QRgb>(f.Background) | 0xFF000000u));
+        format.setBackground(ToQColor(f.Background));
     }
     if (f.Vertical != 0) {
         format.setVerticalAlignment(f.Vertical > 0 ? QTextCharFormat::AlignSuperScript

@@ -15,11 +15,8 @@ QAccessibleInterface* SourceViewFactory(const QString& className, QObject* objec
     return nullptr;
 }
 
-QString CssRgb(TRgb rgb) {
-    return QStringLiteral("rgb(%1,%2,%3)")
-        .arg((rgb >> 16) & 0xFF)
-        .arg((rgb >> 8) & 0xFF)
-        .arg(rgb & 0xFF);
+QString CssRgb(TColor color) {
+    return QStringLiteral("rgb(%1,%2,%3)").arg(RedOf(color)).arg(GreenOf(color)).arg(BlueOf(color));
 }
 
 bool IsWordCharacter(char16_t ch) {

@@ -1,5 +1,6 @@
 #include "viewer/SourceViewLayout.h"
 
+#include "platform/qt/QtColor.h"
 #include "viewer/text/RtfRange.h"
 
 #include <QFontMetricsF>
@@ -16,8 +17,8 @@ constexpr std::size_t kCachedLayouts = 512;
 // inside their range.
 constexpr qreal kNoWrapWidth = 4.0e6;
 
-QColor Rgb(TRgb rgb) {
-    return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u);
+QColor Rgb(TColor color) {
+    return ToQColor(color);
 }
 
 const QChar* QChars(const char16_t* text) {

@@ -1,14 +1,16 @@
 #include "viewer/text/HtmlWriter.h"
 
+#include "platform/Color.h"
 #include "viewer/text/CodePage.h"
 
 #include <cstdio>
 
 namespace {
 
-std::string CssColor(TRgb rgb) {
+std::string CssColor(TColor color) {
     char buffer[8];
-    std::snprintf(buffer, sizeof buffer, "#%06x", static_cast<unsigned>(rgb & 0xFFFFFFu));
+    std::snprintf(buffer, sizeof buffer, "#%02x%02x%02x", RedOf(color), GreenOf(color),
+                  BlueOf(color));
     return buffer;
 }
 

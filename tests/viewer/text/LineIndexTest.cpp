@@ -109,7 +109,7 @@ TEST(RtfRange, RangesKeepTheirFormatsAndOnlyTheFontsUsed) {
     EXPECT_EQ(part.Text, u"d bo");
     ASSERT_EQ(part.Runs.size(), 2u);
     EXPECT_EQ(part.Runs[0].Length, 2u);
-    EXPECT_EQ(part.Formats[part.Runs[0].Format].Color, 0xFF0000u);
+    EXPECT_EQ(part.Formats[part.Runs[0].Format].Color, RgbColor(255, 0, 0));
     EXPECT_TRUE(part.Formats[part.Runs[1].Format].Bold);
     ASSERT_EQ(part.Fonts.size(), 2u);
     EXPECT_EQ(part.Fonts[static_cast<std::size_t>(part.Formats[part.Runs[1].Format].Font)].Name,
