@@ -154,6 +154,32 @@ TEST(SourceViewPaint, SelectionIsPaintedOverTheRunsItCovers) {
     EXPECT_LT(selected.bottom(), shown.view.CharacterRect(10).top());
 }
 
+TEST(SourceViewPaint, ProportionalFontsAreLaidOutAndMeasured) {
+    // 24 pt Liberation Sans = 32 px at 96 dpi; the horizontal range grows to
+    // the long line once it has been laid out for painting.
+    const std::string line(200, 'W');
+    ShownView shown("{\\rtf1{\\fonttbl{\\f0\\fswiss Liberation Sans;}}"
+                    "{\\colortbl;\\red0\\green0\\blue255;}\\f0\\fs48 short\\par {\\cf1 " +
+                    line + "}}");
+    TRichEdit& view = shown.view;
+    QApplication::processEvents();
+    QApplication::processEvents();
+    QFont font("Liberation Sans");
+    font.setPixelSize(32);
+    const double width = QFontMetricsF(font).horizontalAdvance(QString::fromStdString(line));
+    EXPECT_GE(view.horizontalScrollBar()->maximum(), width - view.viewport()->width());
+    const QRect blue = BoxOf(shown.Grab(), Bluish);
+    ASSERT_FALSE(blue.isEmpty());
+    EXPECT_GT(blue.top(), 20); // the second line, under the 32 px first one
+    // Hit-testing agrees with the layout, whatever the glyph widths.
+    for (int position : {7, 20, 40}) {
+        EXPECT_EQ(view.PositionAt(view.CharacterRect(position).center() - QPoint(2, 0)), position);
+    }
+    shown.Key(Qt::Key_End, Qt::ControlModifier);
+    EXPECT_TRUE(view.viewport()->rect().contains(view.cursorRect()));
+    EXPECT_GT(view.horizontalScrollBar()->value(), 0);
+}
+
 // ---- keyboard ----
 
 TEST(SourceViewKeyboard, MovesAndSelectsAcrossLinesAndRuns) {
