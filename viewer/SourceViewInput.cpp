@@ -187,9 +187,8 @@ void TRichEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     MoveCaret(target, shift);
-    if (vertical) {
-        preferredX_ = keepX >= 0 ? keepX : preferredX_;
-    }
+    // Up and down keep the column they started from; every other move sets a new one.
+    preferredX_ = vertical ? (keepX >= 0 ? keepX : preferredX_) : -1;
     event->accept();
 }
 

@@ -217,6 +217,11 @@ TEST(SourceViewKeyboard, MovesAndSelectsAcrossLinesAndRuns) {
     EXPECT_EQ(view.CaretPosition(), 20); // back to column 9
     shown.Key(Qt::Key_Up, Qt::ShiftModifier);
     EXPECT_EQ(view.SelText(), "a\ngamma del");
+    // A move to the side starts a new column.
+    shown.Key(Qt::Key_Left);
+    shown.Key(Qt::Key_Left);
+    shown.Key(Qt::Key_Down);
+    EXPECT_EQ(view.CaretPosition(), 11 + 8); // collapsed at 9, then one left
     shown.Key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(view.SelText(), "alpha beta\ngamma delta\nepsilon");
     // At the ends nothing moves further.
