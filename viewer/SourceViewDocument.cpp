@@ -95,6 +95,7 @@ std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int d
     Trim(doc->Model.Text);
     Trim(doc->Model.Runs);
     doc->Lines = TLineIndex(doc->Model.Text, FixedPitchOf(doc->Model, dpi));
+    doc->Dpi = dpi;
     return doc;
 }
 

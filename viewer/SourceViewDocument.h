@@ -14,6 +14,7 @@
 struct TViewDocument {
     TRtfDocument Model;
     TLineIndex Lines;
+    int Dpi = 0; // the device resolution the line index was measured for
 };
 
 // The code font: what runs without a font of their own are shown in.

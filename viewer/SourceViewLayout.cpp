@@ -46,18 +46,15 @@ void TSourceLayout::Reset(std::shared_ptr<const TViewDocument> doc, int dpi, con
     for (const TRtfCharFormat& f : model.Formats) {
         fonts_.push_back(DeviceFont(FontOf(model, f), dpi));
         const QFontMetricsF metrics(fonts_.back());
-        if (!model.Formats.empty()) {
-            ascent = std::max(ascent, metrics.ascent());
-            descent = std::max(descent, metrics.descent());
-        }
+        ascent = std::max(ascent, metrics.ascent());
+        descent = std::max(descent, metrics.descent());
     }
     // Whole pixels per line, so rows never blur or drift against each other.
     ascent_ = std::ceil(ascent);
     lineHeight_ = ascent_ + std::ceil(descent) + 1;
-    // Measured for this device: a document measured for another one is
-    // drawn the QTextLayout way until it is rebuilt.
-    const TFixedPitch pitch = FixedPitchOf(model, dpi);
-    pitch_ = pitch == doc_->Lines.Pitch() ? pitch : TFixedPitch{};
+    // Measured for this device when it was built; a document measured for
+    // another one is drawn the QTextLayout way.
+    pitch_ = doc_->Dpi == dpi ? doc_->Lines.Pitch() : TFixedPitch{};
     lineEndMark_ = std::max<qreal>(3, QFontMetricsF(defaultFont_).horizontalAdvance(u' '));
 }
 
