@@ -16,7 +16,6 @@
 #include <QSaveFile>
 #include <QScrollBar>
 #include <QStringView>
-#include <QStyleHints>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
@@ -72,6 +71,7 @@ void TRichEdit::AdoptDocument(std::shared_ptr<const TViewDocument> document) {
     preferredX_ = -1;
     dragging_ = false;
     autoScrollTimer_.stop();
+    horizontalScrollBar()->setRange(0, 0); // the old document's extent goes with it
     UpdateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);

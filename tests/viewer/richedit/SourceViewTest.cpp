@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <functional>
 #include <gtest/gtest.h>
 #include <string>
@@ -311,6 +312,25 @@ TEST(SourceViewMouse, DraggingBelowTheViewScrollsAndSelects) {
     EXPECT_EQ(view.SelStart(), 0);
 }
 
+TEST(SourceViewMouse, TheWheelScrollsLinesAndTheCaretStays) {
+    std::string body;
+    for (int i = 0; i < 100; ++i) {
+        body += "row " + std::to_string(i) + "\\par ";
+    }
+    ShownView shown(Rtf(body));
+    TRichEdit& view = shown.view;
+    const QPoint at(20, 20);
+    QWheelEvent down(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &down);
+    EXPECT_EQ(view.TopLine(), QApplication::wheelScrollLines());
+    EXPECT_EQ(view.CaretPosition(), 0);
+    QWheelEvent up(at, view.viewport()->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view.viewport(), &up);
+    EXPECT_EQ(view.TopLine(), 0);
+}
+
 // ---- find ----
 
 TEST(SourceViewFind, WholeWordAtRunAndLineBoundaries) {
@@ -405,6 +425,10 @@ TEST(SourceViewLimits, ALineOfAMillionCharacters) {
     EXPECT_EQ(view.FindText("END", 0, -1, true, true), -1); // part of the one long word
     shown.Key(Qt::Key_Down);
     EXPECT_EQ(view.CaretPosition(), view.TextLength()); // "next" is shorter
+    // A short document that follows needs no horizontal scrolling.
+    view.LoadFromBytes("short");
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(view.horizontalScrollBar()->value(), 0);
 }
 
 } // namespace
