@@ -31,7 +31,7 @@ bool IsWordChar(QChar ch) {
 
 TRichEdit::TRichEdit(QWidget* parent)
     : QAbstractScrollArea(parent), document_(std::make_shared<TViewDocument>()) {
-    InstallSourceViewAccessibility();
+    viewer::InstallSourceViewAccessibility();
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);
@@ -475,7 +475,7 @@ void TRichEdit::paintEvent(QPaintEvent* event) {
     const TLineIndex& lines = document_->Lines;
     const QPalette::ColorGroup group =
         hasFocus() && isActiveWindow() ? QPalette::Active : QPalette::Inactive;
-    TSelectionPaint selection;
+    viewer::TSelectionPaint selection;
     selection.From = std::min(anchor_, caret_);
     selection.To = std::max(anchor_, caret_);
     selection.Background = palette().color(group, QPalette::Highlight);

@@ -142,7 +142,7 @@ private:
     void RestartCaretBlink();
 
     std::shared_ptr<const TViewDocument> document_;
-    mutable TSourceLayout layout_;
+    mutable viewer::TSourceLayout layout_;
     int dpi_ = 96;
     std::uint32_t anchor_ = 0;
     std::uint32_t caret_ = 0;

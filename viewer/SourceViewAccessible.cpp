@@ -6,6 +6,8 @@
 #include <QAccessible>
 #include <algorithm>
 
+namespace viewer {
+
 namespace {
 
 QAccessibleInterface* SourceViewFactory(const QString& className, QObject* object) {
@@ -240,3 +242,5 @@ QString TSourceViewAccessible::attributes(int offset, int* startOffset, int* end
     }
     return parts.join(u';') + u';';
 }
+
+} // namespace viewer

@@ -6,6 +6,8 @@
 
 class TRichEdit;
 
+namespace viewer {
+
 // Makes every TRichEdit answer with TSourceViewAccessible. Idempotent.
 void InstallSourceViewAccessibility();
 
@@ -42,3 +44,5 @@ private:
     // The unit of BOUNDARY around OFFSET: [start, end).
     void UnitAt(int offset, QAccessible::TextBoundaryType boundary, int* start, int* end) const;
 };
+
+} // namespace viewer

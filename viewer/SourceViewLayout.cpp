@@ -27,6 +27,8 @@ const QChar* QChars(const char16_t* text) {
 
 } // namespace
 
+namespace viewer {
+
 TSourceLayout::TSourceLayout() = default;
 TSourceLayout::~TSourceLayout() = default;
 
@@ -287,3 +289,5 @@ void TSourceLayout::PaintLaidOut(QPainter& painter, std::size_t line, QPointF or
     }
     layout.draw(&painter, origin, selections);
 }
+
+} // namespace viewer

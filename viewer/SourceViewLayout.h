@@ -18,6 +18,8 @@
 class QPainter;
 class QTextLayout;
 
+namespace viewer {
+
 struct TSelectionPaint {
     std::uint32_t From = 0; // selected characters [From, To)
     std::uint32_t To = 0;
@@ -85,3 +87,5 @@ private:
     std::list<TCached> cache_;
     std::unordered_map<std::size_t, std::list<TCached>::iterator> cached_;
 };
+
+} // namespace viewer
