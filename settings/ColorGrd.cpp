@@ -213,8 +213,7 @@ int TColorGrid::CellFromPoint(int x, int y) const {
 }
 
 void TColorGrid::FitToCells(bool repaint) {
-    const QSize whole(FColumnCount * (width() / FColumnCount),
-                      FRowCount * (height() / FRowCount));
+    const QSize whole(FColumnCount * (width() / FColumnCount), FRowCount * (height() / FRowCount));
     if (whole != size()) {
         setGeometry(x(), y(), whole.width(), whole.height());
     }

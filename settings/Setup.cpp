@@ -121,25 +121,17 @@ void TfrmSetup::CreateComponents() {
     connect(btnSave, &QPushButton::clicked, this, [this] { Guarded([this] { btnSaveClick(); }); });
     connect(btnCancel, &QPushButton::clicked, this,
             [this] { Guarded([this] { btnCancelClick(); }); });
-
-    // The page control first, then what its page holds, then the buttons.
-    QWidget::setTabOrder(PageControl1, btnSavePosition);
-    QWidget::setTabOrder(btnSavePosition, rbStartDefault);
-    QWidget::setTabOrder(rbStartDefault, rbStartFull);
-    QWidget::setTabOrder(rbStartFull, rbStartSaved);
-    QWidget::setTabOrder(rbStartSaved, lbPascal); // the grid is no tab stop
-    QWidget::setTabOrder(lbPascal, btnSave);
-    QWidget::setTabOrder(btnSave, btnCancel);
 }
 
 void TfrmSetup::CreateProgramPage() {
     tsProgram = new QWidget;
     PageControl1->addTab(tsProgram, "Program");
+    // Created in tab order: the button first, then the radio buttons.
+    btnSavePosition = CreateButton(tsProgram, "save position", QRect(16, 88, 209, 33));
     rbStartDefault = CreateRadio(tsProgram, "start with default position", QRect(16, 8, 145, 17));
     rbStartFull = CreateRadio(tsProgram, "start as fullscreen", QRect(16, 32, 113, 17));
     rbStartSaved = CreateRadio(tsProgram, "start with saved position", QRect(16, 56, 145, 17));
     rbStartDefault->setChecked(true);
-    btnSavePosition = CreateButton(tsProgram, "save position", QRect(16, 88, 209, 33));
     connect(btnSavePosition, &QPushButton::clicked, this,
             [this] { Guarded([this] { btnSavePositionClick(); }); });
 }
@@ -147,6 +139,13 @@ void TfrmSetup::CreateProgramPage() {
 void TfrmSetup::CreatePascalPage() {
     tsPascal = new QWidget;
     PageControl1->addTab(tsPascal, "Pascal");
+    // Created in tab order: the grid (no tab stop), then the list.
+    cgPascal = new TColorGrid(tsPascal);
+    cgPascal->setGeometry(128, 16, 100, 100);
+    cgPascal->SetBackgroundEnabled(false);
+    cgPascal->SetTabStop(false); // worked with the mouse alone
+    cgPascal->OnChange = [this](TColorGrid& sender) { Guarded([&] { cgPascalChange(sender); }); };
+
     lbPascal = new QListWidget(tsPascal);
     lbPascal->setGeometry(16, 16, 100, 100);
     lbPascal->setSortingEnabled(true);
@@ -155,14 +154,6 @@ void TfrmSetup::CreatePascalPage() {
     // Mouse and keyboard alike: every change of the selected entry.
     connect(lbPascal, &QListWidget::itemSelectionChanged, this,
             [this] { Guarded([this] { lbPascalClick(); }); });
-
-    cgPascal = new TColorGrid(tsPascal);
-    cgPascal->setGeometry(128, 16, 100, 100);
-    cgPascal->SetBackgroundEnabled(false);
-    cgPascal->SetTabStop(false); // worked with the mouse alone
-    cgPascal->OnChange = [this](TColorGrid& sender) {
-        Guarded([&] { cgPascalChange(sender); });
-    };
 }
 
 // ---- handlers ----

@@ -15,10 +15,9 @@ namespace {
 
 // Cell colours by hand, in cell order.
 const std::vector<QColor> kCellColors = {
-    {0, 0, 0},       {128, 0, 0},   {0, 128, 0},   {128, 128, 0},
-    {0, 0, 128},     {128, 0, 128}, {0, 128, 128}, {192, 192, 192},
-    {128, 128, 128}, {255, 0, 0},   {0, 255, 0},   {255, 255, 0},
-    {0, 0, 255},     {255, 0, 255}, {0, 255, 255}, {255, 255, 255},
+    {0, 0, 0},     {128, 0, 0},     {0, 128, 0},     {128, 128, 0},   {0, 0, 128}, {128, 0, 128},
+    {0, 128, 128}, {192, 192, 192}, {128, 128, 128}, {255, 0, 0},     {0, 255, 0}, {255, 255, 0},
+    {0, 0, 255},   {255, 0, 255},   {0, 255, 255},   {255, 255, 255},
 };
 
 // Passes every key on: what reaches it, the grid left alone.
@@ -154,13 +153,13 @@ TEST_F(GridTest, AMarkTakesTheContrastColourOfItsCell) {
         QColor text;
     };
     const std::vector<Case> cases = {
-        {15, kBlack},              // white
-        {7, kBlack},               // silver
-        {8, kBlack},               // gray
-        {0, kWhite},               // black
-        {11, QColor(0, 0, 255)},   // yellow: blue
-        {4, QColor(255, 255, 0)},  // navy: yellow
-        {1, QColor(0, 255, 255)},  // maroon: aqua
+        {15, kBlack},             // white
+        {7, kBlack},              // silver
+        {8, kBlack},              // gray
+        {0, kWhite},              // black
+        {11, QColor(0, 0, 255)},  // yellow: blue
+        {4, QColor(255, 255, 0)}, // navy: yellow
+        {1, QColor(0, 255, 255)}, // maroon: aqua
     };
     for (const Case& c : cases) {
         grid->SetForegroundIndex(c.cell);
@@ -339,8 +338,10 @@ TEST_F(GridTest, EachOrderingShrinksTheGridToWholeCells) {
         int cellWidth, cellHeight;
     };
     const std::vector<Case> cases = {
-        {go16x1, 16, 1, QSize(96, 100), 6, 100}, {go8x2, 8, 2, QSize(96, 100), 12, 50},
-        {go2x8, 2, 8, QSize(100, 96), 50, 12},   {go1x16, 1, 16, QSize(100, 96), 100, 6},
+        {go16x1, 16, 1, QSize(96, 100), 6, 100},
+        {go8x2, 8, 2, QSize(96, 100), 12, 50},
+        {go2x8, 2, 8, QSize(100, 96), 50, 12},
+        {go1x16, 1, 16, QSize(100, 96), 100, 6},
     };
     for (const Case& c : cases) {
         TColorGrid fresh(&host);

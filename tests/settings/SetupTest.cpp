@@ -92,8 +92,7 @@ protected:
     }
     static std::vector<std::string> StoredNames(const char* key) {
         TRegistry registry;
-        return registry.OpenKey(key, false) ? registry.GetValueNames()
-                                            : std::vector<std::string>{};
+        return registry.OpenKey(key, false) ? registry.GetValueNames() : std::vector<std::string>{};
     }
     static std::int32_t StoredInteger(const std::string& name) {
         TRegistry registry;
@@ -270,10 +269,10 @@ TEST_F(SetupTest, AColourOutsideTheGridShowsAsCellZeroAndStaysTheSlots) {
 
 TEST_F(SetupTest, ColorToGridIndexIsTheInverseOfTheCellColours) {
     const std::vector<std::pair<TColor, int>> cases = {
-        {0x000000, 0},  {0x000080, 1},  {0x008000, 2},  {0x008080, 3}, {0x800000, 4},
-        {0x800080, 5},  {0x808000, 6},  {0xC0C0C0, 7},  {0x808080, 8}, {0x0000FF, 9},
-        {0x00FF00, 10}, {0x00FFFF, 11}, {0xFF0000, 12}, {0xFF00FF, 13}, {0xFFFF00, 14},
-        {0xFFFFFF, 15}, {0x0080FFFF, 0}, {0x80000008, 0}, {0x80FFFFFF, 0}, {0x1FFFFFFF, 0},
+        {0x000000, 0},   {0x000080, 1},   {0x008000, 2},   {0x008080, 3},   {0x800000, 4},
+        {0x800080, 5},   {0x808000, 6},   {0xC0C0C0, 7},   {0x808080, 8},   {0x0000FF, 9},
+        {0x00FF00, 10},  {0x00FFFF, 11},  {0xFF0000, 12},  {0xFF00FF, 13},  {0xFFFF00, 14},
+        {0xFFFFFF, 15},  {0x0080FFFF, 0}, {0x80000008, 0}, {0x80FFFFFF, 0}, {0x1FFFFFFF, 0},
         {0x010000FF, 0},
     };
     for (const auto& [color, cell] : cases) {
