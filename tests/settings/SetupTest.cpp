@@ -2,10 +2,10 @@
 // main window is stood in for, by fixed bounds.
 #include "settings/Setup.h"
 
-#include "TempStore.h"
+#include "tests/platform/TempStore.h"
 #include "engine/ColorScheme.h"
 #include "engine/PascalParser.h"
-#include "registry.h"
+#include "platform/Registry.h"
 #include "settings/ColorGrd.h"
 #include "settings/Placement.h"
 
@@ -50,7 +50,7 @@ protected:
     void SetUp() override {
         TempStoreTest::SetUp();
         for (size_t i = 0; i < ColorSlots.size(); ++i) {
-            ColorSlots[i].Color = DefaultSlotColors[i];
+            ColorSlots[i].Color = kDefaultSlotColors[i];
         }
     }
 
@@ -239,7 +239,7 @@ TEST_F(SetupTest, SelectingAClassShowsItsColourAndChangesNoSlot) {
     EXPECT_EQ(form.lbPascal->selectedItems().front()->text(), "Assembler");
     EXPECT_EQ(form.cgPascal->ForegroundIndex(), 2);
     for (size_t i = 0; i < ColorSlots.size(); ++i) {
-        EXPECT_EQ(ColorSlots[i].Color, DefaultSlotColors[i]) << i;
+        EXPECT_EQ(ColorSlots[i].Color, kDefaultSlotColors[i]) << i;
     }
 }
 
@@ -443,7 +443,7 @@ TEST_F(SetupTest, ACorruptStoreIsReportedAndLeftAsItIs) {
     // reports the store again and stays open.
     Pick(9);
     for (size_t i = 0; i < ColorSlots.size(); ++i) {
-        EXPECT_EQ(ColorSlots[i].Color, DefaultSlotColors[i]) << i;
+        EXPECT_EQ(ColorSlots[i].Color, kDefaultSlotColors[i]) << i;
     }
     form.btnSave->click();
     EXPECT_EQ(errors.size(), 2u);
