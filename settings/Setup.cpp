@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScreen>
 #include <QTabWidget>
 #include <exception>
 #include <string>
@@ -103,8 +104,10 @@ template <class Handler> void TfrmSetup::Guarded(Handler&& handler) {
 
 void TfrmSetup::CreateComponents() {
     setWindowTitle("Setup");
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
+    // A fixed dialog border: a caption with its close box, no minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(kClientWidth, kClientHeight);
     QFont formFont("MS Sans Serif");
     formFont.setPixelSize(11);
@@ -263,6 +266,22 @@ void TfrmSetup::done(int result) {
         }
     }
     QDialog::done(result);
+}
+
+void TfrmSetup::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (centred_) {
+        return;
+    }
+    centred_ = true;
+    // Centred on the screen, frame and all, rather than where the toolkit
+    // would guess a frame to be.
+    if (const QScreen* where = screen()) {
+        const QRect area = where->availableGeometry();
+        const QSize outer = frameGeometry().size();
+        // move() places the frame's top-left corner.
+        move(area.center() - QPoint(outer.width() / 2, outer.height() / 2));
+    }
 }
 
 void TfrmSetup::keyPressEvent(QKeyEvent* event) {

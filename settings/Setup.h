@@ -17,6 +17,7 @@ class QKeyEvent;
 class QListWidget;
 class QPushButton;
 class QRadioButton;
+class QShowEvent;
 class QTabWidget;
 class TColorGrid;
 class TPlacementWindow;
@@ -66,6 +67,7 @@ public:
 
 protected:
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -80,4 +82,5 @@ private:
     // Set while the list presets the grid: that is no pick by the user.
     bool presetting_ = false;
     std::array<TColor, 7> openingColors_{};
+    bool centred_ = false;
 };
