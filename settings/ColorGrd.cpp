@@ -105,10 +105,6 @@ void FocusRect(QPainter& painter, const QRect& r) {
 
 TColorGrid::TColorGrid(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent); // every pixel is painted here
-    setAutoFillBackground(false);
-    QPalette colors = palette();
-    colors.setColor(QPalette::Window, ToQColor(kBtnFace));
-    setPalette(colors);
     setFocusPolicy(Qt::NoFocus);
     setGeometry(0, 0, 100, 100);
     FitToCells(false);

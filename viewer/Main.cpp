@@ -2,6 +2,7 @@
 
 #include "engine/ColorScheme.h"
 #include "engine/PascalParser.h"
+#include "settings/Setup.h"
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
@@ -455,6 +456,16 @@ void TfrmMain::miCopyClick() {
 
 void TfrmMain::miExitClick() {
     close();
+}
+
+// ---- setup ----
+
+void TfrmMain::tbSetupClick() {
+    // Owned by no window, as the program's other dialogs of its kind; new
+    // colours show at the next conversion, which loads them.
+    TfrmSetup setup(*this, &TApplication::ReportCurrentException);
+    setup.ShowMessage = ShowMessage;
+    setup.exec();
 }
 
 // ---- search ----

@@ -70,6 +70,8 @@ public:
     void miFindNextClick();
     void FindDialog1Find();
     void ThreadComp1Execute(TThreadComp& sender);
+    // Shows the setup dialog modally; nothing is converted again afterwards.
+    void tbSetupClick();
 
     // Switches Find next everywhere it is offered.
     void SetFindNextEnabled(bool enabled);

@@ -2,6 +2,7 @@
 // window, and the pixels it paints.
 #include "settings/ColorGrd.h"
 
+#include <QApplication>
 #include <QImage>
 #include <QKeyEvent>
 #include <QPainter>
