@@ -2,12 +2,12 @@
 // main window is stood in for, by fixed bounds.
 #include "settings/Setup.h"
 
-#include "tests/platform/TempStore.h"
 #include "engine/ColorScheme.h"
 #include "engine/PascalParser.h"
 #include "platform/Registry.h"
 #include "settings/ColorGrd.h"
 #include "settings/Placement.h"
+#include "tests/platform/TempStore.h"
 
 #include <QListWidget>
 #include <QPushButton>
