@@ -285,6 +285,14 @@ void TfrmSetup::showEvent(QShowEvent* event) {
 }
 
 void TfrmSetup::keyPressEvent(QKeyEvent* event) {
-    // No default and no cancel button: Enter and Escape do nothing here.
+    // No default and no cancel button: Escape does nothing, and Enter
+    // presses only the push button that has the focus.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget())) {
+            button->click();
+            return;
+        }
+    }
     QWidget::keyPressEvent(event);
 }

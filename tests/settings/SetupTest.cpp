@@ -186,12 +186,21 @@ TEST_F(SetupTest, TheTabOrderRunsThroughThePagesThenTheButtons) {
     EXPECT_EQ(chain, ours);
 }
 
-TEST_F(SetupTest, EnterAndEscapeDoNotCloseTheDialog) {
+TEST_F(SetupTest, EscapeDoesNothingAndEnterPressesOnlyAFocusedButton) {
     TfrmSetup& form = Open();
-    QTest::keyClick(&form, Qt::Key_Escape);
-    QTest::keyClick(&form, Qt::Key_Return);
+    form.lbPascal->setFocus();
+    QTest::keyClick(form.lbPascal, Qt::Key_Escape);
+    QTest::keyClick(form.lbPascal, Qt::Key_Return);
     EXPECT_TRUE(form.isVisible());
     EXPECT_FALSE(std::filesystem::exists(store_));
+
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    form.btnCancel->setFocus();
+    ASSERT_TRUE(form.btnCancel->hasFocus());
+    QTest::keyClick(form.btnCancel, Qt::Key_Return);
+    EXPECT_TRUE(Closed());
+    EXPECT_EQ(form.result(), QDialog::Rejected);
 }
 
 // ---- presetting from the store ----
