@@ -16,12 +16,6 @@ std::array<TColorSlot, 7> ColorSlots = {{
     {"clKeyword", "Keyword", kDefaultSlotColors[ciKeyword]},
 }};
 
-namespace {
-
-constexpr TColor kSystemColor = 0x80000000u;
-
-} // namespace
-
 const std::array<TColorName, 42> kColorNames = {{
     {"clBlack", 0x000000},
     {"clMaroon", 0x000080},
@@ -39,31 +33,31 @@ const std::array<TColorName, 42> kColorNames = {{
     {"clFuchsia", 0xFF00FF},
     {"clAqua", 0xFFFF00},
     {"clWhite", 0xFFFFFF},
-    {"clScrollBar", kSystemColor | 0},
-    {"clBackground", kSystemColor | 1},
-    {"clActiveCaption", kSystemColor | 2},
-    {"clInactiveCaption", kSystemColor | 3},
-    {"clMenu", kSystemColor | 4},
-    {"clWindow", kSystemColor | 5},
-    {"clWindowFrame", kSystemColor | 6},
-    {"clMenuText", kSystemColor | 7},
-    {"clWindowText", kSystemColor | 8},
-    {"clCaptionText", kSystemColor | 9},
-    {"clActiveBorder", kSystemColor | 10},
-    {"clInactiveBorder", kSystemColor | 11},
-    {"clAppWorkSpace", kSystemColor | 12},
-    {"clHighlight", kSystemColor | 13},
-    {"clHighlightText", kSystemColor | 14},
-    {"clBtnFace", kSystemColor | 15},
-    {"clBtnShadow", kSystemColor | 16},
-    {"clGrayText", kSystemColor | 17},
-    {"clBtnText", kSystemColor | 18},
-    {"clInactiveCaptionText", kSystemColor | 19},
-    {"clBtnHighlight", kSystemColor | 20},
-    {"cl3DDkShadow", kSystemColor | 21},
-    {"cl3DLight", kSystemColor | 22},
-    {"clInfoText", kSystemColor | 23},
-    {"clInfoBk", kSystemColor | 24},
+    {"clScrollBar", kSystemColorFlag | 0},
+    {"clBackground", kSystemColorFlag | 1},
+    {"clActiveCaption", kSystemColorFlag | 2},
+    {"clInactiveCaption", kSystemColorFlag | 3},
+    {"clMenu", kSystemColorFlag | 4},
+    {"clWindow", kSystemColorFlag | 5},
+    {"clWindowFrame", kSystemColorFlag | 6},
+    {"clMenuText", kSystemColorFlag | 7},
+    {"clWindowText", kSystemColorFlag | 8},
+    {"clCaptionText", kSystemColorFlag | 9},
+    {"clActiveBorder", kSystemColorFlag | 10},
+    {"clInactiveBorder", kSystemColorFlag | 11},
+    {"clAppWorkSpace", kSystemColorFlag | 12},
+    {"clHighlight", kSystemColorFlag | 13},
+    {"clHighlightText", kSystemColorFlag | 14},
+    {"clBtnFace", kSystemColorFlag | 15},
+    {"clBtnShadow", kSystemColorFlag | 16},
+    {"clGrayText", kSystemColorFlag | 17},
+    {"clBtnText", kSystemColorFlag | 18},
+    {"clInactiveCaptionText", kSystemColorFlag | 19},
+    {"clBtnHighlight", kSystemColorFlag | 20},
+    {"cl3DDkShadow", kSystemColorFlag | 21},
+    {"cl3DLight", kSystemColorFlag | 22},
+    {"clInfoText", kSystemColorFlag | 23},
+    {"clInfoBk", kSystemColorFlag | 24},
     {"clNone", 0x1FFFFFFF},
 }};
 
@@ -163,11 +157,4 @@ TColor StringToColor(std::string_view text) {
         throw std::invalid_argument("'" + std::string(text) + "' is not a valid integer value");
     }
     return value;
-}
-
-TColor ColorToRGB(TColor color) {
-    if ((color & kSystemColor) != 0) {
-        return GetSysColor(static_cast<int>(color & 0xFF));
-    }
-    return color;
 }
