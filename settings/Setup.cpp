@@ -227,7 +227,7 @@ void TfrmSetup::btnSaveClick() {
         mode = TStartMode::Saved;
     }
     if (!WriteStartMode(mode)) {
-        ShowMessage(QMessageBox::Critical, InstallMessage);
+        ShowMessage(QMessageBox::Critical, kInstallMessage);
     }
     // Saved also when the install check failed; saving creates the product key.
     if (ColorsChanged) {
@@ -239,7 +239,7 @@ void TfrmSetup::btnSaveClick() {
 
 void TfrmSetup::btnSavePositionClick() {
     if (!SavePosition(mainWindow_)) {
-        ShowMessage(QMessageBox::Critical, InstallMessage);
+        ShowMessage(QMessageBox::Critical, kInstallMessage);
     }
 }
 

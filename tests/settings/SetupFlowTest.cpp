@@ -63,7 +63,7 @@ const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 
 TEST_F(SetupFlowTest, APickSavedInSetupShowsAtTheNextOpen) {
-    ASSERT_TRUE(TRegistry().OpenKey(ProductKey, true));
+    ASSERT_TRUE(TRegistry().OpenKey(kProductKey, true));
     Create();
     Show();
     const std::string file = Source();
@@ -121,7 +121,7 @@ TEST_F(SetupFlowTest, TheInstallMessageAndStoreErrorsGoThroughTheMainWindow) {
 }
 
 TEST_F(SetupFlowTest, SavePositionRecordsTheMainWindowsBounds) {
-    ASSERT_TRUE(TRegistry().OpenKey(ProductKey, true));
+    ASSERT_TRUE(TRegistry().OpenKey(kProductKey, true));
     Create();
     Show();
     window->SetLeft(60);
@@ -133,7 +133,7 @@ TEST_F(SetupFlowTest, SavePositionRecordsTheMainWindowsBounds) {
         setup.btnCancel->click();
     }));
     TRegistry registry;
-    ASSERT_TRUE(registry.OpenKey(PositionKey, false));
+    ASSERT_TRUE(registry.OpenKey(kPositionKey, false));
     EXPECT_EQ(registry.ReadInteger("X1"), 60);
     EXPECT_EQ(registry.ReadInteger("Y1"), 40);
     EXPECT_EQ(registry.ReadInteger("X2"), 500);

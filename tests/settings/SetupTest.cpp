@@ -76,7 +76,7 @@ protected:
         return *dialog;
     }
 
-    static void Install() { ASSERT_TRUE(TRegistry().OpenKey(ProductKey, true)); }
+    static void Install() { ASSERT_TRUE(TRegistry().OpenKey(kProductKey, true)); }
 
     void StorePascal(const std::string& values) {
         WriteStore("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Pascal]\n" + values);
@@ -96,7 +96,7 @@ protected:
     }
     static std::int32_t StoredInteger(const std::string& name) {
         TRegistry registry;
-        EXPECT_TRUE(registry.OpenKey(PositionKey, false));
+        EXPECT_TRUE(registry.OpenKey(kPositionKey, false));
         return registry.ReadInteger(name);
     }
 
@@ -349,7 +349,7 @@ TEST_F(SetupTest, SavedModeIsWrittenWithoutAnyBounds) {
     form.rbStartSaved->setChecked(true);
     form.btnSave->click();
     EXPECT_EQ(StoredInteger("StartPos"), 2);
-    EXPECT_THAT(StoredNames(PositionKey), ElementsAre("StartPos"));
+    EXPECT_THAT(StoredNames(kPositionKey), ElementsAre("StartPos"));
 }
 
 TEST_F(SetupTest, AFailedInstallCheckAtSaveStillSavesTheSchemeAndCloses) {
@@ -360,7 +360,7 @@ TEST_F(SetupTest, AFailedInstallCheckAtSaveStillSavesTheSchemeAndCloses) {
     EXPECT_THAT(messages, ElementsAre("Lumivane 98 not installed.\nPlease run install first."));
     EXPECT_TRUE(Closed());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_THAT(StoredNames(PositionKey), IsEmpty());
+    EXPECT_THAT(StoredNames(kPositionKey), IsEmpty());
     EXPECT_EQ(StoredColor("clAssembler"), "clAqua");
     // Saving the scheme made the product key: the next Save passes.
     messages.clear();
@@ -375,7 +375,7 @@ TEST_F(SetupTest, SavePositionWritesTheBoundsAtOnceAndStaysOpen) {
     Install();
     {
         TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(PositionKey, true));
+        ASSERT_TRUE(registry.OpenKey(kPositionKey, true));
         registry.WriteInteger("StartPos", 1);
     }
     TfrmSetup& form = Open();
