@@ -465,6 +465,19 @@ TEST_F(SetupTest, ACorruptStoreIsReportedAndLeftAsItIs) {
     EXPECT_EQ(ReadFile(store_), corrupt);
 }
 
+TEST_F(SetupTest, AStoreThatCannotBeWrittenKeepsTheDialogOpenAtSave) {
+    // The store's folder is a file: nothing can be read or written there.
+    WriteFile(dir_ / "blocker", "x");
+    ::setenv("LUMIVANE_REGISTRY", (dir_ / "blocker" / "user.reg").c_str(), 1);
+    TfrmSetup& form = Open();
+    const size_t atOpen = errors.size();
+    Pick(9);
+    form.btnSave->click();
+    EXPECT_GT(errors.size(), atOpen);
+    EXPECT_FALSE(Closed());
+    EXPECT_EQ(ReadFile(dir_ / "blocker"), "x");
+}
+
 TEST_F(SetupTest, AStartModeStoredAsTextIsReportedAndTheListStaysEmpty) {
     WriteStore("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position]\n"
                "\"StartPos\"=\"2\"\n");
