@@ -3,6 +3,7 @@
 #include "engine/ColorScheme.h"
 #include "engine/PascalParser.h"
 #include "platform/qt/QtColor.h"
+#include "settings/Setup.h"
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
@@ -437,6 +438,16 @@ void TfrmMain::miExitClick() {
     close();
 }
 
+// ---- setup ----
+
+void TfrmMain::tbSetupClick() {
+    // Owned by no window, as the program's other dialogs of its kind; new
+    // colours show at the next conversion, which loads them.
+    TfrmSetup setup(*this, &TApplication::ReportCurrentException);
+    setup.ShowMessage = ShowMessage;
+    setup.exec();
+}
+
 // ---- search ----
 
 void TfrmMain::miFindClick() {
@@ -594,7 +605,5 @@ void TfrmMain::CreateToolbars() {
     Toolbar971->SetDockPos(0);
     Toolbar971->SetDockedTo(Dock971);
 }
-
-void TfrmMain::tbSetupClick() {}
 
 void TfrmMain::ebAboutClick() {}
