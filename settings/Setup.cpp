@@ -164,10 +164,10 @@ void TfrmSetup::CreatePascalPage() {
 void TfrmSetup::FormCreate() {
     ColorsChanged = false;
     switch (ReadStartMode()) {
-    case TStartMode::Full:
+    case TStartMode::kFull:
         rbStartFull->setChecked(true);
         break;
-    case TStartMode::Saved:
+    case TStartMode::kSaved:
         rbStartSaved->setChecked(true);
         break;
     default:
@@ -219,12 +219,12 @@ void TfrmSetup::cgPascalChange(TColorGrid& sender) {
 }
 
 void TfrmSetup::btnSaveClick() {
-    TStartMode mode = TStartMode::Default;
+    TStartMode mode = TStartMode::kDefault;
     if (rbStartFull->isChecked()) {
-        mode = TStartMode::Full;
+        mode = TStartMode::kFull;
     }
     if (rbStartSaved->isChecked()) {
-        mode = TStartMode::Saved;
+        mode = TStartMode::kSaved;
     }
     if (!WriteStartMode(mode)) {
         ShowMessage(QMessageBox::Critical, kInstallMessage);

@@ -438,16 +438,6 @@ void TfrmMain::miExitClick() {
     close();
 }
 
-// ---- setup ----
-
-void TfrmMain::tbSetupClick() {
-    // Owned by no window, as the program's other dialogs of its kind; new
-    // colours show at the next conversion, which loads them.
-    TfrmSetup setup(*this, &TApplication::ReportCurrentException);
-    setup.ShowMessage = ShowMessage;
-    setup.exec();
-}
-
 // ---- search ----
 
 void TfrmMain::miFindClick() {
@@ -604,6 +594,14 @@ void TfrmMain::CreateToolbars() {
     Toolbar971->Loaded();
     Toolbar971->SetDockPos(0);
     Toolbar971->SetDockedTo(Dock971);
+}
+
+void TfrmMain::tbSetupClick() {
+    // Modal, owned by no window, destroyed when it closes; nothing is
+    // converted again: new colours show at the next conversion, which loads them.
+    TfrmSetup setup(*this, &TApplication::ReportCurrentException);
+    setup.ShowMessage = ShowMessage;
+    setup.exec();
 }
 
 void TfrmMain::ebAboutClick() {}

@@ -87,7 +87,6 @@ public:
     void miFindNextClick();
     void FindDialog1Find();
     void ThreadComp1Execute(TThreadComp& sender);
-    // Shows the setup dialog modally; nothing is converted again afterwards.
     void tbSetupClick();
     void ebAboutClick();
 

@@ -4,6 +4,7 @@
 #include "settings/Placement.h"
 #include "settings/Setup.h"
 #include "tests/viewer/app/WindowTestSupport.h"
+#include "widgets/TB97/ToolbarButton97.h"
 
 #include <QListWidget>
 #include <QPushButton>
@@ -13,8 +14,9 @@
 namespace {
 
 struct SetupFlowTest : WindowTest {
-    // Runs ANSWER on the setup dialog once it is up and modal; true when it ran.
-    bool RunSetup(std::function<void(TfrmSetup&)> answer) {
+    // Runs ANSWER on the setup dialog once it is up and modal; true when it
+    // ran. BYBUTTON: the toolbar's Setup button is clicked, else the handler runs.
+    bool RunSetup(std::function<void(TfrmSetup&)> answer, bool byButton = false) {
         bool answered = false;
         QTimer poll;
         poll.setInterval(10);
@@ -28,8 +30,11 @@ struct SetupFlowTest : WindowTest {
             answer(*setup);
         });
         poll.start();
-        // Guarded, as the button's click would run it.
-        Run(&TfrmMain::tbSetupClick);
+        if (byButton) {
+            QTest::mouseClick(window->tbSetup, Qt::LeftButton, {}, QPoint(11, 11));
+        } else {
+            Run(&TfrmMain::tbSetupClick); // guarded, as the button runs it
+        }
         return answered;
     }
 
@@ -70,10 +75,12 @@ TEST_F(SetupFlowTest, APickSavedInSetupShowsAtTheNextOpen) {
     Open(file);
     ASSERT_EQ(ColourOf("'text'"), kRed);
 
-    ASSERT_TRUE(RunSetup([](TfrmSetup& setup) {
-        Pick(setup, "String", 12);
-        setup.btnSave->click();
-    }));
+    ASSERT_TRUE(RunSetup(
+        [](TfrmSetup& setup) {
+            Pick(setup, "String", 12);
+            setup.btnSave->click();
+        },
+        true));
     EXPECT_EQ(SetupDialogs(), 0);        // destroyed when it closed
     EXPECT_EQ(ColourOf("'text'"), kRed); // nothing is converted again
     EXPECT_TRUE(messages.isEmpty());
