@@ -164,10 +164,3 @@ TColor StringToColor(std::string_view text) {
     }
     return value;
 }
-
-TColor ColorToRGB(TColor color) {
-    if ((color & SystemColor) != 0) {
-        return GetSysColor(static_cast<int>(color & 0xFF));
-    }
-    return color;
-}

@@ -13,6 +13,8 @@ packages=(
   fonts-liberation
   # headless display for the GUI tests and screenshots
   xvfb xauth xdotool x11-utils imagemagick qt6-qpa-plugins
+  # a real window manager for the frame, move, size and activation tests
+  openbox
 )
 
 # Only for the benchmarks (scripts/setup.sh --bench): real Pascal to convert and

@@ -13,8 +13,17 @@ add_library(lumivane_viewer STATIC
 target_include_directories(lumivane_viewer PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(lumivane_viewer PUBLIC
   lumivane_runner lumivane_view lumivane_viewer_text lumivane_engine lumivane_settings
-  lumivane_platform Qt6::Widgets)
+  lumivane_platform lumivane_widgets Qt6::Widgets)
 lumivane_warnings(lumivane_viewer)
+# The window icon, built into the program.
+qt_add_resources(lumivane_viewer lumivane_icons
+  PREFIX /icons
+  BASE ${PROJECT_SOURCE_DIR}/data/icons
+  FILES
+    ${PROJECT_SOURCE_DIR}/data/icons/hicolor/16x16/apps/lumivane.png
+    ${PROJECT_SOURCE_DIR}/data/icons/hicolor/32x32/apps/lumivane.png
+    ${PROJECT_SOURCE_DIR}/data/icons/hicolor/48x48/apps/lumivane.png
+    ${PROJECT_SOURCE_DIR}/data/icons/hicolor/256x256/apps/lumivane.png)
 
 add_executable(lumivane ${CMAKE_CURRENT_SOURCE_DIR}/main.cpp)
 target_link_libraries(lumivane PRIVATE lumivane_viewer)
@@ -24,6 +33,8 @@ lumivane_warnings(lumivane)
 install(TARGETS lumivane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT viewer)
 install(FILES ${PROJECT_SOURCE_DIR}/data/lumivane.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT viewer)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/data/icons/hicolor
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons COMPONENT viewer)
 install(FILES ${PROJECT_SOURCE_DIR}/data/lumivane-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages COMPONENT viewer)
 # The file manager learns the new types from the MIME database; a staged

@@ -6,13 +6,16 @@
 #include "PascalParser.h"
 #include "PathRoutines.h"
 #include "RichEdit.h"
+#include "platform/qt/NonClientFrame.h"
 #include "qdStatusBar.h"
+#include "widgets/Wordcap.h"
 
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScopeGuard>
@@ -196,8 +199,37 @@ void TfrmMain::CreateComponents() {
     ThreadComp1 = std::make_unique<TThreadComp>(guiThread_);
     ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
 
+    CreateCaption();
+
     // The window sees every key before the focused control does.
     QApplication::instance()->installEventFilter(this);
+}
+
+// The frame we draw ourselves, the window icon, and the gradient caption:
+// company text in the caption font made bold italic, the application-name
+// text hidden, the caption text in 8-point bold.
+void TfrmMain::CreateCaption() {
+    Frame = new TNonClientFrame(this);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256}) {
+        icon.addFile(QString(":/icons/hicolor/%1x%1/apps/lumivane.png").arg(size));
+    }
+    setWindowIcon(icon);
+
+    MSOfficeCaption1 = new ZEZUzavivAzuroze(this);
+    MSOfficeCaption1->CompanyText()->SetCaption("qd's -");
+    MSOfficeCaption1->CompanyText()->SetFontKind(fkSystemBI);
+    QFont captionFont("MS Sans Serif");
+    captionFont.setPixelSize(11);
+    captionFont.setBold(true);
+    QFont appNameFont = captionFont;
+    appNameFont.setItalic(true);
+    MSOfficeCaption1->AppNameText()->SetCaption("Program -");
+    MSOfficeCaption1->AppNameText()->SetFont(appNameFont);
+    MSOfficeCaption1->AppNameText()->SetVisible(false);
+    MSOfficeCaption1->CaptionText()->SetCaption("Lumivane 98");
+    MSOfficeCaption1->CaptionText()->SetFont(captionFont);
+    MSOfficeCaption1->Loaded();
 }
 
 void TfrmMain::PlaceDock(TDockSide side, QWidget* dock) {

@@ -21,8 +21,10 @@ class QGridLayout;
 class QMenu;
 class QVBoxLayout;
 class TFindDialog;
+class TNonClientFrame;
 class TRichEdit;
 class TqdStatusBar98;
+class ZEZUzavivAzuroze;
 
 class TfrmMain;
 // The main window; set before its creation handler runs.
@@ -51,6 +53,9 @@ public:
     QFileDialog* SaveDialog1;
     QFileDialog* OpenDialog1;
     std::unique_ptr<TThreadComp> ThreadComp1;
+    // The window's own frame, and the painter of its caption bar.
+    TNonClientFrame* Frame;
+    ZEZUzavivAzuroze* MSOfficeCaption1;
 
     // Handlers.
     void FormCreate();
@@ -106,6 +111,7 @@ protected:
 
 private:
     void CreateComponents();
+    void CreateCaption();
     void ClickMenuItem(QAction* item);
     void SearchOnce();
     void LoadFile(const std::string& fileName);

@@ -593,7 +593,14 @@ bool TNonClientFrame::OnMousePress(QMouseEvent* event) {
     pressGlobal_ = event->globalPosition().toPoint();
     pressGeometry_ = form_->geometry();
     if (hit == HTCAPTION) {
-        captionPending_ = true; // moving starts once the pointer moves
+        // The window system moves the window best when asked at the press,
+        // with the pointer still where the move starts.
+        QWindow* window = Window();
+        if (!form_->isMaximized() && window != nullptr && window->startSystemMove()) {
+            pressed_ = 0;
+        } else {
+            captionPending_ = true; // by hand, once the pointer moves
+        }
     } else if (IsSizingCode(hit)) {
         StartResize(hit);
     } else if (IsButtonCode(hit)) {
@@ -617,11 +624,8 @@ bool TNonClientFrame::OnMouseMove(QMouseEvent* event) {
         if (qAbs(moved.x()) >= GetSystemMetrics(SM_CXDRAG) ||
             qAbs(moved.y()) >= GetSystemMetrics(SM_CYDRAG)) {
             captionPending_ = false;
-            QWindow* window = Window();
             if (form_->isMaximized()) {
                 pressed_ = 0; // a maximised window stays where it is
-            } else if (window != nullptr && window->startSystemMove()) {
-                pressed_ = 0; // the window system moves it from here on
             } else {
                 moving_ = true;
             }
