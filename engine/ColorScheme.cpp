@@ -1,28 +1,22 @@
-#include "ColorScheme.h"
+#include "engine/ColorScheme.h"
 
-#include "syscolors.h"
+#include "platform/SysColors.h"
 
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
 
 std::array<TColorSlot, 7> ColorSlots = {{
-    {"clFGround", "Foreground", DefaultSlotColors[ciForeground]},
-    {"clBGround", "Background", DefaultSlotColors[ciBackground]},
-    {"clString", "String", DefaultSlotColors[ciString]},
-    {"clComment", "Comment", DefaultSlotColors[ciComment]},
-    {"clNumber", "Number", DefaultSlotColors[ciNumber]},
-    {"clAssembler", "Assembler", DefaultSlotColors[ciAssembler]},
-    {"clKeyword", "Keyword", DefaultSlotColors[ciKeyword]},
+    {"clFGround", "Foreground", kDefaultSlotColors[ciForeground]},
+    {"clBGround", "Background", kDefaultSlotColors[ciBackground]},
+    {"clString", "String", kDefaultSlotColors[ciString]},
+    {"clComment", "Comment", kDefaultSlotColors[ciComment]},
+    {"clNumber", "Number", kDefaultSlotColors[ciNumber]},
+    {"clAssembler", "Assembler", kDefaultSlotColors[ciAssembler]},
+    {"clKeyword", "Keyword", kDefaultSlotColors[ciKeyword]},
 }};
 
-namespace {
-
-constexpr TColor SystemColor = 0x80000000u;
-
-} // namespace
-
-const std::array<TColorName, 42> ColorNames = {{
+const std::array<TColorName, 42> kColorNames = {{
     {"clBlack", 0x000000},
     {"clMaroon", 0x000080},
     {"clGreen", 0x008000},
@@ -39,31 +33,31 @@ const std::array<TColorName, 42> ColorNames = {{
     {"clFuchsia", 0xFF00FF},
     {"clAqua", 0xFFFF00},
     {"clWhite", 0xFFFFFF},
-    {"clScrollBar", SystemColor | 0},
-    {"clBackground", SystemColor | 1},
-    {"clActiveCaption", SystemColor | 2},
-    {"clInactiveCaption", SystemColor | 3},
-    {"clMenu", SystemColor | 4},
-    {"clWindow", SystemColor | 5},
-    {"clWindowFrame", SystemColor | 6},
-    {"clMenuText", SystemColor | 7},
-    {"clWindowText", SystemColor | 8},
-    {"clCaptionText", SystemColor | 9},
-    {"clActiveBorder", SystemColor | 10},
-    {"clInactiveBorder", SystemColor | 11},
-    {"clAppWorkSpace", SystemColor | 12},
-    {"clHighlight", SystemColor | 13},
-    {"clHighlightText", SystemColor | 14},
-    {"clBtnFace", SystemColor | 15},
-    {"clBtnShadow", SystemColor | 16},
-    {"clGrayText", SystemColor | 17},
-    {"clBtnText", SystemColor | 18},
-    {"clInactiveCaptionText", SystemColor | 19},
-    {"clBtnHighlight", SystemColor | 20},
-    {"cl3DDkShadow", SystemColor | 21},
-    {"cl3DLight", SystemColor | 22},
-    {"clInfoText", SystemColor | 23},
-    {"clInfoBk", SystemColor | 24},
+    {"clScrollBar", kSystemColorFlag | 0},
+    {"clBackground", kSystemColorFlag | 1},
+    {"clActiveCaption", kSystemColorFlag | 2},
+    {"clInactiveCaption", kSystemColorFlag | 3},
+    {"clMenu", kSystemColorFlag | 4},
+    {"clWindow", kSystemColorFlag | 5},
+    {"clWindowFrame", kSystemColorFlag | 6},
+    {"clMenuText", kSystemColorFlag | 7},
+    {"clWindowText", kSystemColorFlag | 8},
+    {"clCaptionText", kSystemColorFlag | 9},
+    {"clActiveBorder", kSystemColorFlag | 10},
+    {"clInactiveBorder", kSystemColorFlag | 11},
+    {"clAppWorkSpace", kSystemColorFlag | 12},
+    {"clHighlight", kSystemColorFlag | 13},
+    {"clHighlightText", kSystemColorFlag | 14},
+    {"clBtnFace", kSystemColorFlag | 15},
+    {"clBtnShadow", kSystemColorFlag | 16},
+    {"clGrayText", kSystemColorFlag | 17},
+    {"clBtnText", kSystemColorFlag | 18},
+    {"clInactiveCaptionText", kSystemColorFlag | 19},
+    {"clBtnHighlight", kSystemColorFlag | 20},
+    {"cl3DDkShadow", kSystemColorFlag | 21},
+    {"cl3DLight", kSystemColorFlag | 22},
+    {"clInfoText", kSystemColorFlag | 23},
+    {"clInfoBk", kSystemColorFlag | 24},
     {"clNone", 0x1FFFFFFF},
 }};
 
@@ -142,7 +136,7 @@ bool ParseIntegerText(std::string_view text, TColor& result) {
 } // namespace
 
 std::string ColorToString(TColor color) {
-    for (const TColorName& entry : ColorNames) {
+    for (const TColorName& entry : kColorNames) {
         if (entry.Value == color) {
             return std::string(entry.Name);
         }
@@ -153,7 +147,7 @@ std::string ColorToString(TColor color) {
 }
 
 TColor StringToColor(std::string_view text) {
-    for (const TColorName& entry : ColorNames) {
+    for (const TColorName& entry : kColorNames) {
         if (SameTextAscii(entry.Name, text)) {
             return entry.Value;
         }

@@ -1,9 +1,9 @@
 #pragma once
 // The highlighting engine: Pascal source in, syntax-coloured RTF document out.
 
-#include "ByteSink.h"
-#include "ColorScheme.h"
-#include "MemoryStream.h"
+#include "engine/ByteSink.h"
+#include "engine/ColorScheme.h"
+#include "engine/MemoryStream.h"
 
 #include <array>
 #include <cstdint>
@@ -24,6 +24,11 @@ extern const std::array<std::string_view, 68> Keywords;
 std::string_view FileExtension(std::string_view fileName);
 // True when the file name's extension is one of SourceExtensions.
 bool IsSourceFileName(std::string_view fileName);
+// The extensions Free Pascal and Lazarus code mostly uses, which the viewer
+// shows converted too, beside SourceExtensions.
+extern const std::array<std::string_view, 3> FreePascalExtensions;
+// True for SourceExtensions and FreePascalExtensions.
+bool IsPascalFileName(std::string_view fileName);
 
 // Converts FILENAME into the RTF document, written to DEST (which the caller
 // owns and hands in empty). Throws std::runtime_error("Unknown file extension")
@@ -33,6 +38,10 @@ void ConvertFile(const std::string& fileName, TMemoryStream& dest);
 // The same conversion, handing the document to DEST while it is written;
 // nothing reaches DEST when the conversion fails before the first byte.
 void ConvertFile(const std::string& fileName, TByteSink& dest);
+// ConvertFile without the extension test: the caller has decided that the
+// file is Pascal source.
+void ConvertFileAsPascal(const std::string& fileName, TMemoryStream& dest);
+void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest);
 
 // One conversion. The scanner reads the source through a cursor over the
 // in-memory copy and writes each token's fragment as soon as the token is read.
@@ -60,7 +69,7 @@ public:
     // True when WORD, upper-cased, is one of Keywords.
     static bool IsKeyword(std::string_view word);
 
-    static constexpr std::string_view Trailer{"\\par }{\r\n", 9};
+    static constexpr std::string_view kTrailer{"\\par }{\r\n", 9};
 
 private:
     // A line start reached by a plain LF in the main loop, and how much of the
@@ -70,7 +79,7 @@ private:
         std::size_t written;
     };
     // What the main loop does at such a line start (see ConvertSourceSplit).
-    enum class TLineMode { Ignore, Note, PauseFrom, JoinAt };
+    enum class TLineMode { kIgnore, kNote, kPauseFrom, kJoinAt };
 
     // The main loop and the token readers. Each reader is entered with the
     // token's first byte already consumed (a comment's second byte not yet).
@@ -99,7 +108,7 @@ private:
     const char* end_ = nullptr;
     TRtfOutput* out_ = nullptr;
 
-    TLineMode lineMode_ = TLineMode::Ignore;
+    TLineMode lineMode_ = TLineMode::kIgnore;
     std::vector<TLineStart>* lineStarts_ = nullptr; // noted, or to join at
     std::size_t pauseFrom_ = 0;
     std::size_t joinIndex_ = 0; // the line start found by JoinAt

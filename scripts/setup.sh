@@ -7,15 +7,24 @@ set -euo pipefail
 packages=(
   # toolchain
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
+  # formatting (InsertBraces needs 15 or later)
+  clang-format-15
   # libraries
   qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
   # fonts the documents name ("Courier New" -> Liberation Mono)
   fonts-liberation
   # headless display for the GUI tests and screenshots
   xvfb xauth xdotool x11-utils imagemagick qt6-qpa-plugins
+  # validators of the menu entry, file types and AppStream data
+  desktop-file-utils appstream shared-mime-info
   # a real window manager for the frame, move, size and activation tests
   openbox
 )
+
+# Only for building and checking the .deb (scripts/setup.sh --package).
+if [[ ${1:-} == --package ]]; then
+  packages+=(dpkg-dev file desktop-file-utils xdg-utils)
+fi
 
 # Only for the benchmarks (scripts/setup.sh --bench): real Pascal to convert and
 # the converters we compare against.

@@ -1,13 +1,14 @@
-#include "Main.h"
+#include "viewer/Main.h"
 
-#include "Application.h"
-#include "ColorScheme.h"
-#include "FindDialog.h"
-#include "PascalParser.h"
-#include "PathRoutines.h"
-#include "RichEdit.h"
+#include "engine/ColorScheme.h"
+#include "engine/PascalParser.h"
 #include "platform/qt/NonClientFrame.h"
-#include "qdStatusBar.h"
+#include "platform/qt/QtColor.h"
+#include "viewer/Application.h"
+#include "viewer/FindDialog.h"
+#include "viewer/RichEdit.h"
+#include "viewer/qdStatusBar.h"
+#include "viewer/text/PathRoutines.h"
 #include "widgets/Wordcap.h"
 
 #include <QAction>
@@ -32,10 +33,10 @@ std::string SourceFileName;
 
 namespace {
 
-constexpr int DesignedLeft = 173;
-constexpr int DesignedTop = 119;
-constexpr int DesignedWidth = 611;
-constexpr int DesignedHeight = 421;
+constexpr int kDesignedLeft = 173;
+constexpr int kDesignedTop = 119;
+constexpr int kDesignedWidth = 611;
+constexpr int kDesignedHeight = 421;
 
 QString DecodeName(const std::string& name) {
     return QFile::decodeName(QByteArray::fromStdString(name));
@@ -73,12 +74,6 @@ QFileDialog* CreateFileDialog(QWidget* owner, const QString& title, const QStrin
     return dialog;
 }
 
-QColor ToQColor(TColor color) {
-    const TColor rgb = ColorToRGB(color);
-    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                  static_cast<int>((rgb >> 16) & 0xFF));
-}
-
 // A document built on the worker belongs to the GUI thread: let that thread
 // free it when the view did not take it.
 struct DeleteOnItsThread {
@@ -110,6 +105,26 @@ void ShowMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& text)
     box.exec();
 }
 
+// What the window system allows a window: at least a caption bar's worth,
+// at most the whole desktop, whatever size the store asks for.
+constexpr QSize kSmallestWindow(112, 27);
+
+QSize LimitedSize(const QWidget& window, QSize size) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QSize largest = screen ? screen->virtualSize().expandedTo(kSmallestWindow)
+                                 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return size.expandedTo(kSmallestWindow).boundedTo(largest);
+}
+
+// A minimised window reports the bounds it is restored to.
+QRect Bounds(const QWidget& window) {
+    if (!window.isMinimized()) {
+        return QRect(window.pos(), window.size());
+    }
+    const QPoint frameOffset = window.pos() - window.geometry().topLeft();
+    return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(std::vector<std::string> arguments, QWidget* parent)
@@ -137,8 +152,8 @@ void TfrmMain::CreateComponents() {
     QFont formFont("MS Sans Serif");
     formFont.setPixelSize(11);
     setFont(formFont);
-    move(DesignedLeft, DesignedTop);
-    resize(DesignedWidth, DesignedHeight);
+    move(kDesignedLeft, kDesignedTop);
+    resize(kDesignedWidth, kDesignedHeight);
 
     frameLayout_ = new QVBoxLayout(this);
     frameLayout_->setContentsMargins(0, 0, 0, 0);
@@ -234,16 +249,16 @@ void TfrmMain::CreateCaption() {
 
 void TfrmMain::PlaceDock(TDockSide side, QWidget* dock) {
     switch (side) {
-    case TDockSide::Top:
+    case TDockSide::kTop:
         clientLayout_->addWidget(dock, 0, 0, 1, 3);
         break;
-    case TDockSide::Left:
+    case TDockSide::kLeft:
         clientLayout_->addWidget(dock, 1, 0);
         break;
-    case TDockSide::Right:
+    case TDockSide::kRight:
         clientLayout_->addWidget(dock, 1, 2);
         break;
-    case TDockSide::Bottom:
+    case TDockSide::kBottom:
         clientLayout_->addWidget(dock, 2, 0, 1, 3);
         break;
     }
@@ -278,21 +293,6 @@ void TfrmMain::SetLeft(int left) {
 void TfrmMain::SetTop(int top) {
     move(pos().x(), top);
 }
-namespace {
-
-// What the window system allows a window: at least a caption bar's worth,
-// at most the whole desktop, whatever size the store asks for.
-constexpr QSize SmallestWindow(112, 27);
-
-QSize LimitedSize(const QWidget& window, QSize size) {
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    const QSize largest = screen ? screen->virtualSize().expandedTo(SmallestWindow)
-                                 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    return size.expandedTo(SmallestWindow).boundedTo(largest);
-}
-
-} // namespace
-
 // Sizes are the window's own, without a frame the window system may add, so
 // that a saved size comes back the same at the next start.
 void TfrmMain::SetWidth(int width) {
@@ -301,19 +301,6 @@ void TfrmMain::SetWidth(int width) {
 void TfrmMain::SetHeight(int height) {
     resize(LimitedSize(*this, QSize(width(), height)));
 }
-
-namespace {
-
-// A minimised window reports the bounds it is restored to.
-QRect Bounds(const QWidget& window) {
-    if (!window.isMinimized()) {
-        return QRect(window.pos(), window.size());
-    }
-    const QPoint frameOffset = window.pos() - window.geometry().topLeft();
-    return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
-}
-
-} // namespace
 
 int TfrmMain::Left() const {
     return Bounds(*this).left();
@@ -448,9 +435,9 @@ void TfrmMain::LoadFile(const std::string& fileName) {
     RefuseSpecialFile(fileName);
     SourceView1->BeginUpdate();
     const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
-    if (IsSourceFileName(fileName)) {
+    if (IsPascalFileName(fileName)) {
         TMemoryStream stream;
-        ConvertFile(fileName, stream);
+        ConvertFileAsPascal(fileName, stream);
         SourceView1->LoadFromBytes(stream.View());
     } else {
         SourceView1->LoadFromFile(fileName);
@@ -564,7 +551,13 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         if (!TThreadComp::Terminated()) {
             RefuseSpecialFile(fileName);
             TMemoryStream stream;
-            ConvertFile(fileName, stream);
+            // Free Pascal's extensions are shown converted too; anything else
+            // gets the engine's own extension error.
+            if (IsPascalFileName(fileName)) {
+                ConvertFileAsPascal(fileName, stream);
+            } else {
+                ConvertFile(fileName, stream);
+            }
             const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
             TThreadComp::Synchronize([&] {
                 if (!superseded()) {

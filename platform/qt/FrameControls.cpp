@@ -1,8 +1,8 @@
 #include "platform/qt/FrameControls.h"
 
-#include "platform/muldiv.h"
+#include "platform/MulDiv.h"
 #include "platform/qt/QtColor.h"
-#include "platform/syscolors.h"
+#include "platform/SysColors.h"
 
 #include <QPainter>
 #include <QPixmap>

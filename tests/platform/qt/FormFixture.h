@@ -5,7 +5,7 @@
 #include "platform/Color.h"
 #include "platform/SystemMetrics.h"
 #include "platform/qt/NonClientFrame.h"
-#include "platform/syscolors.h"
+#include "platform/SysColors.h"
 
 #include <QApplication>
 #include <QColor>

@@ -1,7 +1,7 @@
 // The command-line file: converted on the runner's worker when the window is
 // first shown.
 
-#include "WindowTestSupport.h"
+#include "tests/viewer/app/WindowTestSupport.h"
 
 #include <QPalette>
 #include <sys/stat.h>
@@ -74,6 +74,14 @@ TEST_F(StartupTest, AFileThatIsNotSourceIsReportedOnTheGuiThread) {
     answer = QString::fromStdString(WriteFile("ok.pas", "begin end."));
     window->tbOpenClick();
     EXPECT_TRUE(ViewText().contains("begin end."));
+}
+
+TEST_F(StartupTest, AFreePascalFileOnTheCommandLineIsShownConverted) {
+    Create({WriteFile("types.pp", Sample())});
+    Show();
+    ASSERT_TRUE(WaitForFilledView());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(ColourOf("Sample unit shipped"), QColor(0, 0, 128));
 }
 
 TEST_F(StartupTest, AMissingFileIsReportedAndTheViewStaysEmpty) {

@@ -2,10 +2,10 @@
 // source with CR removed and its bytes as Windows-1252; the styles are the
 // engine's. Uses the sample file, and the installed Free Pascal sources when present.
 
-#include "CodePage.h"
-#include "PascalParser.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "engine/PascalParser.h"
+#include "viewer/text/CodePage.h"
+#include "viewer/text/RtfReader.h"
+#include "viewer/text/RtfWriter.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -64,7 +64,7 @@ TEST(EngineRoundTrip, SampleFileStylesAndWriterRoundTrip) {
         if (f.Bold && text.starts_with(u"begin")) {
             boldKeyword = true;
         }
-        if (f.Italic && f.Color == 0x000080 &&
+        if (f.Italic && f.Color == RgbColor(0x00, 0x00, 0x80) &&
             (text.starts_with(u"{") || text.starts_with(u"//"))) {
             italicComment = true;
         }

@@ -1,0 +1,165 @@
+#include "platform/RegistryFile.h"
+
+#include "platform/AtomicFile.h"
+#include "platform/RegistryText.h"
+
+#include <cerrno>
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <utility>
+
+namespace fs = std::filesystem;
+
+std::filesystem::path DefaultRegistryFile() {
+    if (const char* file = std::getenv("LUMIVANE_REGISTRY"); file && *file) {
+        return file;
+    }
+    // XDG base directories must be absolute; a relative one is ignored.
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config == '/') {
+        return fs::path(config) / "lumivane" / "user.reg";
+    }
+    const char* home = std::getenv("HOME");
+    if (!home || !*home) {
+        const passwd* user = getpwuid(getuid());
+        home = user ? user->pw_dir : nullptr;
+    }
+    if (!home || !*home) {
+        throw ERegistryException("Cannot locate the settings store: set LUMIVANE_REGISTRY, "
+                                 "XDG_CONFIG_HOME or HOME");
+    }
+    return fs::path(home) / ".config" / "lumivane" / "user.reg";
+}
+
+namespace platform {
+
+namespace {
+
+constexpr const char* kTemporaryTag = "tmp";
+
+// Far above any real settings file; keeps a wrongly named file from being slurped.
+constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
+
+std::string SystemError(const fs::path& file, const std::string& what = {}) {
+    return file.string() + ": " + (what.empty() ? "" : what + ": ") + std::strerror(errno);
+}
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd_; }
+    int Release() { return std::exchange(fd_, -1); }
+
+private:
+    int fd_;
+};
+
+// False when the file does not exist.
+bool ReadWholeFile(const fs::path& file, std::string& content) {
+    // O_NONBLOCK: a FIFO in the store's place must not hang us before fstat.
+    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (fd.Get() < 0) {
+        // A folder on the path that is a file is a fault to report, not an
+        // empty store: a store written there could never be read back.
+        if (errno == ENOENT) {
+            return false;
+        }
+        throw ERegistryException(SystemError(file, "cannot read"));
+    }
+    struct stat info {};
+    if (::fstat(fd.Get(), &info) != 0) {
+        throw ERegistryException(SystemError(file, "cannot read"));
+    }
+    if (!S_ISREG(info.st_mode)) {
+        throw ERegistryException(file.string() + ": not a regular file");
+    }
+    if (info.st_size > kMaxFileSize) {
+        throw ERegistryException(file.string() + ": file too large for a settings store");
+    }
+    content.clear();
+    char buffer[65536];
+    while (true) {
+        const ssize_t got = ::read(fd.Get(), buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            throw ERegistryException(SystemError(file, "cannot read"));
+        }
+        if (got == 0) {
+            return true;
+        }
+        content.append(buffer, static_cast<std::size_t>(got));
+        if (content.size() > static_cast<std::size_t>(kMaxFileSize)) {
+            throw ERegistryException(file.string() + ": file too large for a settings store");
+        }
+    }
+}
+
+} // namespace
+
+RegKey LoadStore(const fs::path& file) {
+    std::string content;
+    if (!ReadWholeFile(file, content)) {
+        return RegKey{};
+    }
+    return ParseRegText(content, file.string());
+}
+
+std::string ReadTextFile(const fs::path& file) {
+    std::string content;
+    if (!ReadWholeFile(file, content)) {
+        throw ERegistryException(file.string() + ": no such file");
+    }
+    return content;
+}
+
+void UpdateStore(const fs::path& file, const std::function<bool(RegKey&)>& change) {
+    try {
+        const fs::path target = FollowLinks(file);
+        std::error_code error;
+        fs::create_directories(FolderOf(target), error);
+        if (error) {
+            throw EStoreWriteError(FolderOf(target).string() +
+                                   ": cannot create the folder: " + error.message());
+        }
+
+        const fs::path lockFile = target.string() + ".lock";
+        FileDescriptor lock(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        if (lock.Get() < 0) {
+            throw EStoreWriteError(SystemError(lockFile, "cannot open the lock file"));
+        }
+        while (::flock(lock.Get(), LOCK_EX) != 0) {
+            if (errno != EINTR) {
+                throw EStoreWriteError(SystemError(lockFile, "cannot lock"));
+            }
+        }
+
+        // A writer killed between creating its temporary file and the rename
+        // leaves that file behind; under the lock nobody else can be writing one.
+        RemoveStaleTemporaries(FolderOf(target), kTemporaryTag, target.filename().string(),
+                               std::chrono::seconds(0));
+        RegKey root = LoadStore(target);
+        if (!change(root)) {
+            return;
+        }
+        WriteFileAtomically(target, FormatRegText(root, std::string(kRootName)), 0600,
+                            kTemporaryTag);
+    } catch (const EAtomicFileError& error) {
+        throw EStoreWriteError(error.what());
+    }
+}
+
+} // namespace platform
