@@ -136,6 +136,13 @@ TfrmMain::TfrmMain(std::vector<std::string> arguments, QWidget* parent)
     ExecuteFileDialog = [](QFileDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     CreateComponents();
     TApplication::Guarded([this] { FormCreate(); });
+    // Centred before the window is first shown: a window moved while it is
+    // being mapped can leave the window manager and Qt disagreeing about
+    // where it is, and the first drag of the caption then jumps.
+    if (position_ == Position::ScreenCenter && screen() != nullptr) {
+        const QRect area = screen()->availableGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
 }
 
 TfrmMain::~TfrmMain() {
@@ -337,10 +344,6 @@ void TfrmMain::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
-    if (position_ == Position::ScreenCenter && screen() != nullptr) {
-        const QRect area = screen()->availableGeometry();
-        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
     TApplication::Guarded([this] { FormShow(); });
 }
 

@@ -222,7 +222,6 @@ ZEZUzavivAzuroze::ZEZUzavivAzuroze(QObject* owner) {
     setParent(form);
     FForm = form;
     FFrame = frame;
-    form->winId(); // the window is made here, so there is one to hook
     FHookedWindow = form->windowHandle();
     FActive = true;
     FActiveKnown = false;
