@@ -1,8 +1,8 @@
 #include "platform/qt/FrameControls.h"
 
 #include "platform/MulDiv.h"
-#include "platform/qt/QtColor.h"
 #include "platform/SysColors.h"
+#include "platform/qt/QtColor.h"
 
 #include <QPainter>
 #include <QPixmap>

@@ -3,9 +3,9 @@
 // and what it looks like, pixel by pixel.
 
 #include "platform/Color.h"
+#include "platform/SysColors.h"
 #include "platform/SystemMetrics.h"
 #include "platform/qt/NonClientFrame.h"
-#include "platform/SysColors.h"
 
 #include <QApplication>
 #include <QColor>
