@@ -32,10 +32,6 @@ using TOnDrawCaption =
     std::function<void(ZEZUzavivAzuroze& Sender, QPainter& Canvas, const TRect& R)>;
 
 constexpr TColor clBlack = 0x000000;
-constexpr TColor clActiveCaption = kSystemColorFlag | 2;
-constexpr TColor clInactiveCaption = kSystemColorFlag | 3;
-constexpr TColor clCaptionText = kSystemColorFlag | 9;
-constexpr TColor clInactiveCaptionText = kSystemColorFlag | 19;
 
 // One text part of the caption.
 class TCompanyText {

@@ -9,14 +9,6 @@
 
 namespace {
 
-constexpr TColor kSysColor = kSystemColorFlag;
-constexpr TColor clBtnFace = kSysColor | 15;
-constexpr TColor clBtnShadow = kSysColor | 16;
-constexpr TColor clBtnText = kSysColor | 18;
-constexpr TColor clBtnHighlight = kSysColor | 20;
-constexpr TColor cl3DDkShadow = kSysColor | 21;
-constexpr TColor cl3DLight = kSysColor | 22;
-
 // Two one-pixel rectangles: top-left in one colour, bottom-right in another.
 void DrawFrameLine(QPainter& painter, const QRect& rect, TColor topLeft, TColor bottomRight) {
     if (rect.width() <= 0 || rect.height() <= 0) {
@@ -130,7 +122,7 @@ QIcon StandardApplicationIcon() {
         painter.fillRect(outer, Qt::black);
         painter.fillRect(outer.adjusted(1, 1, -1, -1), Qt::white);
         painter.fillRect(outer.left() + 1, outer.top() + 1, outer.width() - 2, size / 5,
-                         ToQColor(kSysColor | 2));
+                         ToQColor(clActiveCaption));
         painter.end();
         icon.addPixmap(pixmap);
     }

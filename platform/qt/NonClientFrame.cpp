@@ -13,14 +13,6 @@
 
 namespace {
 
-constexpr TColor clActiveCaption = kSystemColorFlag | 2;
-constexpr TColor clInactiveCaption = kSystemColorFlag | 3;
-constexpr TColor clCaptionText = kSystemColorFlag | 9;
-constexpr TColor clActiveBorder = kSystemColorFlag | 10;
-constexpr TColor clInactiveBorder = kSystemColorFlag | 11;
-constexpr TColor clBtnFace = kSystemColorFlag | 15;
-constexpr TColor clInactiveCaptionText = kSystemColorFlag | 19;
-
 bool IsSizeable(TFormBorderStyle style) {
     return style == bsSizeable || style == bsSizeToolWin;
 }
