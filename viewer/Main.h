@@ -22,10 +22,12 @@ class QMenu;
 class QVBoxLayout;
 class TDock97;
 class TFindDialog;
+class TNonClientFrame;
 class TRichEdit;
 class TToolbar97;
 class TToolbarButton97;
 class TqdStatusBar98;
+class ZEZUzavivAzuroze;
 
 class TfrmMain;
 // The main window; set before its creation handler runs.
@@ -54,6 +56,9 @@ public:
     QFileDialog* SaveDialog1;
     QFileDialog* OpenDialog1;
     std::unique_ptr<TThreadComp> ThreadComp1;
+    // The window's own frame, and the painter of its caption bar.
+    TNonClientFrame* Frame;
+    ZEZUzavivAzuroze* MSOfficeCaption1;
 
     // The four docks, and the toolbar "Lumivane98" in the top one.
     TDock97* Dock971;
@@ -125,6 +130,7 @@ protected:
 
 private:
     void CreateComponents();
+    void CreateCaption();
     void CreateToolbars();
     void ClickMenuItem(QAction* item);
     void SearchOnce();
