@@ -64,8 +64,10 @@ TExplorerLayoutResult LayoutExplorerButton(const TExplorerLayoutInput& in) {
         out.BitmapPos.setX(Aligned(in.Alignment, w, bw2));
         textLeft = Aligned(in.Alignment, w, tw);
     } else {
+        // Never below zero: a narrow button must not push its bitmap aside
+        // for text it does not have room for.
         if (tw + bw2 + gap > w - 4) {
-            tw = w - gap - bw2 - 4;
+            tw = std::max(w - gap - bw2 - 4, 0);
         }
         out.BitmapPos.setY((h - bh) / 2);
         textTop = (h - th) / 2;
