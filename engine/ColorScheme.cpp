@@ -1,7 +1,5 @@
 #include "ColorScheme.h"
 
-#include "syscolors.h"
-
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
@@ -163,11 +161,4 @@ TColor StringToColor(std::string_view text) {
         throw std::invalid_argument("'" + std::string(text) + "' is not a valid integer value");
     }
     return value;
-}
-
-TColor ColorToRGB(TColor color) {
-    if ((color & SystemColor) != 0) {
-        return GetSysColor(static_cast<int>(color & 0xFF));
-    }
-    return color;
 }
