@@ -12,7 +12,7 @@ add_library(lumivane_viewer STATIC
 )
 target_include_directories(lumivane_viewer PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(lumivane_viewer PUBLIC
-  lumivane_runner lumivane_view lumivane_viewer_text lumivane_engine lumivane_settings
+  lumivane_runner lumivane_view lumivane_viewer_text lumivane_engine lumivane_settings lumivane_dialogs
   lumivane_platform Qt6::Widgets)
 lumivane_warnings(lumivane_viewer)
 

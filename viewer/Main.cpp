@@ -7,6 +7,7 @@
 #include "PathRoutines.h"
 #include "RichEdit.h"
 #include "qdStatusBar.h"
+#include "settings/About.h"
 
 #include <QAction>
 #include <QFile>
@@ -556,4 +557,9 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         throw; // reported on the GUI thread by the runner
     }
     finish();
+}
+
+void TfrmMain::ebAboutClick() {
+    TqdAboutBox box(this);
+    box.exec();
 }

@@ -71,6 +71,9 @@ public:
     void FindDialog1Find();
     void ThreadComp1Execute(TThreadComp& sender);
 
+    // The about box, shown modally; it goes when it closes.
+    void ebAboutClick();
+
     // Switches Find next everywhere it is offered.
     void SetFindNextEnabled(bool enabled);
 

@@ -1,6 +1,7 @@
 # Tests of the viewer program, headless on the offscreen platform, and one
 # end-to-end run of the real program under Xvfb.
 add_executable(lumivane_app_tests
+  ${CMAKE_CURRENT_SOURCE_DIR}/app/AboutTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/app/AppTestMain.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/app/ApplicationTest.cpp
   ${CMAKE_CURRENT_SOURCE_DIR}/app/MainWindowTest.cpp
