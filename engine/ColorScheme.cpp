@@ -1,26 +1,26 @@
-#include "ColorScheme.h"
+#include "engine/ColorScheme.h"
 
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
 
 std::array<TColorSlot, 7> ColorSlots = {{
-    {"clFGround", "Foreground", DefaultSlotColors[ciForeground]},
-    {"clBGround", "Background", DefaultSlotColors[ciBackground]},
-    {"clString", "String", DefaultSlotColors[ciString]},
-    {"clComment", "Comment", DefaultSlotColors[ciComment]},
-    {"clNumber", "Number", DefaultSlotColors[ciNumber]},
-    {"clAssembler", "Assembler", DefaultSlotColors[ciAssembler]},
-    {"clKeyword", "Keyword", DefaultSlotColors[ciKeyword]},
+    {"clFGround", "Foreground", kDefaultSlotColors[ciForeground]},
+    {"clBGround", "Background", kDefaultSlotColors[ciBackground]},
+    {"clString", "String", kDefaultSlotColors[ciString]},
+    {"clComment", "Comment", kDefaultSlotColors[ciComment]},
+    {"clNumber", "Number", kDefaultSlotColors[ciNumber]},
+    {"clAssembler", "Assembler", kDefaultSlotColors[ciAssembler]},
+    {"clKeyword", "Keyword", kDefaultSlotColors[ciKeyword]},
 }};
 
 namespace {
 
-constexpr TColor SystemColor = 0x80000000u;
+constexpr TColor kSystemColor = 0x80000000u;
 
 } // namespace
 
-const std::array<TColorName, 42> ColorNames = {{
+const std::array<TColorName, 42> kColorNames = {{
     {"clBlack", 0x000000},
     {"clMaroon", 0x000080},
     {"clGreen", 0x008000},
@@ -37,31 +37,31 @@ const std::array<TColorName, 42> ColorNames = {{
     {"clFuchsia", 0xFF00FF},
     {"clAqua", 0xFFFF00},
     {"clWhite", 0xFFFFFF},
-    {"clScrollBar", SystemColor | 0},
-    {"clBackground", SystemColor | 1},
-    {"clActiveCaption", SystemColor | 2},
-    {"clInactiveCaption", SystemColor | 3},
-    {"clMenu", SystemColor | 4},
-    {"clWindow", SystemColor | 5},
-    {"clWindowFrame", SystemColor | 6},
-    {"clMenuText", SystemColor | 7},
-    {"clWindowText", SystemColor | 8},
-    {"clCaptionText", SystemColor | 9},
-    {"clActiveBorder", SystemColor | 10},
-    {"clInactiveBorder", SystemColor | 11},
-    {"clAppWorkSpace", SystemColor | 12},
-    {"clHighlight", SystemColor | 13},
-    {"clHighlightText", SystemColor | 14},
-    {"clBtnFace", SystemColor | 15},
-    {"clBtnShadow", SystemColor | 16},
-    {"clGrayText", SystemColor | 17},
-    {"clBtnText", SystemColor | 18},
-    {"clInactiveCaptionText", SystemColor | 19},
-    {"clBtnHighlight", SystemColor | 20},
-    {"cl3DDkShadow", SystemColor | 21},
-    {"cl3DLight", SystemColor | 22},
-    {"clInfoText", SystemColor | 23},
-    {"clInfoBk", SystemColor | 24},
+    {"clScrollBar", kSystemColor | 0},
+    {"clBackground", kSystemColor | 1},
+    {"clActiveCaption", kSystemColor | 2},
+    {"clInactiveCaption", kSystemColor | 3},
+    {"clMenu", kSystemColor | 4},
+    {"clWindow", kSystemColor | 5},
+    {"clWindowFrame", kSystemColor | 6},
+    {"clMenuText", kSystemColor | 7},
+    {"clWindowText", kSystemColor | 8},
+    {"clCaptionText", kSystemColor | 9},
+    {"clActiveBorder", kSystemColor | 10},
+    {"clInactiveBorder", kSystemColor | 11},
+    {"clAppWorkSpace", kSystemColor | 12},
+    {"clHighlight", kSystemColor | 13},
+    {"clHighlightText", kSystemColor | 14},
+    {"clBtnFace", kSystemColor | 15},
+    {"clBtnShadow", kSystemColor | 16},
+    {"clGrayText", kSystemColor | 17},
+    {"clBtnText", kSystemColor | 18},
+    {"clInactiveCaptionText", kSystemColor | 19},
+    {"clBtnHighlight", kSystemColor | 20},
+    {"cl3DDkShadow", kSystemColor | 21},
+    {"cl3DLight", kSystemColor | 22},
+    {"clInfoText", kSystemColor | 23},
+    {"clInfoBk", kSystemColor | 24},
     {"clNone", 0x1FFFFFFF},
 }};
 
@@ -140,7 +140,7 @@ bool ParseIntegerText(std::string_view text, TColor& result) {
 } // namespace
 
 std::string ColorToString(TColor color) {
-    for (const TColorName& entry : ColorNames) {
+    for (const TColorName& entry : kColorNames) {
         if (entry.Value == color) {
             return std::string(entry.Name);
         }
@@ -151,7 +151,7 @@ std::string ColorToString(TColor color) {
 }
 
 TColor StringToColor(std::string_view text) {
-    for (const TColorName& entry : ColorNames) {
+    for (const TColorName& entry : kColorNames) {
         if (SameTextAscii(entry.Name, text)) {
             return entry.Value;
         }

@@ -33,7 +33,7 @@ enum TColorIndex : int {
 extern std::array<TColorSlot, 7> ColorSlots;
 
 // The colours every slot starts with.
-inline constexpr std::array<TColor, 7> DefaultSlotColors = {
+inline constexpr std::array<TColor, 7> kDefaultSlotColors = {
     0x000000, // clBlack
     0xFFFFFF, // clWhite
     0x0000FF, // clRed
@@ -48,7 +48,7 @@ struct TColorName {
     TColor Value;
 };
 // The named colours in lookup order: 16 fixed, the 25 system colours, clNone.
-extern const std::array<TColorName, 42> ColorNames;
+extern const std::array<TColorName, 42> kColorNames;
 
 // "clNavy" for a named colour, else "$" and eight upper-case hex digits.
 std::string ColorToString(TColor color);

@@ -1,11 +1,11 @@
 // The colour scheme's persistence in the settings store.
 
-#include "PascalParser.h"
-#include "registry.h"
+#include "engine/PascalParser.h"
+#include "platform/Registry.h"
 
 namespace {
 
-const std::string PascalKey = "Software\\QD\\Lumivane\\Pascal";
+const std::string kPascalKey = "Software\\QD\\Lumivane\\Pascal";
 
 } // namespace
 
@@ -13,7 +13,7 @@ void TPascalParser::LoadColors() {
     TRegistry registry;
     // A missing key keeps the colours in memory. A store file that cannot be
     // parsed is not a missing key: its error (file and line) goes to the caller.
-    if (!registry.OpenKey(PascalKey, false)) {
+    if (!registry.OpenKey(kPascalKey, false)) {
         return;
     }
     // A failure below leaves the slots read so far with their new colours.
@@ -34,7 +34,7 @@ void TPascalParser::SaveColors() {
     TRegistry registry;
     // A key that cannot be created saves nothing, silently; a store file that
     // cannot be parsed is reported, so the user does not believe the scheme saved.
-    if (!registry.OpenKey(PascalKey, true)) {
+    if (!registry.OpenKey(kPascalKey, true)) {
         return;
     }
     for (const TColorSlot& slot : ColorSlots) {

@@ -1,4 +1,4 @@
-#include "MemoryStream.h"
+#include "engine/MemoryStream.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -16,12 +16,12 @@ namespace {
 // where the system offers them: filling a 16 MB file then takes a handful of
 // page faults instead of thousands, a good part of a whole conversion's time.
 char* AllocateBytes(std::size_t capacity) {
-    constexpr std::size_t HugePage = 2 << 20;
+    constexpr std::size_t kHugePage = 2 << 20;
     void* bytes = nullptr;
 #if defined(MADV_HUGEPAGE)
-    if (capacity >= 4 * HugePage) {
-        const std::size_t rounded = (capacity + HugePage - 1) / HugePage * HugePage;
-        bytes = std::aligned_alloc(HugePage, rounded);
+    if (capacity >= 4 * kHugePage) {
+        const std::size_t rounded = (capacity + kHugePage - 1) / kHugePage * kHugePage;
+        bytes = std::aligned_alloc(kHugePage, rounded);
         if (bytes != nullptr) {
             madvise(bytes, rounded, MADV_HUGEPAGE); // only a hint: failure is harmless
         }

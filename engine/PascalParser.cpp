@@ -1,7 +1,7 @@
-#include "PascalParser.h"
+#include "engine/PascalParser.h"
 
-#include "RtfOutput.h"
-#include "ScanTables.h"
+#include "engine/RtfOutput.h"
+#include "engine/ScanTables.h"
 
 #include <algorithm>
 #include <future>
@@ -32,10 +32,10 @@ namespace {
 
 // The keywords grouped by length and first letter, so that a word is compared
 // with at most three of them. Same answers as a bisection of Keywords.
-constexpr std::size_t MaxKeywordLength = 14;
-constexpr std::size_t CandidatesPerBucket = 4;
+constexpr std::size_t kMaxKeywordLength = 14;
+constexpr std::size_t kCandidatesPerBucket = 4;
 using TKeywordBuckets =
-    std::array<std::array<Byte, CandidatesPerBucket>, (MaxKeywordLength + 1) * 26>;
+    std::array<std::array<Byte, kCandidatesPerBucket>, (kMaxKeywordLength + 1) * 26>;
 
 constexpr std::size_t BucketOf(std::size_t length, char upperFirst) {
     return length * 26 + static_cast<std::size_t>(upperFirst - 'A');
@@ -54,19 +54,19 @@ constexpr TKeywordBuckets MakeKeywordBuckets() {
     return buckets;
 }
 
-constexpr TKeywordBuckets Buckets = MakeKeywordBuckets();
+constexpr TKeywordBuckets kBuckets = MakeKeywordBuckets();
 
 // Index in Keywords, or -1. Clearing bit 5 upper-cases an ASCII letter and
 // turns no other byte into one, so it compares exactly, ignoring case.
 inline int FindKeyword(std::string_view word) {
-    if (word.size() < 2 || word.size() > MaxKeywordLength) {
+    if (word.size() < 2 || word.size() > kMaxKeywordLength) {
         return -1;
     }
     const char first = static_cast<char>(word[0] & ~0x20);
     if (first < 'A' || first > 'Z') {
         return -1;
     }
-    for (Byte candidate : Buckets[BucketOf(word.size(), first)]) {
+    for (Byte candidate : kBuckets[BucketOf(word.size(), first)]) {
         if (candidate == 0) {
             return -1;
         }
@@ -82,7 +82,7 @@ inline int FindKeyword(std::string_view word) {
     return -1;
 }
 
-constexpr int AsmKeyword = 4;
+constexpr int kAsmKeyword = 4;
 
 bool IsEndWord(std::string_view word) {
     return word.size() == 3 && (word[0] & ~0x20) == 'E' && (word[1] & ~0x20) == 'N' &&
@@ -91,17 +91,17 @@ bool IsEndWord(std::string_view word) {
 
 // ---- Document literals -----------------------------------------------------
 
-constexpr std::string_view HeaderOpening =
+constexpr std::string_view kHeaderOpening =
     "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}{\\colortbl";
-constexpr std::string_view HeaderClosing = "}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0";
-static_assert(HeaderOpening.size() == 73 && HeaderClosing.size() == 36);
+constexpr std::string_view kHeaderClosing = "}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0";
+static_assert(kHeaderOpening.size() == 73 && kHeaderClosing.size() == 36);
 
-constexpr std::string_view KeywordOpener = "{\\cf6\\b ";
-constexpr std::string_view NumberOpener = "{\\cf4 ";
-constexpr std::string_view StringOpener = "{\\cf2 ";
-constexpr std::string_view CommentOpener = "{\\cf3\\i ";
-constexpr std::string_view AsmOpener = "{\\cf5 ";
-constexpr std::string_view AsmEndOpener = "{\\b ";
+constexpr std::string_view kKeywordOpener = "{\\cf6\\b ";
+constexpr std::string_view kNumberOpener = "{\\cf4 ";
+constexpr std::string_view kStringOpener = "{\\cf2 ";
+constexpr std::string_view kCommentOpener = "{\\cf3\\i ";
+constexpr std::string_view kAsmOpener = "{\\cf5 ";
+constexpr std::string_view kAsmEndOpener = "{\\b ";
 
 } // namespace
 
@@ -189,12 +189,12 @@ namespace {
 
 // Large sources are converted in two halves at once; below this the second
 // thread costs more than it saves.
-constexpr std::size_t SplitThreshold = 1 << 20;
+constexpr std::size_t kSplitThreshold = 1 << 20;
 
 } // namespace
 
 void TPascalParser::ConvertSource(std::string_view source, TByteSink& dest) {
-    if (source.size() >= SplitThreshold && std::thread::hardware_concurrency() > 1) {
+    if (source.size() >= kSplitThreshold && std::thread::hardware_concurrency() > 1) {
         ConvertSourceSplit(source, dest, source.size() / 2);
     } else {
         ConvertWhole(source, dest);
@@ -211,7 +211,7 @@ void TPascalParser::BeginScan(std::string_view source, std::size_t from, TRtfOut
 void TPascalParser::EndScan() {
     out_ = nullptr;
     begin_ = cursor_ = end_ = nullptr;
-    lineMode_ = TLineMode::Ignore;
+    lineMode_ = TLineMode::kIgnore;
     lineStarts_ = nullptr;
 }
 
@@ -220,7 +220,7 @@ void TPascalParser::ConvertWhole(std::string_view source, TByteSink& dest) {
     BeginScan(source, 0, output);
     output.Put(BuildHeader());
     ScanSource();
-    output.Put(Trailer);
+    output.Put(kTrailer);
     output.Flush();
     EndScan();
 }
@@ -255,7 +255,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
         TPascalParser parser;
         TRtfOutput output(secondDocument);
         parser.BeginScan(source, second, output);
-        parser.lineMode_ = TLineMode::Note;
+        parser.lineMode_ = TLineMode::kNote;
         parser.lineStarts_ = &secondLineStarts;
         parser.ScanSource();
         output.Flush();
@@ -265,12 +265,12 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
     BeginScan(source, 0, output);
     output.Put(BuildHeader());
 
-    lineMode_ = TLineMode::PauseFrom;
+    lineMode_ = TLineMode::kPauseFrom;
     pauseFrom_ = second;
     bool joined = false;
     if (ScanSource()) {
         secondHalf.get(); // the second half's failure is this conversion's
-        lineMode_ = TLineMode::JoinAt;
+        lineMode_ = TLineMode::kJoinAt;
         lineStarts_ = &secondLineStarts;
         joinIndex_ = 0;
         joined = StopsAtLineStart() || ScanSource();
@@ -279,7 +279,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
         output.Put(
             std::string_view(secondDocument.text).substr(secondLineStarts[joinIndex_].written));
     }
-    output.Put(Trailer);
+    output.Put(kTrailer);
     output.Flush();
     EndScan();
 }
@@ -288,14 +288,14 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
 bool TPascalParser::StopsAtLineStart() {
     const std::size_t position = static_cast<std::size_t>(cursor_ - begin_);
     switch (lineMode_) {
-    case TLineMode::Ignore:
+    case TLineMode::kIgnore:
         return false;
-    case TLineMode::Note:
+    case TLineMode::kNote:
         lineStarts_->push_back({position, out_->Written()});
         return false;
-    case TLineMode::PauseFrom:
+    case TLineMode::kPauseFrom:
         return position >= pauseFrom_;
-    case TLineMode::JoinAt: {
+    case TLineMode::kJoinAt: {
         const std::vector<TLineStart>& starts = *lineStarts_;
         while (joinIndex_ < starts.size() && starts[joinIndex_].position < position) {
             ++joinIndex_;
@@ -307,11 +307,11 @@ bool TPascalParser::StopsAtLineStart() {
 }
 
 std::string TPascalParser::BuildHeader() {
-    std::string header(HeaderOpening);
+    std::string header(kHeaderOpening);
     for (const TColorSlot& slot : ColorSlots) {
         header += ColorTableEntry(slot.Color);
     }
-    header += HeaderClosing;
+    header += kHeaderClosing;
     return header;
 }
 
@@ -343,7 +343,7 @@ bool TPascalParser::ScanSource() {
         }
         const char* token = cursor_;
         const char first = *cursor_++;
-        const TAction action = static_cast<TAction>(Actions[ToByte(first)]);
+        const TAction action = static_cast<TAction>(kActions[ToByte(first)]);
         int keyword = -1;
         if (action == actLetter) {
             keyword = FindKeyword(ReadIdentifier());
@@ -369,13 +369,13 @@ bool TPascalParser::ScanSource() {
             out_->Put("\\}");
             break;
         case actCharCode:
-            WriteGroup(StringOpener, ReadCharCode());
+            WriteGroup(kStringOpener, ReadCharCode());
             break;
         case actHexNumber:
-            WriteGroup(NumberOpener, ReadHexNumber());
+            WriteGroup(kNumberOpener, ReadHexNumber());
             break;
         case actNumber:
-            WriteGroup(NumberOpener, ReadNumber());
+            WriteGroup(kNumberOpener, ReadNumber());
             break;
         case actString:
             ReadString();
@@ -387,9 +387,9 @@ bool TPascalParser::ScanSource() {
             ReadLineComment();
             break;
         case actLetter:
-            WriteGroup(KeywordOpener,
+            WriteGroup(kKeywordOpener,
                        std::string_view(token, static_cast<std::size_t>(cursor_ - token)));
-            if (keyword == AsmKeyword) {
+            if (keyword == kAsmKeyword) {
                 ReadAsmBlock();
             }
             break;
@@ -400,7 +400,7 @@ bool TPascalParser::ScanSource() {
             break;
         }
         plain = cursor_;
-        if (action == actLineEnd && lineMode_ != TLineMode::Ignore && StopsAtLineStart()) {
+        if (action == actLineEnd && lineMode_ != TLineMode::kIgnore && StopsAtLineStart()) {
             return true;
         }
     }
@@ -454,10 +454,10 @@ void PutEscaped(char c, TRtfOutput& out) {
 } // namespace
 
 void TPascalParser::ReadString() {
-    out_->Put(StringOpener);
+    out_->Put(kStringOpener);
     out_->Put('\'');
     while (cursor_ < end_) {
-        CopyUntil(cursor_, end_, StringStops, *out_);
+        CopyUntil(cursor_, end_, kStringStops, *out_);
         if (cursor_ == end_) {
             break;
         }
@@ -476,10 +476,10 @@ void TPascalParser::ReadString() {
 }
 
 void TPascalParser::ReadBraceComment() {
-    out_->Put(CommentOpener);
+    out_->Put(kCommentOpener);
     out_->Put("\\{");
     while (cursor_ < end_) {
-        CopyUntil(cursor_, end_, BraceStops, *out_);
+        CopyUntil(cursor_, end_, kBraceStops, *out_);
         if (cursor_ == end_) {
             break;
         }
@@ -497,11 +497,11 @@ void TPascalParser::ReadBraceComment() {
 }
 
 void TPascalParser::ReadParenComment() {
-    out_->Put(CommentOpener);
+    out_->Put(kCommentOpener);
     out_->Put('(');
     bool star = false; // the byte before was "*", not counting LF, "\", "{" and "}"
     while (cursor_ < end_) {
-        if (CopyUntil(cursor_, end_, ParenStops, *out_)) {
+        if (CopyUntil(cursor_, end_, kParenStops, *out_)) {
             star = false;
         }
         if (cursor_ == end_) {
@@ -526,10 +526,10 @@ void TPascalParser::ReadParenComment() {
 }
 
 void TPascalParser::ReadLineComment() {
-    out_->Put(CommentOpener);
+    out_->Put(kCommentOpener);
     out_->Put('/');
     while (cursor_ < end_) {
-        CopyUntil(cursor_, end_, LineStops, *out_);
+        CopyUntil(cursor_, end_, kLineStops, *out_);
         if (cursor_ == end_) {
             break;
         }
@@ -544,10 +544,10 @@ void TPascalParser::ReadLineComment() {
 }
 
 void TPascalParser::ReadAsmBlock() {
-    out_->Put(AsmOpener);
+    out_->Put(kAsmOpener);
     std::string_view endWord;
     while (cursor_ < end_) {
-        CopyUntil(cursor_, end_, AsmStops, *out_);
+        CopyUntil(cursor_, end_, kAsmStops, *out_);
         if (cursor_ == end_) {
             break;
         }
@@ -575,6 +575,6 @@ void TPascalParser::ReadAsmBlock() {
     }
     out_->Put('}');
     if (!endWord.empty()) {
-        WriteGroup(AsmEndOpener, endWord);
+        WriteGroup(kAsmEndOpener, endWord);
     }
 }

@@ -1,9 +1,9 @@
 #pragma once
 // The highlighting engine: Pascal source in, syntax-coloured RTF document out.
 
-#include "ByteSink.h"
-#include "ColorScheme.h"
-#include "MemoryStream.h"
+#include "engine/ByteSink.h"
+#include "engine/ColorScheme.h"
+#include "engine/MemoryStream.h"
 
 #include <array>
 #include <cstdint>
@@ -60,7 +60,7 @@ public:
     // True when WORD, upper-cased, is one of Keywords.
     static bool IsKeyword(std::string_view word);
 
-    static constexpr std::string_view Trailer{"\\par }{\r\n", 9};
+    static constexpr std::string_view kTrailer{"\\par }{\r\n", 9};
 
 private:
     // A line start reached by a plain LF in the main loop, and how much of the
@@ -70,7 +70,7 @@ private:
         std::size_t written;
     };
     // What the main loop does at such a line start (see ConvertSourceSplit).
-    enum class TLineMode { Ignore, Note, PauseFrom, JoinAt };
+    enum class TLineMode { kIgnore, kNote, kPauseFrom, kJoinAt };
 
     // The main loop and the token readers. Each reader is entered with the
     // token's first byte already consumed (a comment's second byte not yet).
@@ -99,7 +99,7 @@ private:
     const char* end_ = nullptr;
     TRtfOutput* out_ = nullptr;
 
-    TLineMode lineMode_ = TLineMode::Ignore;
+    TLineMode lineMode_ = TLineMode::kIgnore;
     std::vector<TLineStart>* lineStarts_ = nullptr; // noted, or to join at
     std::size_t pauseFrom_ = 0;
     std::size_t joinIndex_ = 0; // the line start found by JoinAt

@@ -2,7 +2,7 @@
 // Collects the document in a fixed buffer and hands it to the sink a buffer at
 // a time, so that the scanner's many small writes stay cheap.
 
-#include "ByteSink.h"
+#include "engine/ByteSink.h"
 
 #include <cstddef>
 #include <cstring>
@@ -12,8 +12,8 @@
 class TRtfOutput {
 public:
     explicit TRtfOutput(TByteSink& dest)
-        : dest_(dest), buffer_(std::make_unique_for_overwrite<char[]>(Capacity)),
-          cursor_(buffer_.get()), limit_(buffer_.get() + Capacity) {}
+        : dest_(dest), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)),
+          cursor_(buffer_.get()), limit_(buffer_.get() + kCapacity) {}
     TRtfOutput(const TRtfOutput&) = delete;
     TRtfOutput& operator=(const TRtfOutput&) = delete;
 
@@ -30,7 +30,7 @@ public:
             cursor_ += text.size();
         } else {
             Flush();
-            if (text.size() < Capacity) {
+            if (text.size() < kCapacity) {
                 std::memcpy(cursor_, text.data(), text.size());
                 cursor_ += text.size();
             } else {
@@ -58,7 +58,7 @@ public:
     }
 
 private:
-    static constexpr std::size_t Capacity = 64 * 1024;
+    static constexpr std::size_t kCapacity = 64 * 1024;
 
     TByteSink& dest_;
     std::unique_ptr<char[]> buffer_;

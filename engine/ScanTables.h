@@ -51,7 +51,7 @@ constexpr std::array<Byte, 256> MakeActions() {
     table['}'] = actCloseBrace;
     return table;
 }
-inline constexpr std::array<Byte, 256> Actions = MakeActions();
+inline constexpr std::array<Byte, 256> kActions = MakeActions();
 
 // Continuation sets of the run readers, one bit each.
 enum TContinuation : Byte {
@@ -75,7 +75,7 @@ constexpr std::array<Byte, 256> MakeContinuations() {
     add("$0123456789ABCDEFabcdef", inHexNumber);
     return table;
 }
-inline constexpr std::array<Byte, 256> Continuations = MakeContinuations();
+inline constexpr std::array<Byte, 256> kContinuations = MakeContinuations();
 
 // The bytes a group must look at; every other byte is copied unchanged.
 using TStopSet = std::array<bool, 256>;
@@ -91,23 +91,23 @@ constexpr TStopSet MakeStops(std::string_view bytes, bool letters = false) {
     }
     return table;
 }
-inline constexpr TStopSet StringStops = MakeStops("'\n\\{}");
-inline constexpr TStopSet BraceStops = MakeStops("\n\\{}");
-inline constexpr TStopSet ParenStops = MakeStops("*)\n\\{}");
-inline constexpr TStopSet LineStops = MakeStops("\n\\{}");
-inline constexpr TStopSet AsmStops = MakeStops("\n\\{}(/", true);
+inline constexpr TStopSet kStringStops = MakeStops("'\n\\{}");
+inline constexpr TStopSet kBraceStops = MakeStops("\n\\{}");
+inline constexpr TStopSet kParenStops = MakeStops("*)\n\\{}");
+inline constexpr TStopSet kLineStops = MakeStops("\n\\{}");
+inline constexpr TStopSet kAsmStops = MakeStops("\n\\{}(/", true);
 
 // The scanning loops work on local pointers: a pointer member would have to be
 // stored at every step, since a read through a char pointer may alias it.
 inline const char* SkipPlain(const char* cursor, const char* end) {
-    while (cursor < end && Actions[ToByte(*cursor)] == actPlain) {
+    while (cursor < end && kActions[ToByte(*cursor)] == actPlain) {
         ++cursor;
     }
     return cursor;
 }
 
 inline const char* SkipRun(const char* cursor, const char* end, Byte continuation) {
-    while (cursor < end && (Continuations[ToByte(*cursor)] & continuation) != 0) {
+    while (cursor < end && (kContinuations[ToByte(*cursor)] & continuation) != 0) {
         ++cursor;
     }
     return cursor;

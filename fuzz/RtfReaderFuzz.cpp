@@ -1,8 +1,8 @@
 // libFuzzer target for the view's document reader: any bytes must read without
 // a fault, give a consistent document, and survive a write-and-read-back.
 
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "viewer/text/RtfReader.h"
+#include "viewer/text/RtfWriter.h"
 
 #include <cstddef>
 #include <cstdint>

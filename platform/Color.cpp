@@ -1,7 +1,7 @@
 #include "platform/Color.h"
 
-#include "platform/muldiv.h"
-#include "platform/syscolors.h"
+#include "platform/MulDiv.h"
+#include "platform/SysColors.h"
 
 TColor ColorToRGB(TColor color) {
     if (IsSystemColor(color)) {

@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   # toolchain
   g++ cmake ninja-build pkg-config clang libclang-rt-14-dev
+  # formatting (InsertBraces needs 15 or later)
+  clang-format-15
   # libraries
   qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
   # fonts the documents name ("Courier New" -> Liberation Mono)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test:
+# Installs what is missing, checks formatting, builds, and runs every test:
 #   1. the full build (viewer included; GUI tests run offscreen or under their own Xvfb),
 #   2. the non-GUI code again with address and undefined-behaviour sanitizers,
 #   3. the RTF reader's fuzzer for a bounded time (FUZZ_SECONDS, default 60; 0 skips it).
@@ -7,6 +7,11 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/setup.sh"
+
+# A formatting slip is reported at once but does not hide the test results.
+echo "== formatting"
+formatted=yes
+"$root/scripts/format.sh" --check || formatted=no
 
 log=$(mktemp)
 trap 'rm -f "$log"' EXIT
@@ -35,3 +40,7 @@ read -r passed failed < <(awk '/tests passed, .* tests failed out of/ {
     t += $NF; f += $4 } END { print t - f, f }' "$log")
 echo
 echo "all: $passed passed, $failed failed"
+if [[ $formatted == no ]]; then
+  echo "formatting: some files differ from .clang-format (see above)"
+  exit 1
+fi

@@ -1,6 +1,6 @@
-#include "Placement.h"
+#include "settings/Placement.h"
 
-#include "registry.h"
+#include "platform/Registry.h"
 
 const char* const ProductKey = "Software\\QD\\Lumivane";
 const char* const PositionKey = "Software\\QD\\Lumivane\\Position";

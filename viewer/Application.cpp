@@ -1,6 +1,6 @@
-#include "Application.h"
+#include "viewer/Application.h"
 
-#include "syscolors.h"
+#include "platform/SysColors.h"
 
 #include <QFont>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "DocumentDisposer.h"
+#include "viewer/DocumentDisposer.h"
 
 #include <QTextDocument>
 

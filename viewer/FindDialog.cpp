@@ -1,4 +1,4 @@
-#include "FindDialog.h"
+#include "viewer/FindDialog.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -1,13 +1,13 @@
-#include "Main.h"
+#include "viewer/Main.h"
 
-#include "Application.h"
-#include "ColorScheme.h"
-#include "FindDialog.h"
-#include "PascalParser.h"
-#include "PathRoutines.h"
-#include "RichEdit.h"
-#include "qdStatusBar.h"
+#include "engine/ColorScheme.h"
+#include "engine/PascalParser.h"
 #include "settings/About.h"
+#include "viewer/Application.h"
+#include "viewer/FindDialog.h"
+#include "viewer/RichEdit.h"
+#include "viewer/qdStatusBar.h"
+#include "viewer/text/PathRoutines.h"
 
 #include <QAction>
 #include <QFile>
@@ -30,10 +30,10 @@ std::string SourceFileName;
 
 namespace {
 
-constexpr int DesignedLeft = 173;
-constexpr int DesignedTop = 119;
-constexpr int DesignedWidth = 611;
-constexpr int DesignedHeight = 421;
+constexpr int kDesignedLeft = 173;
+constexpr int kDesignedTop = 119;
+constexpr int kDesignedWidth = 611;
+constexpr int kDesignedHeight = 421;
 
 QString DecodeName(const std::string& name) {
     return QFile::decodeName(QByteArray::fromStdString(name));
@@ -135,8 +135,8 @@ void TfrmMain::CreateComponents() {
     QFont formFont("MS Sans Serif");
     formFont.setPixelSize(11);
     setFont(formFont);
-    move(DesignedLeft, DesignedTop);
-    resize(DesignedWidth, DesignedHeight);
+    move(kDesignedLeft, kDesignedTop);
+    resize(kDesignedWidth, kDesignedHeight);
 
     frameLayout_ = new QVBoxLayout(this);
     frameLayout_->setContentsMargins(0, 0, 0, 0);
@@ -203,16 +203,16 @@ void TfrmMain::CreateComponents() {
 
 void TfrmMain::PlaceDock(TDockSide side, QWidget* dock) {
     switch (side) {
-    case TDockSide::Top:
+    case TDockSide::kTop:
         clientLayout_->addWidget(dock, 0, 0, 1, 3);
         break;
-    case TDockSide::Left:
+    case TDockSide::kLeft:
         clientLayout_->addWidget(dock, 1, 0);
         break;
-    case TDockSide::Right:
+    case TDockSide::kRight:
         clientLayout_->addWidget(dock, 1, 2);
         break;
-    case TDockSide::Bottom:
+    case TDockSide::kBottom:
         clientLayout_->addWidget(dock, 2, 0, 1, 3);
         break;
     }

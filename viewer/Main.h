@@ -3,9 +3,9 @@
 // menu, the status bar, the open, save and find dialogs, and the runner that
 // converts the command-line file when the window is first shown.
 
-#include "Placement.h"
-#include "QtGuiThread.h"
-#include "ThdComp.h"
+#include "settings/Placement.h"
+#include "viewer/QtGuiThread.h"
+#include "viewer/ThdComp.h"
 
 #include <QMessageBox>
 #include <QString>
@@ -79,7 +79,7 @@ public:
 
     // Where the docks go: the top and bottom rows span the window, the left
     // and right ones flank the view.
-    enum class TDockSide { Top, Left, Right, Bottom };
+    enum class TDockSide { kTop, kLeft, kRight, kBottom };
     void PlaceDock(TDockSide side, QWidget* dock);
     // The window's own frame: a caption can go above the client area.
     QVBoxLayout* FrameLayout() const { return frameLayout_; }

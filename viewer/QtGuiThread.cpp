@@ -1,6 +1,6 @@
-#include "QtGuiThread.h"
+#include "viewer/QtGuiThread.h"
 
-#include "Application.h"
+#include "viewer/Application.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -2,7 +2,7 @@
 // The runner's way to the GUI thread: tasks are queued to the application's
 // event loop; an error escaping one goes to the application's error report.
 
-#include "ThdComp.h"
+#include "viewer/ThdComp.h"
 
 class TQtGuiThread : public TGuiThread {
 public:

@@ -1,9 +1,9 @@
-#include "RichEdit.h"
+#include "viewer/RichEdit.h"
 
-#include "RtfQtDocument.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
-#include "SelectionMimeData.h"
+#include "viewer/RtfQtDocument.h"
+#include "viewer/SelectionMimeData.h"
+#include "viewer/text/RtfReader.h"
+#include "viewer/text/RtfWriter.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,7 +2,7 @@
 // The read-only rich-text view every document is shown in (SourceView1).
 // Our own RTF reader builds the document; our own RTF writer saves and copies it.
 
-#include "DocumentDisposer.h"
+#include "viewer/DocumentDisposer.h"
 
 #include <QColor>
 #include <QRect>

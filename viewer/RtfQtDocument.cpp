@@ -1,6 +1,6 @@
-#include "RtfQtDocument.h"
+#include "viewer/RtfQtDocument.h"
 
-#include "CodePage.h"
+#include "viewer/text/CodePage.h"
 
 #include <QFont>
 #include <QString>

@@ -2,7 +2,7 @@
 // Between the reader's document model and QTextDocument: building a document
 // for the view (any thread) and taking a range of it back for the writer.
 
-#include "RtfDocument.h"
+#include "viewer/text/RtfDocument.h"
 
 #include <memory>
 

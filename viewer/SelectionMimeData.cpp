@@ -1,17 +1,17 @@
-#include "SelectionMimeData.h"
+#include "viewer/SelectionMimeData.h"
 
-#include "RtfQtDocument.h"
-#include "RtfWriter.h"
+#include "viewer/RtfQtDocument.h"
+#include "viewer/text/RtfWriter.h"
 
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace {
 
-const QString RtfType = QStringLiteral("text/rtf");
-const QString RtfTypeAlias = QStringLiteral("application/rtf");
-const QString HtmlType = QStringLiteral("text/html");
-const QString PlainType = QStringLiteral("text/plain");
+const QString kRtfType = QStringLiteral("text/rtf");
+const QString kRtfTypeAlias = QStringLiteral("application/rtf");
+const QString kHtmlType = QStringLiteral("text/html");
+const QString kPlainType = QStringLiteral("text/plain");
 
 } // namespace
 
@@ -20,7 +20,7 @@ TSelectionMimeData::TSelectionMimeData(const QTextCursor& selection)
                               selection.selectionEnd())) {}
 
 QStringList TSelectionMimeData::formats() const {
-    return {RtfType, RtfTypeAlias, HtmlType, PlainType};
+    return {kRtfType, kRtfTypeAlias, kHtmlType, kPlainType};
 }
 
 bool TSelectionMimeData::hasFormat(const QString& mimeType) const {
@@ -28,20 +28,20 @@ bool TSelectionMimeData::hasFormat(const QString& mimeType) const {
 }
 
 QVariant TSelectionMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
-    if (mimeType == RtfType || mimeType == RtfTypeAlias) {
+    if (mimeType == kRtfType || mimeType == kRtfTypeAlias) {
         if (!rtf_) {
             const std::string rtf = WriteRtf(selection_);
             rtf_ = QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size()));
         }
         return *rtf_;
     }
-    if (mimeType == HtmlType) {
+    if (mimeType == kHtmlType) {
         if (!html_) {
             html_ = BuildQtDocument(selection_)->toHtml();
         }
         return *html_;
     }
-    if (mimeType == PlainType) {
+    if (mimeType == kPlainType) {
         // Paragraph ends are LF already; line breaks become LF too.
         QString plain = QString::fromStdU16String(selection_.Text);
         plain.replace(QChar(kLineBreak), u'\n');

@@ -4,7 +4,7 @@
 // are made when a program asks for them (the X selection takes a copy at
 // every select-all, and few of those are ever pasted).
 
-#include "RtfDocument.h"
+#include "viewer/text/RtfDocument.h"
 
 #include <QMimeData>
 #include <QString>

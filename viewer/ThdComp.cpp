@@ -1,4 +1,4 @@
-#include "ThdComp.h"
+#include "viewer/ThdComp.h"
 
 #include <condition_variable>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "qdStatusBar.h"
+#include "viewer/qdStatusBar.h"
 
 #include <QPaintEvent>
 #include <QPainter>
@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr int PanelTop = 2; // a thin gap above the panels
-constexpr int PanelGap = 2; // between two panels
-constexpr int TextIndent = 2;
+constexpr int kPanelTop = 2; // a thin gap above the panels
+constexpr int kPanelGap = 2; // between two panels
+constexpr int kTextIndent = 2;
 
 } // namespace
 
@@ -65,17 +65,17 @@ void TqdStatusBar98::SetSizeGrip(bool on) {
 }
 
 QRect TqdStatusBar98::PanelRect(int index) const {
-    const int height = std::max(this->height() - PanelTop, 0);
+    const int height = std::max(this->height() - kPanelTop, 0);
     if (simplePanel_) {
-        return {0, PanelTop, width(), height};
+        return {0, kPanelTop, width(), height};
     }
     int left = 0;
     for (int i = 0; i < index; ++i) {
-        left += panels_.at(static_cast<size_t>(i)).Width + PanelGap;
+        left += panels_.at(static_cast<size_t>(i)).Width + kPanelGap;
     }
     const bool last = index == PanelCount() - 1;
     const int right = last ? width() : left + panels_.at(static_cast<size_t>(index)).Width;
-    return {left, PanelTop, std::max(right - left, 0), height};
+    return {left, kPanelTop, std::max(right - left, 0), height};
 }
 
 void TqdStatusBar98::PlaceGrip() {
@@ -152,7 +152,7 @@ void TqdStatusBar98::paintEvent(QPaintEvent* event) {
             continue;
         }
         qDrawShadePanel(&painter, panel, palette(), true, 1);
-        const QRect textRect = panel.adjusted(1 + TextIndent, 1, -1, -1);
+        const QRect textRect = panel.adjusted(1 + kTextIndent, 1, -1, -1);
         painter.save();
         painter.setClipRect(textRect, Qt::IntersectClip);
         painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,

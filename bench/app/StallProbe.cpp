@@ -4,9 +4,9 @@
 // was first painted, counted from the start of the process.
 //   lumivane_stall_probe FILE
 
-#include "Application.h"
-#include "Main.h"
-#include "RichEdit.h"
+#include "viewer/Application.h"
+#include "viewer/Main.h"
+#include "viewer/RichEdit.h"
 
 #include <QElapsedTimer>
 #include <QEvent>

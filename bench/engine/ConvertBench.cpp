@@ -1,6 +1,6 @@
 // Conversion throughput in MB/s of source. Run: build/bin/engine_bench
 
-#include "PascalParser.h"
+#include "engine/PascalParser.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>
@@ -17,13 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path CompilerSources = "/usr/share/fpcsrc/3.2.2/compiler";
-constexpr std::size_t SyntheticSize = 16 << 20;
+const fs::path kCompilerSources = "/usr/share/fpcsrc/3.2.2/compiler";
+constexpr std::size_t kSyntheticSize = 16 << 20;
 
 // Every .pas file below the compiler folder, in name order, as one text.
 std::string ConcatenatedCompilerSources() {
     std::vector<fs::path> files;
-    for (const auto& entry : fs::recursive_directory_iterator(CompilerSources)) {
+    for (const auto& entry : fs::recursive_directory_iterator(kCompilerSources)) {
         if (entry.is_regular_file() && entry.path().extension() == ".pas") {
             files.push_back(entry.path());
         }
@@ -48,10 +48,10 @@ std::string Repeat(std::string_view unit, std::size_t size) {
 // Every byte its own token: numbers, character codes, hex, brackets, words.
 std::string OneByteTokens() {
     std::string text;
-    text.reserve(SyntheticSize);
+    text.reserve(kSyntheticSize);
     std::mt19937 random(1);
     const std::string_view bytes = "#$1a(/;}\\\n _";
-    while (text.size() < SyntheticSize) {
+    while (text.size() < kSyntheticSize) {
         text += bytes[random() % bytes.size()];
         text += ' ';
     }
@@ -60,17 +60,17 @@ std::string OneByteTokens() {
 
 std::string LongAsmBlock() {
     return "asm\n" +
-           Repeat("  mov eax, [ebx+4]  { load }\n  @@loop: dec ecx // next\n", SyntheticSize) +
+           Repeat("  mov eax, [ebx+4]  { load }\n  @@loop: dec ecx // next\n", kSyntheticSize) +
            "end;\n";
 }
 
 std::string OnlyIdentifiers() {
     std::string text;
-    text.reserve(SyntheticSize);
+    text.reserve(kSyntheticSize);
     std::mt19937 random(2);
     const std::string_view letters =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_0123456789";
-    while (text.size() < SyntheticSize) {
+    while (text.size() < kSyntheticSize) {
         text += letters[random() % 52];
         for (int n = static_cast<int>(random() % 12); n > 0; --n) {
             text += letters[random() % letters.size()];
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
 
     static std::string compiler;
     static std::string compilerFile = (scratch / "compiler.pas").string();
-    if (fs::is_directory(CompilerSources)) {
+    if (fs::is_directory(kCompilerSources)) {
         compiler = ConcatenatedCompilerSources();
         std::ofstream(compilerFile, std::ios::binary) << compiler;
         benchmark::RegisterBenchmark("ConvertFile/fpc-compiler", ConvertWholeFile, compilerFile,
@@ -120,7 +120,7 @@ int main(int argc, char** argv) {
         benchmark::RegisterBenchmark("ConvertSource/fpc-compiler", ConvertInMemory, compiler)
             ->Unit(benchmark::kMillisecond);
     } else {
-        std::cerr << "note: " << CompilerSources
+        std::cerr << "note: " << kCompilerSources
                   << " not installed (bench/setup.sh): real-source benchmarks skipped\n";
     }
     static const std::string oneByte = OneByteTokens();

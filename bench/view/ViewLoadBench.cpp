@@ -5,10 +5,10 @@
 // Pascal comes from the Free Pascal sources (scripts/setup.sh --bench), else
 // from the sample file repeated.
 
-#include "PascalParser.h"
-#include "RichEdit.h"
-#include "RtfQtDocument.h"
-#include "RtfReader.h"
+#include "engine/PascalParser.h"
+#include "viewer/RichEdit.h"
+#include "viewer/RtfQtDocument.h"
+#include "viewer/text/RtfReader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // Colour slots, colour texts and the document header built from them.
 
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
-#include "syscolors.h"
+#include "engine/PascalParser.h"
+#include "platform/SysColors.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -113,7 +113,7 @@ TEST_F(ColorSchemeTest, TextThatIsNoColourIsAnErrorNamingIt) {
 }
 
 TEST_F(ColorSchemeTest, TextsRoundTrip) {
-    for (const TColorName& entry : ColorNames) {
+    for (const TColorName& entry : kColorNames) {
         EXPECT_EQ(StringToColor(ColorToString(entry.Value)), entry.Value) << entry.Name;
     }
     std::mt19937 random(3);
@@ -124,14 +124,14 @@ TEST_F(ColorSchemeTest, TextsRoundTrip) {
 }
 
 TEST_F(ColorSchemeTest, NameTableHasTheSystemColoursInNumberOrder) {
-    ASSERT_EQ(ColorNames.size(), 42u);
-    EXPECT_EQ(ColorNames[15].Name, "clWhite");
+    ASSERT_EQ(kColorNames.size(), 42u);
+    EXPECT_EQ(kColorNames[15].Name, "clWhite");
     for (std::size_t i = 0; i < 25; ++i) {
-        EXPECT_EQ(ColorNames[16 + i].Value, 0x80000000u + i) << ColorNames[16 + i].Name;
+        EXPECT_EQ(kColorNames[16 + i].Value, 0x80000000u + i) << kColorNames[16 + i].Name;
     }
-    EXPECT_EQ(ColorNames[16 + 15].Name, "clBtnFace");
-    EXPECT_EQ(ColorNames[16 + 24].Name, "clInfoBk");
-    EXPECT_EQ(ColorNames[41].Name, "clNone");
+    EXPECT_EQ(kColorNames[16 + 15].Name, "clBtnFace");
+    EXPECT_EQ(kColorNames[16 + 24].Name, "clInfoBk");
+    EXPECT_EQ(kColorNames[41].Name, "clNone");
 }
 
 TEST_F(ColorSchemeTest, ColorToRgbResolvesOnlySystemCodes) {

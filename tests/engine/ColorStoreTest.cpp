@@ -1,9 +1,9 @@
 // Loading and saving the colour scheme through the real settings store (a
 // private file, see EngineTestSupport).
 
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
-#include "registry.h"
+#include "engine/PascalParser.h"
+#include "platform/Registry.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -15,7 +15,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const std::string PascalKey = "Software\\QD\\Lumivane\\Pascal";
+const std::string kPascalKey = "Software\\QD\\Lumivane\\Pascal";
 
 class ColorStoreTest : public ::testing::Test {
 protected:
@@ -27,13 +27,13 @@ protected:
 
     static void StoreString(const std::string& name, const std::string& text) {
         TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(PascalKey, true));
+        ASSERT_TRUE(registry.OpenKey(kPascalKey, true));
         registry.WriteString(name, text);
     }
 
     static std::string StoredString(const std::string& name) {
         TRegistry registry;
-        if (!registry.OpenKey(PascalKey, false) || !registry.ValueExists(name)) {
+        if (!registry.OpenKey(kPascalKey, false) || !registry.ValueExists(name)) {
             return "<missing>";
         }
         return registry.ReadString(name);
@@ -61,7 +61,7 @@ protected:
 TEST_F(ColorStoreTest, WithoutTheKeyTheColoursStayAndNothingIsCreated) {
     ColorSlots[ciNumber].Color = 0x123456; // a change made in memory survives
     EXPECT_EQ(LoadFailure(), "");
-    auto expected = DefaultSlotColors;
+    auto expected = kDefaultSlotColors;
     expected[ciNumber] = 0x123456;
     EXPECT_EQ(Colors(), expected);
     EXPECT_FALSE(fs::exists(TestStoreFile()));
@@ -93,13 +93,13 @@ TEST_F(ColorStoreTest, ValueOfAnotherTypeFailsAfterTheSlotsBeforeIt) {
     StoreString("clFGround", "clRed");
     {
         TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(PascalKey, true));
+        ASSERT_TRUE(registry.OpenKey(kPascalKey, true));
         registry.WriteInteger("clString", 255);
         registry.WriteString("clComment", "clLime");
     }
     EXPECT_EQ(LoadFailure(), "Invalid data type for 'clString'");
-    EXPECT_EQ(ColorSlots[ciForeground].Color, 0x0000FFu);                 // read before the failure
-    EXPECT_EQ(ColorSlots[ciComment].Color, DefaultSlotColors[ciComment]); // never read
+    EXPECT_EQ(ColorSlots[ciForeground].Color, 0x0000FFu); // read before the failure
+    EXPECT_EQ(ColorSlots[ciComment].Color, kDefaultSlotColors[ciComment]); // never read
 }
 
 TEST_F(ColorStoreTest, TextThatIsNoColourFailsNamingIt) {
@@ -108,7 +108,7 @@ TEST_F(ColorStoreTest, TextThatIsNoColourFailsNamingIt) {
     StoreString("clAssembler", "clLime");
     EXPECT_EQ(LoadFailure(), "'violet' is not a valid integer value");
     EXPECT_EQ(ColorSlots[ciBackground].Color, 0xC0C0C0u);
-    EXPECT_EQ(ColorSlots[ciAssembler].Color, DefaultSlotColors[ciAssembler]);
+    EXPECT_EQ(ColorSlots[ciAssembler].Color, kDefaultSlotColors[ciAssembler]);
 }
 
 TEST_F(ColorStoreTest, UnparsableStoreIsReportedAndLeftAsItIs) {
@@ -117,7 +117,7 @@ TEST_F(ColorStoreTest, UnparsableStoreIsReportedAndLeftAsItIs) {
     const std::string failure = LoadFailure();
     EXPECT_NE(failure.find(TestStoreFile().filename().string()), std::string::npos) << failure;
     EXPECT_NE(failure.find("line 1"), std::string::npos) << failure;
-    EXPECT_EQ(Colors(), DefaultSlotColors);
+    EXPECT_EQ(Colors(), kDefaultSlotColors);
 
     EXPECT_THROW(TPascalParser().SaveColors(), ERegistryException);
     std::ifstream in(TestStoreFile());

@@ -1,7 +1,7 @@
 // The entry point: file-type test, reading the file, the output stream.
 
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
+#include "engine/PascalParser.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <cctype>
 #include <filesystem>

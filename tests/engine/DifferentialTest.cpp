@@ -2,9 +2,9 @@
 // document, over exhaustive short inputs, random token soups and mutations of
 // real Pascal.
 
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
-#include "ReferenceConverter.h"
+#include "engine/PascalParser.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "tests/engine/ReferenceConverter.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -23,7 +23,7 @@ protected:
         const std::string document = Document(source);
         const std::string header = TPascalParser::BuildHeader();
         const std::string expected =
-            header + ReferenceBody(source) + std::string(TPascalParser::Trailer);
+            header + ReferenceBody(source) + std::string(TPascalParser::kTrailer);
         if (document != expected) {
             std::size_t at = 0;
             while (at < document.size() && at < expected.size() && document[at] == expected[at]) {
@@ -43,7 +43,7 @@ protected:
 };
 
 // Bytes that steer the scanner, plus a few that do not.
-constexpr std::string_view Steering = "aEnd(*)/{}'\n\r\\#$1_.e";
+constexpr std::string_view kSteering = "aEnd(*)/{}'\n\r\\#$1_.e";
 
 TEST_F(DifferentialTest, EveryShortInput) {
     std::string source;
@@ -51,13 +51,13 @@ TEST_F(DifferentialTest, EveryShortInput) {
         source.assign(length, ' ');
         std::size_t combinations = 1;
         for (std::size_t i = 0; i < length; ++i) {
-            combinations *= Steering.size();
+            combinations *= kSteering.size();
         }
         for (std::size_t n = 0; n < combinations; ++n) {
             std::size_t digits = n;
             for (char& c : source) {
-                c = Steering[digits % Steering.size()];
-                digits /= Steering.size();
+                c = kSteering[digits % kSteering.size()];
+                digits /= kSteering.size();
             }
             ASSERT_TRUE(Agrees(source));
         }
@@ -115,7 +115,7 @@ TEST_F(DifferentialTest, MutatedSample) {
         const int edits = 1 + static_cast<int>(random() % 8);
         for (int e = 0; e < edits && !source.empty(); ++e) {
             const std::size_t at = random() % source.size();
-            const char byte = random() % 2 ? Steering[random() % Steering.size()]
+            const char byte = random() % 2 ? kSteering[random() % kSteering.size()]
                                            : static_cast<char>(random() % 256);
             switch (random() % 4) {
             case 0:

@@ -1,6 +1,6 @@
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 
-#include "PascalParser.h"
+#include "engine/PascalParser.h"
 
 #include <array>
 #include <cstdlib>
@@ -60,7 +60,7 @@ fs::path TestStoreFile() {
 
 void ResetColorsAndStore() {
     for (std::size_t i = 0; i < ColorSlots.size(); ++i) {
-        ColorSlots[i].Color = DefaultSlotColors[i];
+        ColorSlots[i].Color = kDefaultSlotColors[i];
     }
     std::error_code ignored;
     fs::remove(TestStoreFile(), ignored);
@@ -75,7 +75,7 @@ std::string Document(std::string_view source) {
 std::string Body(std::string_view source) {
     const std::string document = Document(source);
     const std::string header = TPascalParser::BuildHeader();
-    const std::string_view trailer = TPascalParser::Trailer;
+    const std::string_view trailer = TPascalParser::kTrailer;
     if (document.size() < header.size() + trailer.size() || !document.starts_with(header) ||
         !document.ends_with(trailer)) {
         ADD_FAILURE() << "document without header or trailer: " << document;
@@ -86,7 +86,7 @@ std::string Body(std::string_view source) {
 
 std::string WellFormedness(std::string_view document) {
     const std::string header = TPascalParser::BuildHeader();
-    const std::string_view trailer = TPascalParser::Trailer;
+    const std::string_view trailer = TPascalParser::kTrailer;
     if (!document.starts_with(header)) {
         return "no header";
     }
@@ -96,8 +96,8 @@ std::string WellFormedness(std::string_view document) {
     // The body and the trailer's "\par }", which closes the document group.
     const std::string_view body =
         document.substr(header.size(), document.size() - header.size() - trailer.size() + 6);
-    static constexpr std::array<std::string_view, 6> Openers = {"{\\cf6\\b ", "{\\cf4 ", "{\\cf2 ",
-                                                                "{\\cf3\\i ", "{\\cf5 ", "{\\b "};
+    static constexpr std::array<std::string_view, 6> kOpeners = {"{\\cf6\\b ", "{\\cf4 ", "{\\cf2 ",
+                                                                 "{\\cf3\\i ", "{\\cf5 ", "{\\b "};
     int depth = 1;
     for (std::size_t i = 0; i < body.size(); ++i) {
         const char c = body[i];
@@ -109,7 +109,7 @@ std::string WellFormedness(std::string_view document) {
         } else if (c == '{') {
             const std::string_view rest = body.substr(i);
             bool opener = false;
-            for (std::string_view candidate : Openers) {
+            for (std::string_view candidate : kOpeners) {
                 opener = opener || rest.starts_with(candidate);
             }
             if (!opener) {

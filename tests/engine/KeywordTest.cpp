@@ -1,7 +1,7 @@
 // The keyword table and the keyword test.
 
-#include "PascalParser.h"
-#include "ReferenceConverter.h"
+#include "engine/PascalParser.h"
+#include "tests/engine/ReferenceConverter.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -12,7 +12,7 @@ namespace {
 TEST(KeywordTest, TableIsTheSixtyEightWordsInAscendingOrder) {
     ASSERT_EQ(Keywords.size(), 68u);
     for (std::size_t i = 0; i < Keywords.size(); ++i) {
-        EXPECT_EQ(Keywords[i], ReferenceKeywords[i]) << "index " << i;
+        EXPECT_EQ(Keywords[i], kReferenceKeywords[i]) << "index " << i;
     }
     EXPECT_TRUE(std::is_sorted(Keywords.begin(), Keywords.end()));
     EXPECT_EQ(std::adjacent_find(Keywords.begin(), Keywords.end()), Keywords.end());

@@ -1,6 +1,6 @@
-#include "MemoryStream.h"
+#include "engine/MemoryStream.h"
 
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

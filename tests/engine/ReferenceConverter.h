@@ -9,7 +9,7 @@
 #include <string_view>
 
 // The keyword table as the rules list it, typed independently of the engine's.
-extern const std::array<std::string_view, 68> ReferenceKeywords;
+extern const std::array<std::string_view, 68> kReferenceKeywords;
 
 bool ReferenceIsKeyword(std::string_view word);
 

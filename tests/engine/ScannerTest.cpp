@@ -1,7 +1,7 @@
 // Token classes, escapes and end-of-source rules, checked as document bytes.
 
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
+#include "engine/PascalParser.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // one pass, wherever the split falls: inside comments, strings, assembler
 // blocks, at line ends, and where the halves never meet again.
 
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
+#include "engine/PascalParser.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <fstream>
 #include <gtest/gtest.h>

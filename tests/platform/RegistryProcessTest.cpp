@@ -1,7 +1,7 @@
 // The store shared by real processes: concurrent writers, readers during
 // writes, and writers killed at any moment.
-#include "TempStore.h"
-#include "registry.h"
+#include "tests/platform/TempStore.h"
+#include "platform/Registry.h"
 
 #include <csignal>
 #include <random>

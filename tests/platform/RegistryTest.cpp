@@ -1,7 +1,7 @@
 // The accessor over a real store file.
-#include "registry.h"
+#include "platform/Registry.h"
 
-#include "TempStore.h"
+#include "tests/platform/TempStore.h"
 
 #include <climits>
 #include <gmock/gmock.h>

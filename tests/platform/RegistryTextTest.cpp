@@ -1,6 +1,6 @@
 // The REGEDIT4 text: parsing, writing back, and errors that name the line.
-#include "registry.h"
-#include "registry_text.h"
+#include "platform/Registry.h"
+#include "platform/RegistryText.h"
 
 #include <gtest/gtest.h>
 #include <sstream>

@@ -2,7 +2,7 @@
 // Each test gets a fresh folder, and LUMIVANE_REGISTRY names a store file in it
 // that does not exist yet. The folder is removed afterwards.
 
-#include "registry.h"
+#include "platform/Registry.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,9 +1,9 @@
 // Start-up placement, start mode and install check over a real store file;
 // only the main window is stood in for, by a window that records its calls.
-#include "Placement.h"
+#include "settings/Placement.h"
 
-#include "TempStore.h"
-#include "registry.h"
+#include "tests/platform/TempStore.h"
+#include "platform/Registry.h"
 
 #include <gmock/gmock.h>
 

@@ -1,9 +1,9 @@
-#include "RegTool.h"
+#include "tools/lumivane-reg/RegTool.h"
 
-#include "RegToolArgs.h"
-#include "registry.h"
-#include "registry_file.h"
-#include "registry_text.h"
+#include "tools/lumivane-reg/RegToolArgs.h"
+#include "platform/Registry.h"
+#include "platform/RegistryFile.h"
+#include "platform/RegistryText.h"
 
 #include <charconv>
 #include <cinttypes>

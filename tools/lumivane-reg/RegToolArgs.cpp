@@ -1,6 +1,6 @@
-#include "RegToolArgs.h"
+#include "tools/lumivane-reg/RegToolArgs.h"
 
-#include "registry.h"
+#include "platform/Registry.h"
 
 #include <algorithm>
 #include <string_view>

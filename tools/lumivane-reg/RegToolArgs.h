@@ -2,7 +2,7 @@
 // The command line of lumivane-reg, read the way the Windows "reg" command
 // reads its own: a command, positional arguments and "/x" (or "-x") switches.
 
-#include "registry_tree.h"
+#include "platform/RegistryTree.h"
 
 #include <optional>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "tools/pas2rtf/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -3,7 +3,7 @@
 // part: the bytes go to a temporary file beside the target, which is renamed
 // over it once complete.
 
-#include "ByteSink.h"
+#include "engine/ByteSink.h"
 
 #include <string>
 #include <string_view>

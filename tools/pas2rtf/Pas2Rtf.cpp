@@ -1,7 +1,7 @@
-#include "Pas2Rtf.h"
+#include "tools/pas2rtf/Pas2Rtf.h"
 
-#include "AtomicFile.h"
-#include "PascalParser.h"
+#include "tools/pas2rtf/AtomicFile.h"
+#include "engine/PascalParser.h"
 
 #include <filesystem>
 #include <map>

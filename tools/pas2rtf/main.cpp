@@ -1,5 +1,5 @@
 // pas2rtf: Pascal source to the viewer's RTF document, on the command line.
-#include "Pas2Rtf.h"
+#include "tools/pas2rtf/Pas2Rtf.h"
 
 #include <iostream>
 

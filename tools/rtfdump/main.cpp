@@ -3,8 +3,8 @@
 // Prints the plain text (paragraphs as LF), or with --runs one line per
 // formatted run; --time adds the load time on stderr.
 
-#include "CodePage.h"
-#include "RtfReader.h"
+#include "viewer/text/CodePage.h"
+#include "viewer/text/RtfReader.h"
 
 #include <chrono>
 #include <cstdio>

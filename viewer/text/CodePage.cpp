@@ -1,4 +1,4 @@
-#include "CodePage.h"
+#include "viewer/text/CodePage.h"
 
 #include <cerrno>
 #include <iconv.h>

@@ -1,4 +1,4 @@
-#include "PathRoutines.h"
+#include "viewer/text/PathRoutines.h"
 
 #include <filesystem>
 #include <system_error>

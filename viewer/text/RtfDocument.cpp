@@ -1,4 +1,4 @@
-#include "RtfDocument.h"
+#include "viewer/text/RtfDocument.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "RtfReader.h"
+#include "viewer/text/RtfReader.h"
 
-#include "CodePage.h"
+#include "viewer/text/CodePage.h"
 
 #include <algorithm>
 #include <array>

@@ -5,7 +5,7 @@
 // The reader never fails and never reaches outside the bytes it is given:
 // what it cannot show is left out, damaged input gives what could be read.
 
-#include "RtfDocument.h"
+#include "viewer/text/RtfDocument.h"
 
 #include <string_view>
 

@@ -1,6 +1,6 @@
-#include "RtfWriter.h"
+#include "viewer/text/RtfWriter.h"
 
-#include "CodePage.h"
+#include "viewer/text/CodePage.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,7 @@
 #pragma once
 // Writing the view's document as RTF: for Save and for the clipboard.
 
-#include "RtfDocument.h"
+#include "viewer/text/RtfDocument.h"
 
 #include <string>
 

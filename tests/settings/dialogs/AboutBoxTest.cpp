@@ -1,7 +1,7 @@
 // The about box as laid out, its links against recording handlers, and OK.
 
 #include "UrlHandlers.h"
-#include "platform/syscolors.h"
+#include "platform/SysColors.h"
 #include "settings/About.h"
 #include "settings/NetGradient.h"
 #include "settings/URL.h"

@@ -3,7 +3,7 @@
 
 #include "settings/NetGradient.h"
 
-#include "platform/syscolors.h"
+#include "platform/SysColors.h"
 
 #include <QImage>
 #include <cmath>

@@ -1,7 +1,7 @@
 // The built lumivane-reg program: exit status, streams, no hang without input,
 // and two copies writing at once.
-#include "TempStore.h"
-#include "registry.h"
+#include "tests/platform/TempStore.h"
+#include "platform/Registry.h"
 
 #include <fcntl.h>
 #include <gmock/gmock.h>

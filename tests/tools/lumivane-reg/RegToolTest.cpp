@@ -1,8 +1,8 @@
 // lumivane-reg run in-process on a real store file.
-#include "RegTool.h"
+#include "tools/lumivane-reg/RegTool.h"
 
-#include "TempStore.h"
-#include "registry.h"
+#include "tests/platform/TempStore.h"
+#include "platform/Registry.h"
 
 #include <gmock/gmock.h>
 #include <sstream>

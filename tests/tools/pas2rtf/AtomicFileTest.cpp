@@ -1,6 +1,6 @@
-#include "AtomicFile.h"
+#include "tools/pas2rtf/AtomicFile.h"
 
-#include "EngineTestSupport.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <filesystem>
 #include <fstream>

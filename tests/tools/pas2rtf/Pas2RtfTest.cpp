@@ -1,11 +1,11 @@
 // The converter program, run in-process and, for what only a process shows
 // (exit status, standard output), as the real program.
 
-#include "Pas2Rtf.h"
+#include "tools/pas2rtf/Pas2Rtf.h"
 
-#include "EngineTestSupport.h"
-#include "PascalParser.h"
-#include "registry.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "engine/PascalParser.h"
+#include "platform/Registry.h"
 
 #include <algorithm>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // GUI tests run headless on the offscreen platform, with the program's own
 // application object (its error report included).
 
-#include "Application.h"
+#include "viewer/Application.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "FindDialog.h"
-#include "PathRoutines.h"
-#include "WindowTestSupport.h"
+#include "tests/viewer/app/WindowTestSupport.h"
+#include "viewer/FindDialog.h"
+#include "viewer/text/PathRoutines.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,5 +1,5 @@
-#include "FindDialog.h"
-#include "WindowTestSupport.h"
+#include "tests/viewer/app/WindowTestSupport.h"
+#include "viewer/FindDialog.h"
 
 #include <QAction>
 #include <QPushButton>

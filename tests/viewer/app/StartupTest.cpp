@@ -1,7 +1,7 @@
 // The command-line file: converted on the runner's worker when the window is
 // first shown.
 
-#include "WindowTestSupport.h"
+#include "tests/viewer/app/WindowTestSupport.h"
 
 #include <QPalette>
 #include <sys/stat.h>

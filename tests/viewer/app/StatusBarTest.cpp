@@ -1,4 +1,4 @@
-#include "qdStatusBar.h"
+#include "viewer/qdStatusBar.h"
 
 #include <QApplication>
 #include <QPaintEvent>

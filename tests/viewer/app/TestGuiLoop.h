@@ -3,7 +3,7 @@
 // queue until the test runs the loop. Errors escaping a task are collected,
 // as the application's error report would show them.
 
-#include "ThdComp.h"
+#include "viewer/ThdComp.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,6 +1,6 @@
-#include "ThdComp.h"
+#include "viewer/ThdComp.h"
 
-#include "TestGuiLoop.h"
+#include "tests/viewer/app/TestGuiLoop.h"
 
 #include <atomic>
 #include <gtest/gtest.h>

@@ -2,12 +2,12 @@
 // A main window under test: a settings store of its own in a temporary folder,
 // and message boxes, error reports and file dialogs answered by the test.
 
-#include "Application.h"
-#include "ColorScheme.h"
-#include "Main.h"
-#include "RichEdit.h"
-#include "qdStatusBar.h"
-#include "registry.h"
+#include "engine/ColorScheme.h"
+#include "platform/Registry.h"
+#include "viewer/Application.h"
+#include "viewer/Main.h"
+#include "viewer/RichEdit.h"
+#include "viewer/qdStatusBar.h"
 
 #include <QApplication>
 #include <QFile>
@@ -42,7 +42,7 @@ struct WindowTest : ::testing::Test {
         App().ShowError = [this](const QString& text) { errors << text; };
         SourceFileName.clear();
         for (size_t i = 0; i < ColorSlots.size(); ++i) {
-            ColorSlots[i].Color = DefaultSlotColors[i];
+            ColorSlots[i].Color = kDefaultSlotColors[i];
         }
     }
 

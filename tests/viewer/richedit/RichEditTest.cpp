@@ -1,10 +1,10 @@
 // The view: loading, saving, selection, copy, find, and the settings the main
 // window relies on.
 
-#include "RichEdit.h"
+#include "viewer/RichEdit.h"
 
-#include "RtfQtDocument.h"
-#include "RtfReader.h"
+#include "viewer/RtfQtDocument.h"
+#include "viewer/text/RtfReader.h"
 
 #include <QApplication>
 #include <QClipboard>

@@ -2,10 +2,10 @@
 // source with CR removed and its bytes as Windows-1252; the styles are the
 // engine's. Uses the sample file, and the installed Free Pascal sources when present.
 
-#include "CodePage.h"
-#include "PascalParser.h"
-#include "RtfReader.h"
-#include "RtfWriter.h"
+#include "engine/PascalParser.h"
+#include "viewer/text/CodePage.h"
+#include "viewer/text/RtfReader.h"
+#include "viewer/text/RtfWriter.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,6 +1,6 @@
 // Path shortening for the status bar and long-name expansion.
 
-#include "PathRoutines.h"
+#include "viewer/text/PathRoutines.h"
 
 #include <filesystem>
 #include <fstream>

@@ -1,8 +1,8 @@
 // The reader on the engine's documents, on other writers' RTF, and on damaged input.
 
-#include "RtfReader.h"
+#include "viewer/text/RtfReader.h"
 
-#include "RtfTestSupport.h"
+#include "tests/viewer/text/RtfTestSupport.h"
 
 #include <gtest/gtest.h>
 #include <string>

@@ -2,7 +2,7 @@
 // Helpers for the reader and writer tests: the engine's header literal and a
 // format-by-value view of a document's runs.
 
-#include "RtfDocument.h"
+#include "viewer/text/RtfDocument.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,9 +1,9 @@
 // The writer: what it writes reads back as the same text and formatting.
 
-#include "RtfWriter.h"
+#include "viewer/text/RtfWriter.h"
 
-#include "RtfReader.h"
-#include "RtfTestSupport.h"
+#include "tests/viewer/text/RtfTestSupport.h"
+#include "viewer/text/RtfReader.h"
 
 #include <gtest/gtest.h>
 #include <string>

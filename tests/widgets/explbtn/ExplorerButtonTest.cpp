@@ -2,7 +2,7 @@
 // the mouse, groups, hints and accelerators. System colours are the classic
 // ones: face (192,192,192), shadow (128,128,128), highlight white.
 
-#include "platform/syscolors.h"
+#include "platform/SysColors.h"
 #include "widgets/explbtn/explbtn.h"
 
 #include <QMenu>

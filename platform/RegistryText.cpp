@@ -1,6 +1,6 @@
-#include "registry_text.h"
+#include "platform/RegistryText.h"
 
-#include "registry.h"
+#include "platform/Registry.h"
 
 #include <cstdio>
 

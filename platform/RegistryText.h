@@ -12,7 +12,7 @@
 // Hex bytes may go on over several lines, each but the last ending in "\".
 // "[-KEY]" deletes a key and "NAME"=- a value, as an import file may ask.
 
-#include "registry_tree.h"
+#include "platform/RegistryTree.h"
 
 #include <string>
 #include <string_view>

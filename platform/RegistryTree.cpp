@@ -1,6 +1,6 @@
-#include "registry_tree.h"
+#include "platform/RegistryTree.h"
 
-#include "registry.h"
+#include "platform/Registry.h"
 
 #include <algorithm>
 

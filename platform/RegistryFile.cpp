@@ -1,6 +1,6 @@
-#include "registry_file.h"
+#include "platform/RegistryFile.h"
 
-#include "registry_text.h"
+#include "platform/RegistryText.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "syscolors.h"
+#include "platform/SysColors.h"
 
 #include <array>
 #include <atomic>

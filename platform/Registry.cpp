@@ -1,7 +1,7 @@
-#include "registry.h"
+#include "platform/Registry.h"
 
-#include "registry_file.h"
-#include "registry_tree.h"
+#include "platform/RegistryFile.h"
+#include "platform/RegistryTree.h"
 
 #include <functional>
 #include <optional>

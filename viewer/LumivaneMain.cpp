@@ -1,9 +1,8 @@
 // Program start: the application, the main window, the message loop until
 // that window closes.
 
-#include "Main.h"
-
-#include "Application.h"
+#include "viewer/Application.h"
+#include "viewer/Main.h"
 
 #include <string>
 #include <vector>

@@ -2,8 +2,8 @@
 // Reading and replacing the store file. Readers take no lock: a write replaces
 // the whole file by rename, so a reader sees the old file or the new one.
 
-#include "registry.h"
-#include "registry_tree.h"
+#include "platform/Registry.h"
+#include "platform/RegistryTree.h"
 
 #include <filesystem>
 #include <functional>
