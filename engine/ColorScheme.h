@@ -2,15 +2,12 @@
 // The colour scheme: seven slots, one per token class, whose position is the
 // RTF colour number.
 
+#include "platform/Color.h"
+
 #include <array>
 #include <atomic>
-#include <cstdint>
 #include <string>
 #include <string_view>
-
-// 0x00BBGGRR; a value with the top bit set is a system-colour code whose low
-// byte is the system-colour number.
-using TColor = std::uint32_t;
 
 struct TColorSlot {
     std::string_view ValueName;
@@ -55,5 +52,3 @@ std::string ColorToString(TColor color);
 // A colour name (any case) or an integer text; throws std::invalid_argument
 // naming the text otherwise.
 TColor StringToColor(std::string_view text);
-// The colour as 0x00BBGGRR, resolving system-colour codes.
-TColor ColorToRGB(TColor color);

@@ -5,10 +5,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <stdexcept>
+#include <string>
 #include <sys/mman.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -90,48 +93,91 @@ void TMemoryStream::Reserve(std::size_t capacity) {
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int Get() const { return fd_; }
+
+private:
+    int fd_;
 };
 
+[[noreturn]] void ThrowFileError(const char* what, const std::string& fileName,
+                                 const std::string& reason) {
+    throw std::runtime_error(std::string(what) + " \"" + fileName + "\": " + reason);
+}
+
 [[noreturn]] void ThrowFileError(const char* what, const std::string& fileName, int error) {
-    throw std::runtime_error(std::string(what) + " \"" + fileName + "\": " + std::strerror(error));
+    ThrowFileError(what, fileName, std::strerror(error));
+}
+
+[[noreturn]] void ThrowTooLarge(const std::string& fileName) {
+    ThrowFileError("Cannot read file", fileName,
+                   "larger than the maximum of " +
+                       std::to_string(TMemoryStream::kMaxFileSize >> 30) + " GiB");
 }
 
 } // namespace
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(fileName.c_str(), "rb"));
-    if (!file) {
+    // O_NONBLOCK: opening a FIFO must not wait for a writer before fstat can
+    // tell what it is. It changes nothing for a regular file.
+    FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    if (file.Get() < 0) {
         ThrowFileError("Cannot open file", fileName, errno);
     }
     struct stat info {};
-    if (fstat(fileno(file.get()), &info) != 0) {
+    if (::fstat(file.Get(), &info) != 0) {
         ThrowFileError("Cannot open file", fileName, errno);
     }
     if (S_ISDIR(info.st_mode)) {
         ThrowFileError("Cannot open file", fileName, EISDIR);
     }
+    if (!S_ISREG(info.st_mode)) {
+        ThrowFileError("Cannot open file", fileName, "not a regular file");
+    }
+    if (static_cast<std::uint64_t>(info.st_size) > kMaxFileSize) {
+        ThrowTooLarge(fileName);
+    }
 
     // The size is only a hint: a file may grow or shrink while it is read, and
-    // some files (pipes, /proc) report none at all. One byte more than the
-    // size lets the read that finds the end do without growing the buffer.
+    // some (in /proc) report none at all. One byte more than the size lets the
+    // read that finds the end do without growing the buffer.
     TMemoryStream content;
-    content.Reserve(S_ISREG(info.st_mode) ? static_cast<std::size_t>(info.st_size) + 1 : 0);
+    content.Reserve(static_cast<std::size_t>(info.st_size) + 1);
     for (;;) {
         if (content.size_ == content.capacity_) {
-            content.Reserve(content.capacity_ +
-                            std::max<std::size_t>(64 * 1024, content.capacity_ / 2));
+            if (content.size_ > kMaxFileSize) {
+                ThrowTooLarge(fileName);
+            }
+            // Never more than one byte past the maximum: that byte tells a
+            // file that is too large.
+            content.Reserve(std::min(kMaxFileSize + 1,
+                                     content.capacity_ +
+                                         std::max<std::size_t>(64 * 1024, content.capacity_ / 2)));
         }
-        const std::size_t got = std::fread(content.data_.get() + content.size_, 1,
-                                           content.capacity_ - content.size_, file.get());
-        content.size_ += got;
+        const ssize_t got = ::read(file.Get(), content.data_.get() + content.size_,
+                                   content.capacity_ - content.size_);
+        if (got < 0 && errno == EINTR) {
+            continue;
+        }
+        if (got < 0) {
+            ThrowFileError("Cannot read file", fileName, errno);
+        }
         if (got == 0) {
             break;
         }
+        content.size_ += static_cast<std::size_t>(got);
     }
-    if (std::ferror(file.get())) {
-        ThrowFileError("Cannot read file", fileName, errno != 0 ? errno : EIO);
+    if (content.size_ > kMaxFileSize) {
+        ThrowTooLarge(fileName);
     }
     *this = std::move(content);
 }

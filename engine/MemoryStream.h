@@ -26,9 +26,15 @@ public:
     const char* Data() const { return data_.get(); }
     std::string_view View() const { return {data_.get(), size_}; }
 
+    // The largest file LoadFromFile takes: twice a 1 GB source, far beyond any
+    // real one, yet a bound on what a wrongly named file can cost.
+    static constexpr std::size_t kMaxFileSize = std::size_t{2} << 30;
+
     // Replaces the content with the whole file and sets the position to 0.
-    // Throws std::runtime_error naming the file and the reason when it cannot
-    // be opened or read; the content is then unchanged.
+    // Only a regular file is read (a device or a FIFO could block or never
+    // end), and only up to kMaxFileSize bytes. Throws std::runtime_error
+    // naming the file and the reason when it cannot be opened or read, is not
+    // a regular file or is too large; the content is then unchanged.
     void LoadFromFile(const std::string& fileName);
 
 private:

@@ -2,6 +2,7 @@
 
 #include "engine/RtfOutput.h"
 #include "engine/ScanTables.h"
+#include "platform/Color.h"
 
 #include <algorithm>
 #include <future>
@@ -115,15 +116,34 @@ std::string_view FileExtension(std::string_view fileName) {
     return fileName.substr(found, 255);
 }
 
-bool IsSourceFileName(std::string_view fileName) {
+const std::array<std::string_view, 3> FreePascalExtensions = {".pp", ".lpr", ".p"};
+
+namespace {
+
+std::string LowerCaseExtension(std::string_view fileName) {
     std::string extension(FileExtension(fileName));
     for (char& c : extension) {
         if (c >= 'A' && c <= 'Z') {
             c = static_cast<char>(c - 'A' + 'a');
         }
     }
-    return std::find(SourceExtensions.begin(), SourceExtensions.end(), extension) !=
-           SourceExtensions.end();
+    return extension;
+}
+
+template <std::size_t N>
+bool Contains(const std::array<std::string_view, N>& list, std::string_view item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+}
+
+} // namespace
+
+bool IsSourceFileName(std::string_view fileName) {
+    return Contains(SourceExtensions, LowerCaseExtension(fileName));
+}
+
+bool IsPascalFileName(std::string_view fileName) {
+    const std::string extension = LowerCaseExtension(fileName);
+    return Contains(SourceExtensions, extension) || Contains(FreePascalExtensions, extension);
 }
 
 namespace {
@@ -154,6 +174,17 @@ void ConvertFile(const std::string& fileName, TMemoryStream& dest) {
 
 void ConvertFile(const std::string& fileName, TByteSink& dest) {
     CheckSourceFileName(fileName);
+    TPascalParser parser;
+    parser.Convert(fileName, dest);
+}
+
+void ConvertFileAsPascal(const std::string& fileName, TMemoryStream& dest) {
+    TPascalParser parser;
+    parser.Convert(fileName, dest);
+    dest.SetPosition(0);
+}
+
+void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest) {
     TPascalParser parser;
     parser.Convert(fileName, dest);
 }
@@ -317,8 +348,8 @@ std::string TPascalParser::BuildHeader() {
 
 std::string TPascalParser::ColorTableEntry(TColor color) {
     const TColor rgb = ColorToRGB(color);
-    return "\\red" + std::to_string(rgb & 0xFF) + "\\green" + std::to_string((rgb >> 8) & 0xFF) +
-           "\\blue" + std::to_string((rgb >> 16) & 0xFF) + ";";
+    return "\\red" + std::to_string(RedOf(rgb)) + "\\green" + std::to_string(GreenOf(rgb)) +
+           "\\blue" + std::to_string(BlueOf(rgb)) + ";";
 }
 
 bool TPascalParser::IsKeyword(std::string_view word) {
@@ -333,7 +364,8 @@ void TPascalParser::WriteGroup(std::string_view opener, std::string_view text) {
 
 // Bytes that are written unchanged (plain bytes, words that are no keyword, a
 // lone "(" or "/") are gathered and written as one run before the next
-// fragment that differs from the source.
+// fragment that differs from the source. The scanner's main loop is one fixed
+// algorithm, dispatching on a token's first byte; it reads best in one piece.
 bool TPascalParser::ScanSource() {
     const char* plain = cursor_;
     while (cursor_ < end_) {

@@ -24,6 +24,11 @@ extern const std::array<std::string_view, 68> Keywords;
 std::string_view FileExtension(std::string_view fileName);
 // True when the file name's extension is one of SourceExtensions.
 bool IsSourceFileName(std::string_view fileName);
+// The extensions Free Pascal and Lazarus code mostly uses, which the viewer
+// shows converted too, beside SourceExtensions.
+extern const std::array<std::string_view, 3> FreePascalExtensions;
+// True for SourceExtensions and FreePascalExtensions.
+bool IsPascalFileName(std::string_view fileName);
 
 // Converts FILENAME into the RTF document, written to DEST (which the caller
 // owns and hands in empty). Throws std::runtime_error("Unknown file extension")
@@ -33,6 +38,10 @@ void ConvertFile(const std::string& fileName, TMemoryStream& dest);
 // The same conversion, handing the document to DEST while it is written;
 // nothing reaches DEST when the conversion fails before the first byte.
 void ConvertFile(const std::string& fileName, TByteSink& dest);
+// ConvertFile without the extension test: the caller has decided that the
+// file is Pascal source.
+void ConvertFileAsPascal(const std::string& fileName, TMemoryStream& dest);
+void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest);
 
 // One conversion. The scanner reads the source through a cursor over the
 // in-memory copy and writes each token's fragment as soon as the token is read.

@@ -3,10 +3,7 @@
 #include "platform/RegistryFile.h"
 #include "platform/RegistryTree.h"
 
-#include <functional>
-#include <optional>
-
-using namespace regstore;
+using namespace platform;
 
 namespace {
 
@@ -22,42 +19,6 @@ std::string WriteFailed(const std::string& name) {
     return "Could not set data for " + QuoteName(name);
 }
 
-// Looks the value up in the file as it is now; nothing when the current key
-// or the value is missing.
-std::optional<RegValue> FindCurrentValue(const std::filesystem::path& file, bool open,
-                                         const std::string& keyPath, const std::string& name) {
-    CheckValueName(name);
-    if (!open)
-        return std::nullopt;
-    const RegKey root = LoadStore(file);
-    const RegKey* key = FindKey(root, SplitKeyPath(keyPath));
-    const RegValue* value = key ? key->FindValue(name) : nullptr;
-    if (!value)
-        return std::nullopt;
-    return *value;
-}
-
-// One locked read-modify-write on the current key; every failure becomes the
-// write error naming the value.
-void ChangeCurrentKey(const std::filesystem::path& file, bool open, const std::string& keyPath,
-                      const std::string& openError, const std::string& name,
-                      const std::function<bool(RegKey&)>& change) {
-    CheckValueName(name);
-    if (!open)
-        throw ERegistryException(WriteFailed(name) + ": " +
-                                 (openError.empty() ? "no key is open" : openError));
-    try {
-        UpdateStore(file, [&](RegKey& root) {
-            RegKey* key = FindKey(root, SplitKeyPath(keyPath));
-            if (!key)
-                throw ERegistryException("the key " + QuoteName(keyPath) + " no longer exists");
-            return change(*key);
-        });
-    } catch (const ERegistryException& error) {
-        throw ERegistryException(WriteFailed(name) + ": " + error.what());
-    }
-}
-
 } // namespace
 
 TRegistry::TRegistry() : TRegistry(DefaultRegistryFile()) {}
@@ -66,6 +27,41 @@ TRegistry::TRegistry(std::filesystem::path storeFile) : storeFile_(std::move(sto
 
 TRegistry::~TRegistry() {
     CloseKey();
+}
+
+std::optional<RegValue> TRegistry::FindCurrentValue(const std::string& name) {
+    CheckValueName(name);
+    if (!open_) {
+        return std::nullopt;
+    }
+    const RegKey root = LoadStore(storeFile_);
+    const RegKey* key = FindKey(root, SplitKeyPath(currentPath_));
+    const RegValue* value = key ? key->FindValue(name) : nullptr;
+    if (!value) {
+        return std::nullopt;
+    }
+    return *value;
+}
+
+void TRegistry::ChangeCurrentKey(const std::string& name,
+                                 const std::function<bool(RegKey&)>& change) {
+    CheckValueName(name);
+    if (!open_) {
+        throw ERegistryException(WriteFailed(name) + ": " +
+                                 (openError_.empty() ? "no key is open" : openError_));
+    }
+    try {
+        UpdateStore(storeFile_, [&](RegKey& root) {
+            RegKey* key = FindKey(root, SplitKeyPath(currentPath_));
+            if (!key) {
+                throw ERegistryException("the key " + QuoteName(currentPath_) +
+                                         " no longer exists");
+            }
+            return change(*key);
+        });
+    } catch (const ERegistryException& error) {
+        throw ERegistryException(WriteFailed(name) + ": " + error.what());
+    }
 }
 
 bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
@@ -106,8 +102,9 @@ bool TRegistry::KeyExists(const std::string& key) {
 
 bool TRegistry::DeleteKey(const std::string& key) {
     const KeyPath path = SplitKeyPath(key);
-    if (path.empty())
+    if (path.empty()) {
         throw ERegistryException("The root key cannot be deleted");
+    }
     bool deleted = false;
     UpdateStore(storeFile_, [&](RegKey& root) {
         RegKey* parent = FindKey(root, KeyPath(path.begin(), path.end() - 1));
@@ -118,49 +115,52 @@ bool TRegistry::DeleteKey(const std::string& key) {
 }
 
 bool TRegistry::ValueExists(const std::string& name) {
-    return FindCurrentValue(storeFile_, open_, currentPath_, name).has_value();
+    return FindCurrentValue(name).has_value();
 }
 
 TRegDataType TRegistry::GetDataType(const std::string& name) {
-    const auto value = FindCurrentValue(storeFile_, open_, currentPath_, name);
-    return value ? static_cast<TRegDataType>(value->type) : TRegDataType::None;
+    const auto value = FindCurrentValue(name);
+    return value ? static_cast<TRegDataType>(value->type) : TRegDataType::kNone;
 }
 
 std::int32_t TRegistry::ReadInteger(const std::string& name) {
-    const auto value = FindCurrentValue(storeFile_, open_, currentPath_, name);
+    const auto value = FindCurrentValue(name);
     // As with the registry's own query into a 4-byte buffer: longer data fails
     // the query itself, shorter data of another type fails the type test.
-    if (!value || value->data.size() > 4)
+    if (!value || value->data.size() > 4) {
         throw ERegistryException(ReadFailed(name));
-    if (value->type != RegDword)
+    }
+    if (value->type != kRegDword) {
         throw ERegistryException(WrongType(name));
-    if (value->data.size() != 4)
+    }
+    if (value->data.size() != 4) {
         throw ERegistryException(ReadFailed(name));
+    }
     return DwordOf(*value);
 }
 
 std::string TRegistry::ReadString(const std::string& name) {
-    const auto value = FindCurrentValue(storeFile_, open_, currentPath_, name);
-    if (!value)
+    const auto value = FindCurrentValue(name);
+    if (!value) {
         throw ERegistryException(ReadFailed(name));
-    if (value->type != RegSz && value->type != RegExpandSz)
+    }
+    if (value->type != kRegSz && value->type != kRegExpandSz) {
         throw ERegistryException(WrongType(name));
+    }
     return TextOf(*value);
 }
 
 void TRegistry::WriteInteger(const std::string& name, std::int32_t value) {
-    ChangeCurrentKey(storeFile_, open_, currentPath_, openError_, name,
-                     [&](RegKey& key) { return key.SetValue(DwordValue(name, value)); });
+    ChangeCurrentKey(name, [&](RegKey& key) { return key.SetValue(DwordValue(name, value)); });
 }
 
 void TRegistry::WriteString(const std::string& name, const std::string& value) {
-    ChangeCurrentKey(storeFile_, open_, currentPath_, openError_, name,
-                     [&](RegKey& key) { return key.SetValue(StringValue(name, value)); });
+    ChangeCurrentKey(name, [&](RegKey& key) { return key.SetValue(StringValue(name, value)); });
 }
 
 bool TRegistry::DeleteValue(const std::string& name) {
     bool deleted = false;
-    ChangeCurrentKey(storeFile_, open_, currentPath_, openError_, name, [&](RegKey& key) {
+    ChangeCurrentKey(name, [&](RegKey& key) {
         deleted = key.DeleteValue(name);
         return deleted;
     });
@@ -169,22 +169,28 @@ bool TRegistry::DeleteValue(const std::string& name) {
 
 std::vector<std::string> TRegistry::GetValueNames() {
     std::vector<std::string> names;
-    if (!open_)
+    if (!open_) {
         return names;
+    }
     const RegKey root = LoadStore(storeFile_);
-    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_)))
-        for (const RegValue& value : key->values)
+    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_))) {
+        for (const RegValue& value : key->Values()) {
             names.push_back(value.name);
+        }
+    }
     return names;
 }
 
 std::vector<std::string> TRegistry::GetKeyNames() {
     std::vector<std::string> names;
-    if (!open_)
+    if (!open_) {
         return names;
+    }
     const RegKey root = LoadStore(storeFile_);
-    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_)))
-        for (const RegKey& sub : key->subkeys)
-            names.push_back(sub.name);
+    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_))) {
+        for (const RegKey& sub : key->Subkeys()) {
+            names.push_back(sub.Name());
+        }
+    }
     return names;
 }

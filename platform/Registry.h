@@ -8,9 +8,16 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
+
+namespace platform {
+class RegKey;
+struct RegValue;
+} // namespace platform
 
 // Errors raised by the store. The message always names the file or the value.
 class ERegistryException : public std::runtime_error {
@@ -21,13 +28,13 @@ public:
 // Value types as the registry numbers them; any other type read from the file
 // is kept as it is.
 enum class TRegDataType : std::uint32_t {
-    None = 0,
-    String = 1, // REG_SZ
-    ExpandString = 2,
-    Binary = 3,
-    DWord = 4, // REG_DWORD
-    MultiString = 7,
-    QWord = 11,
+    kNone = 0,
+    kString = 1, // REG_SZ
+    kExpandString = 2,
+    kBinary = 3,
+    kDWord = 4, // REG_DWORD
+    kMultiString = 7,
+    kQWord = 11,
 };
 
 // Where the store lives: $LUMIVANE_REGISTRY, else $XDG_CONFIG_HOME/lumivane/user.reg,
@@ -83,6 +90,14 @@ public:
     std::vector<std::string> GetKeyNames();
 
 private:
+    // The current key's value in the file as it is now; nothing when the key
+    // or the value is missing.
+    std::optional<platform::RegValue> FindCurrentValue(const std::string& name);
+    // One locked read-modify-write on the current key; every failure becomes
+    // the write error naming the value.
+    void ChangeCurrentKey(const std::string& name,
+                          const std::function<bool(platform::RegKey&)>& change);
+
     std::filesystem::path storeFile_;
     std::string currentPath_;
     bool open_ = false;

@@ -8,10 +8,8 @@
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <string_view>
-#include <sys/types.h>
 
-namespace regstore {
+namespace platform {
 
 // The store's location could not be written (as opposed to read or parsed).
 class EStoreWriteError : public ERegistryException {
@@ -27,12 +25,9 @@ std::string ReadTextFile(const std::filesystem::path& file);
 
 // Read-modify-write under an exclusive lock on FILE.lock. change returns
 // false when it changed nothing, and then nothing is written. A file that
-// cannot be parsed is never replaced: its parse error propagates.
+// cannot be parsed is never replaced: its parse error propagates. A store
+// that is a symbolic link is written through: the file it points to (created
+// when missing) is replaced, through platform/AtomicFile.h.
 void UpdateStore(const std::filesystem::path& file, const std::function<bool(RegKey&)>& change);
 
-// Writes a temporary file beside FILE, syncs it, renames it over FILE and
-// syncs the folder. An existing FILE keeps its permissions.
-void WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
-                         mode_t newFileMode = 0600);
-
-} // namespace regstore
+} // namespace platform

@@ -17,7 +17,7 @@
 #include <string>
 #include <string_view>
 
-namespace regstore {
+namespace platform {
 
 // Applies the text to the tree. A text that cannot be parsed throws
 // ERegistryException naming source and line; the tree may then be half-changed,
@@ -30,6 +30,6 @@ RegKey ParseRegText(std::string_view text, const std::string& source);
 // when it holds no values.
 std::string FormatRegText(const RegKey& key, const std::string& fullPath);
 
-constexpr std::string_view RootName = "HKEY_CURRENT_USER";
+constexpr std::string_view kRootName = "HKEY_CURRENT_USER";
 
-} // namespace regstore
+} // namespace platform

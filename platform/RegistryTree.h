@@ -1,7 +1,9 @@
 #pragma once
 // In-memory form of the settings store: a tree of keys holding values as raw
 // typed bytes, the way the registry keeps them. Names compare without regard
-// to ASCII case and keep the case they were created with.
+// to ASCII case and keep the case they were created with. Each key indexes its
+// values and subkeys by name, so a key with a hundred thousand values loads
+// and changes in linear time.
 
 #include <cstddef>
 #include <cstdint>
@@ -9,26 +11,26 @@
 #include <string_view>
 #include <vector>
 
-namespace regstore {
+namespace platform {
 
-constexpr std::uint32_t RegNone = 0;
-constexpr std::uint32_t RegSz = 1;
-constexpr std::uint32_t RegExpandSz = 2;
-constexpr std::uint32_t RegBinary = 3;
-constexpr std::uint32_t RegDword = 4;
-constexpr std::uint32_t RegMultiSz = 7;
-constexpr std::uint32_t RegQword = 11;
+constexpr std::uint32_t kRegNone = 0;
+constexpr std::uint32_t kRegSz = 1;
+constexpr std::uint32_t kRegExpandSz = 2;
+constexpr std::uint32_t kRegBinary = 3;
+constexpr std::uint32_t kRegDword = 4;
+constexpr std::uint32_t kRegMultiSz = 7;
+constexpr std::uint32_t kRegQword = 11;
 
 // The registry's own limits.
-constexpr std::size_t MaxKeyNameLength = 255;
-constexpr std::size_t MaxValueNameLength = 16383;
-constexpr std::size_t MaxKeyDepth = 512;
+constexpr std::size_t kMaxKeyNameLength = 255;
+constexpr std::size_t kMaxValueNameLength = 16383;
+constexpr std::size_t kMaxKeyDepth = 512;
 
 bool NamesEqual(std::string_view a, std::string_view b);
 
 struct RegValue {
     std::string name; // "" is the key's default value
-    std::uint32_t type = RegSz;
+    std::uint32_t type = kRegSz;
     std::string data; // bytes as stored: strings end with their NUL, a DWORD is 4 bytes
 };
 
@@ -39,10 +41,14 @@ std::int32_t DwordOf(const RegValue& value);
 // The text of a string value: its bytes up to the first NUL.
 std::string TextOf(const RegValue& value);
 
-struct RegKey {
-    std::string name;
-    std::vector<RegValue> values; // in the order they were created
-    std::vector<RegKey> subkeys;  // likewise
+class RegKey {
+public:
+    RegKey() = default;
+    explicit RegKey(std::string name) : name_(std::move(name)) {}
+
+    const std::string& Name() const { return name_; }
+    const std::vector<RegValue>& Values() const { return values_; } // in the order created
+    const std::vector<RegKey>& Subkeys() const { return subkeys_; } // likewise
 
     const RegValue* FindValue(std::string_view valueName) const;
     RegKey* FindSubkey(std::string_view keyName);
@@ -51,7 +57,20 @@ struct RegKey {
     // false when the stored value was already exactly this.
     bool SetValue(RegValue value);
     bool DeleteValue(std::string_view valueName);
+    // False when there was none.
+    bool DeleteAllValues();
+    // The subkey of that name, created at the end when missing.
+    RegKey& Subkey(std::string_view keyName, bool* created = nullptr);
     bool DeleteSubkey(std::string_view keyName);
+
+private:
+    std::string name_;
+    std::vector<RegValue> values_;
+    std::vector<RegKey> subkeys_;
+    // Open-addressed hash tables over the names, without regard to case: a
+    // slot holds a position in values_ or subkeys_ plus one, 0 when empty.
+    std::vector<std::uint32_t> valueSlots_;
+    std::vector<std::uint32_t> subkeySlots_;
 };
 
 using KeyPath = std::vector<std::string>;
@@ -76,4 +95,4 @@ RegKey& CreateKey(RegKey& root, const KeyPath& path, bool* created = nullptr,
 // A name as it may appear inside an error message: quoted, and shortened.
 std::string QuoteName(std::string_view name);
 
-} // namespace regstore
+} // namespace platform

@@ -10,7 +10,7 @@ constexpr std::uint32_t Rgb(unsigned r, unsigned g, unsigned b) {
 }
 
 // The classic desktop scheme, in system-colour number order.
-constexpr std::array<std::uint32_t, SysColorCount> ClassicColors = {
+constexpr std::array<std::uint32_t, kSysColorCount> kClassicColors = {
     Rgb(192, 192, 192), //  0 scroll bar
     Rgb(0, 128, 128),   //  1 background (desktop)
     Rgb(0, 0, 128),     //  2 active caption
@@ -41,16 +41,16 @@ constexpr std::array<std::uint32_t, SysColorCount> ClassicColors = {
 // Written once by the GUI thread at start, read by the converter's worker:
 // relaxed atomics keep each read a whole value without a lock.
 // Atomics cannot be copied out of a builder, so the table is filled in place.
-std::array<std::atomic<std::uint32_t>, SysColorCount> Current;
+std::array<std::atomic<std::uint32_t>, kSysColorCount> Current;
 [[maybe_unused]] const bool CurrentFilled = [] {
-    for (int i = 0; i < SysColorCount; ++i) {
-        Current[i].store(ClassicColors[i], std::memory_order_relaxed);
+    for (int i = 0; i < kSysColorCount; ++i) {
+        Current[i].store(kClassicColors[i], std::memory_order_relaxed);
     }
     return true;
 }();
 
 bool InRange(int index) {
-    return index >= 0 && index < SysColorCount;
+    return index >= 0 && index < kSysColorCount;
 }
 
 } // namespace
@@ -66,7 +66,7 @@ void SetSysColor(int index, std::uint32_t bgr) {
 }
 
 void ResetSysColors() {
-    for (int i = 0; i < SysColorCount; ++i) {
-        Current[i].store(ClassicColors[i], std::memory_order_relaxed);
+    for (int i = 0; i < kSysColorCount; ++i) {
+        Current[i].store(kClassicColors[i], std::memory_order_relaxed);
     }
 }

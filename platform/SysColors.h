@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-constexpr int SysColorCount = 25;
+constexpr int kSysColorCount = 25;
 
 std::uint32_t GetSysColor(int index);           // 0 for a number out of range
 void SetSysColor(int index, std::uint32_t bgr); // ignored for a number out of range

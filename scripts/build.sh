@@ -5,5 +5,5 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=${1:-$root/build}
 shift || true
-cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+cmake -S "$root" -B "$dir" -G Ninja -DLUMIVANE_WERROR=ON "$@" >/dev/null
 cmake --build "$dir" -j"$(nproc)"

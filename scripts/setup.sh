@@ -15,7 +15,14 @@ packages=(
   fonts-liberation
   # headless display for the GUI tests and screenshots
   xvfb xauth xdotool x11-utils imagemagick qt6-qpa-plugins
+  # validators of the menu entry, file types and AppStream data
+  desktop-file-utils appstream shared-mime-info
 )
+
+# Only for building and checking the .deb (scripts/setup.sh --package).
+if [[ ${1:-} == --package ]]; then
+  packages+=(dpkg-dev file desktop-file-utils xdg-utils)
+fi
 
 # Only for the benchmarks (scripts/setup.sh --bench): real Pascal to convert and
 # the converters we compare against.

@@ -29,6 +29,16 @@ echo "== sanitizer build and test: $root/build-asan"
 "$root/scripts/build.sh" "$root/build-asan" -DLUMIVANE_GUI=OFF -DLUMIVANE_SANITIZE=ON -DLUMIVANE_BENCH=OFF
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 run_ctest "$root/build-asan"
 
+# A packager's build (Release, without GoogleTest or benchmarks) must keep
+# building, and its .deb must install and remove cleanly. Installing changes
+# the system, so only CI asks for that (LUMIVANE_PACKAGE_TEST=1).
+echo "== packager build and .deb"
+if [[ ${LUMIVANE_PACKAGE_TEST:-0} == 1 ]]; then
+  "$root/scripts/package.sh" --install-test
+else
+  "$root/scripts/package.sh"
+fi
+
 fuzz_seconds=${FUZZ_SECONDS:-60}
 if [[ -x "$root/scripts/fuzz.sh" && $fuzz_seconds != 0 ]]; then
   echo "== fuzzing the RTF reader for $fuzz_seconds s"

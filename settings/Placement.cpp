@@ -2,9 +2,9 @@
 
 #include "platform/Registry.h"
 
-const char* const ProductKey = "Software\\QD\\Lumivane";
-const char* const PositionKey = "Software\\QD\\Lumivane\\Position";
-const char* const InstallMessage = "Lumivane 98 not installed.\nPlease run install first.";
+const char* const kProductKey = "Software\\QD\\Lumivane";
+const char* const kPositionKey = "Software\\QD\\Lumivane\\Position";
+const char* const kInstallMessage = "Lumivane 98 not installed.\nPlease run install first.";
 
 namespace {
 
@@ -16,8 +16,9 @@ std::int32_t StoredStartPos(TRegistry& registry) {
 
 void ApplyStartupPlacement(TPlacementWindow& window) {
     TRegistry registry;
-    if (!registry.OpenKey(PositionKey, false))
+    if (!registry.OpenKey(kPositionKey, false)) {
         return;
+    }
     switch (StoredStartPos(registry)) {
     case static_cast<std::int32_t>(TStartMode::Full):
         window.SetPosition(TPlacementWindow::Position::DefaultPosAndSize);
@@ -27,14 +28,18 @@ void ApplyStartupPlacement(TPlacementWindow& window) {
         window.SetPosition(TPlacementWindow::Position::Designed);
         window.SetWindowState(TPlacementWindow::State::Normal);
         // One at a time, so a value that fails to read leaves the earlier ones applied.
-        if (registry.ValueExists("X1"))
+        if (registry.ValueExists("X1")) {
             window.SetLeft(registry.ReadInteger("X1"));
-        if (registry.ValueExists("Y1"))
+        }
+        if (registry.ValueExists("Y1")) {
             window.SetTop(registry.ReadInteger("Y1"));
-        if (registry.ValueExists("X2"))
+        }
+        if (registry.ValueExists("X2")) {
             window.SetWidth(registry.ReadInteger("X2"));
-        if (registry.ValueExists("Y2"))
+        }
+        if (registry.ValueExists("Y2")) {
             window.SetHeight(registry.ReadInteger("Y2"));
+        }
         break;
     default:
         break; // keeps the designed, centred placement
@@ -43,8 +48,9 @@ void ApplyStartupPlacement(TPlacementWindow& window) {
 
 TStartMode ReadStartMode() {
     TRegistry registry;
-    if (!registry.KeyExists(PositionKey) || !registry.OpenKey(PositionKey, false))
+    if (!registry.KeyExists(kPositionKey) || !registry.OpenKey(kPositionKey, false)) {
         return TStartMode::Default;
+    }
     switch (StoredStartPos(registry)) {
     case static_cast<std::int32_t>(TStartMode::Full):
         return TStartMode::Full;
@@ -56,23 +62,25 @@ TStartMode ReadStartMode() {
 }
 
 bool InstallCheck() {
-    return TRegistry().KeyExists(ProductKey);
+    return TRegistry().KeyExists(kProductKey);
 }
 
 bool WriteStartMode(TStartMode mode) {
-    if (!InstallCheck())
+    if (!InstallCheck()) {
         return false;
+    }
     TRegistry registry;
-    registry.OpenKey(PositionKey, true); // a failure shows as the write error below
+    registry.OpenKey(kPositionKey, true); // a failure shows as the write error below
     registry.WriteInteger("StartPos", static_cast<std::int32_t>(mode));
     return true;
 }
 
 bool SavePosition(const TPlacementWindow& window) {
-    if (!InstallCheck())
+    if (!InstallCheck()) {
         return false;
+    }
     TRegistry registry;
-    registry.OpenKey(PositionKey, true); // a failure shows as the write error below
+    registry.OpenKey(kPositionKey, true); // a failure shows as the write error below
     registry.WriteInteger("X1", window.Left());
     registry.WriteInteger("Y1", window.Top());
     registry.WriteInteger("X2", window.Width());

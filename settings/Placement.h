@@ -29,9 +29,9 @@ public:
 
 enum class TStartMode : std::int32_t { Default = 0, Full = 1, Saved = 2 };
 
-extern const char* const ProductKey;     // "Software\QD\Lumivane"
-extern const char* const PositionKey;    // "Software\QD\Lumivane\Position"
-extern const char* const InstallMessage; // the two lines, joined by one LF
+extern const char* const kProductKey;     // "Software\QD\Lumivane"
+extern const char* const kPositionKey;    // "Software\QD\Lumivane\Position"
+extern const char* const kInstallMessage; // the two lines, joined by one LF
 
 // Errors of the store (a value of the wrong type, a file that cannot be read)
 // propagate as ERegistryException; values applied before the failing one stay.
@@ -40,7 +40,7 @@ void ApplyStartupPlacement(TPlacementWindow& window);
 TStartMode ReadStartMode();
 bool InstallCheck();
 // Both return false (writing nothing) when the install check fails; the
-// caller shows InstallMessage as an error box. A write the store refuses
+// caller shows kInstallMessage as an error box. A write the store refuses
 // throws ERegistryException ("Could not set data for 'NAME': ...").
 bool WriteStartMode(TStartMode mode);
 bool SavePosition(const TPlacementWindow& window);

@@ -1,6 +1,7 @@
 #include "viewer/Application.h"
 
 #include "platform/SysColors.h"
+#include "platform/qt/QtColor.h"
 
 #include <QFont>
 #include <QMessageBox>
@@ -26,12 +27,6 @@ void ShowErrorBox(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
-}
-
-std::uint32_t ToBgr(const QColor& color) {
-    return static_cast<std::uint32_t>(color.red()) |
-           (static_cast<std::uint32_t>(color.green()) << 8) |
-           (static_cast<std::uint32_t>(color.blue()) << 16);
 }
 
 } // namespace
@@ -70,7 +65,7 @@ bool TApplication::notify(QObject* receiver, QEvent* event) {
 void FillSysColorsFromPalette(const QPalette& palette) {
     using R = QPalette::ColorRole;
     // In system-colour number order.
-    const std::array<QColor, SysColorCount> colors = {
+    const std::array<QColor, kSysColorCount> colors = {
         palette.color(R::Button),                   // scroll bar
         palette.color(R::Dark),                     // desktop
         palette.color(R::Highlight),                // active caption
@@ -97,7 +92,7 @@ void FillSysColorsFromPalette(const QPalette& palette) {
         palette.color(R::ToolTipText),              // info text
         palette.color(R::ToolTipBase),              // info background
     };
-    for (int i = 0; i < SysColorCount; ++i) {
-        SetSysColor(i, ToBgr(colors[static_cast<size_t>(i)]));
+    for (int i = 0; i < kSysColorCount; ++i) {
+        SetSysColor(i, FromQColor(colors[static_cast<size_t>(i)]));
     }
 }

@@ -2,6 +2,7 @@
 
 #include "engine/ColorScheme.h"
 #include "engine/PascalParser.h"
+#include "platform/qt/QtColor.h"
 #include "settings/About.h"
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
@@ -71,12 +72,6 @@ QFileDialog* CreateFileDialog(QWidget* owner, const QString& title, const QStrin
     return dialog;
 }
 
-QColor ToQColor(TColor color) {
-    const TColor rgb = ColorToRGB(color);
-    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
-                  static_cast<int>((rgb >> 16) & 0xFF));
-}
-
 // A document built on the worker belongs to the GUI thread: let that thread
 // free it when the view did not take it.
 struct DeleteOnItsThread {
@@ -106,6 +101,26 @@ void ShowMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& text)
         icon == QMessageBox::Information ? "Information" : QApplication::applicationDisplayName();
     QMessageBox box(icon, caption, text, QMessageBox::Ok, owner);
     box.exec();
+}
+
+// What the window system allows a window: at least a caption bar's worth,
+// at most the whole desktop, whatever size the store asks for.
+constexpr QSize kSmallestWindow(112, 27);
+
+QSize LimitedSize(const QWidget& window, QSize size) {
+    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
+    const QSize largest = screen ? screen->virtualSize().expandedTo(kSmallestWindow)
+                                 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return size.expandedTo(kSmallestWindow).boundedTo(largest);
+}
+
+// A minimised window reports the bounds it is restored to.
+QRect Bounds(const QWidget& window) {
+    if (!window.isMinimized()) {
+        return QRect(window.pos(), window.size());
+    }
+    const QPoint frameOffset = window.pos() - window.geometry().topLeft();
+    return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
 }
 
 } // namespace
@@ -247,21 +262,6 @@ void TfrmMain::SetLeft(int left) {
 void TfrmMain::SetTop(int top) {
     move(pos().x(), top);
 }
-namespace {
-
-// What the window system allows a window: at least a caption bar's worth,
-// at most the whole desktop, whatever size the store asks for.
-constexpr QSize SmallestWindow(112, 27);
-
-QSize LimitedSize(const QWidget& window, QSize size) {
-    const QScreen* screen = window.screen() ? window.screen() : QGuiApplication::primaryScreen();
-    const QSize largest = screen ? screen->virtualSize().expandedTo(SmallestWindow)
-                                 : QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    return size.expandedTo(SmallestWindow).boundedTo(largest);
-}
-
-} // namespace
-
 // Sizes are the window's own, without a frame the window system may add, so
 // that a saved size comes back the same at the next start.
 void TfrmMain::SetWidth(int width) {
@@ -270,19 +270,6 @@ void TfrmMain::SetWidth(int width) {
 void TfrmMain::SetHeight(int height) {
     resize(LimitedSize(*this, QSize(width(), height)));
 }
-
-namespace {
-
-// A minimised window reports the bounds it is restored to.
-QRect Bounds(const QWidget& window) {
-    if (!window.isMinimized()) {
-        return QRect(window.pos(), window.size());
-    }
-    const QPoint frameOffset = window.pos() - window.geometry().topLeft();
-    return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
-}
-
-} // namespace
 
 int TfrmMain::Left() const {
     return Bounds(*this).left();
@@ -417,9 +404,9 @@ void TfrmMain::LoadFile(const std::string& fileName) {
     RefuseSpecialFile(fileName);
     SourceView1->BeginUpdate();
     const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
-    if (IsSourceFileName(fileName)) {
+    if (IsPascalFileName(fileName)) {
         TMemoryStream stream;
-        ConvertFile(fileName, stream);
+        ConvertFileAsPascal(fileName, stream);
         SourceView1->LoadFromBytes(stream.View());
     } else {
         SourceView1->LoadFromFile(fileName);
@@ -533,7 +520,13 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         if (!TThreadComp::Terminated()) {
             RefuseSpecialFile(fileName);
             TMemoryStream stream;
-            ConvertFile(fileName, stream);
+            // Free Pascal's extensions are shown converted too; anything else
+            // gets the engine's own extension error.
+            if (IsPascalFileName(fileName)) {
+                ConvertFileAsPascal(fileName, stream);
+            } else {
+                ConvertFile(fileName, stream);
+            }
             const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
             TThreadComp::Synchronize([&] {
                 if (!superseded()) {

@@ -1,5 +1,6 @@
 #include "viewer/RtfQtDocument.h"
 
+#include "platform/qt/QtColor.h"
 #include "viewer/text/CodePage.h"
 
 #include <QFont>
@@ -24,10 +25,6 @@ QFont DefaultFont() {
     return font;
 }
 
-QColor ColorOf(TRgb rgb) {
-    return QColor::fromRgb(static_cast<QRgb>(rgb) | 0xFF000000u);
-}
-
 QTextCharFormat QtFormatOf(const TRtfCharFormat& f, const TRtfDocument& model) {
     QTextCharFormat format;
     if (f.Font >= 0 && static_cast<std::size_t>(f.Font) < model.Fonts.size()) {
@@ -43,10 +40,10 @@ QTextCharFormat QtFormatOf(const TRtfCharFormat& f, const TRtfDocument& model) {
     }
     format.setFontPointSize(f.SizeHalfPoints / 2.0);
     if (f.Color != kNoColor) {
-        format.setForeground(ColorOf(f.Color));
+        format.setForeground(ToQColor(f.Color));
     }
     if (f.Background != kNoColor) {
-        format.setBackground(ColorOf(f.Background));
+        format.setBackground(ToQColor(f.Background));
     }
     if (f.Bold) {
         format.setFontWeight(QFont::Bold);
@@ -91,10 +88,10 @@ public:
                                   : defaultFont_.pointSizeF();
         f.SizeHalfPoints = std::clamp(static_cast<int>(points * 2 + 0.5), 1, 3276);
         if (format.foreground().style() != Qt::NoBrush) {
-            f.Color = format.foreground().color().rgb() & 0xFFFFFFu;
+            f.Color = FromQColor(format.foreground().color());
         }
         if (format.background().style() != Qt::NoBrush) {
-            f.Background = format.background().color().rgb() & 0xFFFFFFu;
+            f.Background = FromQColor(format.background().color());
         }
         f.Bold = format.fontWeight() >= QFont::DemiBold;
         f.Italic = format.fontItalic();

@@ -144,13 +144,24 @@ TEST_F(ColorStoreTest, SavesAllSevenValuesEveryTime) {
     EXPECT_EQ(Colors(), saved);
 }
 
-TEST_F(ColorStoreTest, SaveWithoutAWritableStoreDoesNothingSilently) {
+TEST_F(ColorStoreTest, AStoreWhoseFolderIsAFileIsReportedNotTakenForEmpty) {
     TTempDir dir;
     const fs::path blocker = dir.WriteFile("not-a-folder", "x");
     const fs::path store = blocker / "user.reg";
     setenv("LUMIVANE_REGISTRY", store.c_str(), 1);
-    EXPECT_NO_THROW(TPascalParser().SaveColors());
-    EXPECT_FALSE(fs::exists(store));
+    for (const bool saving : {true, false}) {
+        try {
+            TPascalParser parser;
+            saving ? parser.SaveColors() : parser.LoadColors();
+            ADD_FAILURE() << (saving ? "save" : "load") << " reported success";
+        } catch (const std::exception& error) {
+            EXPECT_NE(std::string(error.what()).find(store.string()), std::string::npos)
+                << error.what();
+        }
+    }
+    std::ifstream in(blocker);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()),
+              "x");
 }
 
 TEST_F(ColorStoreTest, ConversionUsesTheStoredScheme) {

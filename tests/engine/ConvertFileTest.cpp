@@ -52,6 +52,34 @@ TEST_F(ConvertFileTest, AcceptsTheSixExtensionsInAnyCase) {
     }
 }
 
+TEST_F(ConvertFileTest, FreePascalExtensionsArePascalButNotSourceExtensions) {
+    for (const char* name : {"types.pp", "PROJECT1.LPR", "hello.p", "a.Pp", "unit1.pas", "x.INC"}) {
+        EXPECT_TRUE(IsPascalFileName(name)) << name;
+    }
+    for (const char* name : {"types.ppu", "a.lpi", "x.pl", "p", "dir.pp/readme", "x.rtf", ""}) {
+        EXPECT_FALSE(IsPascalFileName(name)) << name;
+    }
+    // The engine's own entry keeps its six extensions.
+    TMemoryStream out;
+    EXPECT_EQ(FailureOf(dir_.WriteFile("types.pp", "begin end."), out), "Unknown file extension");
+}
+
+TEST_F(ConvertFileTest, AsPascalConvertsWhateverTheExtensionTheSameDocument) {
+    const std::string text = "unit u; { c } begin x := 'a' + 1 end.";
+    TMemoryStream viaSource;
+    ConvertFile(dir_.WriteFile("u.pas", text), viaSource);
+    for (const char* name : {"u.pp", "u.txt", "u"}) {
+        TMemoryStream out;
+        ConvertFileAsPascal(dir_.WriteFile(name, text), out);
+        EXPECT_EQ(out.View(), viaSource.View()) << name;
+        EXPECT_EQ(out.Position(), 0u) << name;
+    }
+    TMemoryStream missing;
+    EXPECT_THROW(ConvertFileAsPascal(dir_.Path().string() + "/absent.pp", missing),
+                 std::runtime_error);
+    EXPECT_EQ(missing.Size(), 0u);
+}
+
 TEST_F(ConvertFileTest, UnknownExtensionLeavesTheOutputUntouched) {
     const std::string file = dir_.WriteFile("notes.txt", "begin end.");
     TMemoryStream out;

@@ -2,7 +2,13 @@
 
 #include "tests/engine/EngineTestSupport.h"
 
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -88,6 +94,51 @@ TEST(MemoryStreamTest, LoadFailureNamesTheFileAndKeepsTheContent) {
                   "Cannot open file \"" + missing + "\": No such file or directory");
     }
     EXPECT_THROW(stream.LoadFromFile(dir.Path().string()), std::runtime_error);
+    EXPECT_EQ(stream.View(), "old");
+}
+
+// The message LoadFromFile gives for FILE ("" when it loads).
+std::string LoadError(TMemoryStream& stream, const std::string& file) {
+    try {
+        stream.LoadFromFile(file);
+    } catch (const std::runtime_error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(MemoryStreamTest, DevicesAndFifosAreRefusedAtOnce) {
+    TTempDir dir;
+    const std::filesystem::path zero = dir.Path() / "z.pas";
+    std::filesystem::create_symlink("/dev/zero", zero); // would never end
+    TMemoryStream stream;
+    stream.Write("old");
+    for (const std::string& file : {zero.string(), std::string("/dev/null")}) {
+        EXPECT_EQ(LoadError(stream, file), "Cannot open file \"" + file + "\": not a regular file");
+    }
+
+    // Opening a FIFO for reading waits for a writer; it must not even get that far.
+    const std::string fifo = (dir.Path() / "f.pas").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    auto load = std::async(std::launch::async, [&] { return LoadError(stream, fifo); });
+    if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        ::close(::open(fifo.c_str(), O_WRONLY)); // lets the reader go
+        FAIL() << "reading a FIFO waited for a writer";
+    }
+    EXPECT_EQ(load.get(), "Cannot open file \"" + fifo + "\": not a regular file");
+    EXPECT_EQ(stream.View(), "old");
+}
+
+TEST(MemoryStreamTest, AFileBeyondTheMaximumIsRefused) {
+    // The maximum must let a 1 GB source through.
+    static_assert(TMemoryStream::kMaxFileSize >= 1'000'000'000);
+    TTempDir dir;
+    const std::string large = (dir.Path() / "large.pas").string();
+    std::filesystem::resize_file(dir.WriteFile("large.pas", ""), TMemoryStream::kMaxFileSize + 1);
+    TMemoryStream stream;
+    stream.Write("old");
+    EXPECT_EQ(LoadError(stream, large),
+              "Cannot read file \"" + large + "\": larger than the maximum of 2 GiB");
     EXPECT_EQ(stream.View(), "old");
 }
 

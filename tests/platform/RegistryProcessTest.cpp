@@ -1,7 +1,7 @@
 // The store shared by real processes: concurrent writers, readers during
 // writes, and writers killed at any moment.
-#include "tests/platform/TempStore.h"
 #include "platform/Registry.h"
+#include "tests/platform/TempStore.h"
 
 #include <csignal>
 #include <random>
@@ -54,11 +54,11 @@ int ExitStatus(pid_t pid) {
 } // namespace
 
 TEST_F(RegistryProcessTest, TwoWritersAtOnceBothKeepTheirValues) {
-    constexpr int Writes = 25;
+    constexpr int kWrites = 25;
     const auto writer = [](const std::string& prefix) {
         return [prefix] {
             TRegistry registry;
-            for (int i = 0; i < Writes; ++i) {
+            for (int i = 0; i < kWrites; ++i) {
                 registry.OpenKey("Software\\QD\\Lumivane\\Race", true);
                 registry.WriteInteger(prefix + std::to_string(i), i);
             }
@@ -73,8 +73,8 @@ TEST_F(RegistryProcessTest, TwoWritersAtOnceBothKeepTheirValues) {
 
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("Software\\QD\\Lumivane\\Race", false));
-    EXPECT_EQ(registry.GetValueNames().size(), 2u * Writes);
-    for (int i = 0; i < Writes; ++i) {
+    EXPECT_EQ(registry.GetValueNames().size(), 2u * kWrites);
+    for (int i = 0; i < kWrites; ++i) {
         EXPECT_EQ(registry.ReadInteger("A" + std::to_string(i)), i);
         EXPECT_EQ(registry.ReadInteger("B" + std::to_string(i)), i);
     }
@@ -94,8 +94,9 @@ TEST_F(RegistryProcessTest, ReadersNeverSeeAHalfWrittenFileAndKillingAWriterBrea
             ::prctl(PR_SET_PDEATHSIG, SIGKILL);
             TRegistry registry;
             registry.OpenKey("Software\\QD\\Lumivane\\Pascal", true);
-            for (int i = 0;; ++i)
+            for (int i = 0;; ++i) {
                 registry.WriteString("Big", std::string(i % 2 ? 150000 : 200000, 'a' + i % 26));
+            }
         });
         ASSERT_GT(writer, 0);
         {
@@ -121,7 +122,8 @@ TEST_F(RegistryProcessTest, ReadersNeverSeeAHalfWrittenFileAndKillingAWriterBrea
         EXPECT_EQ(after.ReadString("Small"), "ok");
     }
     std::size_t leftovers = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(store_.parent_path()))
+    for (const auto& entry : std::filesystem::directory_iterator(store_.parent_path())) {
         leftovers += entry.path().filename().string().starts_with("user.reg.tmp-");
+    }
     EXPECT_EQ(leftovers, 0u);
 }

@@ -56,9 +56,9 @@ TEST_F(RegistryTest, IntegersAndStringsComeBackWithTheirTypes) {
     registry.WriteString("", "default value");
     EXPECT_EQ(registry.ReadString("NAME"), "clNavy");
     EXPECT_EQ(registry.ReadString(""), "default value");
-    EXPECT_EQ(registry.GetDataType("X1"), TRegDataType::DWord);
-    EXPECT_EQ(registry.GetDataType("Name"), TRegDataType::String);
-    EXPECT_EQ(registry.GetDataType("Missing"), TRegDataType::None);
+    EXPECT_EQ(registry.GetDataType("X1"), TRegDataType::kDWord);
+    EXPECT_EQ(registry.GetDataType("Name"), TRegDataType::kString);
+    EXPECT_EQ(registry.GetDataType("Missing"), TRegDataType::kNone);
     // A new write under another case keeps the name as first created.
     registry.WriteString("NAME", "clRed");
     EXPECT_EQ(registry.GetValueNames(), (std::vector<std::string>{"X1", "Name", ""}));
@@ -84,7 +84,7 @@ TEST_F(RegistryTest, ReadingAnIntegerOfAnotherTypeFailsAsTheRegistryWould) {
     EXPECT_EQ(ErrorOf([&] { registry.ReadInteger("None"); }), "Could not get data for 'None'");
     EXPECT_EQ(ErrorOf([&] { registry.ReadString("Number"); }), "Invalid data type for 'Number'");
     EXPECT_TRUE(registry.ValueExists("Wide"));
-    EXPECT_EQ(registry.GetDataType("Wide"), TRegDataType::QWord);
+    EXPECT_EQ(registry.GetDataType("Wide"), TRegDataType::kQWord);
     EXPECT_EQ(registry.ReadString("Short"), "123");
 }
 
@@ -153,15 +153,21 @@ TEST_F(RegistryTest, ACorruptFileFailsEveryCallAndIsNeverReplaced) {
     EXPECT_EQ(ReadFile(store_), corrupt);
 }
 
-TEST_F(RegistryTest, ALocationThatCannotBeWrittenGivesTheWriteErrorNamingTheValue) {
-    // A regular file where the store's folder should be: not writable even for root.
+TEST_F(RegistryTest, AFolderThatIsAFileIsAnErrorForReadsAndWritesAlike) {
+    // A regular file where the store's folder should be: not writable even for
+    // root, and no store can ever be read from there either.
     WriteFile(dir_ / "config", "not a folder");
     TRegistry registry;
-    EXPECT_FALSE(registry.KeyExists("Software")); // reads see an empty store
-    EXPECT_FALSE(registry.OpenKey("Software\\QD\\Lumivane\\Position", true));
+    const std::string readError = ErrorOf([&] { registry.KeyExists("Software"); });
+    EXPECT_THAT(readError, HasSubstr(store_.string()));
+    EXPECT_THAT(readError, HasSubstr("Not a directory"));
+    EXPECT_THAT(ErrorOf([&] { registry.OpenKey("Software\\QD\\Lumivane\\Position", false); }),
+                HasSubstr("Not a directory"));
+    EXPECT_THAT(ErrorOf([&] { registry.OpenKey("Software\\QD\\Lumivane\\Position", true); }),
+                HasSubstr("Not a directory"));
+    EXPECT_FALSE(registry.HasCurrentKey());
     const std::string error = ErrorOf([&] { registry.WriteInteger("StartPos", 2); });
     EXPECT_THAT(error, StartsWith("Could not set data for 'StartPos': "));
-    EXPECT_THAT(error, HasSubstr((dir_ / "config").string()));
     EXPECT_EQ(ReadFile(dir_ / "config"), "not a folder");
 }
 
@@ -251,17 +257,63 @@ TEST_F(RegistryTest, WritingThroughASymbolicLinkUpdatesItsTarget) {
     EXPECT_THAT(ReadFile(real), HasSubstr("\"V\"=dword:00000007"));
 }
 
+TEST_F(RegistryTest, ALinkToAStoreThatDoesNotExistYetIsWrittenThrough) {
+    std::filesystem::create_directories(store_.parent_path());
+    // Relative: the target is beside the link, in a folder not made yet.
+    std::filesystem::create_symlink("real/user.reg", store_);
+    {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey("Software", true));
+        registry.WriteInteger("V", 7);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(store_));
+    EXPECT_THAT(ReadFile(store_.parent_path() / "real" / "user.reg"),
+                HasSubstr("\"V\"=dword:00000007"));
+    struct stat info {};
+    ASSERT_EQ(::stat((store_.parent_path() / "real" / "user.reg").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0600u);
+
+    // Absolute, and the store already has content through the link.
+    const auto absolute = dir_ / "elsewhere" / "settings.reg";
+    std::filesystem::remove(store_);
+    std::filesystem::create_symlink(absolute, store_);
+    {
+        TRegistry registry;
+        EXPECT_FALSE(registry.KeyExists("Software"));
+        ASSERT_TRUE(registry.OpenKey("Software\\QD", true));
+        registry.WriteString("Name", "through");
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(store_));
+    EXPECT_THAT(ReadFile(absolute), HasSubstr("\"Name\"=\"through\""));
+    EXPECT_EQ(TRegistry().KeyExists("Software\\QD"), true);
+}
+
+TEST_F(RegistryTest, ANulInsideAQuotedStringIsRefusedWithTheLineAndNeverReplaced) {
+    const std::string damaged = std::string("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software]\n") +
+                                "\"A\"=\"before" + std::string(1, '\0') + "after\"\n";
+    WriteStore(damaged);
+    TRegistry registry;
+    const std::string where = store_.string() + ", line 4";
+    EXPECT_THAT(ErrorOf([&] { registry.KeyExists("Software"); }), HasSubstr(where));
+    EXPECT_THAT(ErrorOf([&] { registry.KeyExists("Software"); }), HasSubstr("NUL"));
+    EXPECT_THAT(ErrorOf([&] { registry.OpenKey("Software\\New", true); }), HasSubstr(where));
+    EXPECT_EQ(ReadFile(store_), damaged);
+}
+
 TEST_F(RegistryTest, AWriteKeepsTheFileModeAndClearsLeftoversOfKilledWriters) {
     ASSERT_TRUE(TRegistry().OpenKey("Software", true));
     ::chmod(store_.c_str(), 0640);
-    const auto leftover = store_.string() + ".tmp-Ab12Cd";
-    const auto unrelated = store_.string() + ".tmp-keep-me";
+    const auto leftover = store_.parent_path() / ".user.reg.tmp.Ab12Cd";
+    const auto otherFile = store_.parent_path() / ".other.reg.tmp.Ab12Cd";
+    const auto unrelated = store_.parent_path() / ".user.reg.tmp.keep-me";
     WriteFile(leftover, "half a file");
+    WriteFile(otherFile, "someone else's");
     WriteFile(unrelated, "mine");
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("Software", false));
     registry.WriteInteger("V", 1);
     EXPECT_FALSE(std::filesystem::exists(leftover));
+    EXPECT_TRUE(std::filesystem::exists(otherFile));
     EXPECT_TRUE(std::filesystem::exists(unrelated));
     struct stat info {};
     ASSERT_EQ(::stat(store_.c_str(), &info), 0);

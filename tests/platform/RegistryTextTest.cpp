@@ -1,25 +1,28 @@
 // The REGEDIT4 text: parsing, writing back, and errors that name the line.
-#include "platform/Registry.h"
 #include "platform/RegistryText.h"
+
+#include "platform/Registry.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
 
-using namespace regstore;
+using namespace platform;
 
 namespace {
 
 const RegKey& KeyAt(const RegKey& root, const std::string& path) {
     const RegKey* key = FindKey(root, SplitKeyPath(path));
-    if (!key)
+    if (!key) {
         throw std::runtime_error("no key " + path);
+    }
     return *key;
 }
 
 const RegValue& ValueAt(const RegKey& root, const std::string& path, const std::string& name) {
     const RegValue* value = KeyAt(root, path).FindValue(name);
-    if (!value)
+    if (!value) {
         throw std::runtime_error("no value " + name);
+    }
     return *value;
 }
 
@@ -33,7 +36,7 @@ std::string ParseError(const std::string& text) {
     return "";
 }
 
-const char* const Sample = R"(REGEDIT4
+const char* const kSample = R"(REGEDIT4
 
 [HKEY_CURRENT_USER\Software\QD\Lumivane]
 
@@ -55,30 +58,30 @@ const char* const Sample = R"(REGEDIT4
 } // namespace
 
 TEST(RegistryText, ReadsEveryKindOfValue) {
-    const RegKey root = ParseRegText(Sample, "store.reg");
-    EXPECT_TRUE(KeyAt(root, "Software\\QD\\Lumivane").values.empty());
+    const RegKey root = ParseRegText(kSample, "store.reg");
+    EXPECT_TRUE(KeyAt(root, "Software\\QD\\Lumivane").Values().empty());
     EXPECT_EQ(DwordOf(ValueAt(root, "Software\\QD\\Lumivane\\Position", "StartPos")), 2);
     EXPECT_EQ(DwordOf(ValueAt(root, "Software\\QD\\Lumivane\\Position", "X1")), -100);
     const std::string pascal = "Software\\QD\\Lumivane\\Pascal";
     EXPECT_EQ(TextOf(ValueAt(root, pascal, "clComment")), "clNavy");
     EXPECT_EQ(TextOf(ValueAt(root, pascal, "Quoted")), "say \"hi\" to C:\\dir\\");
     EXPECT_EQ(TextOf(ValueAt(root, pascal, "")), "default");
-    EXPECT_EQ(ValueAt(root, pascal, "Multi").type, RegMultiSz);
+    EXPECT_EQ(ValueAt(root, pascal, "Multi").type, kRegMultiSz);
     EXPECT_EQ(ValueAt(root, pascal, "Multi").data, std::string("a\0b\0\0", 5));
-    EXPECT_EQ(ValueAt(root, pascal, "Blob").type, RegBinary);
+    EXPECT_EQ(ValueAt(root, pascal, "Blob").type, kRegBinary);
     EXPECT_EQ(ValueAt(root, pascal, "Blob").data, "\xde\xad\xbe\xef\x01");
-    EXPECT_EQ(ValueAt(root, pascal, "Wide").type, RegQword);
+    EXPECT_EQ(ValueAt(root, pascal, "Wide").type, kRegQword);
     EXPECT_EQ(ValueAt(root, pascal, "Wide").data.size(), 8u);
-    EXPECT_EQ(ValueAt(root, pascal, "Expand").type, RegExpandSz);
+    EXPECT_EQ(ValueAt(root, pascal, "Expand").type, kRegExpandSz);
 }
 
 TEST(RegistryText, WritingAndReadingBackKeepsEverything) {
-    const RegKey first = ParseRegText(Sample, "store.reg");
+    const RegKey first = ParseRegText(kSample, "store.reg");
     const std::string written = FormatRegText(first, "HKEY_CURRENT_USER");
     const RegKey second = ParseRegText(written, "again.reg");
     EXPECT_EQ(FormatRegText(second, "HKEY_CURRENT_USER"), written);
     const std::string pascal = "Software\\QD\\Lumivane\\Pascal";
-    for (const RegValue& value : KeyAt(first, pascal).values) {
+    for (const RegValue& value : KeyAt(first, pascal).Values()) {
         const RegValue& back = ValueAt(second, pascal, value.name);
         EXPECT_EQ(back.type, value.type) << value.name;
         EXPECT_EQ(back.data, value.data) << value.name;
@@ -103,8 +106,9 @@ TEST(RegistryText, StringsThatCannotBeOneQuotedLineComeBackByteForByte) {
         "high bytes \xe9\xff\x80",
         "ends with backslash \\",
     };
-    for (std::size_t i = 0; i < texts.size(); ++i)
+    for (std::size_t i = 0; i < texts.size(); ++i) {
         key.SetValue(StringValue("v" + std::to_string(i), texts[i]));
+    }
     const std::string written = FormatRegText(root, "HKEY_CURRENT_USER");
     // Every line is a header, a section, a value or a continuation: nothing leaked.
     std::istringstream lines(written);
@@ -120,7 +124,7 @@ TEST(RegistryText, StringsThatCannotBeOneQuotedLineComeBackByteForByte) {
     const RegKey back = ParseRegText(written, "store.reg");
     for (std::size_t i = 0; i < texts.size(); ++i) {
         const RegValue& value = ValueAt(back, "K", "v" + std::to_string(i));
-        EXPECT_EQ(value.type, RegSz);
+        EXPECT_EQ(value.type, kRegSz);
         EXPECT_EQ(value.data, texts[i] + '\0') << i;
     }
 }
@@ -128,14 +132,16 @@ TEST(RegistryText, StringsThatCannotBeOneQuotedLineComeBackByteForByte) {
 TEST(RegistryText, LongHexValuesAreWrappedAndReadBack) {
     RegKey root;
     std::string bytes;
-    for (int i = 0; i < 300; ++i)
+    for (int i = 0; i < 300; ++i) {
         bytes.push_back(static_cast<char>(i));
-    CreateKey(root, {"K"}).SetValue(RegValue{"Big", RegBinary, bytes});
+    }
+    CreateKey(root, {"K"}).SetValue(RegValue{"Big", kRegBinary, bytes});
     const std::string written = FormatRegText(root, "HKEY_CURRENT_USER");
     std::istringstream lines(written);
     std::string line;
-    while (std::getline(lines, line))
+    while (std::getline(lines, line)) {
         EXPECT_LE(line.size(), 80u) << line;
+    }
     EXPECT_EQ(ValueAt(ParseRegText(written, "x"), "K", "Big").data, bytes);
 }
 
@@ -149,18 +155,18 @@ TEST(RegistryText, NamesMatchWhateverTheirCaseAndKeepTheFirstCase) {
                                      "\"VALUE\"=\"two\"\r\n",
                                      "crlf.reg");
     const RegKey& mixed = KeyAt(root, "SOFTWARE\\MIXED");
-    EXPECT_EQ(root.subkeys.size(), 1u);
-    EXPECT_EQ(mixed.name, "Mixed");
-    ASSERT_EQ(mixed.values.size(), 1u);
-    EXPECT_EQ(mixed.values[0].name, "Value");
-    EXPECT_EQ(TextOf(mixed.values[0]), "two");
-    EXPECT_EQ(mixed.subkeys.at(0).name, "Child");
+    EXPECT_EQ(root.Subkeys().size(), 1u);
+    EXPECT_EQ(mixed.Name(), "Mixed");
+    ASSERT_EQ(mixed.Values().size(), 1u);
+    EXPECT_EQ(mixed.Values()[0].name, "Value");
+    EXPECT_EQ(TextOf(mixed.Values()[0]), "two");
+    EXPECT_EQ(mixed.Subkeys().at(0).Name(), "Child");
     // Non-ASCII bytes are compared exactly.
     EXPECT_FALSE(NamesEqual("\xc9", "\xe9"));
 }
 
 TEST(RegistryText, DeletionEntriesOfAnImportRemoveKeysAndValues) {
-    RegKey root = ParseRegText(Sample, "store.reg");
+    RegKey root = ParseRegText(kSample, "store.reg");
     ApplyRegText(root,
                  "REGEDIT4\n\n[-HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Pascal]\n\n"
                  "[HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position]\n\"X1\"=-\n",
@@ -173,7 +179,7 @@ TEST(RegistryText, DeletionEntriesOfAnImportRemoveKeysAndValues) {
 
 TEST(RegistryText, AnEmptyFileIsAnEmptyStore) {
     const RegKey root = ParseRegText("", "empty.reg");
-    EXPECT_TRUE(root.subkeys.empty());
+    EXPECT_TRUE(root.Subkeys().empty());
     EXPECT_EQ(FormatRegText(root, "HKEY_CURRENT_USER"), "REGEDIT4\n\n");
 }
 
@@ -209,6 +215,9 @@ TEST(RegistryText, ErrorsNameTheSourceAndTheLine) {
         {head + "garbage\n", "line 4", "unrecognised line"},
         {head + "\n\n[-HKEY_CURRENT_USER\\K]\n\"v\"=\"x\"\n", "line 7", "deleted key"},
         {"REGEDIT4\n\n[-HKEY_CURRENT_USER]\n", "line 3", "root"},
+        {head + "\"v\"=\"cut" + std::string(1, '\0') + "here\"\n", "line 4", "NUL"},
+        {head + "\"v\"=\"" + std::string(1, '\0') + "\"\n", "line 4", "NUL"},
+        {head + "\"v" + std::string(1, '\0') + "\"=\"x\"\n", "line 4", "NUL"},
     };
     for (const Case& c : cases) {
         const std::string message = ParseError(c.text);
@@ -220,8 +229,8 @@ TEST(RegistryText, ErrorsNameTheSourceAndTheLine) {
 }
 
 TEST(RegistryText, NamesUpToTheRegistryLimitsAreAccepted) {
-    const std::string key(MaxKeyNameLength, 'k');
-    const std::string value(MaxValueNameLength, 'v');
+    const std::string key(kMaxKeyNameLength, 'k');
+    const std::string value(kMaxValueNameLength, 'v');
     const RegKey root = ParseRegText("REGEDIT4\n\n[HKEY_CURRENT_USER\\" + key + "]\n\"" + value +
                                          "\"=dword:00000001\n",
                                      "limits.reg");
@@ -231,7 +240,67 @@ TEST(RegistryText, NamesUpToTheRegistryLimitsAreAccepted) {
     EXPECT_THROW(CheckValueName("line\nbreak"), ERegistryException);
     EXPECT_THROW(SplitKeyPath("a\\\x01"), ERegistryException);
     std::string deep;
-    for (std::size_t i = 0; i <= MaxKeyDepth; ++i)
+    for (std::size_t i = 0; i <= kMaxKeyDepth; ++i) {
         deep += "k\\";
+    }
     EXPECT_THROW(SplitKeyPath(deep), ERegistryException);
+}
+
+TEST(RegistryTree, ManyNamesStayFindableInAnyCaseThroughChangesAndDeletions) {
+    RegKey key("K");
+    constexpr int kCount = 1000;
+    for (int i = 0; i < kCount; ++i) {
+        EXPECT_TRUE(key.SetValue(StringValue("Value" + std::to_string(i), std::to_string(i))));
+    }
+    EXPECT_FALSE(key.SetValue(StringValue("VALUE7", "7"))); // the same again: no change
+    EXPECT_TRUE(key.SetValue(StringValue("value7", "seven")));
+    EXPECT_EQ(key.FindValue("Value7")->name, "Value7"); // the first case stays
+    EXPECT_EQ(TextOf(*key.FindValue("VALUE7")), "seven");
+
+    // Deleting the first, one in the middle and the last moves the rest up in order.
+    EXPECT_TRUE(key.DeleteValue("value0"));
+    EXPECT_TRUE(key.DeleteValue("VALUE500"));
+    EXPECT_TRUE(key.DeleteValue("Value999"));
+    EXPECT_FALSE(key.DeleteValue("Value500"));
+    ASSERT_EQ(key.Values().size(), static_cast<std::size_t>(kCount - 3));
+    EXPECT_EQ(key.Values().front().name, "Value1");
+    EXPECT_EQ(key.Values()[498].name, "Value499");
+    EXPECT_EQ(key.Values()[499].name, "Value501");
+    EXPECT_EQ(key.Values().back().name, "Value998");
+    for (int i : {1, 499, 501, 998}) {
+        const RegValue* value = key.FindValue("vALUE" + std::to_string(i));
+        ASSERT_NE(value, nullptr) << i;
+        EXPECT_EQ(TextOf(*value), std::to_string(i));
+    }
+    EXPECT_EQ(key.FindValue("Value0"), nullptr);
+    EXPECT_EQ(key.FindValue("Value999"), nullptr);
+
+    // A deleted name comes back at the end; clearing forgets every name.
+    EXPECT_TRUE(key.SetValue(StringValue("VALUE500", "back")));
+    EXPECT_EQ(key.Values().back().name, "VALUE500");
+    EXPECT_TRUE(key.DeleteAllValues());
+    EXPECT_FALSE(key.DeleteAllValues());
+    EXPECT_EQ(key.FindValue("Value1"), nullptr);
+    EXPECT_TRUE(key.SetValue(StringValue("Value1", "again")));
+    EXPECT_EQ(key.Values().size(), 1u);
+}
+
+TEST(RegistryTree, SubkeysAreCreatedOnceAndDeletedWithoutLosingTheirSiblings) {
+    RegKey root;
+    bool created = false;
+    RegKey& software = CreateKey(root, SplitKeyPath("Software\\QD\\Lumivane"), &created);
+    EXPECT_TRUE(created);
+    software.SetValue(DwordValue("X1", 5));
+    CreateKey(root, SplitKeyPath("SOFTWARE\\qd\\Other"), &created);
+    EXPECT_TRUE(created);
+    CreateKey(root, SplitKeyPath("software\\QD\\LUMIVANE"), &created);
+    EXPECT_FALSE(created);
+    RegKey* qd = FindKey(root, SplitKeyPath("Software\\QD"));
+    ASSERT_NE(qd, nullptr);
+    ASSERT_EQ(qd->Subkeys().size(), 2u);
+    EXPECT_TRUE(qd->DeleteSubkey("lumivane"));
+    EXPECT_FALSE(qd->DeleteSubkey("Lumivane"));
+    ASSERT_NE(qd->FindSubkey("OTHER"), nullptr);
+    EXPECT_EQ(qd->FindSubkey("OTHER")->Name(), "Other");
+    EXPECT_EQ(qd->Subkeys().size(), 1u);
 }

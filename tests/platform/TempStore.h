@@ -20,16 +20,18 @@ protected:
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         dir_ = pattern;
         store_ = dir_ / "config" / "user.reg";
-        if (const char* old = std::getenv("LUMIVANE_REGISTRY"))
+        if (const char* old = std::getenv("LUMIVANE_REGISTRY")) {
             savedEnv_ = old;
+        }
         ::setenv("LUMIVANE_REGISTRY", store_.c_str(), 1);
     }
 
     void TearDown() override {
-        if (savedEnv_)
+        if (savedEnv_) {
             ::setenv("LUMIVANE_REGISTRY", savedEnv_->c_str(), 1);
-        else
+        } else {
             ::unsetenv("LUMIVANE_REGISTRY");
+        }
         std::error_code ignored;
         std::filesystem::remove_all(dir_, ignored);
     }

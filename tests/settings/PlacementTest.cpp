@@ -2,8 +2,8 @@
 // only the main window is stood in for, by a window that records its calls.
 #include "settings/Placement.h"
 
-#include "tests/platform/TempStore.h"
 #include "platform/Registry.h"
+#include "tests/platform/TempStore.h"
 
 #include <gmock/gmock.h>
 
@@ -47,10 +47,10 @@ protected:
     void StorePosition(const std::string& values) {
         WriteStore("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position]\n" + values);
     }
-    static void Install() { ASSERT_TRUE(TRegistry().OpenKey(ProductKey, true)); }
+    static void Install() { ASSERT_TRUE(TRegistry().OpenKey(kProductKey, true)); }
     static std::int32_t Stored(const std::string& name) {
         TRegistry registry;
-        EXPECT_TRUE(registry.OpenKey(PositionKey, false));
+        EXPECT_TRUE(registry.OpenKey(kPositionKey, false));
         return registry.ReadInteger(name);
     }
 };
@@ -202,7 +202,7 @@ TEST_F(PlacementTest, AStoreThatRefusesTheWriteReportsItNamingTheValue) {
 }
 
 TEST(Placement, TheInstallMessageIsTwoLinesJoinedByOneLineFeed) {
-    EXPECT_STREQ(InstallMessage, "Lumivane 98 not installed.\nPlease run install first.");
-    EXPECT_STREQ(ProductKey, "Software\\QD\\Lumivane");
-    EXPECT_STREQ(PositionKey, "Software\\QD\\Lumivane\\Position");
+    EXPECT_STREQ(kInstallMessage, "Lumivane 98 not installed.\nPlease run install first.");
+    EXPECT_STREQ(kProductKey, "Software\\QD\\Lumivane");
+    EXPECT_STREQ(kPositionKey, "Software\\QD\\Lumivane\\Position");
 }

@@ -1,9 +1,10 @@
 #include "tools/lumivane-reg/RegTool.h"
 
-#include "tools/lumivane-reg/RegToolArgs.h"
+#include "platform/AtomicFile.h"
 #include "platform/Registry.h"
 #include "platform/RegistryFile.h"
 #include "platform/RegistryText.h"
+#include "tools/lumivane-reg/RegToolArgs.h"
 
 #include <charconv>
 #include <cinttypes>
@@ -12,9 +13,9 @@
 #include <limits>
 #include <ostream>
 
-using namespace regstore;
+using namespace platform;
 
-const char* const RegToolUsage =
+const char* const kRegToolUsage =
     R"(Usage: lumivane-reg COMMAND ARGUMENTS
 
 Reads and writes the per-user settings store of Lumivane 98, in the manner of
@@ -47,8 +48,8 @@ The install step of Lumivane 98:
 
 namespace {
 
-constexpr const char* Done = "The operation completed successfully.\n";
-constexpr const char* NotFound = "The system was unable to find the given registry key or value.";
+constexpr const char* kDone = "The operation completed successfully.\n";
+constexpr const char* kNotFound = "The system was unable to find the given registry key or value.";
 
 // Ends a command without changing anything: an answered No.
 struct Cancelled {
@@ -56,25 +57,25 @@ struct Cancelled {
 };
 
 std::string FullPath(const KeyPath& stored) {
-    return stored.empty() ? std::string(RootName)
-                          : std::string(RootName) + "\\" + JoinKeyPath(stored);
+    return stored.empty() ? std::string(kRootName)
+                          : std::string(kRootName) + "\\" + JoinKeyPath(stored);
 }
 
 std::string TypeName(std::uint32_t type) {
     switch (type) {
-    case RegNone:
+    case kRegNone:
         return "REG_NONE";
-    case RegSz:
+    case kRegSz:
         return "REG_SZ";
-    case RegExpandSz:
+    case kRegExpandSz:
         return "REG_EXPAND_SZ";
-    case RegBinary:
+    case kRegBinary:
         return "REG_BINARY";
-    case RegDword:
+    case kRegDword:
         return "REG_DWORD";
-    case RegMultiSz:
+    case kRegMultiSz:
         return "REG_MULTI_SZ";
-    case RegQword:
+    case kRegQword:
         return "REG_QWORD";
     default:
         return "REG_TYPE(" + std::to_string(type) + ")";
@@ -83,26 +84,30 @@ std::string TypeName(std::uint32_t type) {
 
 std::string DataText(const RegValue& value) {
     char buffer[32];
-    if (value.type == RegSz || value.type == RegExpandSz)
+    if (value.type == kRegSz || value.type == kRegExpandSz) {
         return TextOf(value);
-    if (value.type == RegDword && value.data.size() == 4) {
+    }
+    if (value.type == kRegDword && value.data.size() == 4) {
         std::snprintf(buffer, sizeof buffer, "0x%x", static_cast<unsigned>(DwordOf(value)));
         return buffer;
     }
-    if (value.type == RegQword && value.data.size() == 8) {
+    if (value.type == kRegQword && value.data.size() == 8) {
         std::uint64_t number = 0;
-        for (std::size_t i = 0; i < 8; ++i)
+        for (std::size_t i = 0; i < 8; ++i) {
             number |= std::uint64_t{static_cast<unsigned char>(value.data[i])} << (8 * i);
+        }
         std::snprintf(buffer, sizeof buffer, "0x%" PRIx64, number);
         return buffer;
     }
-    if (value.type == RegMultiSz) {
+    if (value.type == kRegMultiSz) {
         std::string text = value.data;
-        while (!text.empty() && text.back() == '\0')
+        while (!text.empty() && text.back() == '\0') {
             text.pop_back();
+        }
         std::string shown;
-        for (char c : text)
+        for (char c : text) {
             shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+        }
         return shown;
     }
     std::string hex;
@@ -132,19 +137,23 @@ bool Confirm(std::istream& in, std::ostream& out, const std::string& question) {
             throw Cancelled{"No answer on standard input: taken as No; nothing was changed "
                             "(use /f to skip the question)."};
         }
-        while (!answer.empty() && (answer.back() == '\r' || answer.back() == ' '))
+        while (!answer.empty() && (answer.back() == '\r' || answer.back() == ' ')) {
             answer.pop_back();
-        if (NamesEqual(answer, "y") || NamesEqual(answer, "yes"))
+        }
+        if (NamesEqual(answer, "y") || NamesEqual(answer, "yes")) {
             return true;
-        if (NamesEqual(answer, "n") || NamesEqual(answer, "no"))
+        }
+        if (NamesEqual(answer, "n") || NamesEqual(answer, "no")) {
             throw Cancelled{"The operation was cancelled by the user."};
+        }
     }
 }
 
 const RegKey& ExistingKey(const RegKey& root, const KeyPath& path, KeyPath& stored) {
     const RegKey* key = FindKey(root, path, &stored);
-    if (!key)
-        throw ERegistryException(NotFound);
+    if (!key) {
+        throw ERegistryException(kNotFound);
+    }
     return *key;
 }
 
@@ -155,19 +164,22 @@ const RegKey& ExistingKey(const RegKey& root, const KeyPath& path, KeyPath& stor
 bool QueryBlock(std::ostream& out, const RegKey& key, const std::string& path,
                 const std::optional<std::string>& filter, bool listSubkeys) {
     const RegValue* only = filter ? key.FindValue(*filter) : nullptr;
-    if (filter && !only)
+    if (filter && !only) {
         return false;
+    }
     out << "\n" << path << "\n";
     if (only) {
         PrintValue(out, *only);
         return true;
     }
-    for (const RegValue& value : key.values)
+    for (const RegValue& value : key.Values()) {
         PrintValue(out, value);
-    if (listSubkeys && !key.subkeys.empty()) {
+    }
+    if (listSubkeys && !key.Subkeys().empty()) {
         out << "\n";
-        for (const RegKey& sub : key.subkeys)
-            out << path << "\\" << sub.name << "\n";
+        for (const RegKey& sub : key.Subkeys()) {
+            out << path << "\\" << sub.Name() << "\n";
+        }
     }
     return true;
 }
@@ -175,8 +187,9 @@ bool QueryBlock(std::ostream& out, const RegKey& key, const std::string& path,
 bool QueryTree(std::ostream& out, const RegKey& key, const std::string& path,
                const std::optional<std::string>& filter) {
     bool found = QueryBlock(out, key, path, filter, false);
-    for (const RegKey& sub : key.subkeys)
-        found = QueryTree(out, sub, path + "\\" + sub.name, filter) || found;
+    for (const RegKey& sub : key.Subkeys()) {
+        found = QueryTree(out, sub, path + "\\" + sub.Name(), filter) || found;
+    }
     return found;
 }
 
@@ -186,10 +199,12 @@ void Query(const TRegToolCommand& cmd, const std::filesystem::path& store, std::
     const RegKey& key = ExistingKey(root, cmd.key, stored);
     const bool found = cmd.recurse ? QueryTree(out, key, FullPath(stored), cmd.value)
                                    : QueryBlock(out, key, FullPath(stored), cmd.value, true);
-    if (!found)
-        throw ERegistryException(NotFound);
-    if (cmd.value && !cmd.recurse)
+    if (!found) {
+        throw ERegistryException(kNotFound);
+    }
+    if (cmd.value && !cmd.recurse) {
         out << "\n";
+    }
 }
 
 // --- add
@@ -207,20 +222,23 @@ std::int32_t ParseDword(const std::string& text) {
     const auto [end, error] = std::from_chars(digits.data(), last, number, base);
     const long long lowest = base == 16 ? 0 : std::numeric_limits<std::int32_t>::min();
     if (digits.empty() || error != std::errc() || end != last || number < lowest ||
-        number > std::numeric_limits<std::uint32_t>::max())
+        number > std::numeric_limits<std::uint32_t>::max()) {
         throw ERegistryException("Invalid REG_DWORD data " + QuoteName(text) +
                                  ": give a number from -2147483648 to 4294967295, or 0x0 to "
                                  "0xFFFFFFFF");
+    }
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(number));
 }
 
 RegValue NewValue(const TRegToolCommand& cmd) {
     const std::string type = cmd.type.value_or("REG_SZ");
     const std::string data = cmd.data.value_or("");
-    if (NamesEqual(type, "REG_SZ"))
+    if (NamesEqual(type, "REG_SZ")) {
         return StringValue(*cmd.value, data);
-    if (NamesEqual(type, "REG_DWORD"))
+    }
+    if (NamesEqual(type, "REG_DWORD")) {
         return DwordValue(*cmd.value, ParseDword(data.empty() ? "0" : data));
+    }
     throw ERegistryException("Unsupported type " + QuoteName(type) +
                              ": only REG_SZ and REG_DWORD values can be added");
 }
@@ -234,8 +252,9 @@ void Add(const TRegToolCommand& cmd, const std::filesystem::path& store, std::is
         if (!cmd.force) {
             const RegKey root = LoadStore(store);
             const RegKey* key = FindKey(root, cmd.key);
-            if (key && key->FindValue(*cmd.value))
+            if (key && key->FindValue(*cmd.value)) {
                 Confirm(in, out, "Value " + ValueLabel(*cmd.value) + " exists, overwrite");
+            }
         }
     }
     UpdateStore(store, [&](RegKey& root) {
@@ -244,49 +263,54 @@ void Add(const TRegToolCommand& cmd, const std::filesystem::path& store, std::is
         const bool changed = value && key.SetValue(*value);
         return created || changed;
     });
-    out << Done;
+    out << kDone;
 }
 
 // --- delete
 
 void Delete(const TRegToolCommand& cmd, const std::filesystem::path& store, std::istream& in,
             std::ostream& out) {
-    if (cmd.value)
+    if (cmd.value) {
         CheckValueName(*cmd.value);
-    if (!cmd.value && !cmd.allValues && cmd.key.empty())
+    }
+    if (!cmd.value && !cmd.allValues && cmd.key.empty()) {
         throw ERegistryException("The root key HKEY_CURRENT_USER cannot be deleted.");
+    }
     {
         const RegKey root = LoadStore(store);
         KeyPath stored;
         const RegKey& key = ExistingKey(root, cmd.key, stored);
-        if (cmd.value && !key.FindValue(*cmd.value))
-            throw ERegistryException(NotFound);
+        if (cmd.value && !key.FindValue(*cmd.value)) {
+            throw ERegistryException(kNotFound);
+        }
         if (!cmd.force) {
-            if (cmd.value)
+            if (cmd.value) {
                 Confirm(in, out, "Delete the registry value " + ValueLabel(*cmd.value));
-            else if (cmd.allValues)
+            } else if (cmd.allValues) {
                 Confirm(in, out, "Delete all values under the registry key " + FullPath(stored));
-            else
+            } else {
                 Confirm(in, out, "Permanently delete the registry key " + FullPath(stored));
+            }
         }
     }
     UpdateStore(store, [&](RegKey& root) {
         if (!cmd.value && !cmd.allValues) {
             RegKey* parent = FindKey(root, KeyPath(cmd.key.begin(), cmd.key.end() - 1));
-            if (!parent || !parent->DeleteSubkey(cmd.key.back()))
-                throw ERegistryException(NotFound);
+            if (!parent || !parent->DeleteSubkey(cmd.key.back())) {
+                throw ERegistryException(kNotFound);
+            }
             return true;
         }
         RegKey* key = FindKey(root, cmd.key);
-        if (!key)
-            throw ERegistryException(NotFound);
-        if (cmd.value)
+        if (!key) {
+            throw ERegistryException(kNotFound);
+        }
+        if (cmd.value) {
             return key->DeleteValue(*cmd.value);
-        const bool hadValues = !key->values.empty();
-        key->values.clear();
-        return hadValues;
+        }
+        return key->DeleteAllValues();
     });
-    out << Done;
+    out << kDone;
 }
 
 // --- export and import
@@ -297,12 +321,14 @@ void Export(const TRegToolCommand& cmd, const std::filesystem::path& store, std:
     KeyPath stored;
     const RegKey& key = ExistingKey(root, cmd.key, stored);
     std::error_code error;
-    if (std::filesystem::equivalent(cmd.file, store, error))
+    if (std::filesystem::equivalent(cmd.file, store, error)) {
         throw ERegistryException(cmd.file + " is the settings store itself");
-    if (!cmd.overwriteFile && std::filesystem::exists(cmd.file, error))
+    }
+    if (!cmd.overwriteFile && std::filesystem::exists(cmd.file, error)) {
         Confirm(in, out, "File " + cmd.file + " already exists. Overwrite");
+    }
     WriteFileAtomically(cmd.file, FormatRegText(key, FullPath(stored)), 0644);
-    out << Done;
+    out << kDone;
 }
 
 void Import(const TRegToolCommand& cmd, const std::filesystem::path& store, std::ostream& out) {
@@ -313,7 +339,7 @@ void Import(const TRegToolCommand& cmd, const std::filesystem::path& store, std:
         ApplyRegText(root, text, cmd.file);
         return true;
     });
-    out << Done;
+    out << kDone;
 }
 
 } // namespace
@@ -322,18 +348,19 @@ int RunRegTool(const std::vector<std::string>& args, const std::filesystem::path
                std::istream& in, std::ostream& out, std::ostream& err) {
     try {
         const TRegToolCommand cmd = ParseRegToolArgs(args);
-        if (cmd.command == "help")
-            out << RegToolUsage;
-        else if (cmd.command == "query")
+        if (cmd.command == "help") {
+            out << kRegToolUsage;
+        } else if (cmd.command == "query") {
             Query(cmd, store, out);
-        else if (cmd.command == "add")
+        } else if (cmd.command == "add") {
             Add(cmd, store, in, out);
-        else if (cmd.command == "delete")
+        } else if (cmd.command == "delete") {
             Delete(cmd, store, in, out);
-        else if (cmd.command == "export")
+        } else if (cmd.command == "export") {
             Export(cmd, store, in, out);
-        else
+        } else {
             Import(cmd, store, out);
+        }
         return 0;
     } catch (const ERegToolSyntax& error) {
         err << "ERROR: Invalid syntax: " << error.what() << ".\n"

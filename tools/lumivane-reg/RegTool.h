@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-extern const char* const RegToolUsage;
+extern const char* const kRegToolUsage;
 
 // Runs one command line (without the program name) against the store file.
 // Questions are asked on out and answered from in; end of input counts as No.

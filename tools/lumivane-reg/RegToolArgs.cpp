@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <string_view>
 
-using regstore::NamesEqual;
+using platform::NamesEqual;
 
 namespace {
 
@@ -15,7 +15,7 @@ struct Switch {
     std::string_view commands; // the commands that accept it
 };
 
-constexpr Switch Switches[] = {
+constexpr Switch kSwitches[] = {
     {"v", true, "query add delete"},
     {"ve", false, "query add delete"},
     {"t", true, "add"},
@@ -29,11 +29,14 @@ constexpr Switch Switches[] = {
 // Only known switch names count as switches, so a file path such as
 // /tmp/settings.reg stays a positional argument.
 const Switch* FindSwitch(const std::string& arg) {
-    if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-'))
+    if (arg.size() < 2 || (arg[0] != '/' && arg[0] != '-')) {
         return nullptr;
-    for (const Switch& candidate : Switches)
-        if (NamesEqual(std::string_view(arg).substr(1), candidate.name))
+    }
+    for (const Switch& candidate : kSwitches) {
+        if (NamesEqual(std::string_view(arg).substr(1), candidate.name)) {
             return &candidate;
+        }
+    }
     return nullptr;
 }
 
@@ -41,10 +44,12 @@ bool AcceptedBy(const Switch& option, const std::string& command) {
     std::string_view list = option.commands;
     while (!list.empty()) {
         const std::size_t space = list.find(' ');
-        if (list.substr(0, space) == command)
+        if (list.substr(0, space) == command) {
             return true;
-        if (space == std::string_view::npos)
+        }
+        if (space == std::string_view::npos) {
             break;
+        }
         list.remove_prefix(space + 1);
     }
     return false;
@@ -62,8 +67,9 @@ std::string Lower(std::string text) {
 
 void Apply(TRegToolCommand& result, std::string_view name, std::string argument) {
     const auto once = [&](bool already) {
-        if (already)
+        if (already) {
             throw ERegToolSyntax("/" + std::string(name) + " is given more than once");
+        }
     };
     if (name == "v" || name == "ve") {
         once(result.value.has_value());
@@ -87,30 +93,33 @@ void Apply(TRegToolCommand& result, std::string_view name, std::string argument)
 
 } // namespace
 
-regstore::KeyPath ParseKeyArgument(const std::string& key) {
+platform::KeyPath ParseKeyArgument(const std::string& key) {
     for (std::string_view root :
          {std::string_view("HKEY_CURRENT_USER"), std::string_view("HKCU")}) {
         if (key.size() >= root.size() &&
             NamesEqual(std::string_view(key).substr(0, root.size()), root) &&
-            (key.size() == root.size() || key[root.size()] == '\\'))
-            return regstore::SplitKeyPath(std::string_view(key).substr(root.size()));
+            (key.size() == root.size() || key[root.size()] == '\\')) {
+            return platform::SplitKeyPath(std::string_view(key).substr(root.size()));
+        }
     }
-    throw ERegistryException("Invalid key name " + regstore::QuoteName(key) +
+    throw ERegistryException("Invalid key name " + platform::QuoteName(key) +
                              ": this store holds only HKCU (HKEY_CURRENT_USER) keys");
 }
 
 TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args) {
     TRegToolCommand result;
-    if (args.empty())
+    if (args.empty()) {
         throw ERegToolSyntax("a command is missing");
+    }
     if (IsHelp(args[0])) {
         result.command = "help";
         return result;
     }
     result.command = Lower(args[0]);
     const std::vector<std::string_view> commands = {"query", "add", "delete", "export", "import"};
-    if (std::find(commands.begin(), commands.end(), result.command) == commands.end())
-        throw ERegToolSyntax("unknown command " + regstore::QuoteName(args[0]));
+    if (std::find(commands.begin(), commands.end(), result.command) == commands.end()) {
+        throw ERegToolSyntax("unknown command " + platform::QuoteName(args[0]));
+    }
 
     std::vector<std::string> positional;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -123,12 +132,14 @@ TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args) {
             positional.push_back(args[i]);
             continue;
         }
-        if (!AcceptedBy(*known, result.command))
+        if (!AcceptedBy(*known, result.command)) {
             throw ERegToolSyntax(args[i] + " is not a switch of " + result.command);
+        }
         std::string argument;
         if (known->takesArgument) {
-            if (i + 1 >= args.size())
+            if (i + 1 >= args.size()) {
                 throw ERegToolSyntax(args[i] + " needs a value");
+            }
             argument = args[++i];
         }
         Apply(result, known->name, std::move(argument));
@@ -136,22 +147,26 @@ TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args) {
 
     const std::size_t wanted =
         result.command == "export" ? 2 : 1; // export KEY FILE, import FILE, the rest KEY
-    if (positional.size() != wanted)
+    if (positional.size() != wanted) {
         throw ERegToolSyntax(result.command + " takes " +
                              (result.command == "export"   ? "a key and a file"
                               : result.command == "import" ? "one file"
                                                            : "one key") +
                              " (got " + std::to_string(positional.size()) + " arguments)");
+    }
     if (result.command == "import") {
         result.file = positional[0];
         return result;
     }
     result.key = ParseKeyArgument(positional[0]);
-    if (result.command == "export")
+    if (result.command == "export") {
         result.file = positional[1];
-    if (result.allValues && result.value)
+    }
+    if (result.allValues && result.value) {
         throw ERegToolSyntax("/va cannot be combined with /v or /ve");
-    if (result.command == "add" && !result.value && (result.type || result.data))
+    }
+    if (result.command == "add" && !result.value && (result.type || result.data)) {
         throw ERegToolSyntax("/t and /d need /v or /ve");
+    }
     return result;
 }

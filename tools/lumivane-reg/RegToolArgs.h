@@ -17,7 +17,7 @@ public:
 
 struct TRegToolCommand {
     std::string command;              // "query", "add", "delete", "export", "import"; "help"
-    regstore::KeyPath key;            // from KEY, without the root
+    platform::KeyPath key;            // from KEY, without the root
     std::optional<std::string> value; // /v NAME, or "" for /ve
     std::optional<std::string> type;  // /t
     std::optional<std::string> data;  // /d
@@ -31,4 +31,4 @@ struct TRegToolCommand {
 TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args);
 
 // "HKCU\Software\QD" or "HKEY_CURRENT_USER\Software\QD" (any case).
-regstore::KeyPath ParseKeyArgument(const std::string& key);
+platform::KeyPath ParseKeyArgument(const std::string& key);

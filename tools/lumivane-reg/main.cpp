@@ -1,6 +1,6 @@
 // lumivane-reg: the settings store on the command line.
-#include "tools/lumivane-reg/RegTool.h"
 #include "platform/Registry.h"
+#include "tools/lumivane-reg/RegTool.h"
 
 #include <iostream>
 

@@ -1,12 +1,17 @@
 #include "tools/pas2rtf/Pas2Rtf.h"
 
-#include "tools/pas2rtf/AtomicFile.h"
 #include "engine/PascalParser.h"
+#include "platform/AtomicFile.h"
+#include "tools/pas2rtf/SignalCleanup.h"
 
+#include <chrono>
 #include <filesystem>
 #include <map>
+#include <optional>
+#include <set>
+#include <sys/stat.h>
 
-const char* const Pas2RtfHelp =
+const char* const kPas2RtfHelp =
     R"(Usage: pas2rtf FILE
        pas2rtf -o OUT FILE
        pas2rtf -d DIR FILE...
@@ -23,12 +28,17 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
 
 The colours are the viewer's: they are read from the settings store
 ($LUMIVANE_REGISTRY, else $XDG_CONFIG_HOME/lumivane/user.reg) before each
-file is converted. An output file is written under a temporary name and
-renamed when it is complete, so a failure never leaves a partial .rtf behind.
+file is converted. An output file is written under a temporary name
+(.OUT.pas2rtf-tmp.XXXXXX beside it) and renamed when it is complete, so a
+failure never leaves a partial .rtf behind; an interrupted run (Ctrl+C,
+SIGTERM, SIGHUP) removes its temporary file, and temporaries of killed runs
+that are older than a day are removed from the output folder. An output that
+is a symbolic link replaces the file the link points to.
 
-A FILE that cannot be converted (unknown extension, unreadable, a colour
-setting that cannot be read) is reported on standard error and skipped; the
-other files are still converted.
+A FILE that cannot be converted (unknown extension, unreadable, not a regular
+file, larger than 2 GiB, a colour setting that cannot be read) is reported on
+standard error and skipped; the other files are still converted. An output
+that would be one of the input files is refused, and that input is skipped.
 
 Exit status: 0 when every FILE was converted, 1 when any failed, 2 for a
 usage error.
@@ -53,6 +63,12 @@ void SetTarget(TPas2RtfCommand& command, TTarget target, const std::string& opti
     }
 }
 
+// Temporaries of ours are recognised by this tag; see platform/AtomicFile.h.
+constexpr const char* kTemporaryTag = "pas2rtf-tmp";
+// A temporary this old belongs to a run that was killed, not to one that is
+// still writing.
+constexpr std::chrono::hours kStaleAge{24};
+
 class TStreamSink : public TByteSink {
 public:
     explicit TStreamSink(std::ostream& out) : out_(out) {}
@@ -66,6 +82,26 @@ private:
     std::ostream& out_;
 };
 
+// The output file, written atomically; its temporary file is registered for
+// removal while it exists, should a signal end the program.
+class TFileSink : public TByteSink {
+public:
+    explicit TFileSink(const std::string& outputFile) : file_(outputFile, 0666, kTemporaryTag) {
+        TSignalsHeld held;
+        file_.Create();
+        registration_.emplace(file_.TemporaryName());
+    }
+    void Write(std::string_view bytes) override { file_.Write(bytes); }
+    void Commit() {
+        file_.Commit();
+        registration_.reset();
+    }
+
+private:
+    TAtomicFile file_;
+    std::optional<TTemporaryRegistration> registration_;
+};
+
 // One input converted and written where the command says, the document passed
 // on while it is written; throws naming what failed.
 void ConvertOne(const std::string& input, const std::string& outputFile, std::ostream& out) {
@@ -76,9 +112,41 @@ void ConvertOne(const std::string& input, const std::string& outputFile, std::os
             throw std::runtime_error("cannot write to standard output");
         }
     } else {
-        TAtomicFile file(outputFile);
+        TFileSink file(outputFile);
         ConvertFile(input, file);
         file.Commit();
+    }
+}
+
+// A file as the system knows it, whatever the spelling of its path.
+struct TFileIdentity {
+    dev_t Device;
+    ino_t Inode;
+    auto operator<=>(const TFileIdentity&) const = default;
+};
+
+std::optional<TFileIdentity> IdentityOf(const std::string& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) {
+        return std::nullopt;
+    }
+    return TFileIdentity{info.st_dev, info.st_ino};
+}
+
+// Only a regular file can be an input; a terminal or a pipe is never one.
+std::optional<TFileIdentity> IdentityOf(int fd) {
+    struct stat info {};
+    if (fd < 0 || ::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        return std::nullopt;
+    }
+    return TFileIdentity{info.st_dev, info.st_ino};
+}
+
+// Leftovers of killed runs in the folder an output goes to, once per folder.
+void RemoveStaleTemporariesFor(const std::string& outputFile, std::set<std::string>& cleaned) {
+    const std::string folder = FolderOf(FollowLinks(outputFile)).string();
+    if (cleaned.insert(folder).second) {
+        RemoveStaleTemporaries(folder, kTemporaryTag, "", kStaleAge);
     }
 }
 
@@ -121,7 +189,8 @@ std::string OutputFileFor(const std::string& folder, const std::string& input) {
     return (std::filesystem::path(folder) / (name + ".rtf")).string();
 }
 
-int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               int outFile) {
     TPas2RtfCommand command;
     try {
         command = ParsePas2RtfArguments(args);
@@ -133,12 +202,22 @@ int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ost
         return 2;
     }
     if (command.Help) {
-        out << Pas2RtfHelp;
+        out << kPas2RtfHelp;
         return 0;
+    }
+
+    // Every input by file identity, so that no output can land on one
+    // through another spelling, a symbolic link or a hard link.
+    std::map<TFileIdentity, std::string> inputs;
+    for (const std::string& input : command.Inputs) {
+        if (const auto identity = IdentityOf(input)) {
+            inputs.emplace(*identity, input);
+        }
     }
 
     bool failed = false;
     std::map<std::string, std::string> written; // output file -> the input it holds
+    std::set<std::string> cleanedFolders;
     for (const std::string& input : command.Inputs) {
         std::string outputFile;
         if (command.Target == TTarget::File) {
@@ -152,7 +231,21 @@ int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ost
                 continue;
             }
         }
+        // Standard output appended to an input (">> x.pas") would grow the
+        // source with its own document.
+        const auto identity = outputFile.empty() ? IdentityOf(outFile) : IdentityOf(outputFile);
+        if (const auto same = identity ? inputs.find(*identity) : inputs.end();
+            same != inputs.end()) {
+            err << "pas2rtf: " << input << ": skipped, the output "
+                << (outputFile.empty() ? std::string("(standard output)") : outputFile)
+                << " is the input file " << same->second << "; nothing was written\n";
+            failed = true;
+            continue;
+        }
         try {
+            if (!outputFile.empty()) {
+                RemoveStaleTemporariesFor(outputFile, cleanedFolders);
+            }
             ConvertOne(input, outputFile, out);
             written.emplace(outputFile, input);
         } catch (const std::exception& e) {

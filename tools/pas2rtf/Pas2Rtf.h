@@ -28,8 +28,11 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args);
 std::string OutputFileFor(const std::string& folder, const std::string& input);
 
 // Runs the program on ARGS (without the program name): documents to OUT (for
-// standard output), messages to ERR. Returns the exit status: 0 when every
-// input was converted, 1 when any failed, 2 for a usage error.
-int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// standard output), messages to ERR. OUT_FILE is the descriptor behind OUT,
+// when there is one, so that OUT is never an input file either. Returns the
+// exit status: 0 when every input was converted, 1 when any failed, 2 for a
+// usage error.
+int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+               int outFile = -1);
 
-extern const char* const Pas2RtfHelp;
+extern const char* const kPas2RtfHelp;

@@ -21,12 +21,12 @@ int Usage() {
     return 2;
 }
 
-std::string ColorText(TRgb rgb) {
+std::string ColorText(TColor rgb) {
     if (rgb == kNoColor) {
         return "auto";
     }
     char buf[16];
-    std::snprintf(buf, sizeof buf, "#%06x", rgb);
+    std::snprintf(buf, sizeof buf, "#%02x%02x%02x", RedOf(rgb), GreenOf(rgb), BlueOf(rgb));
     return buf;
 }
 

@@ -246,3 +246,22 @@ std::string ToUtf8(std::u16string_view text) {
     }
     return out;
 }
+
+const TCodePage* TCodePageCache::Numbered(int number) {
+    if (number <= 0) {
+        return nullptr;
+    }
+    if (number >= static_cast<int>(unavailable_.size()) || unavailable_[number]) {
+        return &windows1252_;
+    }
+    auto found = pages_.find(number);
+    if (found != pages_.end()) {
+        return found->second.get();
+    }
+    auto page = std::make_unique<TCodePage>(number);
+    if (page->Number() != number) {
+        unavailable_[number] = true;
+        return &windows1252_;
+    }
+    return pages_.emplace(number, std::move(page)).first->second.get();
+}

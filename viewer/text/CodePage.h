@@ -3,8 +3,11 @@
 // Windows code pages through the C library's iconv, UTF-8 for plain text.
 
 #include <array>
+#include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 // One Windows code page. Unknown or unavailable numbers decode as 1252.
 class TCodePage {
@@ -24,6 +27,22 @@ private:
     std::string iconvName_;
     std::array<char16_t, 256> table_{};
     std::array<bool, 256> lead_{};
+};
+
+// The code pages one document names, each built once. Only code pages this
+// system can convert are kept, so a document that names thousands of
+// different numbers costs no more than one that names the few that exist;
+// every other number reads as 1252.
+class TCodePageCache {
+public:
+    // Null for a number of 0 or less (meaning "the document's").
+    const TCodePage* Numbered(int number);
+    const TCodePage& Windows1252() const { return windows1252_; }
+
+private:
+    TCodePage windows1252_;
+    std::unordered_map<int, std::unique_ptr<TCodePage>> pages_;
+    std::vector<bool> unavailable_ = std::vector<bool>(65536);
 };
 
 // The code page a font's \fcharset stands for, or 0 when it names none.

@@ -3,15 +3,17 @@
 // one flat UTF-16 text with its formatted runs. No Qt, so the sanitizer build
 // and the fuzzer cover everything that parses.
 
+#include "platform/Color.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
-// 0x00RRGGBB.
-using TRgb = std::uint32_t;
-inline constexpr TRgb kNoColor = 0xFFFFFFFFu; // the reader's "automatic" colour
+// The reader's "automatic" colour. Document colours are plain 0x00BBGGRR
+// values, never system colours, so this one cannot be confused with them.
+inline constexpr TColor kNoColor = 0xFFFFFFFFu;
 
 // The face and size documents are shown in where they name none, and plain
 // text always: the fixed-pitch face of the engine's documents.
@@ -20,6 +22,23 @@ inline constexpr int kCodeFontHalfPoints = 18;
 
 inline constexpr char16_t kParagraphEnd = u'\n';  // ends a paragraph
 inline constexpr char16_t kLineBreak = u'\u2028'; // a line break inside a paragraph
+
+namespace text {
+
+// Characters that must not reach the view as text: Qt reads U+FDD0/U+FDD1 as
+// frame marks and U+FFFC as an object, and starts a paragraph at CR and U+2029,
+// so those become our paragraph end.
+inline char16_t SafeChar(char16_t ch) {
+    if (ch == 0xFDD0 || ch == 0xFDD1 || ch == 0xFFFC) {
+        return 0xFFFD;
+    }
+    if (ch == 0x2029 || ch == u'\r') {
+        return kParagraphEnd;
+    }
+    return ch;
+}
+
+} // namespace text
 
 struct TRtfFont {
     std::string Name; // UTF-8
@@ -30,8 +49,8 @@ struct TRtfFont {
 struct TRtfCharFormat {
     int Font = -1; // index into TRtfDocument::Fonts; -1: the view's default font
     int SizeHalfPoints = 24;
-    TRgb Color = kNoColor;
-    TRgb Background = kNoColor;
+    TColor Color = kNoColor;
+    TColor Background = kNoColor;
     bool Bold = false;
     bool Italic = false;
     bool Underline = false;

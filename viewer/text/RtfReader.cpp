@@ -1,256 +1,22 @@
 #include "viewer/text/RtfReader.h"
 
 #include "viewer/text/CodePage.h"
+#include "viewer/text/RtfControlWords.h"
 
 #include <algorithm>
 #include <array>
 #include <climits>
 #include <cstdint>
-#include <memory>
 #include <unordered_map>
 
 namespace {
+
+using namespace text;
 
 // Deeper groups are skipped whole, so hostile nesting costs neither stack nor memory.
 constexpr std::size_t kMaxDepth = 256;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kDefaultSizeHalfPoints = 24;
-
-enum class TDest : unsigned char {
-    Text,       // shown
-    Skip,       // not shown, nested groups neither (read only for their braces)
-    Drop,       // not shown, but a nested result group may be
-    FontTable,  // font entries
-    ColorTable, // colour entries
-};
-
-enum class TWord : unsigned char {
-    Ansi,
-    AnsiCpg,
-    B,
-    Bin,
-    Blue,
-    Bullet,
-    Cb,
-    Cell,
-    Cf,
-    ChCbPat,
-    ColorTbl,
-    Deff,
-    Emdash,
-    Emspace,
-    Endash,
-    Enspace,
-    F,
-    FCharset,
-    FModern,
-    FontTbl,
-    FldRslt,
-    FPrq,
-    Fs,
-    Green,
-    Highlight,
-    I,
-    Ldblquote,
-    Line,
-    Lquote,
-    Ltrmark,
-    Mac,
-    NestCell,
-    NestRow,
-    NoSuperSub,
-    Object,
-    Page,
-    Par,
-    Pc,
-    Pca,
-    Plain,
-    Qmspace,
-    Rdblquote,
-    Red,
-    Result,
-    Row,
-    Rquote,
-    Rtlmark,
-    Sect,
-    Shp,
-    ShpRslt,
-    Strike,
-    StrikeD,
-    Sub,
-    Super,
-    Tab,
-    U,
-    Uc,
-    Ul,
-    UlNone,
-    V,
-    Zwj,
-    Zwnj,
-    SkipDestination,
-};
-
-struct TWordEntry {
-    std::string_view Name;
-    TWord Word;
-};
-
-// Sorted by name for the binary search below.
-constexpr std::array kWords = std::to_array<TWordEntry>({
-    {"aftncn", TWord::SkipDestination},
-    {"aftnsep", TWord::SkipDestination},
-    {"aftnsepc", TWord::SkipDestination},
-    {"annotation", TWord::SkipDestination},
-    {"ansi", TWord::Ansi},
-    {"ansicpg", TWord::AnsiCpg},
-    {"atnauthor", TWord::SkipDestination},
-    {"atnid", TWord::SkipDestination},
-    {"author", TWord::SkipDestination},
-    {"b", TWord::B},
-    {"bin", TWord::Bin},
-    {"bkmkend", TWord::SkipDestination},
-    {"bkmkstart", TWord::SkipDestination},
-    {"blue", TWord::Blue},
-    {"bullet", TWord::Bullet},
-    {"buptim", TWord::SkipDestination},
-    {"cb", TWord::Cb},
-    {"cell", TWord::Cell},
-    {"cf", TWord::Cf},
-    {"chcbpat", TWord::ChCbPat},
-    {"colorschememapping", TWord::SkipDestination},
-    {"colortbl", TWord::ColorTbl},
-    {"comment", TWord::SkipDestination},
-    {"creatim", TWord::SkipDestination},
-    {"datastore", TWord::SkipDestination},
-    {"deff", TWord::Deff},
-    {"doccomm", TWord::SkipDestination},
-    {"docvar", TWord::SkipDestination},
-    {"emdash", TWord::Emdash},
-    {"emspace", TWord::Emspace},
-    {"endash", TWord::Endash},
-    {"enspace", TWord::Enspace},
-    {"f", TWord::F},
-    {"falt", TWord::SkipDestination},
-    {"fcharset", TWord::FCharset},
-    {"filetbl", TWord::SkipDestination},
-    {"fldinst", TWord::SkipDestination},
-    {"fldrslt", TWord::FldRslt},
-    {"fmodern", TWord::FModern},
-    {"fonttbl", TWord::FontTbl},
-    {"footer", TWord::SkipDestination},
-    {"footerf", TWord::SkipDestination},
-    {"footerl", TWord::SkipDestination},
-    {"footerr", TWord::SkipDestination},
-    {"footnote", TWord::SkipDestination},
-    {"fprq", TWord::FPrq},
-    {"fs", TWord::Fs},
-    {"ftncn", TWord::SkipDestination},
-    {"ftnsep", TWord::SkipDestination},
-    {"ftnsepc", TWord::SkipDestination},
-    {"generator", TWord::SkipDestination},
-    {"green", TWord::Green},
-    {"header", TWord::SkipDestination},
-    {"headerf", TWord::SkipDestination},
-    {"headerl", TWord::SkipDestination},
-    {"headerr", TWord::SkipDestination},
-    {"highlight", TWord::Highlight},
-    {"i", TWord::I},
-    {"info", TWord::SkipDestination},
-    {"keywords", TWord::SkipDestination},
-    {"latentstyles", TWord::SkipDestination},
-    {"ldblquote", TWord::Ldblquote},
-    {"line", TWord::Line},
-    {"listoverridetable", TWord::SkipDestination},
-    {"listpicture", TWord::SkipDestination},
-    {"listtable", TWord::SkipDestination},
-    {"lquote", TWord::Lquote},
-    {"ltrmark", TWord::Ltrmark},
-    {"mac", TWord::Mac},
-    {"mmathPr", TWord::SkipDestination},
-    {"nestcell", TWord::NestCell},
-    {"nestrow", TWord::NestRow},
-    {"nonshppict", TWord::SkipDestination},
-    {"nosupersub", TWord::NoSuperSub},
-    {"objclass", TWord::SkipDestination},
-    {"objdata", TWord::SkipDestination},
-    {"object", TWord::Object},
-    {"objname", TWord::SkipDestination},
-    {"operator", TWord::SkipDestination},
-    {"page", TWord::Page},
-    {"panose", TWord::SkipDestination},
-    {"par", TWord::Par},
-    {"pc", TWord::Pc},
-    {"pca", TWord::Pca},
-    {"pgdsctbl", TWord::SkipDestination},
-    {"pict", TWord::SkipDestination},
-    {"plain", TWord::Plain},
-    {"pn", TWord::SkipDestination},
-    {"printim", TWord::SkipDestination},
-    {"private", TWord::SkipDestination},
-    {"qmspace", TWord::Qmspace},
-    {"rdblquote", TWord::Rdblquote},
-    {"red", TWord::Red},
-    {"result", TWord::Result},
-    {"revtbl", TWord::SkipDestination},
-    {"revtim", TWord::SkipDestination},
-    {"row", TWord::Row},
-    {"rquote", TWord::Rquote},
-    {"rsidtbl", TWord::SkipDestination},
-    {"rtlmark", TWord::Rtlmark},
-    {"sect", TWord::Sect},
-    {"shp", TWord::Shp},
-    {"shprslt", TWord::ShpRslt},
-    {"strike", TWord::Strike},
-    {"striked", TWord::StrikeD},
-    {"stylesheet", TWord::SkipDestination},
-    {"sub", TWord::Sub},
-    {"subject", TWord::SkipDestination},
-    {"super", TWord::Super},
-    {"tab", TWord::Tab},
-    {"tc", TWord::SkipDestination},
-    {"template", TWord::SkipDestination},
-    {"themedata", TWord::SkipDestination},
-    {"title", TWord::SkipDestination},
-    {"txe", TWord::SkipDestination},
-    {"u", TWord::U},
-    {"uc", TWord::Uc},
-    {"ul", TWord::Ul},
-    {"uld", TWord::Ul},
-    {"uldash", TWord::Ul},
-    {"uldashd", TWord::Ul},
-    {"uldashdd", TWord::Ul},
-    {"uldb", TWord::Ul},
-    {"ulhair", TWord::Ul},
-    {"ulhwave", TWord::Ul},
-    {"ulldash", TWord::Ul},
-    {"ulnone", TWord::UlNone},
-    {"ulth", TWord::Ul},
-    {"ulthd", TWord::Ul},
-    {"ulthdash", TWord::Ul},
-    {"ulthdashd", TWord::Ul},
-    {"ulthdashdd", TWord::Ul},
-    {"ulthldash", TWord::Ul},
-    {"ululdbwave", TWord::Ul},
-    {"ulw", TWord::Ul},
-    {"ulwave", TWord::Ul},
-    {"userprops", TWord::SkipDestination},
-    {"v", TWord::V},
-    {"xe", TWord::SkipDestination},
-    {"xmlnstbl", TWord::SkipDestination},
-    {"zwj", TWord::Zwj},
-    {"zwnj", TWord::Zwnj},
-});
-
-static_assert(std::is_sorted(kWords.begin(), kWords.end(),
-                             [](const TWordEntry& a, const TWordEntry& b) {
-                                 return a.Name < b.Name;
-                             }));
-
-const TWordEntry* FindWord(std::string_view name) {
-    auto it = std::lower_bound(kWords.begin(), kWords.end(), name,
-                               [](const TWordEntry& e, std::string_view n) { return e.Name < n; });
-    return (it != kWords.end() && it->Name == name) ? &*it : nullptr;
-}
 
 bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -272,19 +38,6 @@ int HexValue(char c) {
     return -1;
 }
 
-// Characters that must not reach the view as text: Qt reads U+FDD0/U+FDD1 as
-// frame marks and U+FFFC as an object, and starts a paragraph at CR and U+2029,
-// so those become our paragraph end.
-char16_t SafeChar(char16_t ch) {
-    if (ch == 0xFDD0 || ch == 0xFDD1 || ch == 0xFFFC) {
-        return 0xFFFD;
-    }
-    if (ch == 0x2029 || ch == u'\r') {
-        return kParagraphEnd;
-    }
-    return ch;
-}
-
 struct TFontEntry {
     TRtfFont Font;
     int CodePage = 0;    // 0: the document's
@@ -292,7 +45,7 @@ struct TFontEntry {
 };
 
 struct TGroup {
-    TDest Dest = TDest::Text;
+    TDest Dest = TDest::kText;
     TRtfCharFormat Format;               // Font unused here: see FontNumber
     int FontNumber = -1;                 // -1: the default font (\deff)
     const TCodePage* CodePage = nullptr; // null: the document's
@@ -342,10 +95,8 @@ private:
     unsigned fontGeneration_ = 0;
     unsigned formatGeneration_ = 0;
 
-    TCodePage windows1252_;
-    const TCodePage* ansi_ = &windows1252_; // the document's code page
-    std::unordered_map<int, std::unique_ptr<TCodePage>> codePages_;
-    std::vector<bool> noCodePage_ = std::vector<bool>(65536); // numbers found unavailable
+    TCodePageCache codePages_;
+    const TCodePage* ansi_ = &codePages_.Windows1252(); // the document's code page
     int defaultFont_ = 0;
     std::unordered_map<int, TFontEntry> fonts_;
     bool fontOpen_ = false; // a font-table entry is being read
@@ -353,33 +104,11 @@ private:
     TFontEntry font_;
     std::string fontName_;
 
-    std::vector<TRgb> colors_;
-    int red_ = 0, green_ = 0, blue_ = 0;
+    std::vector<TColor> colors_;
+    std::array<int, 3> channels_{}; // red, green, blue of the entry being read
     bool colorGiven_ = false;
 
     TGroup& Top() { return stack_.back(); }
-
-    // Only code pages this system can convert are kept, so a document that
-    // names thousands of different numbers costs no more than one that names
-    // the few that exist; every other number reads as 1252.
-    const TCodePage* CodePageNumbered(int number) {
-        if (number <= 0) {
-            return nullptr;
-        }
-        if (number >= static_cast<int>(noCodePage_.size()) || noCodePage_[number]) {
-            return &windows1252_;
-        }
-        auto found = codePages_.find(number);
-        if (found != codePages_.end()) {
-            return found->second.get();
-        }
-        auto page = std::make_unique<TCodePage>(number);
-        if (page->Number() != number) {
-            noCodePage_[number] = true;
-            return &windows1252_;
-        }
-        return codePages_.emplace(number, std::move(page)).first->second.get();
-    }
 
     void OpenGroup() {
         if (stack_.size() >= kMaxDepth) {
@@ -399,7 +128,7 @@ private:
         if (stack_.empty()) {
             return;
         }
-        if (Top().Dest == TDest::FontTable) {
+        if (Top().Dest == TDest::kFontTable) {
             CommitFont();
         }
         stack_.pop_back();
@@ -486,8 +215,8 @@ private:
         const std::string_view name = data_.substr(start, pos_ - start);
         bool hasParam = false;
         const int param = ReadParameter(hasParam);
-        const TWordEntry* entry = FindWord(name);
-        if (entry && entry->Word == TWord::Bin) {
+        const TControlWord* entry = FindControlWord(name);
+        if (entry && entry->Action == TWordAction::kBinary) {
             SkipBinary(param);
             return;
         }
@@ -500,7 +229,7 @@ private:
         }
         pendingLead_ = -1;
         if (entry) {
-            ControlWord(entry->Word, hasParam, param);
+            ControlWord(*entry, hasParam, param);
         }
     }
 
@@ -526,7 +255,7 @@ private:
         }
         case '*':
             if (ucSkip_ == 0) {
-                Top().Dest = TDest::Skip;
+                Top().Dest = TDest::kSkip;
                 SkipBalanced();
                 CloseGroup();
             } else {
@@ -555,7 +284,7 @@ private:
     }
 
     void BeginDestination(TDest dest) {
-        if (dest == TDest::Skip) {
+        if (dest == TDest::kSkip) {
             SkipBalanced();
             CloseGroup();
             return;
@@ -569,51 +298,81 @@ private:
         g.FormatIndex = -1;
     }
 
-    void ControlWord(TWord word, bool hasParam, int param) {
-        TGroup& g = Top();
+    void ControlWord(const TControlWord& word, bool hasParam, int param) {
         const bool on = !hasParam || param != 0;
+        switch (word.Action) {
+        case TWordAction::kIgnore:
+        case TWordAction::kBinary: // stepped over before
+            break;
+        case TWordAction::kDestination:
+            BeginDestination(static_cast<TDest>(word.Value));
+            break;
+        case TWordAction::kCharacter:
+            Special(static_cast<char16_t>(word.Value));
+            break;
+        case TWordAction::kCodePage:
+            SetAnsiCodePage(word.Value != 0 ? word.Value : param);
+            break;
+        case TWordAction::kFlag:
+            SetFlag(static_cast<TFlag>(word.Value), on);
+            break;
+        case TWordAction::kFlagOff:
+            SetFlag(static_cast<TFlag>(word.Value), false);
+            break;
+        case TWordAction::kVertical:
+            SetFormat([&](TGroup& t) { t.Format.Vertical = static_cast<signed char>(word.Value); });
+            break;
+        case TWordAction::kColorChannel:
+            channels_[static_cast<std::size_t>(word.Value)] = std::clamp(param, 0, 255);
+            colorGiven_ = true;
+            break;
+        case TWordAction::kForeground:
+            SetFormat([&](TGroup& t) { t.Format.Color = ColorNumbered(param); });
+            break;
+        case TWordAction::kBackground:
+            SetFormat([&](TGroup& t) { t.Format.Background = ColorNumbered(param); });
+            break;
+        case TWordAction::kLogic:
+            LogicWord(static_cast<TWord>(word.Value), hasParam, param);
+            break;
+        }
+    }
+
+    void SetFlag(TFlag flag, bool on) {
+        if (flag == TFlag::kHidden) {
+            Top().Hidden = on; // not part of the format: hidden text is never stored
+            return;
+        }
+        SetFormat([&](TGroup& t) {
+            switch (flag) {
+            case TFlag::kBold:
+                t.Format.Bold = on;
+                break;
+            case TFlag::kItalic:
+                t.Format.Italic = on;
+                break;
+            case TFlag::kUnderline:
+                t.Format.Underline = on;
+                break;
+            case TFlag::kStrike:
+                t.Format.Strike = on;
+                break;
+            case TFlag::kHidden:
+                break;
+            }
+        });
+    }
+
+    // The words whose effect depends on the reader's state.
+    void LogicWord(TWord word, bool hasParam, int param) {
+        TGroup& g = Top();
         switch (word) {
-        // destinations
-        case TWord::SkipDestination:
-            BeginDestination(TDest::Skip);
-            break;
-        case TWord::FontTbl:
-            BeginDestination(TDest::FontTable);
-            break;
-        case TWord::ColorTbl:
-            BeginDestination(TDest::ColorTable);
-            break;
-        case TWord::Object:
-        case TWord::Shp:
-            BeginDestination(TDest::Drop);
-            break;
-        case TWord::Result:
-        case TWord::ShpRslt:
-        case TWord::FldRslt:
-            BeginDestination(TDest::Text);
-            break;
-        // document
-        case TWord::Ansi:
-            break;
-        case TWord::AnsiCpg:
-            SetAnsiCodePage(param);
-            break;
-        case TWord::Mac:
-            SetAnsiCodePage(10000);
-            break;
-        case TWord::Pc:
-            SetAnsiCodePage(437);
-            break;
-        case TWord::Pca:
-            SetAnsiCodePage(850);
-            break;
-        case TWord::Deff:
+        case TWord::kDefaultFont:
             defaultFont_ = param;
             ++fontGeneration_;
             break;
-        // font and colour tables
-        case TWord::F:
-            if (g.Dest == TDest::FontTable) {
+        case TWord::kFont:
+            if (g.Dest == TDest::kFontTable) {
                 CommitFont();
                 fontOpen_ = true;
                 fontNumber_ = param;
@@ -624,31 +383,18 @@ private:
                 });
             }
             break;
-        case TWord::FModern:
+        case TWord::kFontModern:
             font_.Font.FixedPitch = true;
             break;
-        case TWord::FPrq:
+        case TWord::kFontPitch:
             if (param == 1) {
                 font_.Font.FixedPitch = true;
             }
             break;
-        case TWord::FCharset:
+        case TWord::kFontCharset:
             font_.CodePage = CodePageOfCharset(param);
             break;
-        case TWord::Red:
-            red_ = std::clamp(param, 0, 255);
-            colorGiven_ = true;
-            break;
-        case TWord::Green:
-            green_ = std::clamp(param, 0, 255);
-            colorGiven_ = true;
-            break;
-        case TWord::Blue:
-            blue_ = std::clamp(param, 0, 255);
-            colorGiven_ = true;
-            break;
-        // character formatting
-        case TWord::Plain:
+        case TWord::kPlain:
             SetFormat([&](TGroup& t) {
                 t.Format = TRtfCharFormat{};
                 t.FontNumber = -1;
@@ -656,129 +402,33 @@ private:
                 t.Hidden = false;
             });
             break;
-        case TWord::B:
-            SetFormat([&](TGroup& t) { t.Format.Bold = on; });
-            break;
-        case TWord::I:
-            SetFormat([&](TGroup& t) { t.Format.Italic = on; });
-            break;
-        case TWord::Ul:
-            SetFormat([&](TGroup& t) { t.Format.Underline = on; });
-            break;
-        case TWord::UlNone:
-            SetFormat([&](TGroup& t) { t.Format.Underline = false; });
-            break;
-        case TWord::Strike:
-        case TWord::StrikeD:
-            SetFormat([&](TGroup& t) { t.Format.Strike = on; });
-            break;
-        case TWord::Fs:
+        case TWord::kFontSize:
             SetFormat([&](TGroup& t) {
                 t.Format.SizeHalfPoints =
                     (hasParam && param > 0) ? std::min(param, 3276) : kDefaultSizeHalfPoints;
             });
             break;
-        case TWord::Cf:
-            SetFormat([&](TGroup& t) { t.Format.Color = ColorNumbered(param); });
-            break;
-        case TWord::Cb:
-        case TWord::ChCbPat:
-        case TWord::Highlight:
-            SetFormat([&](TGroup& t) { t.Format.Background = ColorNumbered(param); });
-            break;
-        case TWord::V:
-            g.Hidden = on;
-            break;
-        case TWord::Super:
-            SetFormat([&](TGroup& t) { t.Format.Vertical = 1; });
-            break;
-        case TWord::Sub:
-            SetFormat([&](TGroup& t) { t.Format.Vertical = -1; });
-            break;
-        case TWord::NoSuperSub:
-            SetFormat([&](TGroup& t) { t.Format.Vertical = 0; });
-            break;
-        // characters
-        case TWord::U:
+        case TWord::kUnicode:
             Unicode(param);
             break;
-        case TWord::Uc:
+        case TWord::kUnicodeSkip:
             g.Uc = std::clamp(param, 0, kMaxUnicodeSkip);
             break;
-        case TWord::Par:
-        case TWord::Page:
-        case TWord::Sect:
-        case TWord::Row:
-        case TWord::NestRow:
-            Special(kParagraphEnd);
-            break;
-        case TWord::Line:
-            Special(kLineBreak);
-            break;
-        case TWord::Tab:
-        case TWord::Cell:
-        case TWord::NestCell:
-            Special(u'\t');
-            break;
-        case TWord::Emdash:
-            Special(0x2014);
-            break;
-        case TWord::Endash:
-            Special(0x2013);
-            break;
-        case TWord::Bullet:
-            Special(0x2022);
-            break;
-        case TWord::Lquote:
-            Special(0x2018);
-            break;
-        case TWord::Rquote:
-            Special(0x2019);
-            break;
-        case TWord::Ldblquote:
-            Special(0x201C);
-            break;
-        case TWord::Rdblquote:
-            Special(0x201D);
-            break;
-        case TWord::Emspace:
-            Special(0x2003);
-            break;
-        case TWord::Enspace:
-            Special(0x2002);
-            break;
-        case TWord::Qmspace:
-            Special(0x2005);
-            break;
-        case TWord::Zwj:
-            Special(0x200D);
-            break;
-        case TWord::Zwnj:
-            Special(0x200C);
-            break;
-        case TWord::Ltrmark:
-            Special(0x200E);
-            break;
-        case TWord::Rtlmark:
-            Special(0x200F);
-            break;
-        case TWord::Bin:
-            break; // handled before
         }
     }
 
     void SetAnsiCodePage(int number) {
         if (number > 0 && number != ansi_->Number()) {
-            ansi_ = CodePageNumbered(number); // tables are kept: documents may switch back
+            ansi_ = codePages_.Numbered(number); // tables are kept: documents may switch back
         }
     }
 
     const TCodePage* CodePageOfFont(int number) {
         auto it = fonts_.find(number);
-        return it == fonts_.end() ? nullptr : CodePageNumbered(it->second.CodePage);
+        return it == fonts_.end() ? nullptr : codePages_.Numbered(it->second.CodePage);
     }
 
-    TRgb ColorNumbered(int number) const {
+    TColor ColorNumbered(int number) const {
         if (number < 0 || static_cast<std::size_t>(number) >= colors_.size()) {
             return kNoColor;
         }
@@ -801,9 +451,9 @@ private:
     }
 
     void CommitColor() {
-        colors_.push_back(colorGiven_ ? static_cast<TRgb>((red_ << 16) | (green_ << 8) | blue_)
+        colors_.push_back(colorGiven_ ? RgbColor(channels_[0], channels_[1], channels_[2])
                                       : kNoColor);
-        red_ = green_ = blue_ = 0;
+        channels_ = {};
         colorGiven_ = false;
     }
 
@@ -851,7 +501,7 @@ private:
             return;
         }
         const TGroup& g = Top();
-        if (g.Dest == TDest::Text && !g.Hidden) {
+        if (g.Dest == TDest::kText && !g.Hidden) {
             Emit(ch);
         }
     }
@@ -862,9 +512,9 @@ private:
         }
         const char16_t ch = (value >= 0 && value <= 0xFFFF) ? static_cast<char16_t>(value) : 0xFFFD;
         const TGroup& g = Top();
-        if (g.Dest == TDest::Text && !g.Hidden) {
+        if (g.Dest == TDest::kText && !g.Hidden) {
             Emit(ch);
-        } else if (g.Dest == TDest::FontTable && fontOpen_) {
+        } else if (g.Dest == TDest::kFontTable && fontOpen_) {
             fontName_ += ToUtf8(std::u16string_view(&ch, 1));
         }
         ucSkip_ = g.Uc;
@@ -881,12 +531,12 @@ private:
         }
         TGroup& g = Top();
         switch (g.Dest) {
-        case TDest::Text:
+        case TDest::kText:
             if (!g.Hidden) {
                 Decode(byte, g.CodePage ? *g.CodePage : *ansi_);
             }
             break;
-        case TDest::FontTable:
+        case TDest::kFontTable:
             if (byte == ';') {
                 CommitFont();
             } else if (fontOpen_) {
@@ -894,13 +544,13 @@ private:
                 fontName_ += ToUtf8(std::u16string_view(&ch, 1));
             }
             break;
-        case TDest::ColorTable:
+        case TDest::kColorTable:
             if (byte == ';') {
                 CommitColor();
             }
             break;
-        case TDest::Skip:
-        case TDest::Drop:
+        case TDest::kSkip:
+        case TDest::kDrop:
             break;
         }
     }
@@ -942,40 +592,6 @@ bool IsRtf(std::string_view data) {
 
 TRtfDocument ReadRtf(std::string_view data) {
     return TRtfReader(data).Read();
-}
-
-TRtfDocument ReadPlainText(std::string_view data) {
-    std::u16string decoded;
-    std::string_view body = data;
-    if (body.starts_with("\xEF\xBB\xBF")) {
-        body.remove_prefix(3);
-    }
-    if (!DecodeUtf8(body, decoded)) {
-        decoded = DecodeWindows1252(data);
-    }
-    TRtfDocument doc;
-    doc.Text.reserve(decoded.size());
-    for (std::size_t i = 0; i < decoded.size(); ++i) {
-        const char16_t ch = decoded[i];
-        if (ch == u'\r') {
-            if (i + 1 < decoded.size() && decoded[i + 1] == u'\n') {
-                ++i;
-            }
-            doc.Text.push_back(kParagraphEnd);
-        } else if (ch != 0) {
-            doc.Text.push_back(SafeChar(ch));
-        }
-    }
-    // Shown like the engine's documents, in the code font, so that a change of
-    // the view's own font does not reach it.
-    TRtfCharFormat format;
-    format.Font = doc.FontIndex({kCodeFontName, true});
-    format.SizeHalfPoints = kCodeFontHalfPoints;
-    doc.Formats.push_back(format);
-    if (!doc.Text.empty()) {
-        doc.Runs.push_back({0, static_cast<std::uint32_t>(doc.Text.size()), 0});
-    }
-    return doc;
 }
 
 TRtfDocument ReadDocument(std::string_view data) {

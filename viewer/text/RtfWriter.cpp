@@ -1,5 +1,6 @@
 #include "viewer/text/RtfWriter.h"
 
+#include "platform/Color.h"
 #include "viewer/text/CodePage.h"
 
 #include <algorithm>
@@ -72,61 +73,66 @@ void AppendFontName(std::string& out, const std::string& utf8) {
     }
 }
 
-void AppendColor(std::string& out, TRgb rgb) {
-    out += "\\red" + std::to_string((rgb >> 16) & 0xFF) + "\\green" +
-           std::to_string((rgb >> 8) & 0xFF) + "\\blue" + std::to_string(rgb & 0xFF) + ";";
+void AppendColor(std::string& out, TColor rgb) {
+    out += "\\red" + std::to_string(RedOf(rgb)) + "\\green" + std::to_string(GreenOf(rgb)) +
+           "\\blue" + std::to_string(BlueOf(rgb)) + ";";
 }
 
-} // namespace
-
-std::string WriteRtf(const TRtfDocument& doc) {
-    // Colour numbers: 0 is the automatic colour, so the table starts with an empty entry.
-    std::map<TRgb, int> colorNumbers;
-    std::vector<TRgb> colors;
-    auto number = [&](TRgb rgb) {
-        auto [it, added] = colorNumbers.emplace(rgb, static_cast<int>(colors.size()) + 1);
+// Colour numbers in order of first use. 0 is the automatic colour, so the
+// table starts with an empty entry and the first colour is 1.
+class TColorNumbers {
+public:
+    int Number(TColor rgb) {
+        auto [it, added] = numbers_.emplace(rgb, static_cast<int>(colors_.size()) + 1);
         if (added) {
-            colors.push_back(rgb);
+            colors_.push_back(rgb);
         }
         return it->second;
-    };
-    std::vector<std::string> formatWords(doc.Formats.size());
-    for (std::size_t i = 0; i < doc.Formats.size(); ++i) {
-        const TRtfCharFormat& f = doc.Formats[i];
-        std::string& w = formatWords[i];
-        if (f.Font >= 0 && static_cast<std::size_t>(f.Font) < doc.Fonts.size()) {
-            w += "\\f" + std::to_string(f.Font);
-        }
-        w += "\\fs" + std::to_string(f.SizeHalfPoints);
-        if (f.Color != kNoColor) {
-            w += "\\cf" + std::to_string(number(f.Color));
-        }
-        if (f.Background != kNoColor) {
-            const std::string n = std::to_string(number(f.Background));
-            w += "\\cb" + n + "\\chcbpat" + n;
-        }
-        if (f.Bold) {
-            w += "\\b";
-        }
-        if (f.Italic) {
-            w += "\\i";
-        }
-        if (f.Underline) {
-            w += "\\ul";
-        }
-        if (f.Strike) {
-            w += "\\strike";
-        }
-        if (f.Vertical > 0) {
-            w += "\\super";
-        } else if (f.Vertical < 0) {
-            w += "\\sub";
-        }
-        w += ' ';
     }
+    const std::vector<TColor>& Colors() const { return colors_; }
 
-    std::string out;
-    out.reserve(doc.Text.size() + doc.Text.size() / 2 + 256);
+private:
+    std::map<TColor, int> numbers_;
+    std::vector<TColor> colors_;
+};
+
+// The control words that switch a run to format F, with the closing space.
+std::string FormatWords(const TRtfCharFormat& f, const TRtfDocument& doc, TColorNumbers& colors) {
+    std::string w;
+    if (f.Font >= 0 && static_cast<std::size_t>(f.Font) < doc.Fonts.size()) {
+        w += "\\f" + std::to_string(f.Font);
+    }
+    w += "\\fs" + std::to_string(f.SizeHalfPoints);
+    if (f.Color != kNoColor) {
+        w += "\\cf" + std::to_string(colors.Number(f.Color));
+    }
+    if (f.Background != kNoColor) {
+        const std::string n = std::to_string(colors.Number(f.Background));
+        w += "\\cb" + n + "\\chcbpat" + n;
+    }
+    if (f.Bold) {
+        w += "\\b";
+    }
+    if (f.Italic) {
+        w += "\\i";
+    }
+    if (f.Underline) {
+        w += "\\ul";
+    }
+    if (f.Strike) {
+        w += "\\strike";
+    }
+    if (f.Vertical > 0) {
+        w += "\\super";
+    } else if (f.Vertical < 0) {
+        w += "\\sub";
+    }
+    w += ' ';
+    return w;
+}
+
+// The document's header up to its first run: code page, font and colour tables.
+void AppendHeader(std::string& out, const TRtfDocument& doc, const TColorNumbers& colors) {
     // A run without a font uses the default font; naming a number outside the
     // table keeps it so when the document is read back.
     const bool anyDefaultFont = std::any_of(doc.Formats.begin(), doc.Formats.end(),
@@ -142,10 +148,24 @@ std::string WriteRtf(const TRtfDocument& doc) {
         out += ";}";
     }
     out += "}\n{\\colortbl;";
-    for (TRgb rgb : colors) {
+    for (TColor rgb : colors.Colors()) {
         AppendColor(out, rgb);
     }
     out += "}\n\\pard\\plain\n";
+}
+
+} // namespace
+
+std::string WriteRtf(const TRtfDocument& doc) {
+    TColorNumbers colors;
+    std::vector<std::string> formatWords;
+    formatWords.reserve(doc.Formats.size());
+    for (const TRtfCharFormat& f : doc.Formats) {
+        formatWords.push_back(FormatWords(f, doc, colors));
+    }
+    std::string out;
+    out.reserve(doc.Text.size() + doc.Text.size() / 2 + 256);
+    AppendHeader(out, doc, colors);
     for (const TRtfRun& run : doc.Runs) {
         if (run.Format >= formatWords.size() || run.Start > doc.Text.size()) {
             continue;

@@ -1,7 +1,7 @@
 // The built lumivane-reg program: exit status, streams, no hang without input,
 // and two copies writing at once.
-#include "tests/platform/TempStore.h"
 #include "platform/Registry.h"
+#include "tests/platform/TempStore.h"
 
 #include <fcntl.h>
 #include <gmock/gmock.h>
@@ -30,8 +30,9 @@ protected:
             ::dup2(::open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 1);
             ::dup2(::open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600), 2);
             std::vector<char*> argv{const_cast<char*>(LUMIVANE_REG_BINARY)};
-            for (const std::string& arg : args)
+            for (const std::string& arg : args) {
                 argv.push_back(const_cast<char*>(arg.c_str()));
+            }
             argv.push_back(nullptr);
             ::execv(LUMIVANE_REG_BINARY, argv.data());
             ::_exit(127);
@@ -70,14 +71,16 @@ TEST_F(RegToolBinaryTest, AQuestionWithoutInputIsAnsweredNoWithoutWaiting) {
 }
 
 TEST_F(RegToolBinaryTest, TwoCopiesAddingAtOnceKeepAllTheirValues) {
-    constexpr int Adds = 12;
+    constexpr int kAdds = 12;
     const auto loop = [&](const std::string& prefix) {
         const pid_t pid = ::fork();
         if (pid == 0) {
-            for (int i = 0; i < Adds; ++i)
+            for (int i = 0; i < kAdds; ++i) {
                 if (Run({"add", "HKCU\\Race", "/v", prefix + std::to_string(i), "/d", "x"})
-                        .status != 0)
+                        .status != 0) {
                     ::_exit(1);
+                }
+            }
             ::_exit(0);
         }
         return pid;
@@ -98,5 +101,5 @@ TEST_F(RegToolBinaryTest, TwoCopiesAddingAtOnceKeepAllTheirValues) {
     EXPECT_EQ(secondStatus, 0);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("Race", false));
-    EXPECT_EQ(registry.GetValueNames().size(), 2u * Adds);
+    EXPECT_EQ(registry.GetValueNames().size(), 2u * kAdds);
 }

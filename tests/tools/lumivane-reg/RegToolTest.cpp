@@ -1,8 +1,8 @@
 // lumivane-reg run in-process on a real store file.
 #include "tools/lumivane-reg/RegTool.h"
 
-#include "tests/platform/TempStore.h"
 #include "platform/Registry.h"
+#include "tests/platform/TempStore.h"
 
 #include <gmock/gmock.h>
 #include <sstream>
@@ -41,15 +41,15 @@ protected:
         return registry.ReadString(name);
     }
 
-    static const std::string Done;
-    static const std::string NotFound;
+    static const std::string kDone;
+    static const std::string kNotFound;
 };
 
-const std::string RegToolTest::Done = "The operation completed successfully.\n";
-const std::string RegToolTest::NotFound =
+const std::string RegToolTest::kDone = "The operation completed successfully.\n";
+const std::string RegToolTest::kNotFound =
     "ERROR: The system was unable to find the given registry key or value.\n";
 
-const std::string Position = "HKCU\\Software\\QD\\Lumivane\\Position";
+const std::string kPosition = "HKCU\\Software\\QD\\Lumivane\\Position";
 
 } // namespace
 
@@ -57,7 +57,7 @@ TEST_F(RegToolTest, TheInstallStepCreatesTheProductKeyAndCanBeRepeated) {
     for (int run = 0; run < 2; ++run) {
         const Result result = Run({"add", "HKCU\\Software\\QD\\Lumivane", "/f"});
         EXPECT_EQ(result.status, 0);
-        EXPECT_EQ(result.out, Done);
+        EXPECT_EQ(result.out, kDone);
         EXPECT_THAT(result.err, IsEmpty());
     }
     EXPECT_TRUE(TRegistry().KeyExists("Software\\QD\\Lumivane"));
@@ -74,11 +74,11 @@ TEST_F(RegToolTest, BothSpellingsOfTheRootAreAcceptedInAnyCase) {
 }
 
 TEST_F(RegToolTest, QueryShowsValuesAndSubkeysInTheRegManner) {
-    Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"});
-    Run({"add", Position, "/v", "Note", "/d", "saved by hand"});
-    Run({"add", Position, "/ve", "/d", "default"});
-    Run({"add", Position + "\\Sub", "/f"});
-    Result result = Run({"query", Position});
+    Run({"add", kPosition, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"});
+    Run({"add", kPosition, "/v", "Note", "/d", "saved by hand"});
+    Run({"add", kPosition, "/ve", "/d", "default"});
+    Run({"add", kPosition + "\\Sub", "/f"});
+    Result result = Run({"query", kPosition});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "\nHKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position\n"
                           "    StartPos    REG_DWORD    0x2\n"
@@ -99,14 +99,14 @@ TEST_F(RegToolTest, QueryShowsValuesAndSubkeysInTheRegManner) {
 }
 
 TEST_F(RegToolTest, QueryOfSomethingMissingFails) {
-    Run({"add", Position, "/f"});
+    Run({"add", kPosition, "/f"});
     for (const std::vector<std::string>& args :
-         {std::vector<std::string>{"query", Position, "/v", "X1"},
-          std::vector<std::string>{"query", Position + "\\Nope"},
+         {std::vector<std::string>{"query", kPosition, "/v", "X1"},
+          std::vector<std::string>{"query", kPosition + "\\Nope"},
           std::vector<std::string>{"query", "HKCU", "/s", "/v", "Nope"}}) {
         const Result result = Run(args);
         EXPECT_EQ(result.status, 1);
-        EXPECT_EQ(result.err, NotFound);
+        EXPECT_EQ(result.err, kNotFound);
     }
 }
 
@@ -126,72 +126,73 @@ TEST_F(RegToolTest, DwordDataIsDecimalOrHexWithinThirtyTwoBits) {
         {"0", 0},           {"2", 2},     {"-1", -1},         {"-2147483648", INT32_MIN},
         {"4294967295", -1}, {"0x10", 16}, {"0XFFFFFFFF", -1}, {"2147483647", INT32_MAX}};
     for (const auto& [text, number] : good) {
-        EXPECT_EQ(Run({"add", Position, "/v", "X1", "/t", "REG_DWORD", "/d", text, "/f"}).status, 0)
+        EXPECT_EQ(Run({"add", kPosition, "/v", "X1", "/t", "REG_DWORD", "/d", text, "/f"}).status,
+                  0)
             << text;
         EXPECT_EQ(ReadInteger("Software\\QD\\Lumivane\\Position", "X1"), number) << text;
     }
     for (const std::string text : {"4294967296", "-2147483649", "abc", "12abc", "0x", "0x-1",
                                    "0x100000000", " 5", "+5", "1.5", "0x 5", "0x+5", "--1"}) {
         const Result result =
-            Run({"add", Position, "/v", "X1", "/t", "REG_DWORD", "/d", text, "/f"});
+            Run({"add", kPosition, "/v", "X1", "/t", "REG_DWORD", "/d", text, "/f"});
         EXPECT_EQ(result.status, 1) << text;
         EXPECT_THAT(result.err, HasSubstr("Invalid REG_DWORD data")) << text;
     }
     EXPECT_EQ(ReadInteger("Software\\QD\\Lumivane\\Position", "X1"), INT32_MAX);
-    EXPECT_EQ(Run({"add", Position, "/v", "Y1", "/t", "reg_dword"}).status, 0); // no /d: 0
+    EXPECT_EQ(Run({"add", kPosition, "/v", "Y1", "/t", "reg_dword"}).status, 0); // no /d: 0
     EXPECT_EQ(ReadInteger("Software\\QD\\Lumivane\\Position", "Y1"), 0);
 }
 
 TEST_F(RegToolTest, OnlyStringAndDwordValuesCanBeAdded) {
-    const Result result = Run({"add", Position, "/v", "B", "/t", "REG_BINARY", "/d", "00"});
+    const Result result = Run({"add", kPosition, "/v", "B", "/t", "REG_BINARY", "/d", "00"});
     EXPECT_EQ(result.status, 1);
     EXPECT_THAT(result.err, HasSubstr("only REG_SZ and REG_DWORD"));
     EXPECT_FALSE(std::filesystem::exists(store_));
 }
 
 TEST_F(RegToolTest, OverwritingAValueAsksFirst) {
-    Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "1"});
+    Run({"add", kPosition, "/v", "StartPos", "/t", "REG_DWORD", "/d", "1"});
     const auto stored = [] { return ReadInteger("Software\\QD\\Lumivane\\Position", "StartPos"); };
 
-    Result result = Run({"add", Position, "/v", "startpos", "/t", "REG_DWORD", "/d", "2"}, "no\n");
+    Result result = Run({"add", kPosition, "/v", "startpos", "/t", "REG_DWORD", "/d", "2"}, "no\n");
     EXPECT_EQ(result.status, 1);
     EXPECT_EQ(result.out, "Value startpos exists, overwrite (Yes/No)? ");
     EXPECT_EQ(result.err, "The operation was cancelled by the user.\n");
     EXPECT_EQ(stored(), 1);
 
     // No input at all counts as No, and says so.
-    result = Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"}, "");
+    result = Run({"add", kPosition, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"}, "");
     EXPECT_EQ(result.status, 1);
     EXPECT_THAT(result.err, HasSubstr("No answer on standard input: taken as No"));
     EXPECT_EQ(stored(), 1);
 
     // Anything but yes or no asks again.
     result =
-        Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"}, "maybe\nYes\r\n");
+        Run({"add", kPosition, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"}, "maybe\nYes\r\n");
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.out, "Value StartPos exists, overwrite (Yes/No)? "
                           "Value StartPos exists, overwrite (Yes/No)? " +
-                              Done);
+                              kDone);
     EXPECT_EQ(stored(), 2);
 
-    result = Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "0", "/f"});
-    EXPECT_EQ(result.out, Done);
+    result = Run({"add", kPosition, "/v", "StartPos", "/t", "REG_DWORD", "/d", "0", "/f"});
+    EXPECT_EQ(result.out, kDone);
     EXPECT_EQ(stored(), 0);
 }
 
 TEST_F(RegToolTest, DeleteRemovesAValueAllValuesOrAWholeKey) {
-    Run({"add", Position, "/v", "X1", "/t", "REG_DWORD", "/d", "1"});
-    Run({"add", Position, "/v", "Y1", "/t", "REG_DWORD", "/d", "1"});
-    Run({"add", Position + "\\Deeper\\Still", "/f"});
+    Run({"add", kPosition, "/v", "X1", "/t", "REG_DWORD", "/d", "1"});
+    Run({"add", kPosition, "/v", "Y1", "/t", "REG_DWORD", "/d", "1"});
+    Run({"add", kPosition + "\\Deeper\\Still", "/f"});
 
-    Result result = Run({"delete", Position, "/v", "x1"}, "");
+    Result result = Run({"delete", kPosition, "/v", "x1"}, "");
     EXPECT_EQ(result.status, 1);
     EXPECT_THAT(result.out, StartsWith("Delete the registry value x1 (Yes/No)? "));
-    result = Run({"delete", Position, "/v", "x1"}, "y\n");
+    result = Run({"delete", kPosition, "/v", "x1"}, "y\n");
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(Run({"delete", Position, "/v", "X1", "/f"}).err, NotFound);
+    EXPECT_EQ(Run({"delete", kPosition, "/v", "X1", "/f"}).err, kNotFound);
 
-    result = Run({"delete", Position, "/va", "/f"});
+    result = Run({"delete", kPosition, "/va", "/f"});
     EXPECT_EQ(result.status, 0);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey("Software\\QD\\Lumivane\\Position", false));
@@ -205,7 +206,7 @@ TEST_F(RegToolTest, DeleteRemovesAValueAllValuesOrAWholeKey) {
     EXPECT_EQ(Run({"delete", "HKCU\\Software\\QD", "/f"}).status, 0);
     EXPECT_FALSE(registry.KeyExists("Software\\QD"));
     EXPECT_TRUE(registry.KeyExists("Software"));
-    EXPECT_EQ(Run({"delete", "HKCU\\Software\\QD", "/f"}).err, NotFound);
+    EXPECT_EQ(Run({"delete", "HKCU\\Software\\QD", "/f"}).err, kNotFound);
 
     result = Run({"delete", "HKCU", "/f"});
     EXPECT_EQ(result.status, 1);
@@ -213,7 +214,7 @@ TEST_F(RegToolTest, DeleteRemovesAValueAllValuesOrAWholeKey) {
 }
 
 TEST_F(RegToolTest, ExportAndImportCarryAKeyToAnotherStore) {
-    Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"});
+    Run({"add", kPosition, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"});
     Run({"add", "HKCU\\Software\\QD\\Lumivane\\Pascal", "/v", "clComment", "/d", "cl\"Navy\\"});
     Run({"add", "HKCU\\Software\\Other", "/v", "keep", "/d", "out of the export"});
     const auto file = dir_ / "lumivane.reg";
@@ -228,7 +229,7 @@ TEST_F(RegToolTest, ExportAndImportCarryAKeyToAnotherStore) {
     store_ = dir_ / "second" / "user.reg";
     result = Run({"import", file.string()});
     EXPECT_EQ(result.status, 0);
-    EXPECT_EQ(result.out, Done);
+    EXPECT_EQ(result.out, kDone);
     TRegistry second(store_);
     ASSERT_TRUE(second.OpenKey("Software\\QD\\Lumivane\\Pascal", false));
     EXPECT_EQ(second.ReadString("clComment"), "cl\"Navy\\");
@@ -243,12 +244,12 @@ TEST_F(RegToolTest, ExportAndImportCarryAKeyToAnotherStore) {
 
     EXPECT_THAT(Run({"export", "HKCU", store_.string(), "/y"}).err,
                 HasSubstr("is the settings store itself"));
-    EXPECT_EQ(Run({"export", "HKCU\\Nope", (dir_ / "nope.reg").string()}).err, NotFound);
+    EXPECT_EQ(Run({"export", "HKCU\\Nope", (dir_ / "nope.reg").string()}).err, kNotFound);
     EXPECT_FALSE(std::filesystem::exists(dir_ / "nope.reg"));
 }
 
 TEST_F(RegToolTest, ABrokenImportFileChangesNothing) {
-    Run({"add", Position, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"});
+    Run({"add", kPosition, "/v", "StartPos", "/t", "REG_DWORD", "/d", "2"});
     const std::string before = ReadFile(store_);
     const auto file = dir_ / "broken.reg";
     WriteFile(file, "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position]\n"
@@ -309,12 +310,13 @@ TEST_F(RegToolTest, HelpDescribesEveryCommandAndTheInstallStep) {
         const Result result = Run({flag});
         EXPECT_EQ(result.status, 0);
         EXPECT_THAT(result.out, StartsWith("Usage: lumivane-reg"));
-        for (const std::string command : {"query", "add", "delete", "export", "import"})
+        for (const std::string command : {"query", "add", "delete", "export", "import"}) {
             EXPECT_THAT(result.out, HasSubstr("lumivane-reg " + command + " "));
+        }
         EXPECT_THAT(result.out, HasSubstr("lumivane-reg add \"HKCU\\Software\\QD\\Lumivane\" /f"));
     }
     EXPECT_EQ(Run({"add", "HKCU\\A", "/?"}).status, 0);
     // A value named like a help switch is a value.
-    EXPECT_EQ(Run({"add", "HKCU\\A", "/v", "-h", "/d", "--help"}).out, Done);
+    EXPECT_EQ(Run({"add", "HKCU\\A", "/v", "-h", "/d", "--help"}).out, kDone);
     EXPECT_EQ(ReadString("A", "-h"), "--help");
 }

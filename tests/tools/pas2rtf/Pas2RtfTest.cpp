@@ -3,17 +3,26 @@
 
 #include "tools/pas2rtf/Pas2Rtf.h"
 
-#include "tests/engine/EngineTestSupport.h"
 #include "engine/PascalParser.h"
 #include "platform/Registry.h"
+#include "tests/engine/EngineTestSupport.h"
 
 #include <algorithm>
+#include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
+#include <optional>
+#include <pwd.h>
 #include <sstream>
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -46,26 +55,26 @@ protected:
     std::ostringstream err_;
 };
 
-const std::string UnitSource = "unit U;\ninterface\nconst S = 'a{b}'; // c\nend.\n";
+const std::string kUnitSource = "unit U;\ninterface\nconst S = 'a{b}'; // c\nend.\n";
 
 TEST_F(Pas2RtfTest, WritesOneDocumentToStandardOutput) {
-    EXPECT_EQ(Run({dir_.WriteFile("u.pas", UnitSource)}), 0);
-    EXPECT_EQ(out_.str(), Document(UnitSource));
+    EXPECT_EQ(Run({dir_.WriteFile("u.pas", kUnitSource)}), 0);
+    EXPECT_EQ(out_.str(), Document(kUnitSource));
     EXPECT_EQ(err_.str(), "");
 }
 
 TEST_F(Pas2RtfTest, WritesOneDocumentToAFile) {
     const std::string output = (dir_.Path() / "u.rtf").string();
-    const std::string input = dir_.WriteFile("u.pas", UnitSource);
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
     EXPECT_EQ(Run({"-o", output, input}), 0);
-    EXPECT_EQ(ReadAll(output), Document(UnitSource));
+    EXPECT_EQ(ReadAll(output), Document(kUnitSource));
     EXPECT_EQ(out_.str(), "");
     EXPECT_EQ(CountEntries(dir_.Path()), 2u); // no temporary file left
 }
 
 TEST_F(Pas2RtfTest, FailedConversionLeavesAnExistingOutputAlone) {
     const std::string output = dir_.WriteFile("u.rtf", "previous");
-    const std::string input = dir_.WriteFile("u.txt", UnitSource);
+    const std::string input = dir_.WriteFile("u.txt", kUnitSource);
     EXPECT_EQ(Run({"-o", output, input}), 1);
     EXPECT_EQ(ReadAll(output), "previous");
     EXPECT_EQ(err_.str(), "pas2rtf: " + input + ": Unknown file extension\n");
@@ -165,23 +174,203 @@ TEST_F(Pas2RtfTest, HelpExplainsEveryForm) {
     EXPECT_EQ(out_.str(), help);
 }
 
+TEST_F(Pas2RtfTest, AnOutputThatIsAnInputIsRefusedWhateverItsSpelling) {
+    fs::create_directories(dir_.Path() / "in");
+    fs::create_directories(dir_.Path() / "other");
+    const std::string input = dir_.WriteFile("in/x.pas", kUnitSource);
+    const std::string sameName = input;
+    const std::string otherSpelling = (dir_.Path() / "other" / ".." / "in" / "x.pas").string();
+    const fs::path link = dir_.Path() / "in" / "link.rtf";
+    fs::create_symlink("x.pas", link);
+    const fs::path hard = dir_.Path() / "in" / "hard.rtf";
+    fs::create_hard_link(input, hard);
+    for (const std::string& output : {sameName, otherSpelling, link.string(), hard.string()}) {
+        EXPECT_EQ(Run({"-o", output, input}), 1) << output;
+        EXPECT_EQ(err_.str(), "pas2rtf: " + input + ": skipped, the output " + output +
+                                  " is the input file " + input + "; nothing was written\n");
+        EXPECT_EQ(ReadAll(input), kUnitSource);
+        EXPECT_TRUE(fs::is_symlink(link));
+        EXPECT_EQ(CountEntries(dir_.Path() / "in"), 3u);
+    }
+
+    // -d: an output that would land on another input of the run.
+    const fs::path out = dir_.Path() / "out";
+    fs::create_directory(out);
+    const std::string first = dir_.WriteFile("u.pas", "first");
+    const std::string second = dir_.WriteFile("w.pas", "second");
+    fs::create_symlink(second, out / "u.rtf");
+    EXPECT_EQ(Run({"-d", out.string(), first, second}), 1);
+    EXPECT_NE(err_.str().find("pas2rtf: " + first + ": skipped, the output " +
+                              (out / "u.rtf").string() + " is the input file " + second),
+              std::string::npos)
+        << err_.str();
+    EXPECT_EQ(ReadAll(second), "second");
+    EXPECT_EQ(ReadAll(out / "w.rtf"), Document("second"));
+}
+
+TEST_F(Pas2RtfTest, AnOutputLinkIsFollowedToItsFileEvenWhenThatIsMissing) {
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
+    fs::create_directory(dir_.Path() / "real");
+    const std::string existing = dir_.WriteFile("real/old.rtf", "old");
+    fs::create_symlink(existing, dir_.Path() / "absolute.rtf");
+    fs::create_symlink("real/new.rtf", dir_.Path() / "relative.rtf");
+    for (const char* name : {"absolute.rtf", "relative.rtf"}) {
+        EXPECT_EQ(Run({"-o", (dir_.Path() / name).string(), input}), 0) << err_.str();
+        EXPECT_TRUE(fs::is_symlink(dir_.Path() / name)) << name;
+    }
+    EXPECT_EQ(ReadAll(existing), Document(kUnitSource));
+    EXPECT_EQ(ReadAll(dir_.Path() / "real" / "new.rtf"), Document(kUnitSource));
+    EXPECT_EQ(CountEntries(dir_.Path() / "real"), 2u);
+}
+
+TEST_F(Pas2RtfTest, DevicesAndFifosAreReportedAndSkippedWithoutWaiting) {
+    const fs::path out = dir_.Path() / "out";
+    fs::create_directory(out);
+    const fs::path zero = dir_.Path() / "zero.pas";
+    const fs::path null = dir_.Path() / "null.pas";
+    const fs::path fifo = dir_.Path() / "fifo.pas";
+    fs::create_symlink("/dev/zero", zero);
+    fs::create_symlink("/dev/null", null);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const std::string good = dir_.WriteFile("good.pas", "begin end.");
+    auto run = std::async(std::launch::async, [&] {
+        return Run({"-d", out.string(), zero.string(), null.string(), fifo.string(), good});
+    });
+    if (run.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        ::close(::open(fifo.c_str(), O_WRONLY)); // lets a waiting reader go
+        FAIL() << "pas2rtf waited on a FIFO";
+    }
+    EXPECT_EQ(run.get(), 1);
+    for (const fs::path& special : {zero, null, fifo}) {
+        EXPECT_NE(err_.str().find("pas2rtf: " + special.string() + ": Cannot open file \"" +
+                                  special.string() + "\": not a regular file\n"),
+                  std::string::npos)
+            << err_.str();
+    }
+    EXPECT_EQ(ReadAll(out / "good.rtf"), Document("begin end."));
+    EXPECT_EQ(CountEntries(out), 1u);
+}
+
+TEST_F(Pas2RtfTest, TemporariesOfKilledRunsAreRemovedOnceADayOld) {
+    const fs::path out = dir_.Path() / "out";
+    fs::create_directory(out);
+    const auto leftover = [&](const std::string& name, std::chrono::hours age) {
+        const fs::path file = out / name;
+        std::ofstream(file) << "half a document";
+        fs::last_write_time(file, fs::file_time_type::clock::now() - age);
+        return file;
+    };
+    const fs::path stale = leftover(".gone.rtf.pas2rtf-tmp.Ab12Cd", std::chrono::hours(25));
+    const fs::path recent = leftover(".busy.rtf.pas2rtf-tmp.Xy34Zw", std::chrono::hours(2));
+    const fs::path foreign = leftover(".old.rtf.other-tmp.Ab12Cd", std::chrono::hours(48));
+    std::optional<fs::path> othersUser;
+    if (const passwd* nobody = ::getpwnam("nobody"); nobody != nullptr && ::geteuid() == 0) {
+        othersUser = leftover(".theirs.rtf.pas2rtf-tmp.Qw56Er", std::chrono::hours(48));
+        ASSERT_EQ(::chown(othersUser->c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    }
+    const std::string input = dir_.WriteFile("u.pas", "begin end.");
+    EXPECT_EQ(Run({"-o", (out / "u.rtf").string(), input}), 0) << err_.str();
+    EXPECT_FALSE(fs::exists(stale));
+    EXPECT_TRUE(fs::exists(recent)); // may be a run still writing
+    EXPECT_TRUE(fs::exists(foreign));
+    if (othersUser) {
+        EXPECT_TRUE(fs::exists(*othersUser)); // not ours to remove
+    }
+    EXPECT_EQ(ReadAll(out / "u.rtf"), Document("begin end."));
+}
+
 // The real program: exit status and standard output.
 int Shell(const std::string& command) {
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
+TEST_F(Pas2RtfTest, StandardOutputAppendedToTheInputIsRefused) {
+    const std::string program = PAS2RTF_PROGRAM;
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
+    EXPECT_EQ(Shell("'" + program + "' '" + input + "' >> '" + input + "' 2> /dev/null"), 1);
+    EXPECT_EQ(ReadAll(input), kUnitSource);
+    const std::string output = (dir_.Path() / "u.rtf").string();
+    EXPECT_EQ(Shell("'" + program + "' '" + input + "' >> '" + output + "'"), 0);
+    EXPECT_EQ(ReadAll(output), Document(kUnitSource));
+}
+
+TEST_F(Pas2RtfTest, AStoreThatCannotBeReadFailsTheConversionInsteadOfDefaultColours) {
+    // The store's folder is a regular file: the colours cannot be known.
+    const std::string blocker = dir_.WriteFile("config", "not a folder");
+    const std::string store = blocker + "/user.reg";
+    const std::string saved = TestStoreFile().string();
+    ::setenv("LUMIVANE_REGISTRY", store.c_str(), 1);
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
+    const int status = Run({input});
+    ::setenv("LUMIVANE_REGISTRY", saved.c_str(), 1);
+    EXPECT_EQ(status, 1);
+    EXPECT_EQ(out_.str(), "");
+    EXPECT_NE(err_.str().find("pas2rtf: " + input + ": " + store), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("Not a directory"), std::string::npos) << err_.str();
+}
+
 TEST_F(Pas2RtfTest, ProgramExitStatusAndStandardOutput) {
     const std::string program = PAS2RTF_PROGRAM;
-    const std::string input = dir_.WriteFile("u.pas", UnitSource);
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
     const std::string output = (dir_.Path() / "stdout.rtf").string();
     EXPECT_EQ(Shell("'" + program + "' '" + input + "' > '" + output + "'"), 0);
-    EXPECT_EQ(ReadAll(output), Document(UnitSource));
+    EXPECT_EQ(ReadAll(output), Document(kUnitSource));
     EXPECT_EQ(Shell("'" + program + "' --help > /dev/null"), 0);
     EXPECT_EQ(Shell("'" + program + "' 2> /dev/null"), 2);
     EXPECT_EQ(Shell("'" + program + "' nothing.txt 2> /dev/null"), 1);
     if (fs::exists("/dev/full")) {
         EXPECT_EQ(Shell("'" + program + "' '" + input + "' > /dev/full 2> /dev/null"), 1);
+    }
+}
+
+// The real program, ended by SIGNAL while it writes OUTPUT: its temporary
+// file must go with it, and the signal must still end it.
+void InterruptConversion(const std::string& input, const fs::path& output, int signal) {
+    const std::string program = PAS2RTF_PROGRAM;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // As a user's shell would start it, whatever the test runner ignores.
+        sigset_t none;
+        sigemptyset(&none);
+        ::sigprocmask(SIG_SETMASK, &none, nullptr);
+        std::signal(signal, SIG_DFL);
+        ::execl(program.c_str(), program.c_str(), "-o", output.c_str(), input.c_str(), nullptr);
+        ::_exit(127);
+    }
+    ASSERT_GT(child, 0);
+    const std::string prefix = "." + output.filename().string() + ".pas2rtf-tmp.";
+    bool seen = false;
+    int status = 0;
+    while (!seen && ::waitpid(child, &status, WNOHANG) == 0) {
+        for (const auto& entry : fs::directory_iterator(output.parent_path())) {
+            seen = seen || entry.path().filename().string().starts_with(prefix);
+        }
+        if (!seen) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+    ASSERT_TRUE(seen) << "the conversion ended before its temporary file was seen";
+    ::kill(child, signal);
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal)
+        << "signal " << signal << ", status " << status;
+    EXPECT_EQ(CountEntries(output.parent_path()), 0u) << "signal " << signal;
+}
+
+TEST_F(Pas2RtfTest, AnInterruptedProgramRemovesItsTemporaryFile) {
+    // Large enough that the program is still reading or writing when signalled.
+    std::string source;
+    const std::string unit = "procedure P; begin S := 'text'; { comment } X := 42 end;\n";
+    while (source.size() < (96u << 20)) {
+        source += unit;
+    }
+    const std::string input = dir_.WriteFile("big.pas", source);
+    source.clear();
+    const fs::path out = dir_.Path() / "out";
+    fs::create_directory(out);
+    for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        InterruptConversion(input, out / "big.rtf", signal);
     }
 }
 

@@ -11,6 +11,7 @@
 #include <QMimeData>
 #include <QScreen>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -107,7 +108,7 @@ TEST_F(PlacementTest, WithoutThePositionKeyTheWindowIsCentred) {
 
 TEST_F(PlacementTest, UnknownModesKeepTheDesignedCentredPlacement) {
     for (int mode : {0, 3, 5, -1}) {
-        StoreInteger(PositionKey, "StartPos", mode);
+        StoreInteger(kPositionKey, "StartPos", mode);
         Create();
         Show();
         EXPECT_EQ(window->size(), QSize(611, 421)) << mode;
@@ -118,11 +119,11 @@ TEST_F(PlacementTest, UnknownModesKeepTheDesignedCentredPlacement) {
 }
 
 TEST_F(PlacementTest, SavedModeAppliesTheStoredBounds) {
-    StoreInteger(PositionKey, "StartPos", 2);
-    StoreInteger(PositionKey, "X1", 100);
-    StoreInteger(PositionKey, "Y1", 50);
-    StoreInteger(PositionKey, "X2", 500);
-    StoreInteger(PositionKey, "Y2", 400);
+    StoreInteger(kPositionKey, "StartPos", 2);
+    StoreInteger(kPositionKey, "X1", 100);
+    StoreInteger(kPositionKey, "Y1", 50);
+    StoreInteger(kPositionKey, "X2", 500);
+    StoreInteger(kPositionKey, "Y2", 400);
     Create();
     Show();
     EXPECT_EQ(window->pos(), QPoint(100, 50));
@@ -132,14 +133,14 @@ TEST_F(PlacementTest, SavedModeAppliesTheStoredBounds) {
 }
 
 TEST_F(PlacementTest, SavedModeWithoutValuesUsesTheDesignedBoundsNotCentred) {
-    StoreInteger(PositionKey, "StartPos", 2);
+    StoreInteger(kPositionKey, "StartPos", 2);
     Create();
     Show();
     EXPECT_EQ(window->pos(), QPoint(173, 119));
     EXPECT_EQ(window->size(), QSize(611, 421));
 
     window.reset();
-    StoreInteger(PositionKey, "X1", 100); // only the left edge changes
+    StoreInteger(kPositionKey, "X1", 100); // only the left edge changes
     Create();
     Show();
     EXPECT_EQ(window->pos(), QPoint(100, 119));
@@ -147,8 +148,8 @@ TEST_F(PlacementTest, SavedModeWithoutValuesUsesTheDesignedBoundsNotCentred) {
 }
 
 TEST_F(PlacementTest, SavedBoundsComeBackTheSame) {
-    TRegistry().OpenKey(ProductKey, true); // installed
-    StoreInteger(PositionKey, "StartPos", 2);
+    TRegistry().OpenKey(kProductKey, true); // installed
+    StoreInteger(kPositionKey, "StartPos", 2);
     Create();
     Show();
     window->setGeometry(120, 80, 480, 360);
@@ -165,9 +166,9 @@ TEST_F(PlacementTest, SavedBoundsComeBackTheSame) {
 // Sizes no window can have are brought into range, as the window system
 // would: the window still opens, on the desktop's scale.
 TEST_F(PlacementTest, StoredSizesOutOfRangeAreLimited) {
-    StoreInteger(PositionKey, "StartPos", 2);
-    StoreInteger(PositionKey, "X2", 2000000000);
-    StoreInteger(PositionKey, "Y2", -400);
+    StoreInteger(kPositionKey, "StartPos", 2);
+    StoreInteger(kPositionKey, "X2", 2000000000);
+    StoreInteger(kPositionKey, "Y2", -400);
     Create();
     Show();
     const QSize desktop = window->screen()->virtualSize();
@@ -179,7 +180,7 @@ TEST_F(PlacementTest, StoredSizesOutOfRangeAreLimited) {
 }
 
 TEST_F(PlacementTest, FullModeMaximises) {
-    StoreInteger(PositionKey, "StartPos", 1);
+    StoreInteger(kPositionKey, "StartPos", 1);
     Create();
     Show();
     EXPECT_TRUE(window->isMaximized());
@@ -188,7 +189,7 @@ TEST_F(PlacementTest, FullModeMaximises) {
 TEST_F(PlacementTest, AValueOfTheWrongTypeIsReportedAndTheWindowStillOpens) {
     {
         TRegistry registry;
-        ASSERT_TRUE(registry.OpenKey(PositionKey, true));
+        ASSERT_TRUE(registry.OpenKey(kPositionKey, true));
         registry.WriteString("StartPos", "2");
     }
     Create();
@@ -233,9 +234,13 @@ TEST_F(KeyboardTest, CtrlLettersReachTheirCommands) {
     EXPECT_TRUE(window->FindDialog1->isVisible());
     window->FindDialog1->close();
 
+    // The view copies on its own when it has the focus, so the window's Ctrl+C
+    // shows only where the focus is on a control that does not: the window.
     Select(6, 4);
-    window->SourceView1->setFocus();
-    Press(Qt::Key_C, Qt::ControlModifier);
+    window->SourceView1->clearFocus();
+    window->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), window.get());
+    QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "beta");
 }
 
@@ -310,6 +315,17 @@ TEST_F(CommandTest, OpenConvertsSourceFilesWhateverTheCaseOfTheExtension) {
     EXPECT_EQ(window->windowTitle(), "qd's - Lumivane 98");
     ASSERT_EQ(dialogsShown.size(), 1u);
     EXPECT_EQ(dialogsShown[0], window->OpenDialog1);
+}
+
+TEST_F(CommandTest, OpenConvertsFreePascalFilesToo) {
+    Create();
+    Show();
+    for (const char* name : {"types.pp", "project1.LPR", "hello.p"}) {
+        answer = QString::fromStdString(WriteFile(name, Sample()));
+        window->tbOpenClick();
+        ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        EXPECT_EQ(ColourOf("Sample unit shipped"), QColor(0, 0, 128)) << name; // a comment
+    }
 }
 
 TEST_F(CommandTest, OpenLoadsRtfAndPlainTextDirectly) {
@@ -446,6 +462,21 @@ TEST_F(CommandTest, ExitFromThePopupMenuClosesTheWindow) {
 
 using StatusTest = WindowTest;
 
+// The texts the status bar may show for an absolute path, longest first:
+// the leading folders give way to "/.../" one at a time, then the root goes,
+// then the mark.
+std::vector<std::string> Shortenings(const std::string& path) {
+    const QStringList parts = QString::fromStdString(path).split('/', Qt::SkipEmptyParts);
+    const QString name = parts.back();
+    std::vector<std::string> texts{path};
+    for (qsizetype first = 1; first < parts.size(); ++first) {
+        texts.push_back(("/.../" + parts.mid(first).join('/')).toStdString());
+    }
+    texts.push_back((".../" + name).toStdString());
+    texts.push_back(name.toStdString());
+    return texts;
+}
+
 TEST_F(StatusTest, AResizeShortensThePathToTheWindowWidth) {
     Create();
     Show();
@@ -456,19 +487,26 @@ TEST_F(StatusTest, AResizeShortensThePathToTheWindowWidth) {
     const std::string full = ExpandLongPath(answer.toStdString());
     EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), full);
 
-    window->resize(300, 200);
-    QApplication::processEvents();
+    const std::vector<std::string> texts = Shortenings(full);
+    const std::string fits = "/.../third-folder/program.pas";
+    ASSERT_EQ(texts[texts.size() - 4], fits);
     const QFontMetrics metrics(window->StatusBar->font());
-    const std::string expected = ShortenPathToWidth(
-        SourceFileName,
-        [&](const std::string& text) {
-            return metrics.horizontalAdvance(QString::fromStdString(text));
-        },
-        window->frameGeometry().width() - 30);
-    EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), expected);
-    EXPECT_NE(expected, full);
-    EXPECT_TRUE(window->StatusBar->PanelText(0).contains("..."));
-    EXPECT_TRUE(window->StatusBar->PanelText(0).endsWith("program.pas"));
+    const int fitsWidth = metrics.horizontalAdvance(QString::fromStdString(fits));
+    const int frame = window->frameGeometry().width() - window->width();
+    const auto resizeTo = [&](int outerWidth) {
+        window->resize(outerWidth - frame, 200);
+        QApplication::processEvents();
+        ASSERT_EQ(window->frameGeometry().width(), outerWidth);
+    };
+
+    // The outer width less 30 pixels is the limit, and a text exactly that wide fits.
+    resizeTo(fitsWidth + 30);
+    EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), fits);
+    resizeTo(fitsWidth + 29);
+    EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), "/.../program.pas");
+    // Wide enough again, the whole path comes back.
+    resizeTo(metrics.horizontalAdvance(QString::fromStdString(full)) + 30);
+    EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), full);
 }
 
 } // namespace

@@ -76,6 +76,14 @@ TEST_F(StartupTest, AFileThatIsNotSourceIsReportedOnTheGuiThread) {
     EXPECT_TRUE(ViewText().contains("begin end."));
 }
 
+TEST_F(StartupTest, AFreePascalFileOnTheCommandLineIsShownConverted) {
+    Create({WriteFile("types.pp", Sample())});
+    Show();
+    ASSERT_TRUE(WaitForFilledView());
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_EQ(ColourOf("Sample unit shipped"), QColor(0, 0, 128));
+}
+
 TEST_F(StartupTest, AMissingFileIsReportedAndTheViewStaysEmpty) {
     Create({Path("absent.pas")});
     Show();

@@ -363,7 +363,7 @@ TEST(RichEditCopy, SelectionGoesOutAsRtfHtmlAndText) {
     bool red = false, boldBegin = false;
     for (const TRtfRun& run : copied.Runs) {
         const TRtfCharFormat& f = copied.Formats[run.Format];
-        red = red || f.Color == 0xFF0000;
+        red = red || f.Color == RgbColor(0xFF, 0x00, 0x00);
         boldBegin = boldBegin || (run.Start == 0 && f.Bold);
     }
     EXPECT_TRUE(red);

@@ -64,7 +64,7 @@ TEST(EngineRoundTrip, SampleFileStylesAndWriterRoundTrip) {
         if (f.Bold && text.starts_with(u"begin")) {
             boldKeyword = true;
         }
-        if (f.Italic && f.Color == 0x000080 &&
+        if (f.Italic && f.Color == RgbColor(0x00, 0x00, 0x80) &&
             (text.starts_with(u"{") || text.starts_with(u"//"))) {
             italicComment = true;
         }

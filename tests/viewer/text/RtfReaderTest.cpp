@@ -45,7 +45,7 @@ TEST(RtfReaderEngine, EveryColourNumberOfTheTableWithoutAutomaticEntry) {
     const TRtfDocument doc = ReadRtf(
         EngineDocument("a{\\cf1 b}{\\cf2 c}{\\cf3\\i d}{\\cf4 e}{\\cf5 f}{\\cf6\\b g}{\\b h}"));
     EXPECT_EQ(doc.Text, u"abcdefgh");
-    const TRgb expected[] = {kBlack, 0xFFFFFF, kRed, kNavy, kFuchsia, kGreen, kBlack, kBlack};
+    const TColor expected[] = {kBlack, 0xFFFFFF, kRed, kNavy, kFuchsia, kGreen, kBlack, kBlack};
     for (std::size_t i = 0; i < 8; ++i) {
         EXPECT_EQ(FormatAt(doc, i).Color, expected[i]) << "character " << i;
     }
@@ -137,7 +137,7 @@ TEST(RtfReaderOtherWriters, WordPadStyleDocument) {
     EXPECT_EQ(FormatAt(doc, 0).Color, kNoColor); // \cf0 with the automatic entry
     EXPECT_EQ(doc.Fonts.at(FormatAt(doc, 29).Font).Name, "Consolas");
     EXPECT_TRUE(doc.Fonts.at(FormatAt(doc, 29).Font).FixedPitch);
-    EXPECT_EQ(FormatAt(doc, 34).Background, 0x004DBBu);
+    EXPECT_EQ(FormatAt(doc, 34).Background, RgbColor(0x00, 0x4D, 0xBB));
     EXPECT_EQ(FormatAt(doc, 40).Background, kNoColor);
 }
 
@@ -171,12 +171,12 @@ TEST(RtfReaderOtherWriters, PlainResetsAndSizesSuperscript) {
     EXPECT_EQ(doc.Text, u"abcdef");
     EXPECT_TRUE(FormatAt(doc, 0).Bold);
     EXPECT_EQ(FormatAt(doc, 0).SizeHalfPoints, 40);
-    EXPECT_EQ(FormatAt(doc, 0).Color, 0x0000FFu);
+    EXPECT_EQ(FormatAt(doc, 0).Color, RgbColor(0x00, 0x00, 0xFF));
     EXPECT_EQ(FormatAt(doc, 1), TRtfCharFormat{});
     EXPECT_EQ(FormatAt(doc, 2).Vertical, 1);
     EXPECT_EQ(FormatAt(doc, 3).Vertical, -1);
     EXPECT_EQ(FormatAt(doc, 4).SizeHalfPoints, 24); // a size of 0 means the default
-    EXPECT_EQ(FormatAt(doc, 5).Background, 0x0000FFu);
+    EXPECT_EQ(FormatAt(doc, 5).Background, RgbColor(0x00, 0x00, 0xFF));
 }
 
 TEST(RtfReaderOtherWriters, ColourNumbersOutsideTheTableAreAutomatic) {
@@ -184,7 +184,7 @@ TEST(RtfReaderOtherWriters, ColourNumbersOutsideTheTableAreAutomatic) {
         ReadRtf("{\\rtf1{\\colortbl;\\red1\\green2\\blue3;}\\cf2 a\\cf-1 b\\cf1 c}");
     EXPECT_EQ(FormatAt(doc, 0).Color, kNoColor);
     EXPECT_EQ(FormatAt(doc, 1).Color, kNoColor);
-    EXPECT_EQ(FormatAt(doc, 2).Color, 0x010203u);
+    EXPECT_EQ(FormatAt(doc, 2).Color, RgbColor(0x01, 0x02, 0x03));
 }
 
 // --- Damaged input ------------------------------------------------------------
@@ -227,7 +227,7 @@ TEST(RtfReaderDamaged, HugeNumbersAreBounded) {
                 "\\bin99999999999999999999 xyz}");
     EXPECT_EQ(doc.Text.substr(0, 1), u"a");
     EXPECT_EQ(FormatAt(doc, 0).SizeHalfPoints, 3276);
-    EXPECT_EQ(FormatAt(doc, 1).Color, 0xFF00FFu);
+    EXPECT_EQ(FormatAt(doc, 1).Color, RgbColor(0xFF, 0x00, 0xFF));
 }
 
 TEST(RtfReaderDamaged, DeepNestingIsBoundedAndShowsTheShallowText) {

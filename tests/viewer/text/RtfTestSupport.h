@@ -68,5 +68,6 @@ inline const TRtfCharFormat& FormatAt(const TRtfDocument& doc, std::size_t index
     throw std::out_of_range("no run covers the index");
 }
 
-inline constexpr TRgb kBlack = 0x000000, kRed = 0xFF0000, kNavy = 0x000080, kFuchsia = 0xFF00FF,
-                      kGreen = 0x008000;
+inline constexpr TColor kBlack = RgbColor(0, 0, 0), kRed = RgbColor(255, 0, 0),
+                        kNavy = RgbColor(0, 0, 128), kFuchsia = RgbColor(255, 0, 255),
+                        kGreen = RgbColor(0, 128, 0);

@@ -26,8 +26,8 @@ TRtfDocument SampleDocument() {
     TRtfCharFormat fancy;
     fancy.Font = sans;
     fancy.SizeHalfPoints = 31;
-    fancy.Color = 0x123456;
-    fancy.Background = 0xFEDCBA;
+    fancy.Color = RgbColor(0x12, 0x34, 0x56);
+    fancy.Background = RgbColor(0xFE, 0xDC, 0xBA);
     fancy.Underline = true;
     fancy.Strike = true;
     fancy.Vertical = 1;

@@ -1,0 +1,79 @@
+#pragma once
+// Replacing a file so that readers see the old content or the new, never a
+// part, and a crash never loses both: the bytes go to a temporary file in the
+// target's folder, which is synced and renamed over the target, and the folder
+// is synced after the rename.
+//
+// A target that is a symbolic link (also one whose file does not exist yet)
+// is followed: the file it points to is replaced and the link stays. An
+// existing target keeps its permission bits; a new one is created with the
+// mode given (less the process's umask, as for any new file).
+//
+// Temporaries are named ".NAME.TAG.XXXXXX" beside the target, so that the
+// writer that uses TAG can recognise leftovers of a killed run and remove them.
+
+#include <chrono>
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+
+// A file could not be written; the message names it and gives the cause. The
+// target is then as it was.
+class EAtomicFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TAtomicFile {
+public:
+    // Nothing is created before Create or the first Write.
+    explicit TAtomicFile(std::filesystem::path target, mode_t newFileMode = 0666,
+                         std::string tag = "tmp");
+    // Removes the temporary file unless Commit succeeded.
+    ~TAtomicFile();
+    TAtomicFile(const TAtomicFile&) = delete;
+    TAtomicFile& operator=(const TAtomicFile&) = delete;
+
+    // Creates the temporary file if it is not there yet.
+    void Create();
+    void Write(std::string_view bytes);
+    // Syncs the temporary file, renames it over the target and syncs the folder.
+    void Commit();
+
+    // The file that is replaced: the target with its links followed.
+    const std::filesystem::path& Target() const { return target_; }
+    // Empty before Create.
+    const std::string& TemporaryName() const { return temporary_; }
+
+private:
+    [[noreturn]] void Fail(const std::string& what, int error) const;
+
+    std::filesystem::path shownName_; // as the caller named it, for messages
+    std::filesystem::path target_;
+    mode_t newFileMode_;
+    std::string tag_;
+    std::string temporary_;
+    int fd_ = -1;
+    bool committed_ = false;
+};
+
+// The whole of CONTENT as FILE, through TAtomicFile.
+void WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
+                         mode_t newFileMode = 0666, const std::string& tag = "tmp");
+
+// FILE with every symbolic link of its last component followed, also a link to
+// a file that does not exist yet; FILE itself when it is no link. Throws
+// EAtomicFileError for a loop of links.
+std::filesystem::path FollowLinks(const std::filesystem::path& file);
+
+// The folder a file lives in ("." for a bare name).
+std::filesystem::path FolderOf(const std::filesystem::path& file);
+
+// Removes the temporaries that TAtomicFile writers with TAG left in FOLDER
+// (for NAME only, or for any name when NAME is empty) whose last change is at
+// least minimumAge ago and which belong to this process's user. Returns how
+// many went; failures to remove are skipped silently.
+int RemoveStaleTemporaries(const std::filesystem::path& folder, const std::string& tag,
+                           const std::string& name, std::chrono::seconds minimumAge);

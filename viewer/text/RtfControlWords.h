@@ -1,0 +1,263 @@
+#pragma once
+// The control words the RTF reader knows, as data: what each one does and with
+// which value. Words that need more than a table entry can say are kLogic
+// entries, handled by name in the reader; words not listed are ignored.
+
+#include "viewer/text/RtfDocument.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace text {
+
+// Where the text of a group goes.
+enum class TDest : unsigned char {
+    kText,       // shown
+    kSkip,       // not shown, nested groups neither (read only for their braces)
+    kDrop,       // not shown, but a nested result group may be
+    kFontTable,  // font entries
+    kColorTable, // colour entries
+};
+
+// Character properties a word switches on or off.
+enum class TFlag : unsigned char { kBold, kItalic, kUnderline, kStrike, kHidden };
+
+// Words with logic of their own in the reader.
+enum class TWord : unsigned char {
+    kDefaultFont,
+    kFont,
+    kFontModern,
+    kFontPitch,
+    kFontCharset,
+    kPlain,
+    kFontSize,
+    kUnicode,
+    kUnicodeSkip,
+};
+
+enum class TWordAction : unsigned char {
+    kIgnore,       // known, means nothing here
+    kBinary,       // the parameter counts raw bytes that follow
+    kDestination,  // Value: the TDest the group becomes
+    kCharacter,    // Value: the UTF-16 character shown
+    kCodePage,     // Value: the document's code page; 0: the parameter names it
+    kFlag,         // Value: the TFlag, on unless the parameter is 0
+    kFlagOff,      // Value: the TFlag, off
+    kVertical,     // Value: 1 superscript, -1 subscript, 0 neither
+    kColorChannel, // Value: 0 red, 1 green, 2 blue of the colour-table entry
+    kForeground,   // the parameter numbers a colour-table entry
+    kBackground,   // the parameter numbers a colour-table entry
+    kLogic,        // Value: the TWord
+};
+
+struct TControlWord {
+    std::string_view Name;
+    TWordAction Action;
+    int Value = 0;
+};
+
+namespace words {
+
+constexpr TControlWord Ignore(std::string_view name) {
+    return {name, TWordAction::kIgnore};
+}
+constexpr TControlWord Binary(std::string_view name) {
+    return {name, TWordAction::kBinary};
+}
+constexpr TControlWord Dest(std::string_view name, TDest dest) {
+    return {name, TWordAction::kDestination, static_cast<int>(dest)};
+}
+constexpr TControlWord Skip(std::string_view name) {
+    return Dest(name, TDest::kSkip);
+}
+constexpr TControlWord Char(std::string_view name, char16_t ch) {
+    return {name, TWordAction::kCharacter, ch};
+}
+constexpr TControlWord CodePage(std::string_view name, int number) {
+    return {name, TWordAction::kCodePage, number};
+}
+constexpr TControlWord Flag(std::string_view name, TFlag flag) {
+    return {name, TWordAction::kFlag, static_cast<int>(flag)};
+}
+constexpr TControlWord FlagOff(std::string_view name, TFlag flag) {
+    return {name, TWordAction::kFlagOff, static_cast<int>(flag)};
+}
+constexpr TControlWord Vertical(std::string_view name, int vertical) {
+    return {name, TWordAction::kVertical, vertical};
+}
+constexpr TControlWord Channel(std::string_view name, int channel) {
+    return {name, TWordAction::kColorChannel, channel};
+}
+constexpr TControlWord Color(std::string_view name, TWordAction action) {
+    return {name, action};
+}
+constexpr TControlWord Logic(std::string_view name, TWord word) {
+    return {name, TWordAction::kLogic, static_cast<int>(word)};
+}
+
+} // namespace words
+
+// Sorted by name (byte order) for the binary search in FindControlWord.
+inline constexpr auto kControlWords = [] {
+    using namespace words;
+    return std::to_array<TControlWord>({
+        Skip("aftncn"),
+        Skip("aftnsep"),
+        Skip("aftnsepc"),
+        Skip("annotation"),
+        Ignore("ansi"),
+        CodePage("ansicpg", 0),
+        Skip("atnauthor"),
+        Skip("atnid"),
+        Skip("author"),
+        Flag("b", TFlag::kBold),
+        Binary("bin"),
+        Skip("bkmkend"),
+        Skip("bkmkstart"),
+        Channel("blue", 2),
+        Char("bullet", 0x2022),
+        Skip("buptim"),
+        Color("cb", TWordAction::kBackground),
+        Char("cell", u'\t'),
+        Color("cf", TWordAction::kForeground),
+        Color("chcbpat", TWordAction::kBackground),
+        Skip("colorschememapping"),
+        Dest("colortbl", TDest::kColorTable),
+        Skip("comment"),
+        Skip("creatim"),
+        Skip("datastore"),
+        Logic("deff", TWord::kDefaultFont),
+        Skip("doccomm"),
+        Skip("docvar"),
+        Char("emdash", 0x2014),
+        Char("emspace", 0x2003),
+        Char("endash", 0x2013),
+        Char("enspace", 0x2002),
+        Logic("f", TWord::kFont),
+        Skip("falt"),
+        Logic("fcharset", TWord::kFontCharset),
+        Skip("filetbl"),
+        Skip("fldinst"),
+        Dest("fldrslt", TDest::kText),
+        Logic("fmodern", TWord::kFontModern),
+        Dest("fonttbl", TDest::kFontTable),
+        Skip("footer"),
+        Skip("footerf"),
+        Skip("footerl"),
+        Skip("footerr"),
+        Skip("footnote"),
+        Logic("fprq", TWord::kFontPitch),
+        Logic("fs", TWord::kFontSize),
+        Skip("ftncn"),
+        Skip("ftnsep"),
+        Skip("ftnsepc"),
+        Skip("generator"),
+        Channel("green", 1),
+        Skip("header"),
+        Skip("headerf"),
+        Skip("headerl"),
+        Skip("headerr"),
+        Color("highlight", TWordAction::kBackground),
+        Flag("i", TFlag::kItalic),
+        Skip("info"),
+        Skip("keywords"),
+        Skip("latentstyles"),
+        Char("ldblquote", 0x201C),
+        Char("line", kLineBreak),
+        Skip("listoverridetable"),
+        Skip("listpicture"),
+        Skip("listtable"),
+        Char("lquote", 0x2018),
+        Char("ltrmark", 0x200E),
+        CodePage("mac", 10000),
+        Skip("mmathPr"),
+        Char("nestcell", u'\t'),
+        Char("nestrow", kParagraphEnd),
+        Skip("nonshppict"),
+        Vertical("nosupersub", 0),
+        Skip("objclass"),
+        Skip("objdata"),
+        Dest("object", TDest::kDrop),
+        Skip("objname"),
+        Skip("operator"),
+        Char("page", kParagraphEnd),
+        Skip("panose"),
+        Char("par", kParagraphEnd),
+        CodePage("pc", 437),
+        CodePage("pca", 850),
+        Skip("pgdsctbl"),
+        Skip("pict"),
+        Logic("plain", TWord::kPlain),
+        Skip("pn"),
+        Skip("printim"),
+        Skip("private"),
+        Char("qmspace", 0x2005),
+        Char("rdblquote", 0x201D),
+        Channel("red", 0),
+        Dest("result", TDest::kText),
+        Skip("revtbl"),
+        Skip("revtim"),
+        Char("row", kParagraphEnd),
+        Char("rquote", 0x2019),
+        Skip("rsidtbl"),
+        Char("rtlmark", 0x200F),
+        Char("sect", kParagraphEnd),
+        Dest("shp", TDest::kDrop),
+        Dest("shprslt", TDest::kText),
+        Flag("strike", TFlag::kStrike),
+        Flag("striked", TFlag::kStrike),
+        Skip("stylesheet"),
+        Vertical("sub", -1),
+        Skip("subject"),
+        Vertical("super", 1),
+        Char("tab", u'\t'),
+        Skip("tc"),
+        Skip("template"),
+        Skip("themedata"),
+        Skip("title"),
+        Skip("txe"),
+        Logic("u", TWord::kUnicode),
+        Logic("uc", TWord::kUnicodeSkip),
+        Flag("ul", TFlag::kUnderline),
+        Flag("uld", TFlag::kUnderline),
+        Flag("uldash", TFlag::kUnderline),
+        Flag("uldashd", TFlag::kUnderline),
+        Flag("uldashdd", TFlag::kUnderline),
+        Flag("uldb", TFlag::kUnderline),
+        Flag("ulhair", TFlag::kUnderline),
+        Flag("ulhwave", TFlag::kUnderline),
+        Flag("ulldash", TFlag::kUnderline),
+        FlagOff("ulnone", TFlag::kUnderline),
+        Flag("ulth", TFlag::kUnderline),
+        Flag("ulthd", TFlag::kUnderline),
+        Flag("ulthdash", TFlag::kUnderline),
+        Flag("ulthdashd", TFlag::kUnderline),
+        Flag("ulthdashdd", TFlag::kUnderline),
+        Flag("ulthldash", TFlag::kUnderline),
+        Flag("ululdbwave", TFlag::kUnderline),
+        Flag("ulw", TFlag::kUnderline),
+        Flag("ulwave", TFlag::kUnderline),
+        Skip("userprops"),
+        Flag("v", TFlag::kHidden),
+        Skip("xe"),
+        Skip("xmlnstbl"),
+        Char("zwj", 0x200D),
+        Char("zwnj", 0x200C),
+    });
+}();
+
+static_assert(std::is_sorted(kControlWords.begin(), kControlWords.end(),
+                             [](const TControlWord& a, const TControlWord& b) {
+                                 return a.Name < b.Name;
+                             }));
+
+// The entry of a control word, null for a word the reader does not know.
+inline const TControlWord* FindControlWord(std::string_view name) {
+    const auto it = std::lower_bound(
+        kControlWords.begin(), kControlWords.end(), name,
+        [](const TControlWord& entry, std::string_view n) { return entry.Name < n; });
+    return (it != kControlWords.end() && it->Name == name) ? &*it : nullptr;
+}
+
+} // namespace text
