@@ -12,7 +12,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QShortcutEvent>
-#include <QToolTip>
 
 using widgets::kBtnHighlight;
 using widgets::kBtnShadow;
@@ -113,7 +112,7 @@ void TExplorerButton::SetCaption(const QString& value) {
     caption_ = value;
     RegisterAccelerator();
     if (options_.Has(boIconOnly)) {
-        hint_ = StripAccelerators(caption_);
+        SetHint(StripAccelerators(caption_));
     } else {
         update();
     }
@@ -191,12 +190,12 @@ void TExplorerButton::SetOptions(TExplorerButtonOptions value) {
     options_ = value;
     const QString plain = StripAccelerators(caption_);
     if (options_.Has(boIconOnly)) {
-        if (hint_.isEmpty()) {
-            hint_ = plain;
+        if (Hint().isEmpty()) {
+            SetHint(plain);
             showHint_ = true;
         }
-    } else if (hint_ == plain) {
-        hint_.clear();
+    } else if (Hint() == plain) {
+        SetHint(QString());
         showHint_ = false;
     }
     update();
@@ -239,10 +238,6 @@ void TExplorerButton::SetFontColor(TColor value) {
         fontColor_ = value;
         update();
     }
-}
-
-void TExplorerButton::SetHint(const QString& value) {
-    hint_ = value;
 }
 
 void TExplorerButton::SetShowHint(bool value) {
@@ -549,13 +544,11 @@ bool TExplorerButton::event(QEvent* event) {
         }
         break;
     case QEvent::ToolTip:
-        if (showHint_ && !hint_.isEmpty()) {
-            QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), hint_, this);
-        } else {
-            QToolTip::hideText();
+        if (!showHint_) {
             event->ignore();
+            return true;
         }
-        return true;
+        break;
     default:
         break;
     }

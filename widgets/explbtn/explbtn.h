@@ -103,8 +103,9 @@ public:
     // the button.
     TColor FontColor() const { return fontColor_; }
     void SetFontColor(TColor value);
-    QString Hint() const { return hint_; }
-    void SetHint(const QString& value);
+    // The hint is the widget's tool tip, shown only with ShowHint.
+    QString Hint() const { return toolTip(); }
+    void SetHint(const QString& value) { setToolTip(value); }
     bool ShowHint() const { return showHint_; }
     void SetShowHint(bool value);
     // A menu opened by the right button.
@@ -171,7 +172,6 @@ private:
     TColor unselectedFontColor_;
     bool wordWrap_ = false;
     TColor fontColor_;
-    QString hint_;
     bool showHint_ = false;
     bool pressed_ = false;
     bool hot_ = false;
