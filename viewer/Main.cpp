@@ -4,6 +4,7 @@
 #include "engine/PascalParser.h"
 #include "platform/qt/NonClientFrame.h"
 #include "platform/qt/QtColor.h"
+#include "settings/About.h"
 #include "settings/Setup.h"
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
@@ -16,6 +17,7 @@
 #include "widgets/TB97/ToolbarButton97.h"
 #include "widgets/TB97/ToolbarSep97.h"
 #include "widgets/Wordcap.h"
+#include "widgets/explbtn/explbtn.h"
 
 #include <QAction>
 #include <QFile>
@@ -620,12 +622,13 @@ void TfrmMain::CreateToolbars() {
     separator(145, false);
     tbSetup = button(151, "tbSetup", "Setup", &TfrmMain::tbSetupClick);
     separator(173, false);
-    // The About button's slot.
-    auto* about = new TToolbarButton97(Toolbar971);
-    about->setGeometry(179, 2, 22, 22);
-    about->setToolTip("About");
-    about->OnClick = [this] { TApplication::Guarded([this] { ebAboutClick(); }); };
-    ebAbout = about;
+    ebAbout = new TExplorerButton(Toolbar971);
+    ebAbout->setGeometry(179, 2, 22, 22);
+    ebAbout->SetBitmap(ToolbarGlyph("ebAbout"));
+    ebAbout->SetNoFocusBitmap(ToolbarGlyph("ebAboutNoFocus"));
+    ebAbout->SetHint("About");
+    ebAbout->SetShowHint(true);
+    ebAbout->OnClick = [this] { TApplication::Guarded([this] { ebAboutClick(); }); };
     Toolbar971->Loaded();
     Toolbar971->SetDockPos(0);
     Toolbar971->SetDockedTo(Dock971);
@@ -639,4 +642,7 @@ void TfrmMain::tbSetupClick() {
     setup.exec();
 }
 
-void TfrmMain::ebAboutClick() {}
+void TfrmMain::ebAboutClick() {
+    TqdAboutBox box(this);
+    box.exec();
+}

@@ -21,6 +21,7 @@ class QGridLayout;
 class QMenu;
 class QVBoxLayout;
 class TDock97;
+class TExplorerButton;
 class TFindDialog;
 class TNonClientFrame;
 class TRichEdit;
@@ -72,7 +73,7 @@ public:
     TToolbarButton97* tbFindNext;
     TToolbarButton97* tbCopy;
     TToolbarButton97* tbSetup;
-    QWidget* ebAbout;
+    TExplorerButton* ebAbout;
 
     // Handlers.
     void FormCreate();
@@ -93,6 +94,7 @@ public:
     void FindDialog1Find();
     void ThreadComp1Execute(TThreadComp& sender);
     void tbSetupClick();
+    // The about box, shown modally; it goes when it closes.
     void ebAboutClick();
 
     // Switches Find next everywhere it is offered.

@@ -8,6 +8,7 @@
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarButton97.h"
+#include "widgets/explbtn/explbtn.h"
 
 #include <QAction>
 #include <QClipboard>
