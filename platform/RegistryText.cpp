@@ -314,7 +314,13 @@ bool FitsQuoted(const RegValue& value) {
 }
 
 void FormatValue(std::string& out, const RegValue& value) {
-    std::string line = value.name.empty() ? "@=" : "\"" + Escaped(value.name) + "\"=";
+    // Appended, not "\"" + ...: see QuoteName for the compiler's false alarm.
+    std::string line = "@=";
+    if (!value.name.empty()) {
+        line = "\"";
+        line += Escaped(value.name);
+        line += "\"=";
+    }
     if (FitsQuoted(value)) {
         out += line + "\"" +
                Escaped(std::string_view(value.data).substr(0, value.data.size() - 1)) + "\"\n";
