@@ -1,5 +1,7 @@
 #include "engine/ColorScheme.h"
 
+#include "platform/HexDigit.h"
+
 #include <cstdio>
 #include <limits>
 #include <stdexcept>
@@ -77,19 +79,6 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
     return true;
 }
 
-int DigitValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    return -1;
-}
-
 // Blanks, an optional sign, then decimal digits or "$" and hex digits, and
 // nothing after them. A decimal must fit a signed 32-bit integer, a hex value
 // 32 bits; a hex value with the top bit set is a system-colour code.
@@ -117,7 +106,7 @@ bool ParseIntegerText(std::string_view text, TColor& result) {
                          (negative ? 1 : 0);
     std::uint64_t value = 0;
     for (; i < text.size(); ++i) {
-        const int digit = DigitValue(text[i]);
+        const int digit = HexDigitValue(text[i]);
         if (digit < 0 || digit >= base) {
             return false;
         }

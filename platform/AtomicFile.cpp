@@ -126,8 +126,13 @@ void TAtomicFile::Create() {
     // A new file gets its mode from open, less the umask, like any new file;
     // a replacement is made private first and given the old file's mode below.
     const mode_t createMode = exists ? 0600 : newFileMode_;
-    const std::string prefix =
-        (FolderOf(target_) / ("." + target_.filename().string() + "." + tag_ + ".")).string();
+    // Appended, not "." + ...: GCC 12 at -O3 warns falsely about that form.
+    std::string hiddenName = ".";
+    hiddenName += target_.filename().string();
+    hiddenName += '.';
+    hiddenName += tag_;
+    hiddenName += '.';
+    const std::string prefix = (FolderOf(target_) / hiddenName).string();
     for (int attempt = 0; !fd_.IsOpen(); ++attempt) {
         std::string name = prefix + RandomSuffix();
         fd_.Reset(

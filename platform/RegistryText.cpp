@@ -1,5 +1,6 @@
 #include "platform/RegistryText.h"
 
+#include "platform/HexDigit.h"
 #include "platform/Registry.h"
 
 #include <cstdio>
@@ -33,19 +34,6 @@ bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() && NamesEqual(s.substr(0, prefix.size()), prefix);
 }
 
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
-}
-
 // Reads 1 to maxDigits hexadecimal digits.
 bool ParseHex(std::string_view digits, std::size_t maxDigits, std::uint32_t& result) {
     if (digits.empty() || digits.size() > maxDigits) {
@@ -53,7 +41,7 @@ bool ParseHex(std::string_view digits, std::size_t maxDigits, std::uint32_t& res
     }
     result = 0;
     for (char c : digits) {
-        const int d = HexDigit(c);
+        const int d = HexDigitValue(c);
         if (d < 0) {
             return false;
         }

@@ -2,6 +2,7 @@
 
 #include "engine/ColorScheme.h"
 #include "engine/PascalParser.h"
+#include "platform/qt/ErrorText.h"
 #include "settings/ColorGrd.h"
 #include "settings/Placement.h"
 
@@ -21,16 +22,6 @@ namespace {
 constexpr int kClientWidth = 336;
 constexpr int kClientHeight = 160;
 constexpr int kListItemHeight = 13;
-
-QString MessageOf(const std::exception_ptr& error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
-}
 
 void ShowMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
     QMessageBox box(icon, QApplication::applicationDisplayName(), text, QMessageBox::Ok, owner);
@@ -78,7 +69,7 @@ TfrmSetup::TfrmSetup(TPlacementWindow& mainWindow, TErrorReport reportError, QWi
     };
     if (!reportError_) {
         reportError_ = [this] {
-            ShowMessageBox(this, QMessageBox::Critical, MessageOf(std::current_exception()));
+            ShowMessageBox(this, QMessageBox::Critical, ErrorText(std::current_exception()));
         };
     }
     CreateComponents();

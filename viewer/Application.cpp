@@ -1,6 +1,7 @@
 #include "viewer/Application.h"
 
 #include "platform/SysColors.h"
+#include "platform/qt/ErrorText.h"
 #include "platform/qt/QtColor.h"
 
 #include <QFont>
@@ -12,16 +13,6 @@
 #include <stdexcept>
 
 namespace {
-
-QString MessageOf(std::exception_ptr error) {
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        return QString::fromLocal8Bit(e.what());
-    } catch (...) {
-        return QStringLiteral("Unknown error");
-    }
-}
 
 void ShowErrorBox(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
@@ -44,7 +35,7 @@ TApplication::TApplication(int& argc, char** argv)
 }
 
 void TApplication::ReportCurrentException() {
-    const QString text = MessageOf(std::current_exception());
+    const QString text = ErrorText(std::current_exception());
     if (auto* app = qobject_cast<TApplication*>(QCoreApplication::instance());
         app && app->ShowError) {
         app->ShowError(text);

@@ -1,5 +1,6 @@
 #include "viewer/text/RtfReader.h"
 
+#include "platform/HexDigit.h"
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfControlWords.h"
 
@@ -23,19 +24,6 @@ bool IsLetter(char c) {
 }
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') {
-        return c - '0';
-    }
-    if (c >= 'a' && c <= 'f') {
-        return c - 'a' + 10;
-    }
-    if (c >= 'A' && c <= 'F') {
-        return c - 'A' + 10;
-    }
-    return -1;
 }
 
 struct TFontEntry {
@@ -245,8 +233,8 @@ private:
             Byte(static_cast<unsigned char>(c));
             return;
         case '\'': {
-            const int high = pos_ < data_.size() ? HexValue(data_[pos_]) : -1;
-            const int low = pos_ + 1 < data_.size() ? HexValue(data_[pos_ + 1]) : -1;
+            const int high = pos_ < data_.size() ? HexDigitValue(data_[pos_]) : -1;
+            const int low = pos_ + 1 < data_.size() ? HexDigitValue(data_[pos_ + 1]) : -1;
             if (high < 0 || low < 0) {
                 return; // a broken escape shows nothing
             }
