@@ -54,4 +54,15 @@ int EncodeWindows1252(char16_t ch);
 std::u16string DecodeWindows1252(std::string_view bytes);
 // Decodes strict UTF-8 (no overlong forms, no surrogates); false when BYTES is not UTF-8.
 bool DecodeUtf8(std::string_view bytes, std::u16string& out);
+// The strict UTF-8 character starting at BYTES[AT]: its length in bytes, with
+// its code point in CP; 0 when no valid character starts there (ASCII included).
+std::size_t Utf8CharAt(std::string_view bytes, std::size_t at, char32_t& cp);
+
+// What the bytes above ASCII in some data are, found in one pass.
+enum class TEightBitText {
+    kNone,  // pure ASCII
+    kUtf8,  // every one of them is part of a strict UTF-8 character
+    kOther, // not UTF-8: a legacy code page
+};
+TEightBitText ClassifyEightBitText(std::string_view data);
 std::string ToUtf8(std::u16string_view text);
