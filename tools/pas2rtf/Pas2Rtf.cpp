@@ -214,17 +214,33 @@ void ConvertRaw(const std::string& input, const TPas2RtfCommand& command, std::i
     }
 }
 
-// INPUT's document handed to SINK, its text re-expressed unless --raw: the
-// whole document is needed first, as its header says how its text is written.
+// INPUT's document handed to SINK, its text re-expressed unless --raw. The
+// source is read here rather than by the engine, so that its bytes say how
+// the text is written before the document's header goes out.
 void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
                  TByteSink& sink) {
     if (command.Raw) {
         ConvertRaw(input, command, in, sink);
         return;
     }
-    TStringSink document;
-    ConvertRaw(input, command, in, document);
-    WriteEncoded(document.text, command.Encoding, sink);
+    TPascalParser parser;
+    std::string standardInput;
+    TMemoryStream file;
+    std::string_view source;
+    if (input == kStandardInput) {
+        standardInput = ReadStandardInput(in);
+        source = standardInput;
+        parser.LoadColors();
+    } else if (!command.Force && !IsSourceFileName(input)) {
+        throw std::runtime_error("Unknown file extension (--force converts it as Pascal)");
+    } else {
+        parser.LoadColors();
+        file.LoadFromFile(input);
+        source = file.View();
+    }
+    TEncodingSink encoded(sink, TextWritingFor(source, command.Encoding));
+    parser.ConvertSource(source, encoded);
+    encoded.Finish();
 }
 
 // One input converted and written where the command says, the document passed
