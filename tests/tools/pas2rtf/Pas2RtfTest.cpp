@@ -269,6 +269,43 @@ TEST_F(Pas2RtfTest, BadUtf8HasADefinedReadingAndLosesNoByte) {
     EXPECT_EQ(out_.str(), Reexpressed(withNul, "\\uc1", {{"\xc3\xa9", "\\u233?"}}));
 }
 
+// The engine hands its document over in pieces: a character cut between two
+// of them is written as if it came whole.
+TEST(EncodingSink, PiecesOfAnySizeGiveTheSameDocument) {
+    const std::string document = Document(kUtf8Source + "\xe9\xc3\xa9");
+    for (TTextWriting writing :
+         {TTextWriting::kAsIs, TTextWriting::kUtf8, TTextWriting::kWindows1252}) {
+        TStringSink whole;
+        TEncodingSink wholeSink(whole, writing);
+        wholeSink.Write(document);
+        wholeSink.Finish();
+        for (std::size_t piece : {1u, 2u, 3u, 5u, 7u}) {
+            TStringSink pieces;
+            TEncodingSink sink(pieces, writing);
+            for (std::size_t at = 0; at < document.size(); at += piece) {
+                sink.Write(std::string_view(document).substr(at, piece));
+            }
+            sink.Finish();
+            EXPECT_EQ(pieces.text, whole.text) << "pieces of " << piece;
+        }
+    }
+}
+
+TEST(EncodingSink, ACharacterCutOffByTheEndIsKeptAsWindows1252) {
+    TStringSink out;
+    TEncodingSink sink(out, TTextWriting::kUtf8);
+    sink.Write("{\\rtf1\\ansi x\xe2\x82");
+    sink.Finish();
+    EXPECT_EQ(out.text, "{\\rtf1\\ansi\\uc1 x\\u226?\\u8218?");
+    // Data that is not the engine's document gets no header words.
+    TStringSink other;
+    TEncodingSink otherSink(other, TTextWriting::kWindows1252);
+    otherSink.Write("{\\rt");
+    otherSink.Write("x\xe9");
+    otherSink.Finish();
+    EXPECT_EQ(other.text, "{\\rtx\xe9");
+}
+
 TEST_F(Pas2RtfTest, EncodingUsageErrors) {
     const std::string input = dir_.WriteFile("u.pas", "x");
     const std::vector<std::vector<std::string>> commands = {
