@@ -17,6 +17,8 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick qt6-qpa-plugins
   # validators of the menu entry, file types and AppStream data
   desktop-file-utils appstream shared-mime-info
+  # a real RTF reader for the round-trip test (ctest -L libreoffice)
+  libreoffice-writer-nogui
 )
 
 # Only for building and checking the .deb (scripts/setup.sh --package).
