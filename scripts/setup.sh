@@ -11,14 +11,14 @@ packages=(
   clang-format-15
   # libraries
   qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # a real RTF reader for the round-trip test (ctest -L libreoffice)
+  libreoffice-writer-nogui
   # fonts the documents name ("Courier New" -> Liberation Mono)
   fonts-liberation
   # headless display for the GUI tests and screenshots
   xvfb xauth xdotool x11-utils imagemagick qt6-qpa-plugins
   # validators of the menu entry, file types and AppStream data
   desktop-file-utils appstream shared-mime-info
-  # a real RTF reader for the round-trip test (ctest -L libreoffice)
-  libreoffice-writer-nogui
 )
 
 # Only for building and checking the .deb (scripts/setup.sh --package).
