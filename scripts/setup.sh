@@ -11,6 +11,8 @@ packages=(
   clang-format-15
   # libraries
   qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+  # a real RTF reader for the round-trip test (ctest -L libreoffice)
+  libreoffice-writer-nogui
   # fonts the documents name ("Courier New" -> Liberation Mono)
   fonts-liberation
   # headless display for the GUI tests and screenshots

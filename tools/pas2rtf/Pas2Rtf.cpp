@@ -31,6 +31,15 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
                        name without its extension; DIR must exist
   -f, --force          convert every FILE as Pascal whatever its extension
                        (Free Pascal's .pp, .lpr and .p, say)
+  --encoding=ENC, --encoding ENC
+                       how the source's non-ASCII bytes are read: auto (the
+                       default: UTF-8 when all of them are valid UTF-8, else
+                       Windows-1252), utf-8 or cp1252. UTF-8 text is written
+                       as \uN? escapes, Windows-1252 text as it is under
+                       \ansicpg1252; pure ASCII is written unchanged
+  --raw                write the engine's document byte for byte, as the
+                       viewer gets it: the source's bytes unchanged, no code
+                       page named
   -h, --help           show this help and exit
       --version        show the version and exit
   --                   end of options: every argument after it is a FILE
@@ -104,6 +113,34 @@ bool TakeTargetOption(TPas2RtfCommand& command, const std::vector<std::string>& 
     return false;
 }
 
+// --encoding ENC and --encoding=ENC; false for any other argument.
+bool TakeEncodingOption(TPas2RtfCommand& command, const std::vector<std::string>& args,
+                        std::size_t& i) {
+    constexpr std::string_view kName = "--encoding";
+    const std::string& arg = args[i];
+    std::string value;
+    if (arg == kName) {
+        if (i + 1 == args.size()) {
+            throw EUsageError("option --encoding needs an argument");
+        }
+        value = args[++i];
+    } else if (arg.starts_with("--encoding=")) {
+        value = arg.substr(kName.size() + 1);
+    } else {
+        return false;
+    }
+    const auto encoding = SourceEncodingNamed(value);
+    if (!encoding) {
+        throw EUsageError("unknown encoding '" + value + "' (auto, utf-8 or cp1252)");
+    }
+    if (command.EncodingGiven && *encoding != command.Encoding) {
+        throw EUsageError("--encoding can be given only once");
+    }
+    command.Encoding = *encoding;
+    command.EncodingGiven = true;
+    return true;
+}
+
 // Temporaries of ours are recognised by this tag; see platform/AtomicFile.h.
 constexpr const char* kTemporaryTag = "pas2rtf-tmp";
 // A temporary this old belongs to a run that was killed, not to one that is
@@ -159,10 +196,10 @@ std::string ReadStandardInput(std::istream& in) {
     return source;
 }
 
-// INPUT's document handed to SINK: standard input and forced inputs as Pascal
-// whatever their names, any other input by its extension.
-void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
-                 TByteSink& sink) {
+// INPUT's document from the engine, as it is: standard input and forced
+// inputs as Pascal whatever their names, any other input by its extension.
+void ConvertRaw(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
+                TByteSink& sink) {
     if (input == kStandardInput) {
         const std::string source = ReadStandardInput(in);
         TPascalParser parser;
@@ -175,6 +212,35 @@ void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::
     } else {
         ConvertFile(input, sink);
     }
+}
+
+// INPUT's document handed to SINK, its text re-expressed unless --raw. The
+// source is read here rather than by the engine, so that its bytes say how
+// the text is written before the document's header goes out.
+void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
+                 TByteSink& sink) {
+    if (command.Raw) {
+        ConvertRaw(input, command, in, sink);
+        return;
+    }
+    TPascalParser parser;
+    std::string standardInput;
+    TMemoryStream file;
+    std::string_view source;
+    if (input == kStandardInput) {
+        standardInput = ReadStandardInput(in);
+        source = standardInput;
+        parser.LoadColors();
+    } else if (!command.Force && !IsSourceFileName(input)) {
+        throw std::runtime_error("Unknown file extension (--force converts it as Pascal)");
+    } else {
+        parser.LoadColors();
+        file.LoadFromFile(input);
+        source = file.View();
+    }
+    TEncodingSink encoded(sink, TextWritingFor(source, command.Encoding));
+    parser.ConvertSource(source, encoded);
+    encoded.Finish();
 }
 
 // One input converted and written where the command says, the document passed
@@ -245,6 +311,10 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool
             options = false;
         } else if (options && (arg == "-f" || arg == "--force")) {
             command.Force = true;
+        } else if (options && arg == "--raw") {
+            command.Raw = true;
+        } else if (options && TakeEncodingOption(command, args, i)) {
+            continue;
         } else if (options && TakeTargetOption(command, args, i)) {
             continue;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
@@ -258,6 +328,9 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool
     }
     if (command.Inputs.empty()) {
         throw EUsageError("no input file");
+    }
+    if (command.Raw && command.EncodingGiven) {
+        throw EUsageError("--raw writes the source's bytes as they are; it takes no --encoding");
     }
     if (command.Target != TTarget::Folder && command.Inputs.size() > 1) {
         throw EUsageError("several input files need -d DIR");

@@ -1,6 +1,8 @@
 #pragma once
 // pas2rtf: converts Pascal source files into the viewer's RTF documents.
 
+#include "tools/pas2rtf/TextEncoding.h"
+
 #include <istream>
 #include <ostream>
 #include <stdexcept>
@@ -14,6 +16,11 @@ struct TPas2RtfCommand {
     bool Version = false;
     // Every input is Pascal whatever its extension (--force).
     bool Force = false;
+    // How the source's text bytes are read (--encoding), and whether the
+    // engine's document goes out byte for byte instead (--raw).
+    TSourceEncoding Encoding = TSourceEncoding::kAuto;
+    bool EncodingGiven = false;
+    bool Raw = false;
     TTarget Target = TTarget::StandardOutput;
     std::string Output;              // the file (-o) or the folder (-d)
     std::vector<std::string> Inputs; // "-" is standard input

@@ -1,6 +1,8 @@
 #include "viewer/text/CodePage.h"
 
 #include <cerrno>
+#include <cstdint>
+#include <cstring>
 #include <iconv.h>
 
 namespace {
@@ -171,37 +173,16 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& out) {
     out.clear();
     out.reserve(bytes.size());
     std::size_t i = 0;
-    const std::size_t n = bytes.size();
-    auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    auto isTrail = [&](std::size_t k) { return k < n && (byteAt(k) & 0xC0) == 0x80; };
-    while (i < n) {
-        unsigned char b = byteAt(i);
-        char32_t cp;
-        std::size_t len;
+    while (i < bytes.size()) {
+        const unsigned char b = static_cast<unsigned char>(bytes[i]);
         if (b < 0x80) {
             out.push_back(b);
             ++i;
             continue;
-        } else if (b >= 0xC2 && b <= 0xDF) {
-            cp = b & 0x1F;
-            len = 2;
-        } else if (b >= 0xE0 && b <= 0xEF) {
-            cp = b & 0x0F;
-            len = 3;
-        } else if (b >= 0xF0 && b <= 0xF4) {
-            cp = b & 0x07;
-            len = 4;
-        } else {
-            return false;
         }
-        for (std::size_t k = 1; k < len; ++k) {
-            if (!isTrail(i + k)) {
-                return false;
-            }
-            cp = (cp << 6) | (byteAt(i + k) & 0x3F);
-        }
-        const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-        if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        char32_t cp = 0;
+        const std::size_t len = Utf8CharAt(bytes, i, cp);
+        if (len == 0) {
             return false;
         }
         if (cp >= 0x10000) {
@@ -214,6 +195,39 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& out) {
         i += len;
     }
     return true;
+}
+
+TEightBitText ClassifyEightBitText(std::string_view data) {
+    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+    const std::size_t n = data.size();
+    std::size_t i = 0;
+    bool any = false;
+    while (i < n) {
+        // Source and documents are mostly ASCII: step over it eight bytes at a time.
+        while (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, data.data() + i, sizeof word);
+            if ((word & kHighBits) != 0) {
+                break;
+            }
+            i += 8;
+        }
+        if (i >= n) {
+            break;
+        }
+        if (static_cast<unsigned char>(data[i]) < 0x80) {
+            ++i;
+            continue;
+        }
+        char32_t cp = 0;
+        const std::size_t len = Utf8CharAt(data, i, cp);
+        if (len == 0) {
+            return TEightBitText::kOther;
+        }
+        any = true;
+        i += len;
+    }
+    return any ? TEightBitText::kUtf8 : TEightBitText::kNone;
 }
 
 std::string ToUtf8(std::u16string_view text) {

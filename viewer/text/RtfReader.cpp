@@ -18,6 +18,7 @@ using namespace text;
 constexpr std::size_t kMaxDepth = 256;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kDefaultSizeHalfPoints = 24;
+constexpr int kUtf8CodePage = 65001;
 
 bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -44,7 +45,11 @@ struct TGroup {
 
 class TRtfReader {
 public:
-    explicit TRtfReader(std::string_view data) : data_(data) {}
+    // The raw 8-bit text is UTF-8 when all of it is (the engine copies its
+    // source's bytes, and the source is most often UTF-8); else the code page.
+    explicit TRtfReader(std::string_view data)
+        : data_(data), utf8Valid_(ClassifyEightBitText(data) == TEightBitText::kUtf8),
+          utf8Text_(utf8Valid_) {}
 
     TRtfDocument Read() {
         // Whatever follows the end of the document group is not part of the document.
@@ -65,7 +70,11 @@ public:
             case '\0':
                 break;
             default:
-                Byte(static_cast<unsigned char>(c));
+                if (utf8Text_ && static_cast<unsigned char>(c) >= 0x80) {
+                    Utf8Char();
+                } else {
+                    Byte(static_cast<unsigned char>(c));
+                }
                 break;
             }
         }
@@ -74,6 +83,8 @@ public:
 
 private:
     std::string_view data_;
+    const bool utf8Valid_; // every raw byte above ASCII belongs to a UTF-8 character
+    bool utf8Text_;        // raw bytes are read as UTF-8: no code page was named
     std::size_t pos_ = 0;
     std::vector<TGroup> stack_;
     TRtfDocument doc_;
@@ -412,7 +423,12 @@ private:
     }
 
     void SetAnsiCodePage(int number) {
-        if (number > 0 && number != ansi_->Number()) {
+        if (number <= 0) {
+            return;
+        }
+        // A code page the document names outranks the guess from its bytes.
+        utf8Text_ = number == kUtf8CodePage && utf8Valid_;
+        if (number != ansi_->Number() && number != kUtf8CodePage) {
             ansi_ = codePages_.Numbered(number); // tables are kept: documents may switch back
         }
     }
@@ -543,6 +559,59 @@ private:
                 CommitColor();
             }
             break;
+        case TDest::kSkip:
+        case TDest::kDrop:
+            break;
+        }
+    }
+
+    // A raw UTF-8 character, its first byte just read: one character, also
+    // for the skip after \u.
+    void Utf8Char() {
+        char32_t cp = 0;
+        const std::size_t start = pos_ - 1;
+        const std::size_t length = Utf8CharAt(data_, start, cp);
+        if (length == 0) {
+            // Only a byte whose lead a control symbol took: read it as the code page's.
+            Byte(static_cast<unsigned char>(data_[start]));
+            return;
+        }
+        pos_ = start + length;
+        if (stack_.empty()) {
+            return;
+        }
+        if (ucSkip_ > 0) {
+            --ucSkip_;
+            return;
+        }
+        TGroup& g = Top();
+        const std::string_view bytes = data_.substr(start, length);
+        switch (g.Dest) {
+        case TDest::kText:
+            if (g.Hidden) {
+                break;
+            }
+            if (g.CodePage) { // a font's own character set is named, and wins
+                for (char byte : bytes) {
+                    Decode(static_cast<unsigned char>(byte), *g.CodePage);
+                }
+                break;
+            }
+            pendingLead_ = -1;
+            if (cp >= 0x10000) {
+                cp -= 0x10000;
+                Emit(static_cast<char16_t>(0xD800 + (cp >> 10)));
+                Emit(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+            } else {
+                Emit(static_cast<char16_t>(cp));
+            }
+            break;
+        case TDest::kFontTable:
+            if (fontOpen_) {
+                fontName_ += bytes;
+            }
+            break;
+        case TDest::kColorTable:
         case TDest::kSkip:
         case TDest::kDrop:
             break;

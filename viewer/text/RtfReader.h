@@ -12,7 +12,11 @@
 // True when DATA starts with "{\rtf".
 bool IsRtf(std::string_view data);
 
-// The document of RTF data (see IsRtf).
+// The document of RTF data (see IsRtf). Raw bytes above ASCII are read as
+// UTF-8 when every one of them is part of a valid UTF-8 character and the
+// document names no code page (\ansicpg, \mac, \pc, \pca); else in the
+// document's code page, Windows-1252 by default. \'hh bytes are always the
+// code page's.
 TRtfDocument ReadRtf(std::string_view data);
 
 // Plain text: UTF-8 when the bytes are valid UTF-8, else Windows-1252.

@@ -6,6 +6,7 @@
 #include "engine/PascalParser.h"
 #include "platform/Registry.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "viewer/text/RtfReader.h"
 
 #include <algorithm>
 #include <chrono>
@@ -165,6 +166,163 @@ TEST_F(Pas2RtfTest, UsageErrors) {
         EXPECT_NE(err_.str().find("Try 'pas2rtf --help'."), std::string::npos);
         EXPECT_EQ(out_.str(), "");
     }
+}
+
+// --- The source's text: UTF-8 or Windows-1252 ---------------------------------
+
+// The engine's document of SOURCE with WORDS added to its header and each
+// (bytes, replacement) pair replaced in its body.
+std::string Reexpressed(const std::string& source, const std::string& words,
+                        const std::vector<std::pair<std::string, std::string>>& replacements) {
+    std::string document = Document(source);
+    const std::string opening = "{\\rtf1\\ansi";
+    EXPECT_TRUE(document.starts_with(opening));
+    document.insert(opening.size(), words);
+    for (const auto& [from, to] : replacements) {
+        for (std::size_t at = document.find(from); at != std::string::npos;
+             at = document.find(from, at + to.size())) {
+            document.replace(at, from.size(), to);
+        }
+    }
+    return document;
+}
+
+bool IsAscii(const std::string& bytes) {
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
+const std::string kUtf8Source = "// caf\xc3\xa9 \xce\xb1\xce\xb2 \xe4\xb8\xad\n"
+                                "const S = '\xf0\x9f\x98\x80\xc2\xa0x'; { \xe2\x82\xac }\n";
+const std::vector<std::pair<std::string, std::string>> kUtf8Escapes = {
+    {"\xc3\xa9", "\\u233?"},
+    {"\xce\xb1", "\\u945?"},
+    {"\xce\xb2", "\\u946?"},
+    {"\xe4\xb8\xad", "\\u20013?"},
+    {"\xc2\xa0", "\\u160?"},
+    {"\xe2\x82\xac", "\\u8364?"},
+    {"\xf0\x9f\x98\x80", "\\u-10179?\\u-8704?"}};
+
+TEST_F(Pas2RtfTest, AsciiSourceIsTheEnginesDocumentUnlessCp1252IsForced) {
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{}, {"--raw"}, {"--encoding=auto"}, {"--encoding", "utf-8"}}) {
+        std::vector<std::string> args = options;
+        args.push_back(input);
+        EXPECT_EQ(Run(args), 0) << err_.str();
+        EXPECT_EQ(out_.str(), Document(kUnitSource)) << ::testing::PrintToString(options);
+    }
+    EXPECT_EQ(Run({"--encoding=cp1252", input}), 0);
+    EXPECT_EQ(out_.str(), Reexpressed(kUnitSource, "\\ansicpg1252", {}));
+}
+
+TEST_F(Pas2RtfTest, Utf8SourceGetsUnicodeEscapesAndOnlyThose) {
+    const std::string input = dir_.WriteFile("u.pas", kUtf8Source);
+    const std::string expected = Reexpressed(kUtf8Source, "\\uc1", kUtf8Escapes);
+    EXPECT_EQ(Run({input}), 0) << err_.str();
+    EXPECT_EQ(out_.str(), expected);
+    EXPECT_TRUE(IsAscii(out_.str()));
+    EXPECT_EQ(ReadRtf(out_.str()).Text, u"// caf\u00e9 \u03b1\u03b2 \u4e2d\n"
+                                        u"const S = '\U0001F600\u00a0x'; { \u20ac }\n");
+    EXPECT_EQ(Run({"--encoding=UTF-8", input}), 0);
+    EXPECT_EQ(out_.str(), expected);
+    // --raw keeps the engine's document byte for byte, as the viewer gets it.
+    EXPECT_EQ(Run({"--raw", input}), 0);
+    EXPECT_EQ(out_.str(), Document(kUtf8Source));
+}
+
+TEST_F(Pas2RtfTest, Windows1252SourceKeepsItsBytesUnderItsCodePage) {
+    const std::string source = "// caf\xe9 \x80 \xdf\nconst S = '\xe9';\n";
+    const std::string input = dir_.WriteFile("u.pas", source);
+    const std::string expected = Reexpressed(source, "\\ansicpg1252", {});
+    EXPECT_EQ(Run({input}), 0);
+    EXPECT_EQ(out_.str(), expected);
+    EXPECT_EQ(ReadRtf(out_.str()).Text, u"// caf\u00e9 \u20ac \u00df\nconst S = '\u00e9';\n");
+    EXPECT_EQ(Run({"--encoding", "cp1252", input}), 0);
+    EXPECT_EQ(out_.str(), expected);
+    // A UTF-8 file read as Windows-1252 on request.
+    EXPECT_EQ(Run({"--encoding=windows-1252", dir_.WriteFile("v.pas", kUtf8Source)}), 0);
+    EXPECT_EQ(out_.str(), Reexpressed(kUtf8Source, "\\ansicpg1252", {}));
+}
+
+TEST_F(Pas2RtfTest, BadUtf8HasADefinedReadingAndLosesNoByte) {
+    // One bad sequence anywhere makes the whole file Windows-1252 under auto.
+    for (const char* bad :
+         {"\xe9", "\xc0\xaf", "\xed\xa0\x80", "\xed\xbf\xbf", "\xf4\x90\x80\x80", "\xc3"}) {
+        const std::string source = std::string("// \xc3\xa9 ") + bad + " \xc3\xa9\n";
+        const std::string input = dir_.WriteFile("u.pas", source);
+        EXPECT_EQ(Run({input}), 0);
+        EXPECT_EQ(out_.str(), Reexpressed(source, "\\ansicpg1252", {}))
+            << ::testing::PrintToString(bad);
+    }
+    // Forced UTF-8: each byte outside a valid character is its Windows-1252 character.
+    const std::string source = "// \xc3\xa9 \xe9\x80 \xed\xa0\x80\n";
+    EXPECT_EQ(Run({"--encoding=utf-8", dir_.WriteFile("u.pas", source)}), 0);
+    EXPECT_EQ(out_.str(), Reexpressed(source, "\\uc1",
+                                      {{"\xc3\xa9", "\\u233?"},
+                                       {"\xe9\x80", "\\u233?\\u8364?"},
+                                       {"\xed\xa0\x80", "\\u237?\\u160?\\u8364?"}}));
+    EXPECT_TRUE(IsAscii(out_.str()));
+    // A NUL byte is the engine's, and does not change the reading.
+    const std::string withNul("x\0 \xc3\xa9\n", 6);
+    EXPECT_EQ(Run({dir_.WriteFile("n.pas", withNul)}), 0);
+    EXPECT_EQ(out_.str(), Reexpressed(withNul, "\\uc1", {{"\xc3\xa9", "\\u233?"}}));
+}
+
+// The engine hands its document over in pieces: a character cut between two
+// of them is written as if it came whole.
+TEST(EncodingSink, PiecesOfAnySizeGiveTheSameDocument) {
+    const std::string document = Document(kUtf8Source + "\xe9\xc3\xa9");
+    for (TTextWriting writing :
+         {TTextWriting::kAsIs, TTextWriting::kUtf8, TTextWriting::kWindows1252}) {
+        TStringSink whole;
+        TEncodingSink wholeSink(whole, writing);
+        wholeSink.Write(document);
+        wholeSink.Finish();
+        for (std::size_t piece : {1u, 2u, 3u, 5u, 7u}) {
+            TStringSink pieces;
+            TEncodingSink sink(pieces, writing);
+            for (std::size_t at = 0; at < document.size(); at += piece) {
+                sink.Write(std::string_view(document).substr(at, piece));
+            }
+            sink.Finish();
+            EXPECT_EQ(pieces.text, whole.text) << "pieces of " << piece;
+        }
+    }
+}
+
+TEST(EncodingSink, ACharacterCutOffByTheEndIsKeptAsWindows1252) {
+    TStringSink out;
+    TEncodingSink sink(out, TTextWriting::kUtf8);
+    sink.Write("{\\rtf1\\ansi x\xe2\x82");
+    sink.Finish();
+    EXPECT_EQ(out.text, "{\\rtf1\\ansi\\uc1 x\\u226?\\u8218?");
+    // Data that is not the engine's document gets no header words.
+    TStringSink other;
+    TEncodingSink otherSink(other, TTextWriting::kWindows1252);
+    otherSink.Write("{\\rt");
+    otherSink.Write("x\xe9");
+    otherSink.Finish();
+    EXPECT_EQ(other.text, "{\\rtx\xe9");
+}
+
+TEST_F(Pas2RtfTest, EncodingUsageErrors) {
+    const std::string input = dir_.WriteFile("u.pas", "x");
+    const std::vector<std::vector<std::string>> commands = {
+        {"--encoding", "latin9", input},
+        {"--encoding=", input},
+        {input, "--encoding"},
+        {"--raw", "--encoding=utf-8", input},
+        {"--encoding=utf-8", "--encoding=cp1252", input},
+    };
+    for (const auto& command : commands) {
+        EXPECT_EQ(Run(command), 2) << ::testing::PrintToString(command);
+        EXPECT_NE(err_.str().find("Try 'pas2rtf --help'."), std::string::npos);
+        EXPECT_EQ(out_.str(), "");
+    }
+    EXPECT_NE(Run({"--help"}), 2);
+    EXPECT_NE(out_.str().find("--encoding"), std::string::npos);
+    EXPECT_NE(out_.str().find("--raw"), std::string::npos);
 }
 
 TEST_F(Pas2RtfTest, DoubleDashEndsTheOptions) {

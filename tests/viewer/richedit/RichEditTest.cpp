@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -196,6 +197,56 @@ TEST(RichEditSave, SavedFileReadsBackTheSame) {
     EXPECT_EQ(plain.Text, u"x\ny");
     ASSERT_FALSE(plain.Fonts.empty());
     EXPECT_EQ(plain.Fonts[0].Name, "Courier New");
+}
+
+// A UTF-8 source with Greek, CJK and an emoji: saved as RTF and loaded again
+// it shows the same text, and the copy carries it in every flavour.
+const std::string kUtf8Program = EngineDocument(
+    "{\\cf6\\b program} p; {\\cf3\\i \\{ \xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad"
+    "\xcf\x81\xce\xb1 \\}}\r\\par s := {\\cf2 '\xe4\xb8\xad\xe6\x96\x87 "
+    "\xf0\x9f\x98\x80 caf\xc3\xa9 \xe2\x82\xac'};\r\\par ");
+const QString kUtf8ProgramText = QString::fromUtf8(
+    "program p; { \xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1 }\n"
+    "s := '\xe4\xb8\xad\xe6\x96\x87 \xf0\x9f\x98\x80 caf\xc3\xa9 \xe2\x82\xac';\n");
+
+TEST(RichEditSave, CharactersOutsideWindows1252SurviveASaveAndALoad) {
+    TRichEdit view;
+    view.LoadFromBytes(kUtf8Program);
+    ASSERT_EQ(view.toPlainText(), kUtf8ProgramText);
+    QTemporaryDir dir;
+    const QString name = dir.path() + "/saved.rtf";
+    view.SaveToFile(name.toStdString());
+    const std::string saved = ReadFile(name);
+    // Any RTF reader gets the characters: escapes only, the emoji as a surrogate pair.
+    EXPECT_TRUE(std::all_of(saved.begin(), saved.end(),
+                            [](char c) { return static_cast<unsigned char>(c) < 0x80; }));
+    EXPECT_NE(saved.find("\\uc1"), std::string::npos);
+    EXPECT_NE(saved.find("\\u954?"), std::string::npos);
+    EXPECT_NE(saved.find("\\u20013?"), std::string::npos);
+    EXPECT_NE(saved.find("\\u-10179?\\u-8704?"), std::string::npos);
+    TRichEdit again;
+    again.LoadFromFile(name.toStdString());
+    EXPECT_EQ(again.toPlainText(), kUtf8ProgramText);
+}
+
+TEST(RichEditCopy, CharactersOutsideWindows1252GoOutInEveryFlavour) {
+    TRichEdit view;
+    view.LoadFromBytes(kUtf8Program);
+    view.SelectAll();
+    view.CopyToClipboard();
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_TRUE(mime);
+    EXPECT_EQ(mime->text(), kUtf8ProgramText);
+    const QString html = mime->html();
+    for (const char* word : {"\xce\xba\xce\xb1\xce\xbb\xce\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1",
+                             "\xe4\xb8\xad\xe6\x96\x87", "\xf0\x9f\x98\x80", "caf\xc3\xa9"}) {
+        EXPECT_TRUE(html.contains(QString::fromUtf8(word))) << word;
+    }
+    const QByteArray rtf = mime->data("text/rtf");
+    EXPECT_EQ(
+        QString::fromStdU16String(
+            ReadRtf(std::string_view(rtf.constData(), static_cast<std::size_t>(rtf.size()))).Text),
+        kUtf8ProgramText);
 }
 
 TEST(RichEditSave, FailureRaisesAndLeavesNoFile) {

@@ -1,5 +1,6 @@
 // Real Pascal through the engine and the view's reader: the text shown is the
-// source with CR removed and its bytes as Windows-1252; the styles are the
+// source with CR removed and its bytes as UTF-8 when all of them are, else as
+// Windows-1252; the styles are the
 // engine's. Uses the sample file, and the installed Free Pascal sources when present.
 
 #include "engine/PascalParser.h"
@@ -26,7 +27,8 @@ std::string ReadBytes(const std::filesystem::path& file) {
 std::u16string ExpectedText(std::string source) {
     std::erase(source, '\r');
     std::erase(source, '\0');
-    return DecodeWindows1252(source);
+    std::u16string text;
+    return DecodeUtf8(source, text) ? text : DecodeWindows1252(source);
 }
 
 TRtfDocument Convert(const std::string& fileName) {

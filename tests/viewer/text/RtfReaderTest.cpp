@@ -81,6 +81,70 @@ TEST(RtfReaderEngine, BytesAboveAsciiAreWindows1252) {
     EXPECT_EQ(TextOf(EngineDocument("a\tb")), u"a\tb");
 }
 
+// --- UTF-8 or Windows-1252, decided once per document ---------------------------
+
+TEST(RtfReaderEncoding, ValidUtf8TextIsReadAsUtf8) {
+    // Two-, three- and four-byte characters, in plain text and inside groups.
+    EXPECT_EQ(TextOf(EngineDocument("caf\xc3\xa9 {\\cf2 '\xce\xb1\xce\xb2'} "
+                                    "{\\cf3\\i \\{\xe4\xb8\xad\\}}\xf0\x9f\x98\x80")),
+              u"caf\u00e9 '\u03b1\u03b2' {\u4e2d}\U0001F600");
+    EXPECT_EQ(TextOf(EngineDocument("\xc2\xa0x\\par \xef\xbf\xbf")), u"\u00a0x\n\uffff");
+    // An escaped byte is a code page byte whatever the raw text is.
+    EXPECT_EQ(TextOf(EngineDocument("\xc3\xa9\\'e9\\'80")), u"\u00e9\u00e9\u20ac");
+    // A NUL byte is not shown and does not change the reading.
+    EXPECT_EQ(TextOf(EngineDocument(std::string("\xc3\xa9\0x", 4))), u"\u00e9x");
+    // Pure ASCII reads as it always did.
+    EXPECT_EQ(TextOf(EngineDocument("begin end.")), u"begin end.");
+}
+
+TEST(RtfReaderEncoding, OneInvalidSequenceMakesTheWholeDocumentWindows1252) {
+    EXPECT_EQ(TextOf(EngineDocument("\xc3\xa9 \xe9 \xc3\xa9")),
+              u"\u00c3\u00a9 \u00e9 \u00c3\u00a9");
+    struct TCase {
+        const char* Bytes;
+        const char16_t* Text;
+    };
+    const TCase cases[] = {
+        {"\xc3\xa9\xc0\xaf", u"\u00c3\u00a9\u00c0\u00af"},           // overlong '/'
+        {"\xc3\xa9\xe0\x80\xaf", u"\u00c3\u00a9\u00e0\u20ac\u00af"}, // overlong, 3 bytes
+        {"\xc3\xa9\xf0\x80\x80\xaf", u"\u00c3\u00a9\u00f0\u20ac\u20ac\u00af"},
+        {"\xc3\xa9\xed\xa0\x80", u"\u00c3\u00a9\u00ed\u00a0\u20ac"},           // encoded surrogate
+        {"\xc3\xa9\xed\xbf\xbf", u"\u00c3\u00a9\u00ed\u00bf\u00bf"},           // lone low surrogate
+        {"\xc3\xa9\xf4\x90\x80\x80", u"\u00c3\u00a9\u00f4\u0090\u20ac\u20ac"}, // > U+10FFFF
+        {"\xc3\xa9\xa9", u"\u00c3\u00a9\u00a9"},                               // stray trail byte
+        {"\xc3\xa9x\xc3", u"\u00c3\u00a9x\u00c3"},                             // cut off
+        {"\xc3\\par \xa9", u"\u00c3\n\u00a9"}, // a paragraph mark splits a character
+    };
+    for (const TCase& c : cases) {
+        EXPECT_EQ(TextOf(EngineDocument(c.Bytes)), c.Text) << c.Bytes;
+    }
+}
+
+TEST(RtfReaderEncoding, ANamedCodePageWins) {
+    EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1252 caf\xc3\xa9}"), u"caf\u00c3\u00a9");
+    EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1251 \xc3\xa9}"), u"\u0413\u00a9");
+    EXPECT_EQ(TextOf("{\\rtf1\\mac \xc3\xa9}"), u"\u221a\u00a9");
+    // A font's own character set wins for its text.
+    EXPECT_EQ(TextOf("{\\rtf1{\\fonttbl{\\f0 A;}{\\f1\\fcharset204 B;}}\\f0 \xc3\xa9{\\f1 "
+                     "\xc3\xa9}}"),
+              u"\u00e9\u0413\u00a9");
+    // Code page 65001 is UTF-8 itself.
+    EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg65001 caf\xc3\xa9}"), u"caf\u00e9");
+    EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg65001 caf\xe9}"), u"caf\u00e9");
+}
+
+TEST(RtfReaderEncoding, AUtf8CharacterIsOneCharacterForSkipsAndFontNames) {
+    // The alternative of \u is one character, however many bytes it takes.
+    EXPECT_EQ(TextOf("{\\rtf1 \\u8364\xe2\x82\xacx}"), u"\u20acx");
+    EXPECT_EQ(TextOf("{\\rtf1 \\uc2\\u8364\xc3\xa9\xc3\xa9x}"), u"\u20acx");
+    const TRtfDocument doc = ReadRtf("{\\rtf1{\\fonttbl{\\f0 Caf\xc3\xa9 Mono;}}\\f0 \xc3\xa9}");
+    EXPECT_EQ(doc.Text, u"\u00e9");
+    ASSERT_GE(FormatAt(doc, 0).Font, 0);
+    EXPECT_EQ(doc.Fonts[FormatAt(doc, 0).Font].Name, "Caf\xc3\xa9 Mono");
+    // A lead byte taken by a control symbol leaves its trail byte, read as 1252.
+    EXPECT_EQ(TextOf("{\\rtf1 \\\xc3\xa9x}"), u"\u00a9x");
+}
+
 // --- Code pages --------------------------------------------------------------
 
 TEST(RtfReaderCodePage, AnsiCpgChangesTheCodePage) {

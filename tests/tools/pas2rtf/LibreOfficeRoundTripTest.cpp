@@ -1,0 +1,102 @@
+// A real RTF reader on what we write: pas2rtf's documents and the viewer's
+// saved RTF, converted to text by LibreOffice, read back as the source's
+// text. Skipped when soffice is not installed (libreoffice-writer-nogui).
+
+#include "engine/PascalParser.h"
+#include "tests/engine/EngineTestSupport.h"
+#include "tools/pas2rtf/Pas2Rtf.h"
+#include "viewer/text/RtfReader.h"
+#include "viewer/text/RtfWriter.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadAll(const fs::path& file) {
+    std::ostringstream text;
+    text << std::ifstream(file, std::ios::binary).rdbuf();
+    return text.str();
+}
+
+void WriteAll(const fs::path& file, const std::string& bytes) {
+    std::ofstream(file, std::ios::binary) << bytes;
+}
+
+bool HaveSoffice() {
+    return std::system("command -v soffice >/dev/null 2>&1") == 0;
+}
+
+// LibreOffice's text of every .rtf in FOLDER, by file name. A private profile
+// keeps the user's own settings out of it.
+void ConvertWithLibreOffice(const fs::path& folder) {
+    const std::string command = "cd '" + folder.string() +
+                                "' && soffice -env:UserInstallation=file://" + folder.string() +
+                                "/profile --headless --convert-to txt:Text --outdir out *.rtf "
+                                ">soffice.log 2>&1";
+    ASSERT_EQ(std::system(command.c_str()), 0) << ReadAll(folder / "soffice.log");
+}
+
+// The text as compared: no byte-order mark, LF line ends, no empty lines at
+// the end (the document's closing paragraph mark gives one).
+std::string Normalised(std::string text) {
+    if (text.starts_with("\xef\xbb\xbf")) {
+        text.erase(0, 3);
+    }
+    std::erase(text, '\r');
+    while (!text.empty() && text.back() == '\n') {
+        text.pop_back();
+    }
+    return text;
+}
+
+// Latin, Greek, CJK and an emoji, in comments and strings.
+const std::string kUtf8Source =
+    "program P; // caf\xc3\xa9 na\xc3\xafve \xce\xba\xce\xb1\xce\xbb\xce"
+    "\xb7\xce\xbc\xce\xad\xcf\x81\xce\xb1\n"
+    "{ \xe4\xb8\xad\xe6\x96\x87 \xf0\x9f\x98\x80 }\n"
+    "begin s := '\xe2\x82\xac \xc3\x9f \xe6\x97\xa5\xf0\x9f\x9a\x80'; end.\n";
+// "café", "€" and "ß" in Windows-1252, and the same text in UTF-8.
+const std::string kCp1252Source = "program Q; // caf\xe9\nbegin s := '\x80 \xdf'; end.\n";
+const std::string kCp1252Text =
+    "program Q; // caf\xc3\xa9\nbegin s := '\xe2\x82\xac \xc3\x9f'; end.";
+
+TEST(LibreOfficeRoundTrip, Pas2RtfAndTheViewersSavedRtfReadBackAsTheSource) {
+    if (!HaveSoffice()) {
+        GTEST_SKIP() << "soffice is not installed (Debian: libreoffice-writer-nogui)";
+    }
+    ResetColorsAndStore();
+    TTempDir dir;
+    const struct {
+        std::string Name;
+        std::string Source;
+        std::string Text;
+    } sources[] = {{"utf8", kUtf8Source, Normalised(kUtf8Source)},
+                   {"cp1252", kCp1252Source, kCp1252Text}};
+    for (const auto& source : sources) {
+        const std::string input = dir.WriteFile(source.Name + ".pas", source.Source);
+        std::ostringstream out, err;
+        ASSERT_EQ(RunPas2Rtf({"-o", (dir.Path() / (source.Name + "-pas2rtf.rtf")).string(), input},
+                             out, err),
+                  0)
+            << err.str();
+        // What the viewer saves: the engine's document as the view reads it, written again.
+        WriteAll(dir.Path() / (source.Name + "-viewer.rtf"),
+                 WriteRtf(ReadRtf(Document(source.Source))));
+    }
+    ConvertWithLibreOffice(dir.Path());
+    for (const auto& source : sources) {
+        for (const char* writer : {"-pas2rtf", "-viewer"}) {
+            const fs::path text = dir.Path() / "out" / (source.Name + writer + ".txt");
+            ASSERT_TRUE(fs::exists(text)) << text;
+            EXPECT_EQ(Normalised(ReadAll(text)), source.Text) << source.Name << writer;
+        }
+    }
+    ResetColorsAndStore();
+}
+
+} // namespace
