@@ -1,10 +1,10 @@
 // The about box as laid out, its links against recording handlers, and OK.
 
-#include "UrlHandlers.h"
 #include "platform/SysColors.h"
 #include "settings/About.h"
 #include "settings/NetGradient.h"
 #include "settings/URL.h"
+#include "tests/settings/dialogs/UrlHandlers.h"
 #include "widgets/explbtn/explbtn.h"
 
 #include <QScreen>

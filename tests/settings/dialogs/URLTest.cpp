@@ -2,7 +2,7 @@
 
 #include "settings/URL.h"
 
-#include "UrlHandlers.h"
+#include "tests/settings/dialogs/UrlHandlers.h"
 
 #include <gtest/gtest.h>
 
