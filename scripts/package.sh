@@ -42,8 +42,12 @@ grep -qx 'Icon=lumivane' /usr/share/applications/lumivane.desktop || fail "menu 
 # The package system's triggers register the file types with the menu entry.
 grep -q '^text/x-pascal=.*lumivane.desktop' /usr/share/applications/mimeinfo.cache ||
   fail "\"Open with\" does not offer the program for Pascal files"
-[[ $(xdg-mime query filetype "$root/samples/Sample.pas" 2>/dev/null || echo text/x-pascal) == text/x-pascal ]] ||
-  fail "*.pas is not a Pascal file to the desktop"
+# Each extension, through the system's MIME database, to a type the entry opens.
+types=$(sed -n 's/^MimeType=//p' /usr/share/applications/lumivane.desktop)
+for ext in pas '~pa' dpr '~dp' int inc; do
+  type=$(awk -F: -v glob="*.$ext" '$3 == glob { print $2; exit }' /usr/share/mime/globs2)
+  [[ -n $type && ";$types" == *";$type;"* ]] || fail "*.$ext ($type) is not offered to the program"
+done
 zcat /usr/share/man/man1/pas2rtf.1.gz | grep -q 'convert Pascal source' || fail "pas2rtf man page"
 lumivane --version | grep -q 'Lumivane 98' || fail "lumivane --version"
 echo 'program p; begin end.' | pas2rtf - | grep -q '^{\\rtf1' || fail "pas2rtf from standard input"

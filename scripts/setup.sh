@@ -25,7 +25,7 @@ packages=(
 
 # Only for building and checking the .deb (scripts/setup.sh --package).
 if [[ ${1:-} == --package ]]; then
-  packages+=(dpkg-dev file desktop-file-utils xdg-utils)
+  packages+=(dpkg-dev file desktop-file-utils)
 fi
 
 # Only for the benchmarks (scripts/setup.sh --bench): real Pascal to convert and
