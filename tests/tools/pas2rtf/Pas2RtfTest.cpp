@@ -310,6 +310,24 @@ TEST_F(Pas2RtfTest, AStoreThatCannotBeReadFailsTheConversionInsteadOfDefaultColo
     EXPECT_NE(err_.str().find("Not a directory"), std::string::npos) << err_.str();
 }
 
+TEST_F(Pas2RtfTest, AnUnparsableStoreIsWarnedAboutOnceAndTheDefaultColoursAreUsed) {
+    const std::string expected = Document("begin end.");
+    std::ofstream(TestStoreFile()) << "[HKEY_CURRENT_USER\\Software\n";
+    const std::string a = dir_.WriteFile("a.pas", "begin end.");
+    const std::string b = dir_.WriteFile("b.pas", "begin end.");
+    fs::create_directory(dir_.Path() / "out");
+    EXPECT_EQ(Run({"-d", (dir_.Path() / "out").string(), a, b}), 0);
+    EXPECT_EQ(ReadAll(dir_.Path() / "out" / "a.rtf"), expected);
+    EXPECT_EQ(ReadAll(dir_.Path() / "out" / "b.rtf"), expected);
+    const std::string warning = "pas2rtf: warning: the settings store cannot be parsed (" +
+                                TestStoreFile().string() + ", line 1: ";
+    const std::string err = err_.str();
+    EXPECT_EQ(err.find(warning), 0u) << err;
+    EXPECT_EQ(err.find(warning, 1), std::string::npos) << err; // once, not per file
+    EXPECT_NE(err.find("the default colours are used\n"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
 TEST_F(Pas2RtfTest, ProgramExitStatusAndStandardOutput) {
     const std::string program = PAS2RTF_PROGRAM;
     const std::string input = dir_.WriteFile("u.pas", kUnitSource);
