@@ -122,6 +122,16 @@ QRect Bounds(const QWidget& window) {
     return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
 }
 
+// PATH shortened to what the status bar of a window OUTERWIDTH wide (frame
+// included, as the window system reports it) shows.
+QString PathToWidth(const std::string& path, const QFont& font, int outerWidth) {
+    const QFontMetrics metrics(font);
+    const TextWidthFn textWidth = [&](const std::string& text) {
+        return metrics.horizontalAdvance(DecodeName(text));
+    };
+    return DecodeName(ShortenPathToWidth(path, textWidth, outerWidth - 30));
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(std::vector<std::string> arguments, QWidget* parent)
@@ -327,7 +337,9 @@ void TfrmMain::FormShow() {
         return;
     }
     SourceFileName = arguments_.front();
-    StatusBar->SetPanelText(0, DecodeName(SourceFileName));
+    // As typed, fitted to the width as every resize fits it.
+    StatusBar->SetPanelText(
+        0, PathToWidth(SourceFileName, StatusBar->font(), frameGeometry().width()));
     ThreadComp1->Command(TThreadCommand::tcRun);
 }
 
@@ -351,14 +363,10 @@ void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TfrmMain::FormResize() {
-    const QFontMetrics metrics(StatusBar->font());
-    const TextWidthFn textWidth = [&](const std::string& text) {
-        return metrics.horizontalAdvance(DecodeName(text));
-    };
     // Against the outer width, frame included, as the window system reports
     // it; Width() leaves the frame out so that saved sizes come back the same.
-    const int limit = frameGeometry().width() - 30;
-    StatusBar->SetPanelText(0, DecodeName(ShortenPathToWidth(SourceFileName, textWidth, limit)));
+    StatusBar->SetPanelText(
+        0, PathToWidth(SourceFileName, StatusBar->font(), frameGeometry().width()));
 }
 
 void TfrmMain::FormPaint() {
