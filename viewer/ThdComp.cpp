@@ -393,6 +393,17 @@ bool TThreadComp::Terminated() {
     return self->terminated;
 }
 
+std::function<bool()> TThreadComp::TerminatedCheck() {
+    Shared* self = CurrentWorker;
+    if (self == nullptr) {
+        return [] { return false; };
+    }
+    return [worker = self->shared_from_this()] {
+        std::lock_guard held(worker->lock);
+        return worker->terminated;
+    };
+}
+
 void TThreadComp::CheckSuspended() {
     if (Shared* self = CurrentWorker) {
         WaitWhileSuspended(*self);

@@ -249,6 +249,34 @@ TEST_F(RunnerTest, TerminateIsARequestTheWorkDecidesOn) {
     EXPECT_EQ(terminatingCalls, 2);
 }
 
+// A conversion split over threads asks from a thread of its own, where the
+// worker's Terminated cannot see its worker.
+TEST_F(RunnerTest, TheTerminateRequestCanBeAskedFromAnyThreadOfTheWork) {
+    EXPECT_FALSE(TThreadComp::TerminatedCheck()()); // not on a worker
+    TGate started;
+    TThreadComp runner(gui);
+    std::atomic<bool> helperSaw = false;
+    std::atomic<bool> workerSawBefore = true;
+    runner.OnExecute = [&](TThreadComp&) {
+        const std::function<bool()> check = TThreadComp::TerminatedCheck();
+        workerSawBefore = check();
+        std::thread helper([&] {
+            started.Open();
+            while (!check()) {
+                std::this_thread::sleep_for(1ms);
+            }
+            helperSaw = true;
+        });
+        helper.join();
+    };
+    runner.Command(tcRun);
+    started.Wait();
+    runner.Command(tcTerminate);
+    ASSERT_TRUE(UntilIdle(runner));
+    EXPECT_FALSE(workerSawBefore);
+    EXPECT_TRUE(helperSaw);
+}
+
 TEST_F(RunnerTest, StopNotifiesAtOnceAndCutsTheWorkerOff) {
     TGate inWork;
     TThreadComp runner(gui);
