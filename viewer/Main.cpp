@@ -405,6 +405,12 @@ void TfrmMain::tbOpenClick() {
     if (ThreadComp1->State() == TRunnerState::rsRunning) {
         ThreadComp1->Command(TThreadCommand::tcTerminate);
     }
+    // Nor does the view wait for the abandoned conversion to wind down.
+    if (runnerHoldsView_) {
+        runnerHoldsView_ = false;
+        SourceView1->EndUpdate();
+        unsetCursor();
+    }
 }
 
 void TfrmMain::LoadFile(const std::string& fileName) {
@@ -499,7 +505,6 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
     // SourceFileName on to its own file.
     const std::string fileName = arguments_.front();
     QThread* guiThread = nullptr;
-    bool updating = false;
     TThreadComp::Synchronize([&] {
         setCursor(Qt::BusyCursor);
         guiThread = thread();
@@ -510,18 +515,22 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         const TThreadEx* worker = ThreadComp1->Thread();
         return worker != nullptr && worker->Terminated();
     };
+    // An open may already have given the view back.
     auto finish = [&] {
         TThreadComp::Synchronize([&] {
-            if (updating) {
+            if (runnerHoldsView_) {
+                runnerHoldsView_ = false;
                 SourceView1->EndUpdate();
             }
             unsetCursor();
         });
     };
+    // Asked by the conversion, also from its second thread.
+    const TStopRequest stop = TThreadComp::TerminatedCheck();
     try {
         TThreadComp::Synchronize([&] {
             SourceView1->BeginUpdate();
-            updating = true;
+            runnerHoldsView_ = true;
         });
         std::unique_ptr<QTextDocument, DeleteOnItsThread> document;
         if (!TThreadComp::Terminated()) {
@@ -530,9 +539,9 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
             // Free Pascal's extensions are shown converted too; anything else
             // gets the engine's own extension error.
             if (IsPascalFileName(fileName)) {
-                ConvertFileAsPascal(fileName, stream);
+                ConvertFileAsPascal(fileName, stream, stop);
             } else {
-                ConvertFile(fileName, stream);
+                ConvertFile(fileName, stream, stop);
             }
             const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
             TThreadComp::Synchronize([&] {
@@ -552,6 +561,8 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         });
     } catch (const EThreadAborted&) {
         throw; // cut off: the window is no longer there to restore
+    } catch (const EConversionCancelled&) {
+        // stopped for an open: its file is showing, nothing to report
     } catch (...) {
         finish();
         throw; // reported on the GUI thread by the runner

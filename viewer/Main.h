@@ -116,4 +116,6 @@ private:
     QGridLayout* clientLayout_;
     Position position_ = Position::ScreenCenter;
     bool shown_ = false;
+    // The start-up conversion has the view's repainting suspended (GUI thread only).
+    bool runnerHoldsView_ = false;
 };
