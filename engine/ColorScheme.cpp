@@ -1,7 +1,5 @@
 #include "engine/ColorScheme.h"
 
-#include "platform/SysColors.h"
-
 #include <cstdio>
 #include <limits>
 #include <stdexcept>

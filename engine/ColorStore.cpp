@@ -3,9 +3,24 @@
 #include "engine/PascalParser.h"
 #include "platform/Registry.h"
 
+#include <stdexcept>
+
 namespace {
 
 const std::string kPascalKey = "Software\\QD\\Lumivane\\Pascal";
+
+// A value the user may have typed by hand: the error says where it is and what
+// would have been taken, so it can be mended without reading the code.
+TColor ColorFromStore(const TRegistry& registry, const std::string& name, const std::string& text) {
+    try {
+        return StringToColor(text);
+    } catch (const std::invalid_argument& error) {
+        throw std::invalid_argument(registry.StoreFile().string() + ": HKCU\\" + kPascalKey +
+                                    ", value " + name + ": " + error.what() +
+                                    "; expected a colour name such as clNavy or a number "
+                                    "such as $00FF0000");
+    }
+}
 
 } // namespace
 
@@ -27,7 +42,7 @@ void TPascalParser::LoadColors() {
             }
             const std::string text = registry.ReadString(name);
             if (!text.empty()) {
-                slot.Color = StringToColor(text);
+                slot.Color = ColorFromStore(registry, name, text);
             }
         }
     } catch (const ERegistryParseError&) {

@@ -1,5 +1,7 @@
 #include "engine/MemoryStream.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -93,22 +95,6 @@ void TMemoryStream::Reserve(std::size_t capacity) {
 
 namespace {
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
 [[noreturn]] void ThrowFileError(const char* what, const std::string& fileName,
                                  const std::string& reason) {
     throw std::runtime_error(std::string(what) + " \"" + fileName + "\": " + reason);
@@ -129,7 +115,7 @@ private:
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
     // O_NONBLOCK: opening a FIFO must not wait for a writer before fstat can
     // tell what it is. It changes nothing for a regular file.
-    FileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    TFileDescriptor file(::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (file.Get() < 0) {
         ThrowFileError("Cannot open file", fileName, errno);
     }

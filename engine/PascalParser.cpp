@@ -25,7 +25,7 @@ const std::array<std::string_view, 68> Keywords = {
 };
 // clang-format on
 
-using namespace scanner;
+using namespace engine;
 
 namespace {
 

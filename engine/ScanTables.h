@@ -5,7 +5,7 @@
 #include <array>
 #include <string_view>
 
-namespace scanner {
+namespace engine {
 
 using Byte = unsigned char;
 
@@ -120,4 +120,4 @@ inline const char* SkipUntil(const char* cursor, const char* end, const TStopSet
     return cursor;
 }
 
-} // namespace scanner
+} // namespace engine

@@ -1,5 +1,7 @@
 #include "platform/AtomicFile.h"
 
+#include "platform/FileDescriptor.h"
+
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -49,13 +51,11 @@ bool WriteAll(int fd, std::string_view bytes) {
 // The rename is durable only once the folder's entry is on disk. Some file
 // systems cannot sync a folder (EINVAL); there is nothing more to do then.
 int SyncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) {
+    const TFileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd.IsOpen()) {
         return errno;
     }
-    const int result = ::fsync(fd) != 0 && errno != EINVAL ? errno : 0;
-    ::close(fd);
-    return result;
+    return ::fsync(fd.Get()) != 0 && errno != EINVAL ? errno : 0;
 }
 
 bool IsTemporaryName(std::string_view entry, const std::string& tag, const std::string& name) {
@@ -102,9 +102,7 @@ TAtomicFile::TAtomicFile(fs::path target, mode_t newFileMode, std::string tag)
       tag_(std::move(tag)) {}
 
 TAtomicFile::~TAtomicFile() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
+    fd_.Reset(-1);
     if (!temporary_.empty() && !committed_) {
         ::unlink(temporary_.c_str());
     }
@@ -119,48 +117,53 @@ void TAtomicFile::Create() {
         return;
     }
     struct stat existing {};
-    const bool exists = ::stat(target_.c_str(), &existing) == 0 && S_ISREG(existing.st_mode);
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    // Renaming over a device, a FIFO or a folder would put a plain file in
+    // its place (even over /dev/null, for root).
+    if (exists && !S_ISREG(existing.st_mode)) {
+        throw EAtomicFileError(shownName_.string() + ": cannot write: not a regular file");
+    }
     // A new file gets its mode from open, less the umask, like any new file;
     // a replacement is made private first and given the old file's mode below.
     const mode_t createMode = exists ? 0600 : newFileMode_;
     const std::string prefix =
         (FolderOf(target_) / ("." + target_.filename().string() + "." + tag_ + ".")).string();
-    for (int attempt = 0; fd_ < 0; ++attempt) {
+    for (int attempt = 0; !fd_.IsOpen(); ++attempt) {
         std::string name = prefix + RandomSuffix();
-        fd_ =
-            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode);
-        if (fd_ >= 0) {
+        fd_.Reset(
+            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode));
+        if (fd_.IsOpen()) {
             temporary_ = std::move(name);
         } else if (errno != EEXIST || attempt == 100) {
             Fail("cannot create a temporary file beside it", errno);
         }
     }
     if (exists) {
-        if (::fchmod(fd_, existing.st_mode & 07777) != 0) {
+        if (::fchmod(fd_.Get(), existing.st_mode & 07777) != 0) {
             Fail("cannot write", errno);
         }
         // Someone else's file written by root stays theirs; anyone else cannot
         // change the owner and keeps the file as their own.
         if (::geteuid() == 0) {
-            [[maybe_unused]] const int ignored = ::fchown(fd_, existing.st_uid, existing.st_gid);
+            [[maybe_unused]] const int ignored =
+                ::fchown(fd_.Get(), existing.st_uid, existing.st_gid);
         }
     }
 }
 
 void TAtomicFile::Write(std::string_view bytes) {
     Create();
-    if (!WriteAll(fd_, bytes)) {
+    if (!WriteAll(fd_.Get(), bytes)) {
         Fail("cannot write", errno);
     }
 }
 
 void TAtomicFile::Commit() {
     Create(); // an empty file still replaces the target
-    if (::fsync(fd_) != 0) {
+    if (::fsync(fd_.Get()) != 0) {
         Fail("cannot write", errno);
     }
-    const int fd = std::exchange(fd_, -1);
-    if (::close(fd) != 0) {
+    if (!fd_.Close()) {
         Fail("cannot write", errno);
     }
     if (::rename(temporary_.c_str(), target_.c_str()) != 0) {

@@ -4,13 +4,17 @@
 // target's folder, which is synced and renamed over the target, and the folder
 // is synced after the rename.
 //
-// A target that is a symbolic link (also one whose file does not exist yet)
-// is followed: the file it points to is replaced and the link stays. An
-// existing target keeps its permission bits; a new one is created with the
-// mode given (less the process's umask, as for any new file).
+// Only a regular file is replaced: a device, a FIFO or a folder in the
+// target's place is an error. A target that is a symbolic link (also one whose
+// file does not exist yet) is followed: the file it points to is replaced and
+// the link stays. An existing target keeps its permission bits (and, written
+// by root, its owner); a new one is created with the mode given, less the
+// process's umask as for any new file.
 //
 // Temporaries are named ".NAME.TAG.XXXXXX" beside the target, so that the
 // writer that uses TAG can recognise leftovers of a killed run and remove them.
+
+#include "platform/FileDescriptor.h"
 
 #include <chrono>
 #include <filesystem>
@@ -55,7 +59,7 @@ private:
     mode_t newFileMode_;
     std::string tag_;
     std::string temporary_;
-    int fd_ = -1;
+    TFileDescriptor fd_;
     bool committed_ = false;
 };
 

@@ -29,18 +29,25 @@ TRegistry::~TRegistry() {
     CloseKey();
 }
 
-std::optional<RegValue> TRegistry::FindCurrentValue(const std::string& name) {
-    CheckValueName(name);
+void TRegistry::ReadCurrentKey(const std::function<void(const RegKey&)>& read) {
     if (!open_) {
-        return std::nullopt;
+        return;
     }
     const RegKey root = LoadStore(storeFile_);
-    const RegKey* key = FindKey(root, SplitKeyPath(currentPath_));
-    const RegValue* value = key ? key->FindValue(name) : nullptr;
-    if (!value) {
-        return std::nullopt;
+    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_))) {
+        read(*key);
     }
-    return *value;
+}
+
+std::optional<RegValue> TRegistry::FindCurrentValue(const std::string& name) {
+    CheckValueName(name);
+    std::optional<RegValue> found;
+    ReadCurrentKey([&](const RegKey& key) {
+        if (const RegValue* value = key.FindValue(name)) {
+            found = *value;
+        }
+    });
+    return found;
 }
 
 void TRegistry::ChangeCurrentKey(const std::string& name,
@@ -169,28 +176,20 @@ bool TRegistry::DeleteValue(const std::string& name) {
 
 std::vector<std::string> TRegistry::GetValueNames() {
     std::vector<std::string> names;
-    if (!open_) {
-        return names;
-    }
-    const RegKey root = LoadStore(storeFile_);
-    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_))) {
-        for (const RegValue& value : key->Values()) {
+    ReadCurrentKey([&](const RegKey& key) {
+        for (const RegValue& value : key.Values()) {
             names.push_back(value.name);
         }
-    }
+    });
     return names;
 }
 
 std::vector<std::string> TRegistry::GetKeyNames() {
     std::vector<std::string> names;
-    if (!open_) {
-        return names;
-    }
-    const RegKey root = LoadStore(storeFile_);
-    if (const RegKey* key = FindKey(root, SplitKeyPath(currentPath_))) {
-        for (const RegKey& sub : key->Subkeys()) {
+    ReadCurrentKey([&](const RegKey& key) {
+        for (const RegKey& sub : key.Subkeys()) {
             names.push_back(sub.Name());
         }
-    }
+    });
     return names;
 }

@@ -97,6 +97,9 @@ public:
     std::vector<std::string> GetKeyNames();
 
 private:
+    // Runs READ on the current key in the file as it is now; not at all when
+    // no key is open or the key has gone.
+    void ReadCurrentKey(const std::function<void(const platform::RegKey&)>& read);
     // The current key's value in the file as it is now; nothing when the key
     // or the value is missing.
     std::optional<platform::RegValue> FindCurrentValue(const std::string& name);

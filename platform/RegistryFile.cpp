@@ -1,6 +1,7 @@
 #include "platform/RegistryFile.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/FileDescriptor.h"
 #include "platform/RegistryText.h"
 
 #include <cerrno>
@@ -49,27 +50,10 @@ std::string SystemError(const fs::path& file, const std::string& what = {}) {
     return file.string() + ": " + (what.empty() ? "" : what + ": ") + std::strerror(errno);
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-    int Release() { return std::exchange(fd_, -1); }
-
-private:
-    int fd_;
-};
-
 // False when the file does not exist.
 bool ReadWholeFile(const fs::path& file, std::string& content) {
     // O_NONBLOCK: a FIFO in the store's place must not hang us before fstat.
-    FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    TFileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     if (fd.Get() < 0) {
         // A folder on the path that is a file is a fault to report, not an
         // empty store: a store written there could never be read back.
@@ -137,7 +121,7 @@ void UpdateStore(const fs::path& file, const std::function<bool(RegKey&)>& chang
         }
 
         const fs::path lockFile = target.string() + ".lock";
-        FileDescriptor lock(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        TFileDescriptor lock(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
         if (lock.Get() < 0) {
             throw EStoreWriteError(SystemError(lockFile, "cannot open the lock file"));
         }

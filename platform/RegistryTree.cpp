@@ -92,6 +92,21 @@ bool EraseIndexed(TSlots& slots, std::vector<Item>& items, std::string_view name
     return true;
 }
 
+// KIND is "Key" or "Value", as the messages start.
+void CheckName(std::string_view name, const std::string& kind, std::size_t maxLength) {
+    if (name.size() > maxLength) {
+        throw ERegistryException(kind + " name too long (" + std::to_string(name.size()) +
+                                 " characters, at most " + std::to_string(maxLength) +
+                                 "): " + QuoteName(name));
+    }
+    if (std::any_of(name.begin(), name.end(), IsControl)) {
+        std::string lower = kind;
+        lower[0] = LowerAscii(lower[0]);
+        throw ERegistryException("Invalid " + lower + " name " + QuoteName(name) +
+                                 ": control characters are not allowed");
+    }
+}
+
 template <typename Key> Key* FindKeyIn(Key& root, const KeyPath& path, KeyPath* storedPath) {
     Key* key = &root;
     if (storedPath) {
@@ -211,27 +226,11 @@ void CheckKeyName(std::string_view name) {
     if (name.empty()) {
         throw ERegistryException("Invalid key name: a key name cannot be empty");
     }
-    if (name.size() > kMaxKeyNameLength) {
-        throw ERegistryException("Key name too long (" + std::to_string(name.size()) +
-                                 " characters, at most " + std::to_string(kMaxKeyNameLength) +
-                                 "): " + QuoteName(name));
-    }
-    if (std::any_of(name.begin(), name.end(), IsControl)) {
-        throw ERegistryException("Invalid key name " + QuoteName(name) +
-                                 ": control characters are not allowed");
-    }
+    CheckName(name, "Key", kMaxKeyNameLength);
 }
 
 void CheckValueName(std::string_view name) {
-    if (name.size() > kMaxValueNameLength) {
-        throw ERegistryException("Value name too long (" + std::to_string(name.size()) +
-                                 " characters, at most " + std::to_string(kMaxValueNameLength) +
-                                 "): " + QuoteName(name));
-    }
-    if (std::any_of(name.begin(), name.end(), IsControl)) {
-        throw ERegistryException("Invalid value name " + QuoteName(name) +
-                                 ": control characters are not allowed");
-    }
+    CheckName(name, "Value", kMaxValueNameLength);
 }
 
 KeyPath SplitKeyPath(std::string_view path) {

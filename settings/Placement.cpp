@@ -20,13 +20,13 @@ void ApplyStartupPlacement(TPlacementWindow& window) {
         return;
     }
     switch (StoredStartPos(registry)) {
-    case static_cast<std::int32_t>(TStartMode::Full):
-        window.SetPosition(TPlacementWindow::Position::DefaultPosAndSize);
-        window.SetWindowState(TPlacementWindow::State::Maximized);
+    case static_cast<std::int32_t>(TStartMode::kFull):
+        window.SetPosition(TPlacementWindow::Position::poDefault);
+        window.SetWindowState(TPlacementWindow::State::wsMaximized);
         break;
-    case static_cast<std::int32_t>(TStartMode::Saved):
-        window.SetPosition(TPlacementWindow::Position::Designed);
-        window.SetWindowState(TPlacementWindow::State::Normal);
+    case static_cast<std::int32_t>(TStartMode::kSaved):
+        window.SetPosition(TPlacementWindow::Position::poDesigned);
+        window.SetWindowState(TPlacementWindow::State::wsNormal);
         // One at a time, so a value that fails to read leaves the earlier ones applied.
         if (registry.ValueExists("X1")) {
             window.SetLeft(registry.ReadInteger("X1"));
@@ -49,15 +49,15 @@ void ApplyStartupPlacement(TPlacementWindow& window) {
 TStartMode ReadStartMode() {
     TRegistry registry;
     if (!registry.KeyExists(kPositionKey) || !registry.OpenKey(kPositionKey, false)) {
-        return TStartMode::Default;
+        return TStartMode::kDefault;
     }
     switch (StoredStartPos(registry)) {
-    case static_cast<std::int32_t>(TStartMode::Full):
-        return TStartMode::Full;
-    case static_cast<std::int32_t>(TStartMode::Saved):
-        return TStartMode::Saved;
+    case static_cast<std::int32_t>(TStartMode::kFull):
+        return TStartMode::kFull;
+    case static_cast<std::int32_t>(TStartMode::kSaved):
+        return TStartMode::kSaved;
     default:
-        return TStartMode::Default;
+        return TStartMode::kDefault;
     }
 }
 

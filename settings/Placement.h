@@ -10,8 +10,8 @@ class TRegistry;
 // What placement needs of the main window.
 class TPlacementWindow {
 public:
-    enum class Position { Designed, DefaultPosAndSize, ScreenCenter };
-    enum class State { Normal, Maximized, Minimized };
+    enum class Position { poDesigned, poDefault, poScreenCenter };
+    enum class State { wsNormal, wsMaximized, wsMinimized };
 
     virtual ~TPlacementWindow() = default;
     virtual void SetPosition(Position position) = 0;
@@ -27,7 +27,7 @@ public:
     virtual int Height() const = 0;
 };
 
-enum class TStartMode : std::int32_t { Default = 0, Full = 1, Saved = 2 };
+enum class TStartMode : std::int32_t { kDefault = 0, kFull = 1, kSaved = 2 };
 
 extern const char* const kProductKey;     // "Software\QD\Lumivane"
 extern const char* const kPositionKey;    // "Software\QD\Lumivane\Position"

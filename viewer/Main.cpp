@@ -6,8 +6,13 @@
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
+#include "viewer/glyphs/Glyphs.h"
 #include "viewer/qdStatusBar.h"
 #include "viewer/text/PathRoutines.h"
+#include "widgets/TB97/Dock97.h"
+#include "widgets/TB97/Toolbar97.h"
+#include "widgets/TB97/ToolbarButton97.h"
+#include "widgets/TB97/ToolbarSep97.h"
 
 #include <QAction>
 #include <QFile>
@@ -142,6 +147,7 @@ TfrmMain::TfrmMain(std::vector<std::string> arguments, QWidget* parent)
     };
     ExecuteFileDialog = [](QFileDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     CreateComponents();
+    CreateToolbars();
     TApplication::Guarded([this] { FormCreate(); });
 }
 
@@ -251,15 +257,15 @@ void TfrmMain::FormCreate() {
 void TfrmMain::SetPosition(Position position) {
     position_ = position;
     // Left to the window system: no position of our own.
-    setAttribute(Qt::WA_Moved, position != Position::DefaultPosAndSize);
+    setAttribute(Qt::WA_Moved, position != Position::poDefault);
 }
 
 void TfrmMain::SetWindowState(State state) {
     Qt::WindowStates states =
         windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen);
-    if (state == State::Maximized) {
+    if (state == State::wsMaximized) {
         states |= Qt::WindowMaximized;
-    } else if (state == State::Minimized) {
+    } else if (state == State::wsMinimized) {
         states |= Qt::WindowMinimized;
     }
     setWindowState(states);
@@ -315,7 +321,7 @@ void TfrmMain::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
-    if (position_ == Position::ScreenCenter && screen() != nullptr) {
+    if (position_ == Position::poScreenCenter && screen() != nullptr) {
         const QRect area = screen()->availableGeometry();
         move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
     }
@@ -493,6 +499,7 @@ void TfrmMain::miFindNextClick() {
 
 void TfrmMain::SetFindNextEnabled(bool enabled) {
     miFindNext->setEnabled(enabled);
+    tbFindNext->setEnabled(enabled);
 }
 
 // ---- the start-up conversion, on the runner's worker ----
@@ -569,3 +576,61 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
     }
     finish();
 }
+
+// ---- docks and toolbar ----
+
+void TfrmMain::CreateToolbars() {
+    Dock971 = new TDock97(this, dpTop);
+    Dock972 = new TDock97(this, dpLeft);
+    Dock973 = new TDock97(this, dpRight);
+    Dock974 = new TDock97(this, dpBottom);
+    PlaceDock(TDockSide::kTop, Dock971);
+    PlaceDock(TDockSide::kLeft, Dock972);
+    PlaceDock(TDockSide::kRight, Dock973);
+    PlaceDock(TDockSide::kBottom, Dock974);
+
+    Toolbar971 = new TToolbar97(this);
+    Toolbar971->SetCaption("Lumivane98");
+    Toolbar971->SetShowHint(true);
+    Toolbar971->SetDefaultDock(Dock971);
+    auto button = [this](int left, const char* glyph, const char* hint,
+                         void (TfrmMain::*handler)()) {
+        auto* created = new TToolbarButton97(Toolbar971);
+        created->setGeometry(left, 2, 22, 22);
+        created->SetGlyph(ToolbarGlyph(glyph));
+        created->setToolTip(hint);
+        created->OnClick = [this, handler] { TApplication::Guarded([&] { (this->*handler)(); }); };
+        return created;
+    };
+    auto separator = [this](int left, bool blank) {
+        auto* created = new TToolbarSep97(Toolbar971);
+        created->setGeometry(left, 2, 6, 22);
+        created->SetBlank(blank);
+    };
+    tbOpen = button(11, "tbOpen", "Open (Ctrl + O)", &TfrmMain::tbOpenClick);
+    separator(33, true);
+    tbSave = button(39, "tbSave", "Save as RTF (Ctrl + S)", &TfrmMain::tbSaveClick);
+    separator(61, false);
+    tbFind = button(67, "tbFind", "Find (Ctrl + F)", &TfrmMain::tbFindClick);
+    separator(89, true);
+    tbFindNext = button(95, "tbFindNext", "Find next (F3)", &TfrmMain::tbFindNextClick);
+    tbFindNext->setEnabled(false);
+    separator(117, true);
+    tbCopy = button(123, "tbCopy", "Copy (Ctrl + C)", &TfrmMain::tbCopyClick);
+    separator(145, false);
+    tbSetup = button(151, "tbSetup", "Setup", &TfrmMain::tbSetupClick);
+    separator(173, false);
+    // The About button's slot.
+    auto* about = new TToolbarButton97(Toolbar971);
+    about->setGeometry(179, 2, 22, 22);
+    about->setToolTip("About");
+    about->OnClick = [this] { TApplication::Guarded([this] { ebAboutClick(); }); };
+    ebAbout = about;
+    Toolbar971->Loaded();
+    Toolbar971->SetDockPos(0);
+    Toolbar971->SetDockedTo(Dock971);
+}
+
+void TfrmMain::tbSetupClick() {}
+
+void TfrmMain::ebAboutClick() {}

@@ -20,8 +20,11 @@ class QFileDialog;
 class QGridLayout;
 class QMenu;
 class QVBoxLayout;
+class TDock97;
 class TFindDialog;
 class TRichEdit;
+class TToolbar97;
+class TToolbarButton97;
 class TqdStatusBar98;
 
 class TfrmMain;
@@ -52,6 +55,20 @@ public:
     QFileDialog* OpenDialog1;
     std::unique_ptr<TThreadComp> ThreadComp1;
 
+    // The four docks, and the toolbar "Lumivane98" in the top one.
+    TDock97* Dock971;
+    TDock97* Dock972;
+    TDock97* Dock973;
+    TDock97* Dock974;
+    TToolbar97* Toolbar971;
+    TToolbarButton97* tbOpen;
+    TToolbarButton97* tbSave;
+    TToolbarButton97* tbFind;
+    TToolbarButton97* tbFindNext;
+    TToolbarButton97* tbCopy;
+    TToolbarButton97* tbSetup;
+    QWidget* ebAbout;
+
     // Handlers.
     void FormCreate();
     void FormShow();
@@ -70,6 +87,8 @@ public:
     void miFindNextClick();
     void FindDialog1Find();
     void ThreadComp1Execute(TThreadComp& sender);
+    void tbSetupClick();
+    void ebAboutClick();
 
     // Switches Find next everywhere it is offered.
     void SetFindNextEnabled(bool enabled);
@@ -106,6 +125,7 @@ protected:
 
 private:
     void CreateComponents();
+    void CreateToolbars();
     void ClickMenuItem(QAction* item);
     void SearchOnce();
     void LoadFile(const std::string& fileName);
@@ -114,7 +134,7 @@ private:
     TQtGuiThread guiThread_;
     QVBoxLayout* frameLayout_;
     QGridLayout* clientLayout_;
-    Position position_ = Position::ScreenCenter;
+    Position position_ = Position::poScreenCenter;
     bool shown_ = false;
     // The start-up conversion has the view's repainting suspended (GUI thread only).
     bool runnerHoldsView_ = false;

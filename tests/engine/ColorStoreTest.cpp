@@ -107,7 +107,10 @@ TEST_F(ColorStoreTest, TextThatIsNoColourFailsNamingIt) {
     StoreString("clBGround", "clSilver");
     StoreString("clNumber", "violet");
     StoreString("clAssembler", "clLime");
-    EXPECT_EQ(LoadFailure(), "'violet' is not a valid integer value");
+    const std::string failure = LoadFailure();
+    EXPECT_NE(failure.find("value clNumber: 'violet' is not a valid integer value"),
+              std::string::npos)
+        << failure;
     EXPECT_EQ(ColorSlots[ciBackground].Color, 0xC0C0C0u);
     EXPECT_EQ(ColorSlots[ciAssembler].Color, kDefaultSlotColors[ciAssembler]);
 }
@@ -166,6 +169,15 @@ TEST_F(ColorStoreTest, SavesAllSevenValuesEveryTime) {
     EXPECT_EQ(Colors(), saved);
 }
 
+TEST_F(ColorStoreTest, SaveWithoutAWritableStoreDoesNothingSilently) {
+    TTempDir dir;
+    const fs::path store = dir.Path() / "user.reg";
+    fs::create_directory(dir.Path() / "user.reg.lock"); // the store can be read, not locked
+    setenv("LUMIVANE_REGISTRY", store.c_str(), 1);
+    EXPECT_NO_THROW(TPascalParser().SaveColors());
+    EXPECT_FALSE(fs::exists(store));
+}
+
 TEST_F(ColorStoreTest, AStoreWhoseFolderIsAFileIsReportedNotTakenForEmpty) {
     TTempDir dir;
     const fs::path blocker = dir.WriteFile("not-a-folder", "x");
@@ -186,6 +198,20 @@ TEST_F(ColorStoreTest, AStoreWhoseFolderIsAFileIsReportedNotTakenForEmpty) {
               "x");
 }
 
+TEST_F(ColorStoreTest, SaveWhereNoStoreCanBeReadIsReported) {
+    TTempDir dir;
+    const fs::path blocker = dir.WriteFile("not-a-folder", "x");
+    const fs::path store = blocker / "user.reg";
+    setenv("LUMIVANE_REGISTRY", store.c_str(), 1);
+    try {
+        TPascalParser().SaveColors();
+        FAIL() << "no error";
+    } catch (const ERegistryException& error) {
+        EXPECT_NE(std::string(error.what()).find(store.string()), std::string::npos);
+    }
+    EXPECT_TRUE(fs::is_regular_file(blocker));
+}
+
 TEST_F(ColorStoreTest, ConversionUsesTheStoredScheme) {
     StoreString("clKeyword", "clBlue");
     TTempDir dir;
@@ -201,6 +227,16 @@ TEST_F(ColorStoreTest, ConversionFailsBeforeWritingWhenTheSchemeCannotLoad) {
     TMemoryStream out;
     EXPECT_THROW(ConvertFile(dir.WriteFile("u.pas", "end"), out), std::invalid_argument);
     EXPECT_EQ(out.Size(), 0u);
+}
+
+TEST_F(ColorStoreTest, ABadValueIsNamedWithItsFileKeyAndWhatWasExpected) {
+    StoreString("clComment", "notacolour");
+    const std::string message = LoadFailure();
+    for (const std::string& part :
+         {TestStoreFile().string(), std::string("HKCU\\") + kPascalKey, std::string("clComment"),
+          std::string("'notacolour'"), std::string("expected a colour name")}) {
+        EXPECT_NE(message.find(part), std::string::npos) << part << " not in: " << message;
+    }
 }
 
 } // namespace

@@ -77,6 +77,18 @@ TEST_F(AtomicFileTest, ANewFileGetsTheModeLessTheUmaskAndAReplacementKeepsTheOld
     WriteFileAtomically(dir_ / "shared.rtf", "y", 0600); // the new-file mode does not apply
     EXPECT_EQ(ModeOf(dir_ / "shared.rtf"), 0604u);
     EXPECT_EQ(ReadAll(dir_ / "shared.rtf"), "y");
+
+    // Root replacing a user's file leaves it the user's.
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() == 0 && nobody != nullptr) {
+        ASSERT_EQ(::chown((dir_ / "shared.rtf").c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+        WriteFileAtomically(dir_ / "shared.rtf", "z");
+        struct stat info {};
+        ASSERT_EQ(::stat((dir_ / "shared.rtf").c_str(), &info), 0);
+        EXPECT_EQ(info.st_uid, nobody->pw_uid);
+        EXPECT_EQ(info.st_gid, nobody->pw_gid);
+        EXPECT_EQ(info.st_mode & 07777, 0604u);
+    }
 }
 
 TEST_F(AtomicFileTest, FailureKeepsTheOldFileAndRemovesTheTemporaryOne) {
@@ -92,6 +104,23 @@ TEST_F(AtomicFileTest, FailureKeepsTheOldFileAndRemovesTheTemporaryOne) {
     }
     EXPECT_TRUE(fs::is_directory(folder / "inside"));
     EXPECT_EQ(CountEntries(dir_), 1u);
+
+    // A FIFO, also through a link, stays what it is: renaming a file over it
+    // would do the same to a device such as /dev/null.
+    const fs::path fifo = dir_ / "pipe.rtf";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("pipe.rtf", dir_ / "to-pipe.rtf");
+    for (const fs::path& target : {fifo, dir_ / "to-pipe.rtf"}) {
+        try {
+            WriteFileAtomically(target, "text");
+            FAIL() << "no error for " << target;
+        } catch (const EAtomicFileError& e) {
+            EXPECT_EQ(std::string(e.what()),
+                      target.string() + ": cannot write: not a regular file");
+        }
+    }
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_EQ(CountEntries(dir_), 3u);
 
     const fs::path nowhere = dir_ / "missing" / "out.rtf";
     EXPECT_THROW(WriteFileAtomically(nowhere, "text"), EAtomicFileError);

@@ -19,14 +19,14 @@ struct RecordingWindow : TPlacementWindow {
     int left = 173, top = 119, width = 611, height = 421;
 
     void SetPosition(Position position) override {
-        calls.push_back(position == Position::Designed            ? "position designed"
-                        : position == Position::DefaultPosAndSize ? "position default"
-                                                                  : "position centred");
+        calls.push_back(position == Position::poDesigned  ? "position designed"
+                        : position == Position::poDefault ? "position default"
+                                                          : "position centred");
     }
     void SetWindowState(State state) override {
-        calls.push_back(state == State::Normal      ? "state normal"
-                        : state == State::Maximized ? "state maximised"
-                                                    : "state minimised");
+        calls.push_back(state == State::wsNormal      ? "state normal"
+                        : state == State::wsMaximized ? "state maximised"
+                                                      : "state minimised");
     }
     void SetLeft(int value) override { Record("left", left = value); }
     void SetTop(int value) override { Record("top", top = value); }
@@ -61,7 +61,7 @@ TEST_F(PlacementTest, AFirstStartKeepsTheDesignedPlacementSilently) {
     RecordingWindow window;
     ApplyStartupPlacement(window);
     EXPECT_THAT(window.calls, IsEmpty());
-    EXPECT_EQ(ReadStartMode(), TStartMode::Default);
+    EXPECT_EQ(ReadStartMode(), TStartMode::kDefault);
     EXPECT_FALSE(std::filesystem::exists(store_));
 }
 
@@ -81,7 +81,7 @@ TEST_F(PlacementTest, SavedModeAppliesTheStoredBoundsInOrder) {
     ApplyStartupPlacement(window);
     EXPECT_THAT(window.calls, ElementsAre("position designed", "state normal", "left 100", "top 50",
                                           "width 500", "height 400"));
-    EXPECT_EQ(ReadStartMode(), TStartMode::Saved);
+    EXPECT_EQ(ReadStartMode(), TStartMode::kSaved);
 }
 
 TEST_F(PlacementTest, SavedModeAppliesOnlyTheBoundsThatExistNegativesIncluded) {
@@ -97,7 +97,7 @@ TEST_F(PlacementTest, FullModeLetsTheSystemPlaceTheWindowThenMaximises) {
     RecordingWindow window;
     ApplyStartupPlacement(window);
     EXPECT_THAT(window.calls, ElementsAre("position default", "state maximised"));
-    EXPECT_EQ(ReadStartMode(), TStartMode::Full);
+    EXPECT_EQ(ReadStartMode(), TStartMode::kFull);
 }
 
 TEST_F(PlacementTest, UnknownOrMissingModesBehaveAsDefault) {
@@ -108,7 +108,7 @@ TEST_F(PlacementTest, UnknownOrMissingModesBehaveAsDefault) {
         RecordingWindow window;
         ApplyStartupPlacement(window);
         EXPECT_THAT(window.calls, IsEmpty()) << values;
-        EXPECT_EQ(ReadStartMode(), TStartMode::Default) << values;
+        EXPECT_EQ(ReadStartMode(), TStartMode::kDefault) << values;
     }
     // Save from the dialog then writes 0.
     Install();
@@ -142,21 +142,21 @@ TEST_F(PlacementTest, WithoutTheProductKeyNothingIsEverWritten) {
     RecordingWindow window;
     for (int press = 0; press < 3; ++press) {
         EXPECT_FALSE(InstallCheck());
-        EXPECT_FALSE(WriteStartMode(TStartMode::Saved));
+        EXPECT_FALSE(WriteStartMode(TStartMode::kSaved));
         EXPECT_FALSE(SavePosition(window));
     }
     EXPECT_FALSE(std::filesystem::exists(store_));
     // Keys beside the product key do not count.
     WriteStore("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\QD\\Lumivane98]\n");
     const std::string before = ReadFile(store_);
-    EXPECT_FALSE(WriteStartMode(TStartMode::Saved));
+    EXPECT_FALSE(WriteStartMode(TStartMode::kSaved));
     EXPECT_FALSE(SavePosition(window));
     EXPECT_EQ(ReadFile(store_), before);
 }
 
 TEST_F(PlacementTest, InstalledWritesTheModeAndThePositionSeparately) {
     Install();
-    ASSERT_TRUE(WriteStartMode(TStartMode::Full));
+    ASSERT_TRUE(WriteStartMode(TStartMode::kFull));
     EXPECT_EQ(Stored("StartPos"), 1);
 
     RecordingWindow maximised;
@@ -171,7 +171,7 @@ TEST_F(PlacementTest, InstalledWritesTheModeAndThePositionSeparately) {
     EXPECT_EQ(Stored("Y2"), 1032);
     EXPECT_EQ(Stored("StartPos"), 1); // untouched by saving the position
 
-    ASSERT_TRUE(WriteStartMode(TStartMode::Saved));
+    ASSERT_TRUE(WriteStartMode(TStartMode::kSaved));
     RecordingWindow window;
     ApplyStartupPlacement(window);
     EXPECT_THAT(window.calls, ElementsAre("position designed", "state normal", "left -4", "top -4",
@@ -186,7 +186,7 @@ TEST_F(PlacementTest, SavingTheColourSchemeInstallsAsASideEffect) {
         registry.WriteString("clComment", "clNavy");
     }
     EXPECT_TRUE(InstallCheck());
-    EXPECT_TRUE(WriteStartMode(TStartMode::Saved));
+    EXPECT_TRUE(WriteStartMode(TStartMode::kSaved));
 }
 
 TEST_F(PlacementTest, AStoreThatRefusesTheWriteReportsItNamingTheValue) {
@@ -194,7 +194,7 @@ TEST_F(PlacementTest, AStoreThatRefusesTheWriteReportsItNamingTheValue) {
     const std::string before = ReadFile(store_);
     std::filesystem::remove(store_.string() + ".lock");
     std::filesystem::create_directory(store_.string() + ".lock"); // the lock cannot be taken
-    EXPECT_THAT(ErrorOf([] { WriteStartMode(TStartMode::Full); }),
+    EXPECT_THAT(ErrorOf([] { WriteStartMode(TStartMode::kFull); }),
                 StartsWith("Could not set data for 'StartPos'"));
     RecordingWindow window;
     EXPECT_THAT(ErrorOf([&] { SavePosition(window); }), StartsWith("Could not set data for 'X1'"));

@@ -155,11 +155,7 @@ private:
                     ++pos_;
                     continue;
                 }
-                const std::size_t start = pos_;
-                while (pos_ < data_.size() && IsLetter(data_[pos_])) {
-                    ++pos_;
-                }
-                const std::string_view word = data_.substr(start, pos_ - start);
+                const std::string_view word = ReadLetters();
                 bool hasParam = false;
                 const int param = ReadParameter(hasParam);
                 if (word == "bin") {
@@ -167,6 +163,15 @@ private:
                 }
             }
         }
+    }
+
+    // The name of a control word: the letters from the reading position on.
+    std::string_view ReadLetters() {
+        const std::size_t start = pos_;
+        while (pos_ < data_.size() && IsLetter(data_[pos_])) {
+            ++pos_;
+        }
+        return data_.substr(start, pos_ - start);
     }
 
     // The numeric parameter after a control word, saturated to int; and its delimiter.
@@ -208,11 +213,7 @@ private:
             ControlSymbol(c);
             return;
         }
-        const std::size_t start = pos_;
-        while (pos_ < data_.size() && IsLetter(data_[pos_])) {
-            ++pos_;
-        }
-        const std::string_view name = data_.substr(start, pos_ - start);
+        const std::string_view name = ReadLetters();
         bool hasParam = false;
         const int param = ReadParameter(hasParam);
         const TControlWord* entry = FindControlWord(name);

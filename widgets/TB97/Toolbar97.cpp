@@ -1,0 +1,580 @@
+#include "widgets/TB97/Toolbar97.h"
+
+#include "platform/qt/QtColor.h"
+#include "widgets/TB97/Dock97.h"
+#include "widgets/TB97/FloatParent.h"
+#include "widgets/TB97/TB97Tables.h"
+#include "widgets/TB97/ToolbarSep97.h"
+
+#include <QChildEvent>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <algorithm>
+
+using tb97::TBarOrientation;
+
+namespace {
+
+QWidget* CheckedOwner(QWidget* owner) {
+    if (owner == nullptr || !owner->isWindow()) {
+        throw EInvalidOperation("TToolbar97 must be owned by a form");
+    }
+    return owner;
+}
+
+const tb97::TBarMargins& MarginsFor(TBarOrientation orientation) {
+    return tb97::kBarMargins[static_cast<size_t>(orientation)];
+}
+
+TBarOrientation OrientationOf(const TDock97* dock) {
+    if (dock == nullptr) {
+        return TBarOrientation::kFloating;
+    }
+    return dock->Vertical() ? TBarOrientation::kVertical : TBarOrientation::kHorizontal;
+}
+
+// The floating frame: sizing frame on every side, small caption above.
+constexpr int kFrame = tb97::kFrameSize;
+constexpr int kCaption = tb97::kSmallCaptionHeight;
+
+} // namespace
+
+// Where each item goes, in client coordinates, and the client size.
+struct TToolbar97::TArrangement {
+    std::vector<QRect> Bounds; // one per item of items_; empty for hidden ones
+    std::vector<int> Dividers;
+    QSize ClientSize;
+    QSize Largest;
+};
+
+TToolbar97::TToolbar97(QWidget* owner)
+    : QWidget(nullptr), owner_(CheckedOwner(owner)), floatParent_(new TFloatParent(owner)),
+      hook_(tb97::TFormHook::Acquire(owner, this)), FColor(clBtnFace) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    reparenting_ = true;
+    setParent(floatParent_, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    reparenting_ = false;
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    ArrangeControls();
+}
+
+TToolbar97::~TToolbar97() {
+    destroying_ = true;
+    if (FDockedTo != nullptr) {
+        FDockedTo->ToolbarRemoved(this);
+    }
+    hook_->Release(this);
+    // The float parent goes with the toolbar; when floating it is our parent,
+    // so it is left to delete itself after we are gone.
+    if (floatParent_) {
+        floatParent_->deleteLater();
+    }
+}
+
+// ---- properties ----
+
+void TToolbar97::SetCaption(const QString& value) {
+    if (value != FCaption) {
+        FCaption = value;
+        setWindowTitle(value);
+        if (FDockedTo == nullptr) {
+            update();
+        }
+    }
+}
+
+void TToolbar97::SetColor(TColor value) {
+    if (value != FColor) {
+        FColor = value;
+        update();
+    }
+}
+
+void TToolbar97::SetCloseButton(bool value) {
+    if (value != FCloseButton) {
+        FCloseButton = value;
+        if (FDockedTo == nullptr) {
+            update();
+        }
+    }
+}
+
+void TToolbar97::SetDockRow(int value) {
+    FDockRow = value;
+    if (FDockedTo != nullptr) {
+        FDockedTo->ArrangeToolbars();
+    }
+}
+
+void TToolbar97::SetDockPos(int value) {
+    FDockPos = value;
+    if (FDockedTo != nullptr) {
+        FDockedTo->ArrangeToolbars();
+    }
+}
+
+void TToolbar97::setVisible(bool visible) {
+    if (reparenting_ || destroying_) {
+        QWidget::setVisible(visible);
+        return;
+    }
+    if (visible == FVisible) {
+        ApplyVisibility();
+        return;
+    }
+    FVisible = visible;
+    ApplyVisibility();
+    if (FDockedTo != nullptr) {
+        FDockedTo->ToolbarVisibilityChanged(this);
+    }
+}
+
+void TToolbar97::ApplyVisibility() {
+    if (FDockedTo != nullptr) {
+        QWidget::setVisible(FVisible);
+    } else {
+        UpdateFloatingVisibility();
+    }
+}
+
+void TToolbar97::UpdateFloatingVisibility() {
+    if (FDockedTo != nullptr) {
+        return;
+    }
+    const bool formShown = owner_->isVisible() && !owner_->isMinimized();
+    QWidget::setVisible(FVisible && formShown);
+}
+
+// ---- docking ----
+
+void TToolbar97::SetParentControl(QWidget* parent) {
+    if (auto* dock = qobject_cast<TDock97*>(parent)) {
+        SetDockedTo(dock);
+    } else if (parent == owner_ || parent == floatParent_) {
+        SetDockedTo(nullptr);
+    } else {
+        throw EInvalidOperation(
+            "TToolbar97 can only be placed on a TDock97 or directly on the form");
+    }
+}
+
+void TToolbar97::SetDockedTo(TDock97* value) {
+    const bool changing = value != FDockedTo;
+    QWidget* const target = value != nullptr ? static_cast<QWidget*>(value) : floatParent_.data();
+    if (!changing && parentWidget() == target) {
+        return;
+    }
+    if (changing && OnDockChanging) {
+        OnDockChanging();
+    }
+    if (value != nullptr) {
+        Reparent(value, value);
+    } else {
+        if (floatingRect_.isEmpty()) {
+            // Where it stands now, grown by the frame it is about to get.
+            const QPoint screenAt = mapToGlobal(QPoint(0, 0));
+            floatingRect_ = QRect(screenAt.x() - kFrame, screenAt.y(), width() + 2 * kFrame,
+                                  height() + 2 * kFrame + kCaption);
+        }
+        Reparent(floatParent_, nullptr);
+        setGeometry(floatingRect_);
+    }
+    ArrangeControls();
+    if (FDockedTo != nullptr) {
+        FDockedTo->ArrangeToolbars();
+    }
+    if (changing && OnDockChanged) {
+        OnDockChanged();
+    }
+    ApplyVisibility();
+    if (FDockedTo == nullptr) {
+        KeepOnScreen();
+    }
+}
+
+// A change of parent recreates the window: the toolbar's users hear of it
+// before and after, the old dock of the removal and the new one of the insertion.
+void TToolbar97::Reparent(QWidget* parent, TDock97* dock) {
+    if (parent == parentWidget() && dock == FDockedTo) {
+        return;
+    }
+    if (OnRecreating) {
+        OnRecreating();
+    }
+    TDock97* oldDock = FDockedTo;
+    reparenting_ = true;
+    QWidget::setVisible(false);
+    FDockedTo = dock;
+    if (dock != nullptr) {
+        setParent(parent, Qt::Widget);
+    } else {
+        setParent(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    }
+    reparenting_ = false;
+    if (oldDock != nullptr) {
+        oldDock->ToolbarRemoved(this);
+    }
+    // The new dock places us by the size we have in its orientation.
+    ArrangeControls();
+    if (dock != nullptr) {
+        dock->ToolbarInserted(this);
+    }
+    if (OnRecreated) {
+        OnRecreated();
+    }
+}
+
+void TToolbar97::PlaceInDock(const QRect& bounds) {
+    ++arranging_;
+    setGeometry(bounds);
+    --arranging_;
+}
+
+void TToolbar97::SetFloatingRect(const QRect& rect) {
+    floatingRect_ = rect;
+    if (FDockedTo == nullptr && !rect.isEmpty()) {
+        setGeometry(rect);
+        ArrangeControls();
+    }
+}
+
+void TToolbar97::SetFloatingWidth(int width) {
+    floatingWidth_ = std::max(width, 0);
+    if (FDockedTo == nullptr) {
+        ArrangeControls();
+    }
+}
+
+void TToolbar97::KeepOnScreen() {
+    if (FDockedTo != nullptr) {
+        return;
+    }
+    QScreen* screen = QGuiApplication::screenAt(floatingRect_.center());
+    if (screen == nullptr) {
+        screen = QGuiApplication::primaryScreen();
+    }
+    if (screen == nullptr) {
+        return;
+    }
+    const QRect area = screen->availableGeometry();
+    QRect r = geometry();
+    if (r.intersects(area)) {
+        return;
+    }
+    if (r.right() > area.right()) {
+        r.moveRight(area.right());
+    }
+    if (r.bottom() > area.bottom()) {
+        r.moveBottom(area.bottom());
+    }
+    if (r.left() < area.left()) {
+        r.moveLeft(area.left());
+    }
+    if (r.top() < area.top()) {
+        r.moveTop(area.top());
+    }
+    floatingRect_ = r;
+    setGeometry(r);
+}
+
+// ---- items ----
+
+std::vector<QWidget*> TToolbar97::Items() const {
+    return items_;
+}
+
+TBarOrientation TToolbar97::Orientation() const {
+    return OrientationOf(FDockedTo);
+}
+
+bool TToolbar97::HasDragHandle() const {
+    return FDockedTo == nullptr || FDockedTo->AllowDrag();
+}
+
+QPoint TToolbar97::ClientOrigin() const {
+    return FDockedTo == nullptr ? QPoint(kFrame, kFrame + kCaption) : QPoint(0, 0);
+}
+
+void TToolbar97::Loaded() {
+    const bool vertical = Orientation() == TBarOrientation::kVertical;
+    std::stable_sort(items_.begin(), items_.end(), [vertical](QWidget* a, QWidget* b) {
+        return vertical ? a->y() < b->y() : a->x() < b->x();
+    });
+    ArrangeControls();
+}
+
+bool TToolbar97::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::ChildAdded: {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        if (child->isWidgetType()) {
+            auto* widget = static_cast<QWidget*>(child);
+            if (std::find(items_.begin(), items_.end(), widget) == items_.end()) {
+                items_.push_back(widget);
+                widget->installEventFilter(this);
+            }
+            // Arranged once the item is whole.
+            QCoreApplication::postEvent(this, new QEvent(QEvent::LayoutRequest));
+        }
+        break;
+    }
+    case QEvent::ChildRemoved: {
+        QObject* child = static_cast<QChildEvent*>(event)->child();
+        const auto found = std::find(items_.begin(), items_.end(), child);
+        if (found != items_.end()) {
+            items_.erase(found);
+            if (!destroying_) {
+                QCoreApplication::postEvent(this, new QEvent(QEvent::LayoutRequest));
+            }
+        }
+        break;
+    }
+    case QEvent::LayoutRequest:
+        ArrangeControls();
+        return true;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+bool TToolbar97::eventFilter(QObject* watched, QEvent* event) {
+    // The items' hints show only while the toolbar shows hints.
+    if (event->type() == QEvent::ToolTip && watched->parent() == this && !FShowHint) {
+        return true;
+    }
+    if (arranging_ == 0 && watched->parent() == this) {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::ShowToParent:
+        case QEvent::HideToParent:
+            ArrangeControls();
+            break;
+        default:
+            break;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- arranging ----
+
+QSize TToolbar97::ArrangedSize(TBarOrientation orientation, bool dragHandle, int wrapWidth) const {
+    return Arrange(orientation, dragHandle, wrapWidth).ClientSize;
+}
+
+// One fixed algorithm: runs of items up to each separator, wrapped into
+// rows only while floating.
+TToolbar97::TArrangement TToolbar97::Arrange(TBarOrientation orientation, bool dragHandle,
+                                             int wrapWidth) const {
+    const tb97::TBarMargins& m = MarginsFor(orientation);
+    const bool vertical = orientation == TBarOrientation::kVertical;
+    const bool wraps = orientation == TBarOrientation::kFloating && wrapWidth > 0;
+    const int leading = dragHandle ? m.LeadingWithHandle : m.LeadingNoHandle;
+    TArrangement result;
+    result.Bounds.resize(items_.size());
+
+    QSize largest(8, 8);
+    for (QWidget* item : items_) {
+        if (!item->isHidden() && qobject_cast<TToolbarSep97*>(item) == nullptr) {
+            largest = largest.expandedTo(item->size());
+        }
+    }
+    result.Largest = largest;
+    const int rowThickness = vertical ? largest.width() : largest.height();
+
+    auto lengthOf = [vertical](QWidget* item) {
+        if (auto* sep = qobject_cast<TToolbarSep97*>(item)) {
+            return vertical ? sep->SizeVert() : sep->SizeHorz();
+        }
+        return vertical ? item->height() : item->width();
+    };
+    auto boundsAt = [&](QWidget* item, int pos, int cross, int length) {
+        if (qobject_cast<TToolbarSep97*>(item) != nullptr) {
+            return vertical ? QRect(cross, pos, rowThickness, length)
+                            : QRect(pos, cross, length, rowThickness);
+        }
+        return vertical ? QRect(cross + (rowThickness - item->width()) / 2, pos, item->width(),
+                                item->height())
+                        : QRect(pos, cross + (rowThickness - item->height()) / 2, item->width(),
+                                item->height());
+    };
+
+    int pos = leading;
+    int cross = m.CrossBefore;
+    int lastSeparator = -1; // index of the separator that ended the previous run
+    size_t i = 0;
+    while (i < items_.size()) {
+        // The run: items up to and including the next separator.
+        size_t runEnd = i;
+        int runLength = 0;
+        while (runEnd < items_.size()) {
+            QWidget* item = items_[runEnd++];
+            if (item->isHidden()) {
+                continue;
+            }
+            runLength += lengthOf(item);
+            if (qobject_cast<TToolbarSep97*>(item) != nullptr) {
+                break;
+            }
+        }
+        if (wraps && pos != leading && pos + runLength + m.Trailing > wrapWidth) {
+            pos = leading;
+            cross += rowThickness + 6;
+            if (lastSeparator >= 0) {
+                QRect& sep = result.Bounds[static_cast<size_t>(lastSeparator)];
+                sep.setWidth(0);
+            }
+            result.Dividers.push_back(cross);
+        }
+        for (; i < runEnd; ++i) {
+            QWidget* item = items_[i];
+            if (item->isHidden()) {
+                continue;
+            }
+            const bool separator = qobject_cast<TToolbarSep97*>(item) != nullptr;
+            const int length = lengthOf(item);
+            if (wraps && !separator && pos != leading && pos + length + m.Trailing > wrapWidth) {
+                pos = leading;
+                cross += rowThickness;
+            }
+            result.Bounds[i] = boundsAt(item, pos, cross, length);
+            pos += length;
+            if (separator) {
+                lastSeparator = static_cast<int>(i);
+            }
+        }
+    }
+    int reach = leading + 8;
+    bool any = false;
+    for (size_t k = 0; k < items_.size(); ++k) {
+        if (!items_[k]->isHidden()) {
+            const QRect& b = result.Bounds[k];
+            const int end = vertical ? b.top() + b.height() : b.left() + b.width();
+            reach = any ? std::max(reach, end) : end;
+            any = true;
+        }
+    }
+    const int length = reach + m.Trailing;
+    const int thickness = cross + rowThickness + m.CrossAfter;
+    result.ClientSize = vertical ? QSize(thickness, length) : QSize(length, thickness);
+    return result;
+}
+
+void TToolbar97::ArrangeControls() {
+    if (arranging_ > 0 || destroying_) {
+        return;
+    }
+    ++arranging_;
+    const TArrangement arrangement = Arrange(Orientation(), HasDragHandle(), floatingWidth_);
+    largestItem_ = arrangement.Largest;
+    dividers_ = arrangement.Dividers;
+    const QPoint origin = ClientOrigin();
+    for (size_t i = 0; i < items_.size(); ++i) {
+        if (!items_[i]->isHidden()) {
+            items_[i]->setGeometry(arrangement.Bounds[i].translated(origin));
+        }
+    }
+    QSize size = arrangement.ClientSize;
+    if (FDockedTo == nullptr) {
+        size += QSize(2 * kFrame, 2 * kFrame + kCaption);
+    }
+    resize(size);
+    if (FDockedTo == nullptr) {
+        floatingRect_ = QRect(floatingRect_.topLeft(), size);
+    }
+    --arranging_;
+    update();
+    if (FDockedTo != nullptr) {
+        FDockedTo->ArrangeToolbars();
+    }
+}
+
+// ---- painting ----
+
+void TToolbar97::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), ToQColor(FColor));
+    if (FDockedTo != nullptr) {
+        PaintDocked(painter);
+    } else {
+        PaintFloating(painter);
+    }
+}
+
+// A raised border, the dock's background continued inside it, and the two
+// bars of the drag handle.
+void TToolbar97::PaintDocked(QPainter& painter) {
+    const QRect inside = rect().adjusted(1, 1, -1, -1);
+    FDockedTo->PaintBackground(painter, inside, pos() - FDockedTo->DockClientRect().topLeft());
+    tb97::DrawEdge(painter, rect(), BDR_RAISEDINNER, BF_RECT);
+    if (!HasDragHandle()) {
+        return;
+    }
+    const bool vertical = FDockedTo->Vertical();
+    for (const int bar : {4, 7}) {
+        if (vertical) {
+            tb97::DrawEdge(painter, QRect(2, bar, width() - 4, 3), BDR_RAISEDINNER,
+                           BF_RECT | BF_MIDDLE);
+            tb97::SetPixel(painter, width() - 3, bar, clBtnHighlight);
+        } else {
+            tb97::DrawEdge(painter, QRect(bar, 2, 3, height() - 4), BDR_RAISEDINNER,
+                           BF_RECT | BF_MIDDLE);
+            tb97::SetPixel(painter, bar, height() - 3, clBtnHighlight);
+        }
+    }
+}
+
+// The frame of the floating window: a raised edge, the caption with its text,
+// and the lines between wrapped rows.
+void TToolbar97::PaintFloating(QPainter& painter) {
+    tb97::DrawEdge(painter, rect(), EDGE_RAISED, BF_RECT);
+    const QRect caption(kFrame, kFrame, width() - 2 * kFrame, kCaption - 1);
+    painter.fillRect(caption, ToQColor(clActiveCaption));
+    QFont font("MS Sans Serif");
+    font.setPixelSize(11);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(ToQColor(clCaptionText));
+    const QRect textRect = caption.adjusted(1, 0, -1, 0);
+    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                     painter.fontMetrics().elidedText(FCaption, Qt::ElideRight, textRect.width()));
+    const QPoint origin = ClientOrigin();
+    for (const int cross : dividers_) {
+        painter.fillRect(QRect(origin.x() + 1, origin.y() + cross - 4, width() - 2 * kFrame - 2, 1),
+                         ToQColor(clBtnShadow));
+        painter.fillRect(QRect(origin.x() + 1, origin.y() + cross - 3, width() - 2 * kFrame - 2, 1),
+                         ToQColor(clBtnHighlight));
+    }
+}
+
+void TToolbar97::mousePressEvent(QMouseEvent* event) {
+    // Dragging starts here once toolbars can be dragged; until then a press
+    // on the toolbar itself does nothing.
+    event->accept();
+}
+
+void TToolbar97::contextMenuEvent(QContextMenuEvent* event) {
+    if (FPopupMenu) {
+        FPopupMenu->popup(event->globalPos());
+    }
+}
+
+QMenu* TToolbar97::PopupMenu() const {
+    return FPopupMenu.data();
+}
+
+void TToolbar97::SetPopupMenu(QMenu* value) {
+    FPopupMenu = value;
+}
+
+TDock97* TToolbar97::DefaultDock() const {
+    return FDefaultDock.data();
+}
+
+void TToolbar97::SetDefaultDock(TDock97* value) {
+    FDefaultDock = value;
+}
