@@ -132,7 +132,10 @@ TEST_F(Pas2RtfTest, ReadsTheColourSchemeAtEveryRun) {
     }
     EXPECT_EQ(Run({input}), 1);
     EXPECT_EQ(out_.str(), "");
-    EXPECT_EQ(err_.str(), "pas2rtf: " + input + ": 'teal' is not a valid integer value\n");
+    EXPECT_EQ(err_.str(), "pas2rtf: " + input + ": " + TestStoreFile().string() +
+                              ": HKCU\\Software\\QD\\Lumivane\\Pascal, value clKeyword: 'teal' is "
+                              "not a valid integer value; expected a colour name such as clNavy "
+                              "or a number such as $00FF0000\n");
 }
 
 TEST_F(Pas2RtfTest, UsageErrors) {
