@@ -3,6 +3,7 @@
 #include "engine/ColorScheme.h"
 #include "engine/PascalParser.h"
 #include "platform/qt/QtColor.h"
+#include "settings/Setup.h"
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
@@ -23,7 +24,6 @@
 #include <QMenu>
 #include <QScopeGuard>
 #include <QScreen>
-#include <QTextDocument>
 #include <QThread>
 #include <QVBoxLayout>
 #include <filesystem>
@@ -75,18 +75,6 @@ QFileDialog* CreateFileDialog(QWidget* owner, const QString& title, const QStrin
     dialog->setNameFilters(NameFilters(filter));
     return dialog;
 }
-
-// A document built on the worker belongs to the GUI thread: let that thread
-// free it when the view did not take it.
-struct DeleteOnItsThread {
-    void operator()(QTextDocument* document) const {
-        if (document->thread() == QThread::currentThread()) {
-            delete document;
-        } else {
-            document->deleteLater();
-        }
-    }
-};
 
 // A pipe, socket or device would block the first read, or never end:
 // refused before anything opens it. Missing files and folders are left to
@@ -177,8 +165,6 @@ void TfrmMain::CreateComponents() {
     frameLayout_->addLayout(clientLayout_, 1);
 
     SourceView1 = new TRichEdit(this);
-    SourceView1->setReadOnly(true);
-    SourceView1->setLineWrapMode(QTextEdit::NoWrap);
     SourceView1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SourceView1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     clientLayout_->addWidget(SourceView1, 1, 1);
@@ -426,7 +412,9 @@ void TfrmMain::LoadFile(const std::string& fileName) {
     if (IsPascalFileName(fileName)) {
         TMemoryStream stream;
         ConvertFileAsPascal(fileName, stream);
-        SourceView1->LoadFromBytes(stream.View());
+        // The RTF goes as soon as it is read: a large document is held only once.
+        SourceView1->AdoptDocument(
+            SourceView1->BuildDocument(stream.View(), [&stream] { stream = TMemoryStream(); }));
     } else {
         SourceView1->LoadFromFile(fileName);
     }
@@ -511,11 +499,7 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
     // which never change: an open command may already have moved
     // SourceFileName on to its own file.
     const std::string fileName = arguments_.front();
-    QThread* guiThread = nullptr;
-    TThreadComp::Synchronize([&] {
-        setCursor(Qt::BusyCursor);
-        guiThread = thread();
-    });
+    TThreadComp::Synchronize([&] { setCursor(Qt::BusyCursor); });
     // An open command asks the runner to finish: its file wins, this one
     // leaves the view alone. Checked on the GUI thread, where opens happen.
     auto superseded = [this] {
@@ -539,7 +523,7 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
             SourceView1->BeginUpdate();
             runnerHoldsView_ = true;
         });
-        std::unique_ptr<QTextDocument, DeleteOnItsThread> document;
+        std::shared_ptr<const TViewDocument> document;
         if (!TThreadComp::Terminated()) {
             RefuseSpecialFile(fileName);
             TMemoryStream stream;
@@ -557,14 +541,14 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
                 }
             });
             if (!TThreadComp::Terminated()) {
-                document.reset(TRichEdit::BuildDocument(stream.View(), guiThread).release());
+                document = SourceView1->BuildDocument(stream.View(),
+                                                      [&stream] { stream = TMemoryStream(); });
             }
         }
         TThreadComp::Synchronize([&] {
             if (document && !superseded()) {
-                SourceView1->AdoptDocument(std::unique_ptr<QTextDocument>(document.release()));
+                SourceView1->AdoptDocument(std::move(document));
             }
-            document.reset();
         });
     } catch (const EThreadAborted&) {
         throw; // cut off: the window is no longer there to restore
@@ -631,6 +615,12 @@ void TfrmMain::CreateToolbars() {
     Toolbar971->SetDockedTo(Dock971);
 }
 
-void TfrmMain::tbSetupClick() {}
+void TfrmMain::tbSetupClick() {
+    // Modal, owned by no window, destroyed when it closes; nothing is
+    // converted again: new colours show at the next conversion, which loads them.
+    TfrmSetup setup(*this, &TApplication::ReportCurrentException);
+    setup.ShowMessage = ShowMessage;
+    setup.exec();
+}
 
 void TfrmMain::ebAboutClick() {}

@@ -1,22 +1,25 @@
 #pragma once
-// The read-only rich-text view every document is shown in (SourceView1).
-// Our own RTF reader builds the document; our own RTF writer saves and copies it.
+// The read-only rich-text view every document is shown in (SourceView1). It
+// shows the reader's document model as it is: one UTF-16 text, its runs and
+// formats, and a line index; it paints only the lines in sight. Our own RTF
+// writer saves and copies it.
 
-#include "viewer/DocumentDisposer.h"
+#include "viewer/SourceViewDocument.h"
+#include "viewer/SourceViewLayout.h"
 
+#include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QColor>
+#include <QMargins>
 #include <QRect>
 #include <QString>
-#include <QTextEdit>
+#include <QTextCharFormat>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
 class QMimeData;
-class QTextDocument;
-class QThread;
 
 // Raised when neither RTF nor plain text could be loaded, or a save failed.
 class ERichEditError : public std::runtime_error {
@@ -28,10 +31,11 @@ public:
 inline constexpr const char* kLoadFailedText = "Das Laden des Streams ist mißlungen";
 inline constexpr const char* kSaveFailedText = "Das Speichern des Streams ist mißlungen";
 
-class TRichEdit : public QTextEdit {
+class TRichEdit : public QAbstractScrollArea {
     Q_OBJECT
 public:
     explicit TRichEdit(QWidget* parent = nullptr);
+    ~TRichEdit() override;
 
     // Replaces the content. Data that is not RTF is read again as plain text.
     // On an error the previous content stays.
@@ -41,56 +45,113 @@ public:
     // whole document has been written.
     void SaveToFile(const std::string& fileName) const;
 
-    // Builds a document from bytes without touching any widget: safe on a
-    // worker thread. The result is handed to AdoptDocument on the GUI thread;
-    // give TARGET (the GUI thread) to have it moved there before it is returned.
-    static std::unique_ptr<QTextDocument> BuildDocument(std::string_view data,
-                                                        QThread* target = nullptr);
-    // Shows DOCUMENT (which must live in this view's thread) and takes ownership.
-    void AdoptDocument(std::unique_ptr<QTextDocument> document);
+    // Builds what LoadFromBytes shows without touching any widget: safe on a
+    // worker thread. The result is handed to AdoptDocument on the GUI thread.
+    // DATAREAD runs once DATA has been read, so the caller can free it early.
+    std::shared_ptr<const TViewDocument>
+    BuildDocument(std::string_view data, const std::function<void()>& dataRead = {}) const;
+    void AdoptDocument(std::shared_ptr<const TViewDocument> document);
+    const TViewDocument& Document() const { return *document_; }
+
+    // The view is always read-only and never wraps.
+    bool isReadOnly() const { return true; }
+    bool WordWrap() const { return false; }
 
     int TextLength() const;
     int SelStart() const;
-    void SetSelStart(int start);
+    void SetSelStart(int start); // also moves the caret there and into view
     int SelLength() const;
     void SetSelLength(int length); // selects [SelStart, SelStart+length) and scrolls it into view
     QString SelText() const;       // paragraphs separated by LF
+    void SelectAll();
+    // The caret, at one end of the selection; the anchor at the other.
+    int CaretPosition() const { return static_cast<int>(caret_); }
+    int AnchorPosition() const { return static_cast<int>(anchor_); }
+    void SetSelection(int anchor, int caret);
+
+    // Characters [from, to) as text; the whole text with line breaks as LF.
+    QString Text(int from, int to) const;
+    QString toPlainText() const;
+    // How the character at POSITION is shown.
+    QTextCharFormat CharFormatAt(int position) const;
 
     void CopyToClipboard() const; // RTF, HTML and plain text
+    // What every copy of the selection carries, whether the Copy command, the
+    // view's own copy key or the X selection makes it.
+    QMimeData* CreateSelectionMimeData() const;
     // Position of the first match inside [start, start+length), or -1. A line
-    // feed in TEXT matches a paragraph end, as SelText gives it.
-    // A negative length reaches to the end of the text.
+    // feed in TEXT matches a paragraph end. A negative length reaches to the
+    // end of the text.
     int FindText(const QString& text, int start, int length, bool matchCase, bool wholeWord) const;
 
     void SetBackgroundColor(const QColor& color);
     void BeginUpdate();
     void EndUpdate();
-    // The text's inset from the view's edges: the rectangle's left edge in pixels
-    // (the main window asks for 1 on every side).
+    // The text's insets from the view's edges: left, top, right and bottom
+    // are the rectangle's left(), top(), right() and bottom() (the main
+    // window asks for 1 on every side).
     void SetFormattingRect(const QRect& rect);
+    QMargins FormattingMargins() const { return margins_; }
 
     // The document as RTF (what SaveToFile writes) and a range of it (what Copy puts).
     std::string ToRtf() const;
     std::string RangeToRtf(int from, int to) const;
 
+    // Geometry in viewport coordinates: the caret, a character's cell, and
+    // the caret position nearest to a point.
+    QRect cursorRect() const;
+    QRect CharacterRect(int position) const;
+    int PositionAt(QPoint point) const;
+    // Scrolls so that POSITION is in sight.
+    void EnsureVisible(int position);
+    int TopLine() const;
+
+signals:
+    void SelectionChanged();
+
 protected:
-    // A click may reach what the view's control keeps of the document shown
-    // before (the word of a double click): such events wait until that
-    // document has been freed.
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void timerEvent(QTimerEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
-
-    // What every copy of the selection carries, whether the Copy command, the
-    // view's own copy key or the X selection makes it: RTF, HTML and plain text.
-    QMimeData* createMimeDataFromSelection() const override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
-    const QString& PlainText() const;
+    // Moves the caret to POSITION; the anchor follows unless EXTEND.
+    void MoveCaret(std::uint32_t position, bool extend);
+    void SelectionMoved();
+    void UpdateScrollBars();
+    int RowsInSight() const;
+    // The visible text area within the viewport.
+    QRect TextArea() const;
+    std::size_t LineAtY(int y) const;
+    std::uint32_t WordStart(std::uint32_t position) const;
+    std::uint32_t WordEnd(std::uint32_t position) const;
+    std::uint32_t StepLeft(std::uint32_t position, bool byWord) const;
+    std::uint32_t StepRight(std::uint32_t position, bool byWord) const;
+    std::uint32_t VerticalMove(int lines);
+    void AutoScroll();
+    void PutSelectionOnXSelection() const;
+    void RestartCaretBlink();
 
+    std::shared_ptr<const TViewDocument> document_;
+    mutable viewer::TSourceLayout layout_;
+    int dpi_ = 96;
+    std::uint32_t anchor_ = 0;
+    std::uint32_t caret_ = 0;
+    qreal preferredX_ = -1; // kept through vertical moves
+    QMargins margins_{1, 1, 1, 1};
     int updateDepth_ = 0;
-    int margin_ = -1; // -1: the document's default
-    mutable std::optional<QString> plainText_;
-    TDocumentDisposer disposer_; // frees the documents loads replace
+    bool caretShown_ = false;
+    bool dragging_ = false;
+    QPoint dragPoint_;
+    QBasicTimer caretTimer_;
+    QBasicTimer autoScrollTimer_;
 };

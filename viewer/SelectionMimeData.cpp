@@ -1,10 +1,8 @@
 #include "viewer/SelectionMimeData.h"
 
-#include "viewer/RtfQtDocument.h"
+#include "viewer/text/HtmlWriter.h"
+#include "viewer/text/RtfRange.h"
 #include "viewer/text/RtfWriter.h"
-
-#include <QTextCursor>
-#include <QTextDocument>
 
 namespace {
 
@@ -15,9 +13,9 @@ const QString kPlainType = QStringLiteral("text/plain");
 
 } // namespace
 
-TSelectionMimeData::TSelectionMimeData(const QTextCursor& selection)
-    : selection_(ModelOfRange(*selection.document(), selection.selectionStart(),
-                              selection.selectionEnd())) {}
+TSelectionMimeData::TSelectionMimeData(std::shared_ptr<const TViewDocument> document,
+                                       std::uint32_t from, std::uint32_t to)
+    : document_(std::move(document)), from_(from), to_(to) {}
 
 QStringList TSelectionMimeData::formats() const {
     return {kRtfType, kRtfTypeAlias, kHtmlType, kPlainType};
@@ -27,23 +25,34 @@ bool TSelectionMimeData::hasFormat(const QString& mimeType) const {
     return formats().contains(mimeType);
 }
 
+const TRtfDocument& TSelectionMimeData::Selection() const {
+    if (!selection_) {
+        selection_ = DocumentRange(document_->Model, from_, to_);
+    }
+    return *selection_;
+}
+
 QVariant TSelectionMimeData::retrieveData(const QString& mimeType, QMetaType type) const {
     if (mimeType == kRtfType || mimeType == kRtfTypeAlias) {
         if (!rtf_) {
-            const std::string rtf = WriteRtf(selection_);
+            const std::string rtf = WriteRtf(Selection());
             rtf_ = QByteArray(rtf.data(), static_cast<qsizetype>(rtf.size()));
         }
         return *rtf_;
     }
     if (mimeType == kHtmlType) {
         if (!html_) {
-            html_ = BuildQtDocument(selection_)->toHtml();
+            const std::string html = WriteHtml(Selection());
+            html_ = QString::fromUtf8(html.data(), static_cast<qsizetype>(html.size()));
         }
         return *html_;
     }
     if (mimeType == kPlainType) {
         // Paragraph ends are LF already; line breaks become LF too.
-        QString plain = QString::fromStdU16String(selection_.Text);
+        const std::u16string_view text(document_->Model.Text);
+        const std::size_t to = std::min<std::size_t>(to_, text.size());
+        const std::size_t from = std::min<std::size_t>(from_, to);
+        QString plain = QString::fromUtf16(text.data() + from, static_cast<qsizetype>(to - from));
         plain.replace(QChar(kLineBreak), u'\n');
         return plain;
     }

@@ -1,21 +1,22 @@
 #pragma once
 // The selection as the clipboard carries it: RTF (our writer), HTML and plain
-// text. Only the selection's text and formats are taken at once; RTF and HTML
-// are made when a program asks for them (the X selection takes a copy at
-// every select-all, and few of those are ever pasted).
+// text. Taking a copy costs nothing: the document shown is never changed, so
+// the copy shares it and notes the range; RTF, HTML and text are made when a
+// program asks for them (the X selection takes a copy at every select-all,
+// and few of those are ever pasted).
 
-#include "viewer/text/RtfDocument.h"
+#include "viewer/SourceViewDocument.h"
 
 #include <QMimeData>
 #include <QString>
+#include <memory>
 #include <optional>
-
-class QTextCursor;
 
 class TSelectionMimeData : public QMimeData {
     Q_OBJECT
 public:
-    explicit TSelectionMimeData(const QTextCursor& selection);
+    TSelectionMimeData(std::shared_ptr<const TViewDocument> document, std::uint32_t from,
+                       std::uint32_t to);
 
     QStringList formats() const override;
     bool hasFormat(const QString& mimeType) const override;
@@ -24,8 +25,13 @@ protected:
     QVariant retrieveData(const QString& mimeType, QMetaType type) const override;
 
 private:
-    // A copy: the view may show another document by the time of the paste.
-    TRtfDocument selection_;
+    const TRtfDocument& Selection() const;
+
+    // Kept alive here: the view may show another document by the time of the paste.
+    std::shared_ptr<const TViewDocument> document_;
+    std::uint32_t from_;
+    std::uint32_t to_;
+    mutable std::optional<TRtfDocument> selection_;
     mutable std::optional<QByteArray> rtf_;
     mutable std::optional<QString> html_;
 };

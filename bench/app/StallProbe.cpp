@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 namespace {
 
@@ -29,6 +31,21 @@ protected:
         return false;
     }
 };
+
+// The process's resident memory now, in MB (Linux), or -1.
+long ResidentMegabytes() {
+    std::ifstream status("/proc/self/status");
+    std::string key;
+    while (status >> key) {
+        if (key == "VmRSS:") {
+            long kilobytes = 0;
+            status >> kilobytes;
+            return kilobytes / 1024;
+        }
+        std::getline(status, key);
+    }
+    return -1;
+}
 
 } // namespace
 
@@ -47,6 +64,7 @@ int main(int argc, char** argv) {
     qint64 paintedAt = -1;
     qint64 longestGap = 0;
     qint64 gapAt = 0;
+    long residentAfter = -1;
     QElapsedTimer tick;
 
     TPaintWatch watch;
@@ -72,6 +90,7 @@ int main(int argc, char** argv) {
         }
         // Go on a while after the first paint, to catch work done lazily.
         if (paintedAt >= 0 && sinceStart.elapsed() > paintedAt + 1500) {
+            residentAfter = ResidentMegabytes();
             window.close();
         }
     });
@@ -88,5 +107,6 @@ int main(int argc, char** argv) {
                 static_cast<long long>(gapAt));
     std::printf("document in the view: %lld ms after start; first painted: %lld ms\n",
                 static_cast<long long>(filledAt), static_cast<long long>(paintedAt));
+    std::printf("resident after the load: %ld MB\n", residentAfter);
     return status;
 }

@@ -41,6 +41,7 @@ Questions are answered with yes or no on standard input; no input counts as no.
 The store is the file $LUMIVANE_REGISTRY, else $XDG_CONFIG_HOME/lumivane/user.reg,
 else ~/.config/lumivane/user.reg.
 Exit status: 0 on success, 1 on an error or when a question is answered no.
+"lumivane-reg --version" shows the version.
 
 The install step of Lumivane 98:
   lumivane-reg add "HKCU\Software\QD\Lumivane" /f
@@ -350,6 +351,8 @@ int RunRegTool(const std::vector<std::string>& args, const std::filesystem::path
         const TRegToolCommand cmd = ParseRegToolArgs(args);
         if (cmd.command == "help") {
             out << kRegToolUsage;
+        } else if (cmd.command == "version") {
+            out << "lumivane-reg (Lumivane 98) " << LUMIVANE_VERSION << "\n";
         } else if (cmd.command == "query") {
             Query(cmd, store, out);
         } else if (cmd.command == "add") {

@@ -55,6 +55,14 @@ bool AcceptedBy(const Switch& option, const std::string& command) {
     return false;
 }
 
+// "/zz" or "-x": a word of letters after one slash or dash, no path.
+bool LooksLikeASwitch(const std::string& arg) {
+    return arg.size() >= 2 && (arg[0] == '/' || arg[0] == '-') &&
+           std::all_of(arg.begin() + 1, arg.end(), [](char c) {
+               return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '?';
+           });
+}
+
 bool IsHelp(const std::string& arg) {
     return arg == "--help" || arg == "-h" || arg == "/?" || arg == "-?" || NamesEqual(arg, "help");
 }
@@ -115,6 +123,10 @@ TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args) {
         result.command = "help";
         return result;
     }
+    if (args[0] == "--version") {
+        result.command = "version";
+        return result;
+    }
     result.command = Lower(args[0]);
     const std::vector<std::string_view> commands = {"query", "add", "delete", "export", "import"};
     if (std::find(commands.begin(), commands.end(), result.command) == commands.end()) {
@@ -148,6 +160,12 @@ TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args) {
     const std::size_t wanted =
         result.command == "export" ? 2 : 1; // export KEY FILE, import FILE, the rest KEY
     if (positional.size() != wanted) {
+        // An absolute file name starts with "/" too, so only a count that
+        // does not add up shows that a switch was meant.
+        const auto unknown = std::find_if(positional.begin(), positional.end(), LooksLikeASwitch);
+        if (unknown != positional.end()) {
+            throw ERegToolSyntax("unknown switch " + *unknown + " for " + result.command);
+        }
         throw ERegToolSyntax(result.command + " takes " +
                              (result.command == "export"   ? "a key and a file"
                               : result.command == "import" ? "one file"

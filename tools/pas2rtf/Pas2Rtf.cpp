@@ -5,27 +5,36 @@
 #include "platform/Registry.h"
 #include "tools/pas2rtf/SignalCleanup.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
 #include <optional>
 #include <set>
+#include <sstream>
 #include <sys/stat.h>
 
 const char* const kPas2RtfHelp =
-    R"(Usage: pas2rtf FILE
-       pas2rtf -o OUT FILE
-       pas2rtf -d DIR FILE...
+    R"(Usage: pas2rtf [OPTION]... [FILE | -]
+       pas2rtf [OPTION]... -o OUT FILE
+       pas2rtf [OPTION]... -d DIR FILE...
 
 Converts Pascal source (.pas, .~pa, .dpr, .~dp, .int, .inc) into the
 syntax-coloured RTF document that the Lumivane 98 viewer shows.
 
-  FILE          write the document to standard output
-  -o OUT        write the document to the file OUT
-  -d DIR        write DIR/NAME.rtf for each FILE, NAME being the file's
-                name without its extension; DIR must exist
-  -h, --help    show this help and exit
-  --            end of options: every argument after it is a FILE
+  FILE                 write the document to standard output
+  -                    read the source from standard input (also without
+                       FILE when standard input is not a terminal)
+  -o OUT, -oOUT, --output=OUT
+                       write the document to the file OUT
+  -d DIR, -dDIR, --directory=DIR
+                       write DIR/NAME.rtf for each FILE, NAME being the file's
+                       name without its extension; DIR must exist
+  -f, --force          convert every FILE as Pascal whatever its extension
+                       (Free Pascal's .pp, .lpr and .p, say)
+  -h, --help           show this help and exit
+      --version        show the version and exit
+  --                   end of options: every argument after it is a FILE
 
 The colours are the viewer's: they are read from the settings store
 ($LUMIVANE_REGISTRY, else $XDG_CONFIG_HOME/lumivane/user.reg) before each
@@ -51,18 +60,50 @@ namespace {
 using TTarget = TPas2RtfCommand::TTarget;
 
 void SetTarget(TPas2RtfCommand& command, TTarget target, const std::string& option,
-               const std::vector<std::string>& args, std::size_t& i) {
+               const std::string& value) {
     if (command.Target != TTarget::StandardOutput) {
         throw EUsageError("-o and -d can be given only once, and not together");
     }
-    if (i + 1 == args.size()) {
-        throw EUsageError("option " + option + " needs an argument");
-    }
     command.Target = target;
-    command.Output = args[++i];
+    command.Output = value;
     if (command.Output.empty()) {
         throw EUsageError("option " + option + " needs a non-empty argument");
     }
+}
+
+// The options that take a value, in each of their spellings: "-o OUT",
+// "-oOUT", "--output=OUT" and "--output OUT". Returns false for any other
+// argument.
+bool TakeTargetOption(TPas2RtfCommand& command, const std::vector<std::string>& args,
+                      std::size_t& i) {
+    struct TTargetOption {
+        const char* Short;
+        const char* Long;
+        TTarget Target;
+    };
+    static constexpr TTargetOption kTargetOptions[] = {{"-o", "--output", TTarget::File},
+                                                       {"-d", "--directory", TTarget::Folder}};
+    const std::string& arg = args[i];
+    for (const TTargetOption& option : kTargetOptions) {
+        const std::string shortName = option.Short;
+        const std::string longName = option.Long;
+        if (arg == shortName || arg == longName) {
+            if (i + 1 == args.size()) {
+                throw EUsageError("option " + arg + " needs an argument");
+            }
+            SetTarget(command, option.Target, arg, args[++i]);
+            return true;
+        }
+        if (arg.starts_with(longName + "=")) {
+            SetTarget(command, option.Target, longName, arg.substr(longName.size() + 1));
+            return true;
+        }
+        if (arg.size() > 2 && arg.starts_with(shortName)) {
+            SetTarget(command, option.Target, shortName, arg.substr(2));
+            return true;
+        }
+    }
+    return false;
 }
 
 // Temporaries of ours are recognised by this tag; see platform/AtomicFile.h.
@@ -104,18 +145,53 @@ private:
     std::optional<TTemporaryRegistration> registration_;
 };
 
+// The whole of standard input, bounded as a file would be.
+std::string ReadStandardInput(std::istream& in) {
+    std::string source;
+    char buffer[64 * 1024];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        source.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (source.size() > TMemoryStream::kMaxFileSize) {
+            throw std::runtime_error("standard input is larger than the 2 GiB a source may have");
+        }
+    }
+    if (in.bad()) {
+        throw std::runtime_error("cannot read standard input");
+    }
+    return source;
+}
+
+// INPUT's document handed to SINK: standard input and forced inputs as Pascal
+// whatever their names, any other input by its extension.
+void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
+                 TByteSink& sink) {
+    if (input == kStandardInput) {
+        const std::string source = ReadStandardInput(in);
+        TPascalParser parser;
+        parser.LoadColors();
+        parser.ConvertSource(source, sink);
+    } else if (command.Force) {
+        ConvertFileAsPascal(input, sink);
+    } else if (!IsSourceFileName(input)) {
+        throw std::runtime_error("Unknown file extension (--force converts it as Pascal)");
+    } else {
+        ConvertFile(input, sink);
+    }
+}
+
 // One input converted and written where the command says, the document passed
 // on while it is written; throws naming what failed.
-void ConvertOne(const std::string& input, const std::string& outputFile, std::ostream& out) {
+void ConvertOne(const std::string& input, const std::string& outputFile,
+                const TPas2RtfCommand& command, const TPas2RtfStreams& streams) {
     if (outputFile.empty()) {
-        TStreamSink sink(out);
-        ConvertFile(input, sink);
-        if (!out.flush()) {
+        TStreamSink sink(streams.Out);
+        ConvertInto(input, command, streams.In, sink);
+        if (!streams.Out.flush()) {
             throw std::runtime_error("cannot write to standard output");
         }
     } else {
         TFileSink file(outputFile);
-        ConvertFile(input, file);
+        ConvertInto(input, command, streams.In, file);
         file.Commit();
     }
 }
@@ -168,7 +244,7 @@ void RemoveStaleTemporariesFor(const std::string& outputFile, std::set<std::stri
 
 } // namespace
 
-TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args) {
+TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool inIsTerminal) {
     TPas2RtfCommand command;
     bool options = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -177,23 +253,34 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args) {
             command.Help = true;
             return command;
         }
+        if (options && arg == "--version") {
+            command.Version = true;
+            return command;
+        }
         if (options && arg == "--") {
             options = false;
-        } else if (options && arg == "-o") {
-            SetTarget(command, TTarget::File, arg, args, i);
-        } else if (options && arg == "-d") {
-            SetTarget(command, TTarget::Folder, arg, args, i);
+        } else if (options && (arg == "-f" || arg == "--force")) {
+            command.Force = true;
+        } else if (options && TakeTargetOption(command, args, i)) {
+            continue;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
             throw EUsageError("unknown option " + arg);
         } else {
             command.Inputs.push_back(arg);
         }
     }
+    if (command.Inputs.empty() && !inIsTerminal) {
+        command.Inputs.push_back(kStandardInput);
+    }
     if (command.Inputs.empty()) {
         throw EUsageError("no input file");
     }
     if (command.Target != TTarget::Folder && command.Inputs.size() > 1) {
         throw EUsageError("several input files need -d DIR");
+    }
+    if (std::count(command.Inputs.begin(), command.Inputs.end(), kStandardInput) > 0 &&
+        command.Target == TTarget::Folder) {
+        throw EUsageError("standard input has no name for -d; use -o OUT or standard output");
     }
     return command;
 }
@@ -207,9 +294,16 @@ std::string OutputFileFor(const std::string& folder, const std::string& input) {
 
 int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                int outFile) {
+    std::istringstream noInput;
+    return RunPas2Rtf(args, TPas2RtfStreams{noInput, out, err, -1, outFile, true});
+}
+
+int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& streams) {
+    std::ostream& out = streams.Out;
+    std::ostream& err = streams.Err;
     TPas2RtfCommand command;
     try {
-        command = ParsePas2RtfArguments(args);
+        command = ParsePas2RtfArguments(args, streams.InIsTerminal);
         if (command.Target == TTarget::Folder && !std::filesystem::is_directory(command.Output)) {
             throw EUsageError(command.Output + ": no such directory");
         }
@@ -221,12 +315,18 @@ int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ost
         out << kPas2RtfHelp;
         return 0;
     }
+    if (command.Version) {
+        out << "pas2rtf (Lumivane 98) " << LUMIVANE_VERSION << "\n";
+        return 0;
+    }
 
     // Every input by file identity, so that no output can land on one
     // through another spelling, a symbolic link or a hard link.
     std::map<TFileIdentity, std::string> inputs;
     for (const std::string& input : command.Inputs) {
-        if (const auto identity = IdentityOf(input)) {
+        const auto identity =
+            input == kStandardInput ? IdentityOf(streams.InFile) : IdentityOf(input);
+        if (identity) {
             inputs.emplace(*identity, input);
         }
     }
@@ -250,7 +350,8 @@ int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ost
         }
         // Standard output appended to an input (">> x.pas") would grow the
         // source with its own document.
-        const auto identity = outputFile.empty() ? IdentityOf(outFile) : IdentityOf(outputFile);
+        const auto identity =
+            outputFile.empty() ? IdentityOf(streams.OutFile) : IdentityOf(outputFile);
         if (const auto same = identity ? inputs.find(*identity) : inputs.end();
             same != inputs.end()) {
             err << "pas2rtf: " << input << ": skipped, the output "
@@ -270,7 +371,7 @@ int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ost
             if (!outputFile.empty()) {
                 RemoveStaleTemporariesFor(outputFile, cleanedFolders);
             }
-            ConvertOne(input, outputFile, out);
+            ConvertOne(input, outputFile, command, streams);
             written.emplace(outputFile, input);
         } catch (const std::exception& e) {
             err << "pas2rtf: " << input << ": " << e.what() << "\n";

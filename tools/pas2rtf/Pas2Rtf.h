@@ -1,6 +1,7 @@
 #pragma once
 // pas2rtf: converts Pascal source files into the viewer's RTF documents.
 
+#include <istream>
 #include <ostream>
 #include <stdexcept>
 #include <string>
@@ -10,10 +11,16 @@ struct TPas2RtfCommand {
     enum class TTarget { StandardOutput, File, Folder };
 
     bool Help = false;
+    bool Version = false;
+    // Every input is Pascal whatever its extension (--force).
+    bool Force = false;
     TTarget Target = TTarget::StandardOutput;
-    std::string Output; // the file (-o) or the folder (-d)
-    std::vector<std::string> Inputs;
+    std::string Output;              // the file (-o) or the folder (-d)
+    std::vector<std::string> Inputs; // "-" is standard input
 };
+
+// The input name that stands for standard input.
+inline constexpr const char* kStandardInput = "-";
 
 // Thrown for a command line that cannot be run; the message says why.
 class EUsageError : public std::runtime_error {
@@ -21,7 +28,10 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args);
+// IN_IS_TERMINAL: without a FILE, standard input is read only when it is not a
+// terminal (a pipe or a redirected file); at a terminal that is a usage error.
+TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args,
+                                      bool inIsTerminal = true);
 
 // The file -d writes for INPUT: FOLDER/NAME.rtf, NAME being INPUT's file name
 // without its extension.
@@ -34,5 +44,18 @@ std::string OutputFileFor(const std::string& folder, const std::string& input);
 // usage error.
 int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
                int outFile = -1);
+
+// Where the program's streams lead. IN_FILE and OUT_FILE are the descriptors
+// behind IN and OUT when there are any (-1 otherwise), so that no output is
+// ever the file standard input reads.
+struct TPas2RtfStreams {
+    std::istream& In;
+    std::ostream& Out;
+    std::ostream& Err;
+    int InFile = -1;
+    int OutFile = -1;
+    bool InIsTerminal = true;
+};
+int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& streams);
 
 extern const char* const kPas2RtfHelp;

@@ -26,6 +26,7 @@ enum class TFlag : unsigned char { kBold, kItalic, kUnderline, kStrike, kHidden 
 // Words with logic of their own in the reader.
 enum class TWord : unsigned char {
     kDefaultFont,
+    kDefaultTab,
     kFont,
     kFontModern,
     kFontPitch,
@@ -128,6 +129,7 @@ inline constexpr auto kControlWords = [] {
         Skip("creatim"),
         Skip("datastore"),
         Logic("deff", TWord::kDefaultFont),
+        Logic("deftab", TWord::kDefaultTab),
         Skip("doccomm"),
         Skip("docvar"),
         Char("emdash", 0x2014),

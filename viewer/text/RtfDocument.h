@@ -78,6 +78,8 @@ struct TRtfDocument {
     std::vector<TRtfRun> Runs;
     std::vector<TRtfCharFormat> Formats;
     std::vector<TRtfFont> Fonts;
+    // Distance between the default tab stops (\deftab), in twips.
+    int DefaultTabTwips = 720;
 
     // Appends text in a format, extending the last run when the format is the same.
     void Append(std::u16string_view text, std::uint32_t format);

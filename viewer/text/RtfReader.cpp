@@ -372,6 +372,11 @@ private:
             defaultFont_ = param;
             ++fontGeneration_;
             break;
+        case TWord::kDefaultTab:
+            if (hasParam && param > 0) {
+                doc_.DefaultTabTwips = param;
+            }
+            break;
         case TWord::kFont:
             if (g.Dest == TDest::kFontTable) {
                 CommitFont();

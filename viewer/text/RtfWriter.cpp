@@ -138,7 +138,8 @@ void AppendHeader(std::string& out, const TRtfDocument& doc, const TColorNumbers
     const bool anyDefaultFont = std::any_of(doc.Formats.begin(), doc.Formats.end(),
                                             [](const TRtfCharFormat& f) { return f.Font < 0; });
     const std::size_t defaultFont = anyDefaultFont ? doc.Fonts.size() : 0;
-    out += "{\\rtf1\\ansi\\ansicpg1252\\deff" + std::to_string(defaultFont) + "\\uc1";
+    out += "{\\rtf1\\ansi\\ansicpg1252\\deff" + std::to_string(defaultFont) + "\\deftab" +
+           std::to_string(doc.DefaultTabTwips) + "\\uc1";
     out += "{\\fonttbl";
     for (std::size_t i = 0; i < doc.Fonts.size(); ++i) {
         const TRtfFont& font = doc.Fonts[i];

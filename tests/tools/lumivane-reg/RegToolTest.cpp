@@ -305,6 +305,27 @@ TEST_F(RegToolTest, BadCommandLinesAreSyntaxErrors) {
                 HasSubstr("too long"));
 }
 
+TEST_F(RegToolTest, AnUnknownSwitchIsNamed) {
+    for (const auto& [args, named] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+             {{"query", "HKCU\\A", "/zz"}, "unknown switch /zz for query"},
+             {{"add", "HKCU\\A", "-x", "/f"}, "unknown switch -x for add"},
+             {{"export", "HKCU\\A", "out.reg", "/q"}, "unknown switch /q for export"}}) {
+        const Result result = Run(args);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_THAT(result.err, HasSubstr(named));
+    }
+    EXPECT_FALSE(std::filesystem::exists(store_));
+    // An absolute file name where one is expected is still a file, not a switch.
+    EXPECT_THAT(Run({"import", "/tmp"}).err, Not(HasSubstr("switch")));
+}
+
+TEST_F(RegToolTest, VersionIsTheProjects) {
+    const Result result = Run({"--version"});
+    EXPECT_EQ(result.status, 0);
+    EXPECT_EQ(result.out, std::string("lumivane-reg (Lumivane 98) ") + LUMIVANE_VERSION + "\n");
+    EXPECT_EQ(result.err, "");
+}
+
 TEST_F(RegToolTest, HelpDescribesEveryCommandAndTheInstallStep) {
     for (const std::string flag : {"--help", "/?", "-h", "help"}) {
         const Result result = Run({flag});

@@ -77,7 +77,8 @@ TEST_F(Pas2RtfTest, FailedConversionLeavesAnExistingOutputAlone) {
     const std::string input = dir_.WriteFile("u.txt", kUnitSource);
     EXPECT_EQ(Run({"-o", output, input}), 1);
     EXPECT_EQ(ReadAll(output), "previous");
-    EXPECT_EQ(err_.str(), "pas2rtf: " + input + ": Unknown file extension\n");
+    EXPECT_EQ(err_.str(),
+              "pas2rtf: " + input + ": Unknown file extension (--force converts it as Pascal)\n");
     EXPECT_EQ(CountEntries(dir_.Path()), 2u);
 }
 
@@ -93,7 +94,9 @@ TEST_F(Pas2RtfTest, FolderModeConvertsTheRestAndReportsFailures) {
     EXPECT_EQ(ReadAll(out / "two.rtf"), Document("program two;"));
     EXPECT_EQ(CountEntries(out), 2u);
     const std::string messages = err_.str();
-    EXPECT_NE(messages.find("pas2rtf: " + bad + ": Unknown file extension\n"), std::string::npos);
+    EXPECT_NE(messages.find("pas2rtf: " + bad +
+                            ": Unknown file extension (--force converts it as Pascal)\n"),
+              std::string::npos);
     EXPECT_NE(messages.find("pas2rtf: " + missing + ": Cannot open file"), std::string::npos);
     EXPECT_EQ(std::count(messages.begin(), messages.end(), '\n'), 2);
 }
@@ -132,10 +135,14 @@ TEST_F(Pas2RtfTest, ReadsTheColourSchemeAtEveryRun) {
     }
     EXPECT_EQ(Run({input}), 1);
     EXPECT_EQ(out_.str(), "");
-    EXPECT_EQ(err_.str(), "pas2rtf: " + input + ": " + TestStoreFile().string() +
-                              ": HKCU\\Software\\QD\\Lumivane\\Pascal, value clKeyword: 'teal' is "
-                              "not a valid integer value; expected a colour name such as clNavy "
-                              "or a number such as $00FF0000\n");
+    // The message says where the bad value is: file, key, value name.
+    const std::string message = err_.str();
+    EXPECT_TRUE(message.starts_with("pas2rtf: " + input + ": ")) << message;
+    for (const std::string& part :
+         {TestStoreFile().string(), std::string("Pascal, value clKeyword: 'teal' is not a valid "
+                                                "integer value")}) {
+        EXPECT_NE(message.find(part), std::string::npos) << part << " not in " << message;
+    }
 }
 
 TEST_F(Pas2RtfTest, UsageErrors) {
@@ -169,8 +176,9 @@ TEST_F(Pas2RtfTest, DoubleDashEndsTheOptions) {
 TEST_F(Pas2RtfTest, HelpExplainsEveryForm) {
     EXPECT_EQ(Run({"--help"}), 0);
     const std::string help = out_.str();
-    for (const char* part : {"pas2rtf FILE", "-o OUT", "-d DIR", "standard error", "temporary",
-                             "Exit status", "LUMIVANE_REGISTRY"}) {
+    for (const char* part :
+         {"[FILE | -]", "-o OUT", "-d DIR", "--force", "--version", "standard input",
+          "standard error", "temporary", "Exit status", "LUMIVANE_REGISTRY"}) {
         EXPECT_NE(help.find(part), std::string::npos) << part;
     }
     EXPECT_EQ(Run({"x.pas", "-h"}), 0);
@@ -313,24 +321,6 @@ TEST_F(Pas2RtfTest, AStoreThatCannotBeReadFailsTheConversionInsteadOfDefaultColo
     EXPECT_NE(err_.str().find("Not a directory"), std::string::npos) << err_.str();
 }
 
-TEST_F(Pas2RtfTest, AnUnparsableStoreIsWarnedAboutOnceAndTheDefaultColoursAreUsed) {
-    const std::string expected = Document("begin end.");
-    std::ofstream(TestStoreFile()) << "[HKEY_CURRENT_USER\\Software\n";
-    const std::string a = dir_.WriteFile("a.pas", "begin end.");
-    const std::string b = dir_.WriteFile("b.pas", "begin end.");
-    fs::create_directory(dir_.Path() / "out");
-    EXPECT_EQ(Run({"-d", (dir_.Path() / "out").string(), a, b}), 0);
-    EXPECT_EQ(ReadAll(dir_.Path() / "out" / "a.rtf"), expected);
-    EXPECT_EQ(ReadAll(dir_.Path() / "out" / "b.rtf"), expected);
-    const std::string warning = "pas2rtf: warning: the settings store cannot be parsed (" +
-                                TestStoreFile().string() + ", line 1: ";
-    const std::string err = err_.str();
-    EXPECT_EQ(err.find(warning), 0u) << err;
-    EXPECT_EQ(err.find(warning, 1), std::string::npos) << err; // once, not per file
-    EXPECT_NE(err.find("the default colours are used\n"), std::string::npos) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-}
-
 TEST_F(Pas2RtfTest, ProgramExitStatusAndStandardOutput) {
     const std::string program = PAS2RTF_PROGRAM;
     const std::string input = dir_.WriteFile("u.pas", kUnitSource);
@@ -338,7 +328,7 @@ TEST_F(Pas2RtfTest, ProgramExitStatusAndStandardOutput) {
     EXPECT_EQ(Shell("'" + program + "' '" + input + "' > '" + output + "'"), 0);
     EXPECT_EQ(ReadAll(output), Document(kUnitSource));
     EXPECT_EQ(Shell("'" + program + "' --help > /dev/null"), 0);
-    EXPECT_EQ(Shell("'" + program + "' 2> /dev/null"), 2);
+    EXPECT_EQ(Shell("'" + program + "' -o 2> /dev/null"), 2);
     EXPECT_EQ(Shell("'" + program + "' nothing.txt 2> /dev/null"), 1);
     if (fs::exists("/dev/full")) {
         EXPECT_EQ(Shell("'" + program + "' '" + input + "' > /dev/full 2> /dev/null"), 1);
@@ -396,3 +386,79 @@ TEST_F(Pas2RtfTest, AnInterruptedProgramRemovesItsTemporaryFile) {
 }
 
 } // namespace
+
+// ---- command-line conventions ----
+
+TEST_F(Pas2RtfTest, StandardInputIsConvertedLikeAFile) {
+    const std::string viaFile = Document(kUnitSource);
+    for (const bool dash : {true, false}) {
+        std::istringstream in(kUnitSource);
+        std::ostringstream out;
+        std::ostringstream err;
+        const std::vector<std::string> args =
+            dash ? std::vector<std::string>{"-"} : std::vector<std::string>{};
+        EXPECT_EQ(RunPas2Rtf(args, TPas2RtfStreams{in, out, err, -1, -1, false}), 0) << err.str();
+        EXPECT_EQ(out.str(), viaFile) << "dash " << dash;
+    }
+    // At a terminal, no FILE is a usage error rather than a wait for typing.
+    std::istringstream in(kUnitSource);
+    std::ostringstream out;
+    std::ostringstream err;
+    EXPECT_EQ(RunPas2Rtf({}, TPas2RtfStreams{in, out, err, -1, -1, true}), 2);
+    EXPECT_EQ(out.str(), "");
+    // Standard input has no name to derive a -d output from.
+    std::istringstream again(kUnitSource);
+    EXPECT_EQ(RunPas2Rtf({"-d", dir_.Path().string(), "-"},
+                         TPas2RtfStreams{again, out, err, -1, -1, false}),
+              2);
+    EXPECT_EQ(CountEntries(dir_.Path()), 0u);
+}
+
+TEST_F(Pas2RtfTest, EverySpellingOfTheOutputOptionWritesTheFile) {
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
+    const std::string output = (dir_.Path() / "u.rtf").string();
+    const std::vector<std::vector<std::string>> spellings = {{"-o" + output, input},
+                                                             {"--output=" + output, input},
+                                                             {"--output", output, input},
+                                                             {input, "-o", output}};
+    for (const auto& args : spellings) {
+        fs::remove(output);
+        EXPECT_EQ(Run(args), 0) << ::testing::PrintToString(args) << err_.str();
+        EXPECT_EQ(ReadAll(output), Document(kUnitSource)) << ::testing::PrintToString(args);
+        EXPECT_EQ(out_.str(), "");
+    }
+    const std::string folder = (dir_.Path() / "out").string();
+    fs::create_directory(folder);
+    EXPECT_EQ(Run({"-d" + folder, input}), 0);
+    EXPECT_EQ(Run({"--directory=" + folder, input}), 0);
+    EXPECT_EQ(ReadAll(fs::path(folder) / "u.rtf"), Document(kUnitSource));
+    EXPECT_EQ(Run({"--output=", input}), 2);
+    EXPECT_EQ(Run({"--outputs=x", input}), 2);
+}
+
+TEST_F(Pas2RtfTest, ForceConvertsFreePascalFilesThatAreOtherwiseRefused) {
+    const std::string input = dir_.WriteFile("types.pp", kUnitSource);
+    EXPECT_EQ(Run({input}), 1);
+    EXPECT_NE(err_.str().find("--force"), std::string::npos) << err_.str();
+    EXPECT_EQ(out_.str(), "");
+    for (const char* force : {"-f", "--force"}) {
+        EXPECT_EQ(Run({force, input}), 0) << err_.str();
+        EXPECT_EQ(out_.str(), Document(kUnitSource));
+    }
+}
+
+TEST_F(Pas2RtfTest, VersionIsTheProjectsOnStandardOutput) {
+    EXPECT_EQ(Run({"--version"}), 0);
+    EXPECT_EQ(out_.str(), std::string("pas2rtf (Lumivane 98) ") + LUMIVANE_VERSION + "\n");
+    EXPECT_EQ(err_.str(), "");
+}
+
+TEST_F(Pas2RtfTest, TheRealProgramReadsAPipeAndNeverWritesOverItsStandardInput) {
+    const std::string program = PAS2RTF_PROGRAM;
+    const std::string input = dir_.WriteFile("u.pas", kUnitSource);
+    const std::string output = (dir_.Path() / "piped.rtf").string();
+    EXPECT_EQ(Shell("cat '" + input + "' | '" + program + "' > '" + output + "'"), 0);
+    EXPECT_EQ(ReadAll(output), Document(kUnitSource));
+    EXPECT_EQ(Shell("'" + program + "' - -o '" + input + "' < '" + input + "' 2> /dev/null"), 1);
+    EXPECT_EQ(ReadAll(input), kUnitSource);
+}

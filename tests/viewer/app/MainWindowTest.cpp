@@ -68,14 +68,14 @@ TEST_F(DesignTest, StartedWithoutArgumentsTheViewAndStatusStayEmpty) {
 
 TEST_F(DesignTest, PaintingTheFormSetsTheViewsTextRectangle) {
     Create();
-    window->SourceView1->document()->setDocumentMargin(7);
+    window->SourceView1->SetFormattingRect(QRect(QPoint(7, 7), QPoint(7, 7)));
     Show();
     window->update();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return window->SourceView1->document()->documentMargin() == 1; }, 2000));
+        [&] { return window->SourceView1->FormattingMargins() == QMargins(1, 1, 1, 1); }, 2000));
     // A document loaded later keeps it.
     window->SourceView1->LoadFromBytes("text");
-    EXPECT_EQ(window->SourceView1->document()->documentMargin(), 1);
+    EXPECT_EQ(window->SourceView1->FormattingMargins(), QMargins(1, 1, 1, 1));
 }
 
 TEST_F(DesignTest, TheViewsPopupMenuIsPm1) {

@@ -16,7 +16,6 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextCursor>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
@@ -112,11 +111,8 @@ struct WindowTest : ::testing::Test {
 
     // The text colour at the first occurrence of WHAT in the view.
     QColor ColourOf(const QString& what) const {
-        QTextDocument* document = window->SourceView1->document();
-        QTextCursor found = document->find(what);
-        EXPECT_FALSE(found.isNull()) << what.toStdString();
-        QTextCursor at(document);
-        at.setPosition(found.selectionStart() + 1);
-        return at.charFormat().foreground().color();
+        const int found = window->SourceView1->FindText(what, 0, -1, true, false);
+        EXPECT_GE(found, 0) << what.toStdString();
+        return window->SourceView1->CharFormatAt(found).foreground().color();
     }
 };

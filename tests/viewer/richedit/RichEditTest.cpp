@@ -3,7 +3,6 @@
 
 #include "viewer/RichEdit.h"
 
-#include "viewer/RtfQtDocument.h"
 #include "viewer/text/RtfReader.h"
 
 #include <QApplication>
@@ -12,16 +11,10 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPointer>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
-#include <QThread>
 #include <QVBoxLayout>
-#include <atomic>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -47,9 +40,7 @@ const QString kProgramText =
     QString::fromUtf8("program p;\nbegin\n  s := 'café'; { in integer }\n  x := 42\nend.\n");
 
 QTextCharFormat FormatAt(const TRichEdit& view, int position) {
-    QTextCursor cursor(view.document());
-    cursor.setPosition(position + 1); // the format of the character before the cursor
-    return cursor.charFormat();
+    return view.CharFormatAt(position);
 }
 
 std::string ReadFile(const QString& name) {
@@ -62,10 +53,10 @@ std::string ReadFile(const QString& name) {
 TEST(RichEditSettings, ReadOnlyNoWrapBothScrollBars) {
     TRichEdit view;
     EXPECT_TRUE(view.isReadOnly());
-    EXPECT_EQ(view.lineWrapMode(), QTextEdit::NoWrap);
+    EXPECT_FALSE(view.WordWrap());
     EXPECT_EQ(view.horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
     EXPECT_EQ(view.verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_TRUE(view.textInteractionFlags() & Qt::TextSelectableByKeyboard);
+    EXPECT_EQ(view.focusPolicy(), Qt::StrongFocus); // the keyboard moves and selects too
     view.SetBackgroundColor(QColor(1, 2, 3));
     EXPECT_EQ(view.palette().color(QPalette::Base), QColor(1, 2, 3));
     EXPECT_EQ(view.palette().color(QPalette::Inactive, QPalette::Base), QColor(1, 2, 3));
@@ -90,7 +81,7 @@ TEST(RichEditLoad, EngineDocumentShowsTextColoursAndFont) {
     EXPECT_EQ(FormatAt(view, comment).foreground().color(), QColor(0, 0, 128));
     EXPECT_EQ(FormatAt(view, static_cast<int>(kProgramText.indexOf(u'4'))).foreground().color(),
               QColor(255, 0, 255));
-    EXPECT_EQ(view.document()->blockCount(), 6);
+    EXPECT_EQ(view.Document().Lines.Count(), 6u);
 }
 
 TEST(RichEditLoad, NotRtfIsPlainText) {
@@ -110,15 +101,14 @@ TEST(RichEditLoad, NotRtfIsPlainText) {
     EXPECT_TRUE(FormatAt(view, 0).fontFixedPitch());
 }
 
-TEST(RichEditLoad, ModelTextAndDocumentTextAgree) {
-    // Line breaks stay inside their paragraph; stray CR and Qt's frame marks never split one.
+TEST(RichEditLoad, ModelTextAndViewTextAgree) {
+    // A line break shows as a line of its own; a stray CR ends a paragraph.
     const std::string rtf = "{\\rtf1 a\\line b\\'0dc\\u-560?d\\tab e\\par f}";
-    const TRtfDocument model = ReadRtf(rtf);
-    const auto doc = BuildQtDocument(model);
-    QString expected = QString::fromStdU16String(model.Text);
-    expected.replace(u'\n', QChar::ParagraphSeparator);
-    EXPECT_EQ(doc->toRawText(), expected);
-    EXPECT_EQ(doc->blockCount(), 3);
+    TRichEdit view;
+    view.LoadFromBytes(rtf);
+    EXPECT_EQ(view.Text(0, view.TextLength()), QString::fromStdU16String(ReadRtf(rtf).Text));
+    EXPECT_EQ(view.Document().Lines.Count(), 4u);
+    EXPECT_EQ(view.toPlainText(), QString::fromUtf16(u"a\nb\nc\uFFFDd\te\nf"));
 }
 
 TEST(RichEditLoad, FailuresKeepThePreviousContent) {
@@ -151,48 +141,33 @@ TEST(RichEditLoad, FromFileReadsRtfAndPlainText) {
 
 TEST(RichEditLoad, DocumentBuiltOnAWorkerThread) {
     TRichEdit view;
-    std::unique_ptr<QTextDocument> built;
-    QThread* gui = QThread::currentThread();
-    std::thread worker([&] { built = TRichEdit::BuildDocument(kProgram, gui); });
+    std::shared_ptr<const TViewDocument> built;
+    std::thread worker([&] { built = view.BuildDocument(kProgram); });
     worker.join();
     ASSERT_TRUE(built);
-    EXPECT_EQ(built->thread(), gui);
-    QPointer<QTextDocument> adopted = built.get();
+    const TViewDocument* adopted = built.get();
     view.AdoptDocument(std::move(built));
-    EXPECT_EQ(view.document(), adopted.data());
+    EXPECT_EQ(&view.Document(), adopted);
     EXPECT_EQ(view.toPlainText(), kProgramText);
     view.LoadFromBytes("next");
     EXPECT_EQ(view.toPlainText(), "next");
 }
 
-// A replaced document is freed on a thread of its own, so that freeing a
-// large one does not hold up the window; the view waits for it when it goes.
-TEST(RichEditLoad, ReplacedDocumentsAreFreedOffTheGuiThread) {
-    std::atomic<int> freed = 0;
-    std::atomic<bool> freedOnGuiThread = false;
-    QThread* gui = QThread::currentThread();
-    {
-        TRichEdit view;
-        view.show();
-        for (int i = 0; i < 3; ++i) {
-            view.LoadFromBytes(kProgram);
-            QApplication::processEvents(); // laid out and painted, as shown documents are
-            QObject::connect(view.document(), &QObject::destroyed, [&] {
-                freedOnGuiThread = freedOnGuiThread || QThread::currentThread() == gui;
-                ++freed;
-            });
-        }
-        view.LoadFromBytes("last");
-        EXPECT_EQ(view.toPlainText(), "last");
-        // A double click right after a load finds the new document's word.
-        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(4, 6));
-        EXPECT_EQ(view.SelText(), "last");
+// A double click right after a load finds the new document's word.
+TEST(RichEditLoad, ADoubleClickAfterALoadFindsTheNewWord) {
+    TRichEdit view;
+    view.show();
+    for (int i = 0; i < 3; ++i) {
         view.LoadFromBytes(kProgram);
-        QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(4, 6));
-        EXPECT_EQ(view.SelText(), "program");
+        QApplication::processEvents();
     }
-    EXPECT_EQ(freed, 3);
-    EXPECT_FALSE(freedOnGuiThread);
+    view.LoadFromBytes("last");
+    EXPECT_EQ(view.toPlainText(), "last");
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(4, 6));
+    EXPECT_EQ(view.SelText(), "last");
+    view.LoadFromBytes(kProgram);
+    QTest::mouseDClick(view.viewport(), Qt::LeftButton, {}, QPoint(4, 6));
+    EXPECT_EQ(view.SelText(), "program");
 }
 
 TEST(RichEditSave, SavedFileReadsBackTheSame) {
@@ -431,9 +406,9 @@ TEST(RichEditUpdate, BeginAndEndInPairs) {
 TEST(RichEditFormattingRect, OnePixelInsetKeptAcrossLoads) {
     TRichEdit view;
     view.SetFormattingRect(QRect(QPoint(1, 1), QPoint(1, 1)));
-    EXPECT_DOUBLE_EQ(view.document()->documentMargin(), 1.0);
+    EXPECT_EQ(view.FormattingMargins(), QMargins(1, 1, 1, 1));
     view.LoadFromBytes(kProgram);
-    EXPECT_DOUBLE_EQ(view.document()->documentMargin(), 1.0);
+    EXPECT_EQ(view.FormattingMargins(), QMargins(1, 1, 1, 1));
 }
 
 } // namespace

@@ -1,0 +1,39 @@
+#pragma once
+// What the view shows: the reader's document as it is, and its line index.
+// Built in one go, on any thread; never changed afterwards, so a copy of the
+// selection can share it.
+
+#include "viewer/text/LineIndex.h"
+#include "viewer/text/RtfDocument.h"
+
+#include <QFont>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+struct TViewDocument {
+    TRtfDocument Model;
+    TLineIndex Lines;
+    int Dpi = 0; // the device resolution the line index was measured for
+};
+
+// The code font: what runs without a font of their own are shown in.
+QFont CodeFont();
+// The font of FORMAT in DOC, at the format's size.
+QFont FontOf(const TRtfDocument& doc, const TRtfCharFormat& format);
+// FONT at the pixel size its point size has at DPI dots per inch: the view
+// measures and draws at that one size.
+QFont DeviceFont(QFont font, int dpi);
+// Cell advance and tab distance of DOC's code font for a device of DPI
+// dots per inch (horizontally), or zero when DOC's formats do not all share one
+// fixed-pitch font at one size.
+TFixedPitch FixedPitchOf(const TRtfDocument& doc, int dpi);
+
+// The document of DATA (RTF, else plain text) with its line index, measured
+// for DPI. Touches no widget, so it runs on a worker thread too. DATAREAD,
+// when given, runs once DATA is no longer needed: the caller can free it
+// before the text is trimmed to its size.
+std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi,
+                                                       const std::function<void()>& dataRead = {});
+// The same for a model read already.
+std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int dpi);
