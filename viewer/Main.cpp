@@ -541,8 +541,8 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
                 }
             });
             if (!TThreadComp::Terminated()) {
-                document = SourceView1->BuildDocument(stream.View(),
-                                                      [&stream] { stream = TMemoryStream(); });
+                document = SourceView1->BuildDocument(
+                    stream.View(), [&stream] { stream = TMemoryStream(); }, stop);
             }
         }
         TThreadComp::Synchronize([&] {

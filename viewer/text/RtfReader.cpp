@@ -56,11 +56,15 @@ struct TGroup {
 
 class TRtfReader {
 public:
-    explicit TRtfReader(std::string_view data) : data_(data) {}
+    TRtfReader(std::string_view data, const TStopRequest& stop) : data_(data), stop_(stop) {}
 
     TRtfDocument Read() {
         // Whatever follows the end of the document group is not part of the document.
         while (pos_ < data_.size() && !ended_) {
+            if (pos_ >= nextStopCheck_) {
+                CheckStopRequest(stop_);
+                nextStopCheck_ = pos_ + kStopCheckEvery;
+            }
             const char c = data_[pos_++];
             switch (c) {
             case '{':
@@ -85,7 +89,12 @@ public:
     }
 
 private:
+    // A document of many megabytes is read on a worker that may be asked to stop.
+    static constexpr std::size_t kStopCheckEvery = 256 * 1024;
+
     std::string_view data_;
+    const TStopRequest& stop_;
+    std::size_t nextStopCheck_ = 0;
     std::size_t pos_ = 0;
     std::vector<TGroup> stack_;
     TRtfDocument doc_;
@@ -596,10 +605,10 @@ bool IsRtf(std::string_view data) {
     return data.starts_with("{\\rtf");
 }
 
-TRtfDocument ReadRtf(std::string_view data) {
-    return TRtfReader(data).Read();
+TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop) {
+    return TRtfReader(data, stop).Read();
 }
 
-TRtfDocument ReadDocument(std::string_view data) {
-    return IsRtf(data) ? ReadRtf(data) : ReadPlainText(data);
+TRtfDocument ReadDocument(std::string_view data, const TStopRequest& stop) {
+    return IsRtf(data) ? ReadRtf(data, stop) : ReadPlainText(data);
 }

@@ -5,6 +5,7 @@
 // The reader never fails and never reaches outside the bytes it is given:
 // what it cannot show is left out, damaged input gives what could be read.
 
+#include "engine/StopRequest.h"
 #include "viewer/text/RtfDocument.h"
 
 #include <string_view>
@@ -12,12 +13,13 @@
 // True when DATA starts with "{\rtf".
 bool IsRtf(std::string_view data);
 
-// The document of RTF data (see IsRtf).
-TRtfDocument ReadRtf(std::string_view data);
+// The document of RTF data (see IsRtf). STOP, when given, is asked every
+// 256 KB of data and ends the reading with EConversionCancelled.
+TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop = {});
 
 // Plain text: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 // CR LF, CR and LF end paragraphs; NUL bytes are dropped.
 TRtfDocument ReadPlainText(std::string_view data);
 
 // RTF when the data is RTF, else plain text.
-TRtfDocument ReadDocument(std::string_view data);
+TRtfDocument ReadDocument(std::string_view data, const TStopRequest& stop = {});
