@@ -499,13 +499,17 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
     // which never change: an open command may already have moved
     // SourceFileName on to its own file.
     const std::string fileName = arguments_.front();
-    TThreadComp::Synchronize([&] { setCursor(Qt::BusyCursor); });
     // An open command asks the runner to finish: its file wins, this one
     // leaves the view alone. Checked on the GUI thread, where opens happen.
     auto superseded = [this] {
         const TThreadEx* worker = ThreadComp1->Thread();
         return worker != nullptr && worker->Terminated();
     };
+    TThreadComp::Synchronize([&] {
+        if (!superseded()) {
+            setCursor(Qt::BusyCursor);
+        }
+    });
     // An open may already have given the view back.
     auto finish = [&] {
         TThreadComp::Synchronize([&] {
@@ -519,9 +523,12 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
     // Asked by the conversion, also from its second thread.
     const TStopRequest stop = TThreadComp::TerminatedCheck();
     try {
+        // Not after an open that came first: the view is its file's then.
         TThreadComp::Synchronize([&] {
-            SourceView1->BeginUpdate();
-            runnerHoldsView_ = true;
+            if (!superseded()) {
+                SourceView1->BeginUpdate();
+                runnerHoldsView_ = true;
+            }
         });
         std::shared_ptr<const TViewDocument> document;
         if (!TThreadComp::Terminated()) {

@@ -114,9 +114,11 @@ TEST_F(StartupTest, APipeIsReportedAndTheWindowStillCloses) {
 // that repaints and a window without the busy cursor, while the abandoned
 // conversion winds down behind it.
 TEST_F(StartupTest, AnOpenDuringTheConversionWins) {
-    Create({BigSource("big.pas", 3000)});
+    Create({BigSource("big.pas", 10000)}); // some 10 MB: stopped long before its end
     Show();
-    QTest::qWait(50); // the worker is inside the conversion
+    // The worker holds the view while it converts.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !window->SourceView1->viewport()->updatesEnabled(); }));
     ASSERT_EQ(window->ThreadComp1->State(), TRunnerState::rsRunning);
     answer = QString::fromStdString(WriteFile("chosen.txt", "the chosen file"));
     window->tbOpenClick();
