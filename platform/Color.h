@@ -25,6 +25,34 @@ constexpr TColor RgbColor(int red, int green, int blue) {
            ((static_cast<TColor>(blue) & 0xFFu) << 16);
 }
 
+// The system colours by name, as system-colour codes: drawn with the colour
+// the system has at the time, so a palette change shows at the next paint.
+constexpr TColor clScrollBar = kSystemColorFlag | 0;
+constexpr TColor clBackground = kSystemColorFlag | 1;
+constexpr TColor clActiveCaption = kSystemColorFlag | 2;
+constexpr TColor clInactiveCaption = kSystemColorFlag | 3;
+constexpr TColor clMenu = kSystemColorFlag | 4;
+constexpr TColor clWindow = kSystemColorFlag | 5;
+constexpr TColor clWindowFrame = kSystemColorFlag | 6;
+constexpr TColor clMenuText = kSystemColorFlag | 7;
+constexpr TColor clWindowText = kSystemColorFlag | 8;
+constexpr TColor clCaptionText = kSystemColorFlag | 9;
+constexpr TColor clActiveBorder = kSystemColorFlag | 10;
+constexpr TColor clInactiveBorder = kSystemColorFlag | 11;
+constexpr TColor clAppWorkSpace = kSystemColorFlag | 12;
+constexpr TColor clHighlight = kSystemColorFlag | 13;
+constexpr TColor clHighlightText = kSystemColorFlag | 14;
+constexpr TColor clBtnFace = kSystemColorFlag | 15;
+constexpr TColor clBtnShadow = kSystemColorFlag | 16;
+constexpr TColor clGrayText = kSystemColorFlag | 17;
+constexpr TColor clBtnText = kSystemColorFlag | 18;
+constexpr TColor clInactiveCaptionText = kSystemColorFlag | 19;
+constexpr TColor clBtnHighlight = kSystemColorFlag | 20;
+constexpr TColor cl3DDkShadow = kSystemColorFlag | 21;
+constexpr TColor cl3DLight = kSystemColorFlag | 22;
+constexpr TColor clInfoText = kSystemColorFlag | 23;
+constexpr TColor clInfoBk = kSystemColorFlag | 24;
+
 constexpr bool IsSystemColor(TColor color) {
     return (color & kSystemColorFlag) != 0;
 }

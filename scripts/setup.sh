@@ -17,6 +17,8 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick qt6-qpa-plugins
   # validators of the menu entry, file types and AppStream data
   desktop-file-utils appstream shared-mime-info
+  # a real window manager for the frame, move, size and activation tests
+  openbox
 )
 
 # Only for building and checking the .deb (scripts/setup.sh --package).

@@ -2,7 +2,9 @@
 
 #include "engine/ColorScheme.h"
 #include "engine/PascalParser.h"
+#include "platform/qt/NonClientFrame.h"
 #include "platform/qt/QtColor.h"
+#include "settings/About.h"
 #include "settings/Setup.h"
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
@@ -14,12 +16,15 @@
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarButton97.h"
 #include "widgets/TB97/ToolbarSep97.h"
+#include "widgets/Wordcap.h"
+#include "widgets/explbtn/explbtn.h"
 
 #include <QAction>
 #include <QFile>
 #include <QFileDialog>
 #include <QFontMetrics>
 #include <QGridLayout>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QScopeGuard>
@@ -137,6 +142,13 @@ TfrmMain::TfrmMain(std::vector<std::string> arguments, QWidget* parent)
     CreateComponents();
     CreateToolbars();
     TApplication::Guarded([this] { FormCreate(); });
+    // Centred before the window is first shown: a window moved while it is
+    // being mapped can leave the window manager and Qt disagreeing about
+    // where it is, and the first drag of the caption then jumps.
+    if (position_ == Position::poScreenCenter && screen() != nullptr) {
+        const QRect area = screen()->availableGeometry();
+        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
+    }
 }
 
 TfrmMain::~TfrmMain() {
@@ -213,8 +225,37 @@ void TfrmMain::CreateComponents() {
     ThreadComp1 = std::make_unique<TThreadComp>(guiThread_);
     ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
 
+    CreateCaption();
+
     // The window sees every key before the focused control does.
     QApplication::instance()->installEventFilter(this);
+}
+
+// The frame we draw ourselves, the window icon, and the gradient caption:
+// company text in the caption font made bold italic, the application-name
+// text hidden, the caption text in 8-point bold.
+void TfrmMain::CreateCaption() {
+    Frame = new TNonClientFrame(this);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256}) {
+        icon.addFile(QString(":/icons/hicolor/%1x%1/apps/lumivane.png").arg(size));
+    }
+    setWindowIcon(icon);
+
+    MSOfficeCaption1 = new ZEZUzavivAzuroze(this);
+    MSOfficeCaption1->CompanyText()->SetCaption("qd's -");
+    MSOfficeCaption1->CompanyText()->SetFontKind(fkSystemBI);
+    QFont captionFont("MS Sans Serif");
+    captionFont.setPixelSize(11);
+    captionFont.setBold(true);
+    QFont appNameFont = captionFont;
+    appNameFont.setItalic(true);
+    MSOfficeCaption1->AppNameText()->SetCaption("Program -");
+    MSOfficeCaption1->AppNameText()->SetFont(appNameFont);
+    MSOfficeCaption1->AppNameText()->SetVisible(false);
+    MSOfficeCaption1->CaptionText()->SetCaption("Lumivane 98");
+    MSOfficeCaption1->CaptionText()->SetFont(captionFont);
+    MSOfficeCaption1->Loaded();
 }
 
 void TfrmMain::PlaceDock(TDockSide side, QWidget* dock) {
@@ -307,10 +348,6 @@ void TfrmMain::showEvent(QShowEvent* event) {
         return;
     }
     shown_ = true;
-    if (position_ == Position::poScreenCenter && screen() != nullptr) {
-        const QRect area = screen()->availableGeometry();
-        move(area.center() - QPoint(frameGeometry().width() / 2, frameGeometry().height() / 2));
-    }
     TApplication::Guarded([this] { FormShow(); });
 }
 
@@ -611,12 +648,13 @@ void TfrmMain::CreateToolbars() {
     separator(145, false);
     tbSetup = button(151, "tbSetup", "Setup", &TfrmMain::tbSetupClick);
     separator(173, false);
-    // The About button's slot.
-    auto* about = new TToolbarButton97(Toolbar971);
-    about->setGeometry(179, 2, 22, 22);
-    about->setToolTip("About");
-    about->OnClick = [this] { TApplication::Guarded([this] { ebAboutClick(); }); };
-    ebAbout = about;
+    ebAbout = new TExplorerButton(Toolbar971);
+    ebAbout->setGeometry(179, 2, 22, 22);
+    ebAbout->SetBitmap(ToolbarGlyph("ebAbout"));
+    ebAbout->SetNoFocusBitmap(ToolbarGlyph("ebAboutNoFocus"));
+    ebAbout->SetHint("About");
+    ebAbout->SetShowHint(true);
+    ebAbout->OnClick = [this] { TApplication::Guarded([this] { ebAboutClick(); }); };
     Toolbar971->Loaded();
     Toolbar971->SetDockPos(0);
     Toolbar971->SetDockedTo(Dock971);
@@ -630,4 +668,7 @@ void TfrmMain::tbSetupClick() {
     setup.exec();
 }
 
-void TfrmMain::ebAboutClick() {}
+void TfrmMain::ebAboutClick() {
+    TqdAboutBox box(this);
+    box.exec();
+}

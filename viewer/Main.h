@@ -21,11 +21,14 @@ class QGridLayout;
 class QMenu;
 class QVBoxLayout;
 class TDock97;
+class TExplorerButton;
 class TFindDialog;
+class TNonClientFrame;
 class TRichEdit;
 class TToolbar97;
 class TToolbarButton97;
 class TqdStatusBar98;
+class ZEZUzavivAzuroze;
 
 class TfrmMain;
 // The main window; set before its creation handler runs.
@@ -54,6 +57,9 @@ public:
     QFileDialog* SaveDialog1;
     QFileDialog* OpenDialog1;
     std::unique_ptr<TThreadComp> ThreadComp1;
+    // The window's own frame, and the painter of its caption bar.
+    TNonClientFrame* Frame;
+    ZEZUzavivAzuroze* MSOfficeCaption1;
 
     // The four docks, and the toolbar "Lumivane98" in the top one.
     TDock97* Dock971;
@@ -67,7 +73,7 @@ public:
     TToolbarButton97* tbFindNext;
     TToolbarButton97* tbCopy;
     TToolbarButton97* tbSetup;
-    QWidget* ebAbout;
+    TExplorerButton* ebAbout;
 
     // Handlers.
     void FormCreate();
@@ -88,6 +94,7 @@ public:
     void FindDialog1Find();
     void ThreadComp1Execute(TThreadComp& sender);
     void tbSetupClick();
+    // The about box, shown modally; it goes when it closes.
     void ebAboutClick();
 
     // Switches Find next everywhere it is offered.
@@ -125,6 +132,7 @@ protected:
 
 private:
     void CreateComponents();
+    void CreateCaption();
     void CreateToolbars();
     void ClickMenuItem(QAction* item);
     void SearchOnce();

@@ -5,5 +5,6 @@
 #include <QString>
 
 // The glyph NAME ("tbOpen", "tbSave", "tbFind", "tbFindNext", "tbCopy",
-// "tbSetup"); a name without a glyph is an error.
+// "tbSetup", and the About button's "ebAbout" and "ebAboutNoFocus"); a name
+// without a glyph is an error.
 QImage ToolbarGlyph(const QString& name);

@@ -16,17 +16,6 @@ public:
     using std::logic_error::logic_error;
 };
 
-// The system colours the family paints with, as system-colour codes, so a
-// palette change shows at the next paint.
-constexpr TColor clActiveCaption = kSystemColorFlag | 2;
-constexpr TColor clCaptionText = kSystemColorFlag | 9;
-constexpr TColor clBtnFace = kSystemColorFlag | 15;
-constexpr TColor clBtnShadow = kSystemColorFlag | 16;
-constexpr TColor clBtnText = kSystemColorFlag | 18;
-constexpr TColor clBtnHighlight = kSystemColorFlag | 20;
-constexpr TColor cl3DDkShadow = kSystemColorFlag | 21;
-constexpr TColor cl3DLight = kSystemColorFlag | 22;
-
 // Edge kinds and side flags of the platform's edge drawing.
 constexpr unsigned BDR_RAISEDOUTER = 0x1;
 constexpr unsigned BDR_SUNKENOUTER = 0x2;

@@ -8,6 +8,7 @@
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarButton97.h"
+#include "widgets/explbtn/explbtn.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -39,7 +40,9 @@ struct MainToolbarTest : WindowTest {
 
 TEST_F(MainToolbarTest, DocksAndToolbarStandAsDesigned) {
     EXPECT_EQ(window->Dock971->height(), 26);
-    EXPECT_EQ(window->Dock971->width(), window->width());
+    // The top dock spans the client area, inside the window's own frame.
+    EXPECT_EQ(window->Dock971->width(), window->contentsRect().width());
+    EXPECT_EQ(window->Dock971->width(), window->width() - 2 * 4);
     EXPECT_EQ(window->Dock972->width(), 0); // the empty docks take no room
     EXPECT_EQ(window->Dock973->width(), 0);
     EXPECT_EQ(window->Dock974->height(), 0);

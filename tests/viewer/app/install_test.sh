@@ -17,6 +17,11 @@ desktop=$prefix/share/applications/lumivane.desktop
 grep -qx 'Name=Lumivane 98' "$desktop" || fail "desktop entry: name"
 grep -qx 'Exec=lumivane %f' "$desktop" || fail "desktop entry: command"
 grep -qx 'Type=Application' "$desktop" || fail "desktop entry: type"
+grep -qx 'Icon=lumivane' "$desktop" || fail "desktop entry: icon"
+for size in 16x16 32x32 48x48 256x256; do
+  [[ -s $prefix/share/icons/hicolor/$size/apps/lumivane.png ]] || fail "icon $size missing"
+done
+[[ -s $prefix/share/icons/hicolor/scalable/apps/lumivane.svg ]] || fail "scalable icon missing"
 types=$(sed -n 's/^MimeType=//p' "$desktop")
 
 mime=$prefix/share/mime
@@ -30,4 +35,4 @@ for ext in pas '~pa' dpr '~dp' int inc; do
   [[ ";$types" == *";$type;"* ]] || fail "*.$ext is $type, which the entry does not open"
 done
 [[ ";$types" == *";application/rtf;"* ]] || fail "RTF files are not offered"
-echo "install: program, desktop entry and six source types in place"
+echo "install: program, desktop entry, icons and six source types in place"

@@ -1,0 +1,196 @@
+#!/usr/bin/env bash
+# End to end: the real viewer under a virtual X display with a real window
+# manager (openbox). The window wears our frame and no desktop frame;
+# dragging the caption moves it, dragging the bottom-right corner sizes it,
+# another client taking the focus turns the caption inactive and a click on
+# ours turns it back; the close button ends the program with status 0.
+#   e2e_caption.sh PROGRAM OUTDIR
+set -euo pipefail
+program=$1 out=$2
+
+if [[ ${LUMIVANE_E2E_INSIDE:-} != 1 ]]; then
+  mkdir -p "$out"
+  export LUMIVANE_E2E_INSIDE=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+fail() { echo "e2e caption: $*"; exit 1; }
+command -v openbox >/dev/null || fail "openbox is not installed (scripts/setup.sh)"
+
+export LUMIVANE_REGISTRY=$out/user.reg
+rm -f "$LUMIVANE_REGISTRY"
+unset QT_QPA_PLATFORM
+
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
+
+# The display may take a moment to accept clients: start the window manager
+# until it runs.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in 1 2 3 4 5; do
+  openbox --sm-disable >>"$out/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 30); do
+    wm_running && break
+    kill -0 "$wm" 2>/dev/null || break
+    sleep 0.1
+  done
+  wm_running && break
+  sleep 0.5
+done
+wm_running || fail "openbox did not start"
+pids+=("$wm")
+
+"$program" &
+pid=$!
+pids+=("$pid")
+
+window=""
+for _ in $(seq 100); do
+  window=$(xdotool search --onlyvisible --name "Lumivane 98" 2>/dev/null | head -n1 || true)
+  [[ -n $window ]] && break
+  sleep 0.1
+done
+[[ -n $window ]] || fail "no window appeared"
+sleep 0.5
+
+geometry() {
+  eval "$(xdotool getwindowgeometry --shell "$window")"
+  wx=$X wy=$Y ww=$WIDTH wh=$HEIGHT
+}
+# "R G B" of one screen pixel.
+pixel() {
+  import -window root "$out/screen.png"
+  convert "$out/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -n1
+}
+# The caption just left of the buttons: the gradient's right-hand colour.
+caption_pixel() {
+  geometry
+  pixel $((wx + ww - 4 - 56 - 3)) $((wy + 13))
+}
+# Waits up to 3 s for the caption to show the look TEST checks.
+await_caption() { # TEST
+  local i
+  for i in $(seq 15); do
+    colour=$(caption_pixel)
+    "$1" "$colour" && return 0
+    sleep 0.2
+  done
+  return 1
+}
+is_active_colour() { # blue clearly above red: the active caption
+  read -r r g b <<<"$1"
+  ((b > r + 40))
+}
+is_inactive_colour() { # a grey
+  read -r r g b <<<"$1"
+  ((r - g < 12 && g - r < 12 && b - g < 12 && g - b < 12))
+}
+near() { # A B: within 3 pixels
+  (($1 - $2 <= 3 && $2 - $1 <= 3))
+}
+drag() { # X0 Y0 X1 Y1, in steps as a hand would
+  xdotool mousemove "$1" "$2"
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.2
+  local i
+  for i in 1 2 3 4 5; do
+    xdotool mousemove $(($1 + ($3 - $1) * i / 5)) $(($2 + ($4 - $2) * i / 5))
+    sleep 0.1
+  done
+  sleep 0.2
+  xdotool mouseup 1
+  sleep 0.5
+}
+
+# No frame of the window manager's around ours (once it manages the window).
+extents=""
+for _ in $(seq 50); do
+  extents=$(xprop -id "$window" _NET_FRAME_EXTENTS 2>/dev/null || true)
+  [[ $extents == *=* ]] && break
+  sleep 0.1
+done
+[[ $extents == *"= 0, 0, 0, 0"* ]] || fail "a desktop frame is drawn around the window: $extents"
+xdotool windowactivate --sync "$window" 2>/dev/null || true
+await_caption is_active_colour ||
+  fail "the caption of the active window is not in the active colour ($colour)"
+cp "$out/screen.png" "$out/caption-active.png"
+
+# Dragging the caption moves the window by the pointer's way.
+geometry
+x0=$wx y0=$wy w0=$ww h0=$wh
+drag $((x0 + 300)) $((y0 + 10)) $((x0 + 400)) $((y0 + 60))
+geometry
+near "$wx" $((x0 + 100)) && near "$wy" $((y0 + 50)) ||
+  fail "dragging the caption by 100,50 moved the window from $x0,$y0 to $wx,$wy"
+[[ $ww == "$w0" && $wh == "$h0" ]] || fail "moving changed the size to ${ww}x$wh"
+echo "e2e caption: moved from $x0,$y0 to $wx,$wy"
+
+# Dragging the bottom-right corner sizes it; the top-left corner stays.
+x0=$wx y0=$wy w0=$ww h0=$wh
+drag $((x0 + w0 - 2)) $((y0 + h0 - 2)) $((x0 + w0 - 2 + 80)) $((y0 + h0 - 2 + 60))
+geometry
+near "$ww" $((w0 + 80)) && near "$wh" $((h0 + 60)) ||
+  fail "dragging the corner by 80,60 sized ${w0}x$h0 to ${ww}x$wh"
+near "$wx" "$x0" && near "$wy" "$y0" || fail "sizing moved the window to $wx,$wy"
+echo "e2e caption: sized from ${w0}x$h0 to ${ww}x$wh"
+
+# A double click on the caption maximises the window, another restores it.
+double_click() { # at a hand's pace: a click the window system answers
+  xdotool mousemove "$1" "$2"
+  sleep 0.2
+  xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1
+  sleep 0.1
+  xdotool mousedown 1 && sleep 0.08 && xdotool mouseup 1
+  sleep 0.8
+}
+x0=$wx y0=$wy w0=$ww h0=$wh
+double_click $((x0 + 250)) $((y0 + 12))
+geometry
+[[ $ww -ge 1000 && $wh -ge 700 ]] || fail "a double click on the caption did not maximise (${ww}x$wh)"
+double_click $((wx + 250)) $((wy + 12))
+geometry
+near "$wx" "$x0" && near "$wy" "$y0" && near "$ww" "$w0" && near "$wh" "$h0" ||
+  fail "a second double click did not restore ${w0}x$h0+$x0+$y0 (${ww}x$wh+$wx+$wy)"
+echo "e2e caption: double click maximised and restored"
+
+# Another client takes the focus: our caption turns inactive.
+xmessage -geometry +5+5 "Another window" &
+pids+=($!)
+other=""
+for _ in $(seq 50); do
+  other=$(xdotool search --onlyvisible --class xmessage 2>/dev/null | head -n1 || true)
+  [[ -n $other ]] && break
+  sleep 0.1
+done
+[[ -n $other ]] || fail "the second client did not appear"
+xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowactivate "$other"
+await_caption is_inactive_colour ||
+  fail "the caption stayed active when another window was ($colour)"
+cp "$out/screen.png" "$out/caption-inactive.png"
+
+# A click on our caption brings the active look back.
+geometry
+xdotool mousemove $((wx + 250)) $((wy + 12))
+sleep 0.2
+xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1
+await_caption is_active_colour ||
+  fail "clicking the caption did not make it active again ($colour)"
+echo "e2e caption: inactive while the other client had the focus, active again after a click"
+
+# The close button ends the program.
+geometry
+xdotool mousemove $((wx + ww - 4 - 2 - 8)) $((wy + 13)) click 1
+for _ in $(seq 100); do
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after the close button"
+set +e
+wait "$pid"
+status=$?
+set -e
+echo "e2e caption: exit status $status"
+exit "$status"
