@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Window titles as the desktop reads them: starts the real viewer under a
-# virtual X display, opens each of its secondary windows from the keyboard and
+# virtual X display, opens each of its secondary windows (keys, toolbar) and
 # reads _NET_WM_NAME and WM_NAME of every window it shows. Each title must be
 # the program's own text, nothing appended; the task list still learns the
 # program's name from the main window's title and its WM_CLASS.
