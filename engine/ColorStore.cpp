@@ -26,21 +26,27 @@ TColor ColorFromStore(const TRegistry& registry, const std::string& name, const 
 
 void TPascalParser::LoadColors() {
     TRegistry registry;
-    // A missing key keeps the colours in memory. A store file that cannot be
-    // parsed is not a missing key: its error (file and line) goes to the caller.
-    if (!registry.OpenKey(kPascalKey, false)) {
+    // A missing key keeps the colours in memory, and so does a store file that
+    // cannot be parsed: its key is not accessible, and the viewer's start-up
+    // reports the broken file once. A store that cannot be read at all (its
+    // folder is a file, no permission) is reported: nobody else would.
+    try {
+        if (!registry.OpenKey(kPascalKey, false)) {
+            return;
+        }
+        // A failure below leaves the slots read so far with their new colours.
+        for (TColorSlot& slot : ColorSlots) {
+            const std::string name(slot.ValueName);
+            if (!registry.ValueExists(name)) {
+                continue;
+            }
+            const std::string text = registry.ReadString(name);
+            if (!text.empty()) {
+                slot.Color = ColorFromStore(registry, name, text);
+            }
+        }
+    } catch (const ERegistryParseError&) {
         return;
-    }
-    // A failure below leaves the slots read so far with their new colours.
-    for (TColorSlot& slot : ColorSlots) {
-        const std::string name(slot.ValueName);
-        if (!registry.ValueExists(name)) {
-            continue;
-        }
-        const std::string text = registry.ReadString(name);
-        if (!text.empty()) {
-            slot.Color = ColorFromStore(registry, name, text);
-        }
     }
     registry.CloseKey();
 }
@@ -48,7 +54,8 @@ void TPascalParser::LoadColors() {
 void TPascalParser::SaveColors() {
     TRegistry registry;
     // A key that cannot be created saves nothing, silently; a store file that
-    // cannot be parsed is reported, so the user does not believe the scheme saved.
+    // cannot be parsed is reported and left as it is, so the user does not
+    // believe the scheme saved.
     if (!registry.OpenKey(kPascalKey, true)) {
         return;
     }

@@ -165,27 +165,27 @@ void CheckSourceFileName(const std::string& fileName) {
 
 } // namespace
 
-void ConvertFile(const std::string& fileName, TMemoryStream& dest) {
+void ConvertFile(const std::string& fileName, TMemoryStream& dest, const TStopRequest& stop) {
     CheckSourceFileName(fileName);
+    ConvertFileAsPascal(fileName, dest, stop);
+}
+
+void ConvertFile(const std::string& fileName, TByteSink& dest, const TStopRequest& stop) {
+    CheckSourceFileName(fileName);
+    ConvertFileAsPascal(fileName, dest, stop);
+}
+
+void ConvertFileAsPascal(const std::string& fileName, TMemoryStream& dest,
+                         const TStopRequest& stop) {
     TPascalParser parser;
+    parser.StopRequested = stop;
     parser.Convert(fileName, dest);
     dest.SetPosition(0);
 }
 
-void ConvertFile(const std::string& fileName, TByteSink& dest) {
-    CheckSourceFileName(fileName);
+void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest, const TStopRequest& stop) {
     TPascalParser parser;
-    parser.Convert(fileName, dest);
-}
-
-void ConvertFileAsPascal(const std::string& fileName, TMemoryStream& dest) {
-    TPascalParser parser;
-    parser.Convert(fileName, dest);
-    dest.SetPosition(0);
-}
-
-void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest) {
-    TPascalParser parser;
+    parser.StopRequested = stop;
     parser.Convert(fileName, dest);
 }
 
@@ -193,16 +193,20 @@ void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest) {
 
 void TPascalParser::Convert(const std::string& fileName, TMemoryStream& dest) {
     LoadColors();
+    CheckStopRequest(StopRequested);
     TMemoryStream source;
     source.LoadFromFile(fileName);
+    CheckStopRequest(StopRequested);
     dest.SetPosition(0);
     ConvertSource(source.View(), dest);
 }
 
 void TPascalParser::Convert(const std::string& fileName, TByteSink& dest) {
     LoadColors();
+    CheckStopRequest(StopRequested);
     TMemoryStream source;
     source.LoadFromFile(fileName);
+    CheckStopRequest(StopRequested);
     ConvertSource(source.View(), dest);
 }
 
@@ -247,7 +251,7 @@ void TPascalParser::EndScan() {
 }
 
 void TPascalParser::ConvertWhole(std::string_view source, TByteSink& dest) {
-    TRtfOutput output(dest);
+    TRtfOutput output(dest, &StopRequested);
     BeginScan(source, 0, output);
     output.Put(BuildHeader());
     ScanSource();
@@ -284,7 +288,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
     // Declared after what it uses, so that it is waited for before they go.
     std::future<void> secondHalf = std::async(std::launch::async, [&] {
         TPascalParser parser;
-        TRtfOutput output(secondDocument);
+        TRtfOutput output(secondDocument, &StopRequested);
         parser.BeginScan(source, second, output);
         parser.lineMode_ = TLineMode::kNote;
         parser.lineStarts_ = &secondLineStarts;
@@ -292,7 +296,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
         output.Flush();
     });
 
-    TRtfOutput output(dest);
+    TRtfOutput output(dest, &StopRequested);
     BeginScan(source, 0, output);
     output.Put(BuildHeader());
 

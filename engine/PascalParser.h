@@ -4,6 +4,7 @@
 #include "engine/ByteSink.h"
 #include "engine/ColorScheme.h"
 #include "engine/MemoryStream.h"
+#include "engine/StopRequest.h"
 
 #include <array>
 #include <cstdint>
@@ -34,19 +35,25 @@ bool IsPascalFileName(std::string_view fileName);
 // owns and hands in empty). Throws std::runtime_error("Unknown file extension")
 // for a file that is not Pascal source, or an error naming the file when it
 // cannot be read; DEST is untouched in both cases. Leaves DEST's position at 0.
-void ConvertFile(const std::string& fileName, TMemoryStream& dest);
+// STOP, when given, can abandon the conversion (see TStopRequest).
+void ConvertFile(const std::string& fileName, TMemoryStream& dest, const TStopRequest& stop = {});
 // The same conversion, handing the document to DEST while it is written;
 // nothing reaches DEST when the conversion fails before the first byte.
-void ConvertFile(const std::string& fileName, TByteSink& dest);
+void ConvertFile(const std::string& fileName, TByteSink& dest, const TStopRequest& stop = {});
 // ConvertFile without the extension test: the caller has decided that the
 // file is Pascal source.
-void ConvertFileAsPascal(const std::string& fileName, TMemoryStream& dest);
-void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest);
+void ConvertFileAsPascal(const std::string& fileName, TMemoryStream& dest,
+                         const TStopRequest& stop = {});
+void ConvertFileAsPascal(const std::string& fileName, TByteSink& dest,
+                         const TStopRequest& stop = {});
 
 // One conversion. The scanner reads the source through a cursor over the
 // in-memory copy and writes each token's fragment as soon as the token is read.
 class TPascalParser {
 public:
+    // Asked while the conversion runs; true abandons it with EConversionCancelled.
+    TStopRequest StopRequested;
+
     // Loads the colours, reads the file and writes the document to DEST from
     // position 0.
     void Convert(const std::string& fileName, TMemoryStream& dest);

@@ -3,6 +3,7 @@
 // a time, so that the scanner's many small writes stay cheap.
 
 #include "engine/ByteSink.h"
+#include "engine/StopRequest.h"
 
 #include <cstddef>
 #include <cstring>
@@ -11,8 +12,10 @@
 
 class TRtfOutput {
 public:
-    explicit TRtfOutput(TByteSink& dest)
-        : dest_(dest), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)),
+    // STOP, when given, is asked at every hand-over to DEST and must outlive
+    // the output.
+    explicit TRtfOutput(TByteSink& dest, const TStopRequest* stop = nullptr)
+        : dest_(dest), stop_(stop), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)),
           cursor_(buffer_.get()), limit_(buffer_.get() + kCapacity) {}
     TRtfOutput(const TRtfOutput&) = delete;
     TRtfOutput& operator=(const TRtfOutput&) = delete;
@@ -46,6 +49,9 @@ public:
 
     // Must be called at the end: what is still buffered is not written otherwise.
     void Flush() {
+        if (stop_ != nullptr) {
+            CheckStopRequest(*stop_);
+        }
         const std::size_t buffered = static_cast<std::size_t>(cursor_ - buffer_.get());
         dest_.Write({buffer_.get(), buffered});
         flushed_ += buffered;
@@ -61,6 +67,7 @@ private:
     static constexpr std::size_t kCapacity = 64 * 1024;
 
     TByteSink& dest_;
+    const TStopRequest* stop_;
     std::unique_ptr<char[]> buffer_;
     char* cursor_;
     char* limit_;

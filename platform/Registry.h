@@ -25,6 +25,13 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// The store file is there and readable but is no store: its text cannot be
+// parsed. Readers may take it for a store they cannot access; writers refuse it.
+class ERegistryParseError : public ERegistryException {
+public:
+    using ERegistryException::ERegistryException;
+};
+
 // Value types as the registry numbers them; any other type read from the file
 // is kept as it is.
 enum class TRegDataType : std::uint32_t {

@@ -98,7 +98,7 @@ private:
     }
 
     [[noreturn]] void Fail(const std::string& what) const {
-        throw ERegistryException(source_ + ", line " + std::to_string(lineNo_) + ": " + what);
+        throw ERegistryParseError(source_ + ", line " + std::to_string(lineNo_) + ": " + what);
     }
 
     void Section(std::string_view line) {

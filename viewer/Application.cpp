@@ -24,7 +24,11 @@ void ShowErrorBox(const QString& text) {
 
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv), ShowError(ShowErrorBox) {
-    setApplicationDisplayName("Lumivane 98"); // the task-bar text
+    // The task-bar text. As the application name, not the display name: Qt
+    // appends a display name to every window title on X11 ("Find — ..."),
+    // while the name alone reaches the task list through WM_CLASS and stands
+    // in wherever a display name is asked for.
+    setApplicationName("Lumivane 98");
     setDesktopFileName("lumivane");
     setStyle("Windows");
     setPalette(style()->standardPalette()); // the classic grey scheme that goes with it

@@ -120,6 +120,16 @@ QRect Bounds(const QWidget& window) {
     return QRect(window.normalGeometry().topLeft() + frameOffset, window.normalGeometry().size());
 }
 
+// PATH shortened to what the status bar of a window OUTERWIDTH wide (frame
+// included, as the window system reports it) shows.
+QString PathToWidth(const std::string& path, const QFont& font, int outerWidth) {
+    const QFontMetrics metrics(font);
+    const TextWidthFn textWidth = [&](const std::string& text) {
+        return metrics.horizontalAdvance(DecodeName(text));
+    };
+    return DecodeName(ShortenPathToWidth(path, textWidth, outerWidth - 30));
+}
+
 } // namespace
 
 TfrmMain::TfrmMain(std::vector<std::string> arguments, QWidget* parent)
@@ -356,7 +366,9 @@ void TfrmMain::FormShow() {
         return;
     }
     SourceFileName = arguments_.front();
-    StatusBar->SetPanelText(0, DecodeName(SourceFileName));
+    // As typed, fitted to the width as every resize fits it.
+    StatusBar->SetPanelText(
+        0, PathToWidth(SourceFileName, StatusBar->font(), frameGeometry().width()));
     ThreadComp1->Command(TThreadCommand::tcRun);
 }
 
@@ -380,14 +392,10 @@ void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TfrmMain::FormResize() {
-    const QFontMetrics metrics(StatusBar->font());
-    const TextWidthFn textWidth = [&](const std::string& text) {
-        return metrics.horizontalAdvance(DecodeName(text));
-    };
     // Against the outer width, frame included, as the window system reports
     // it; Width() leaves the frame out so that saved sizes come back the same.
-    const int limit = frameGeometry().width() - 30;
-    StatusBar->SetPanelText(0, DecodeName(ShortenPathToWidth(SourceFileName, textWidth, limit)));
+    StatusBar->SetPanelText(
+        0, PathToWidth(SourceFileName, StatusBar->font(), frameGeometry().width()));
 }
 
 void TfrmMain::FormPaint() {
@@ -425,6 +433,12 @@ void TfrmMain::tbOpenClick() {
     // leaves it to show its file.
     if (ThreadComp1->State() == TRunnerState::rsRunning) {
         ThreadComp1->Command(TThreadCommand::tcTerminate);
+    }
+    // Nor does the view wait for the abandoned conversion to wind down.
+    if (runnerHoldsView_) {
+        runnerHoldsView_ = false;
+        SourceView1->EndUpdate();
+        unsetCursor();
     }
 }
 
@@ -522,26 +536,36 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
     // which never change: an open command may already have moved
     // SourceFileName on to its own file.
     const std::string fileName = arguments_.front();
-    bool updating = false;
-    TThreadComp::Synchronize([&] { setCursor(Qt::BusyCursor); });
     // An open command asks the runner to finish: its file wins, this one
     // leaves the view alone. Checked on the GUI thread, where opens happen.
     auto superseded = [this] {
         const TThreadEx* worker = ThreadComp1->Thread();
         return worker != nullptr && worker->Terminated();
     };
+    TThreadComp::Synchronize([&] {
+        if (!superseded()) {
+            setCursor(Qt::BusyCursor);
+        }
+    });
+    // An open may already have given the view back.
     auto finish = [&] {
         TThreadComp::Synchronize([&] {
-            if (updating) {
+            if (runnerHoldsView_) {
+                runnerHoldsView_ = false;
                 SourceView1->EndUpdate();
             }
             unsetCursor();
         });
     };
+    // Asked by the conversion, also from its second thread.
+    const TStopRequest stop = TThreadComp::TerminatedCheck();
     try {
+        // Not after an open that came first: the view is its file's then.
         TThreadComp::Synchronize([&] {
-            SourceView1->BeginUpdate();
-            updating = true;
+            if (!superseded()) {
+                SourceView1->BeginUpdate();
+                runnerHoldsView_ = true;
+            }
         });
         std::shared_ptr<const TViewDocument> document;
         if (!TThreadComp::Terminated()) {
@@ -550,9 +574,9 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
             // Free Pascal's extensions are shown converted too; anything else
             // gets the engine's own extension error.
             if (IsPascalFileName(fileName)) {
-                ConvertFileAsPascal(fileName, stream);
+                ConvertFileAsPascal(fileName, stream, stop);
             } else {
-                ConvertFile(fileName, stream);
+                ConvertFile(fileName, stream, stop);
             }
             const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
             TThreadComp::Synchronize([&] {
@@ -561,8 +585,8 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
                 }
             });
             if (!TThreadComp::Terminated()) {
-                document = SourceView1->BuildDocument(stream.View(),
-                                                      [&stream] { stream = TMemoryStream(); });
+                document = SourceView1->BuildDocument(
+                    stream.View(), [&stream] { stream = TMemoryStream(); }, stop);
             }
         }
         TThreadComp::Synchronize([&] {
@@ -572,6 +596,8 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         });
     } catch (const EThreadAborted&) {
         throw; // cut off: the window is no longer there to restore
+    } catch (const EConversionCancelled&) {
+        // stopped for an open: its file is showing, nothing to report
     } catch (...) {
         finish();
         throw; // reported on the GUI thread by the runner

@@ -144,4 +144,6 @@ private:
     QGridLayout* clientLayout_;
     Position position_ = Position::poScreenCenter;
     bool shown_ = false;
+    // The start-up conversion has the view's repainting suspended (GUI thread only).
+    bool runnerHoldsView_ = false;
 };

@@ -48,10 +48,11 @@ TRichEdit::~TRichEdit() = default;
 
 // ---- loading and saving ----
 
-std::shared_ptr<const TViewDocument>
-TRichEdit::BuildDocument(std::string_view data, const std::function<void()>& dataRead) const {
+std::shared_ptr<const TViewDocument> TRichEdit::BuildDocument(std::string_view data,
+                                                              const std::function<void()>& dataRead,
+                                                              const TStopRequest& stop) const {
     try {
-        return BuildViewDocument(data, dpi_, dataRead);
+        return BuildViewDocument(data, dpi_, dataRead, stop);
     } catch (const std::bad_alloc&) {
         throw ERichEditError(kLoadFailedText);
     } catch (const std::length_error&) {

@@ -48,8 +48,10 @@ public:
     // Builds what LoadFromBytes shows without touching any widget: safe on a
     // worker thread. The result is handed to AdoptDocument on the GUI thread.
     // DATAREAD runs once DATA has been read, so the caller can free it early.
-    std::shared_ptr<const TViewDocument>
-    BuildDocument(std::string_view data, const std::function<void()>& dataRead = {}) const;
+    // STOP, when given, can end the build with EConversionCancelled.
+    std::shared_ptr<const TViewDocument> BuildDocument(std::string_view data,
+                                                       const std::function<void()>& dataRead = {},
+                                                       const TStopRequest& stop = {}) const;
     void AdoptDocument(std::shared_ptr<const TViewDocument> document);
     const TViewDocument& Document() const { return *document_; }
 

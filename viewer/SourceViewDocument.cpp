@@ -100,10 +100,12 @@ std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int d
 }
 
 std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi,
-                                                       const std::function<void()>& dataRead) {
-    TRtfDocument model = ReadDocument(data);
+                                                       const std::function<void()>& dataRead,
+                                                       const TStopRequest& stop) {
+    TRtfDocument model = ReadDocument(data, stop);
     if (dataRead) {
         dataRead();
     }
+    CheckStopRequest(stop);
     return BuildViewDocument(std::move(model), dpi);
 }

@@ -3,6 +3,7 @@
 // Built in one go, on any thread; never changed afterwards, so a copy of the
 // selection can share it.
 
+#include "engine/StopRequest.h"
 #include "viewer/text/LineIndex.h"
 #include "viewer/text/RtfDocument.h"
 
@@ -32,8 +33,10 @@ TFixedPitch FixedPitchOf(const TRtfDocument& doc, int dpi);
 // The document of DATA (RTF, else plain text) with its line index, measured
 // for DPI. Touches no widget, so it runs on a worker thread too. DATAREAD,
 // when given, runs once DATA is no longer needed: the caller can free it
-// before the text is trimmed to its size.
+// before the text is trimmed to its size. STOP, when given, can end the build
+// with EConversionCancelled (see TStopRequest).
 std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi,
-                                                       const std::function<void()>& dataRead = {});
+                                                       const std::function<void()>& dataRead = {},
+                                                       const TStopRequest& stop = {});
 // The same for a model read already.
 std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int dpi);

@@ -14,10 +14,11 @@ struct TThreadEx::Shared : std::enable_shared_from_this<TThreadEx::Shared> {
     std::condition_variable changed;
 
     TGuiThread* gui = nullptr;
-    TNotifyEvent execute;
+    TNotifyEvent execute;        // taken from the component when the work is let go
     TThreadComp* comp = nullptr; // the worker passes it to the work; everything else is GUI side
 
     bool suspended = true; // every worker waits at its start until it is fully set up
+    bool started = false;  // past its start: the work it runs is fixed
     bool terminated = false;
     bool detached = false; // cut off: killed, or its TThreadEx has gone
     bool finished = false;
@@ -86,6 +87,7 @@ void TThreadEx::Run(std::shared_ptr<Shared> self) {
         ApplyPriority(*self);
         self->changed.wait(held, [&] { return !self->suspended || self->detached; });
         cutOff = self->detached;
+        self->started = true;
     }
     std::exception_ptr error;
     if (!cutOff && self->execute) {
@@ -122,7 +124,6 @@ void TThreadEx::Run(std::shared_ptr<Shared> self) {
 TThreadEx::TThreadEx(TThreadComp& comp)
     : FComp(&comp), shared_(std::make_shared<Shared>()), freeOnTerminate_(comp.FreeOnTerminate) {
     shared_->gui = &comp.gui_;
-    shared_->execute = comp.OnExecute;
     shared_->comp = &comp;
     shared_->returnValue = comp.ReturnValue;
     shared_->priority = comp.FThreadPriority;
@@ -173,6 +174,11 @@ void TThreadEx::Suspend() {
 void TThreadEx::Resume() {
     {
         std::lock_guard held(shared_->lock);
+        if (!shared_->started) {
+            // The work is what OnExecute holds when the worker is let go, so a
+            // worker created suspended runs the handler assigned since.
+            shared_->execute = FComp->OnExecute;
+        }
         shared_->suspended = false;
     }
     shared_->changed.notify_all();
@@ -385,6 +391,17 @@ bool TThreadComp::Terminated() {
     }
     std::lock_guard held(self->lock);
     return self->terminated;
+}
+
+std::function<bool()> TThreadComp::TerminatedCheck() {
+    Shared* self = CurrentWorker;
+    if (self == nullptr) {
+        return [] { return false; };
+    }
+    return [worker = self->shared_from_this()] {
+        std::lock_guard held(worker->lock);
+        return worker->terminated;
+    };
 }
 
 void TThreadComp::CheckSuspended() {

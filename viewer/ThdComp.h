@@ -126,6 +126,10 @@ public:
     static void Synchronize(const std::function<void()>& method);
     // For the work: has the worker been asked to finish?
     static bool Terminated();
+    // For the work: the same question about this worker, askable from any
+    // thread the work starts (a conversion split over two threads) for as
+    // long as the work runs. Off a worker it always says false.
+    static std::function<bool()> TerminatedCheck();
     // For the work: wait here while the worker is suspended.
     static void CheckSuspended();
 

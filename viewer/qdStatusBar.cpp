@@ -105,6 +105,11 @@ void TqdStatusBar98::resizeEvent(QResizeEvent* event) {
         pending_ += gained;
         noErase_ -= gained;
     }
+    // A bar grown wider than the strip would keep its old right edge, the
+    // panel's frame line, in the middle of the panel.
+    if (event->oldSize().isValid() && event->size().width() > event->oldSize().width()) {
+        Invalidate(QRect(event->oldSize().width() - 1, 0, 1, height()), true);
+    }
     PlaceGrip();
     GeometryChanged();
     QWidget::resizeEvent(event);

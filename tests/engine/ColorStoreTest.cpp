@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <iterator>
 
@@ -114,15 +115,36 @@ TEST_F(ColorStoreTest, TextThatIsNoColourFailsNamingIt) {
     EXPECT_EQ(ColorSlots[ciAssembler].Color, kDefaultSlotColors[ciAssembler]);
 }
 
-TEST_F(ColorStoreTest, UnparsableStoreIsReportedAndLeftAsItIs) {
+TEST_F(ColorStoreTest, UnparsableStoreLoadsAsNoKeyButEveryWriteIsRefusedAndLeavesIt) {
     const std::string garbage = "this is no store\n";
     std::ofstream(TestStoreFile()) << garbage;
-    const std::string failure = LoadFailure();
-    EXPECT_NE(failure.find(TestStoreFile().filename().string()), std::string::npos) << failure;
-    EXPECT_NE(failure.find("line 1"), std::string::npos) << failure;
-    EXPECT_EQ(Colors(), kDefaultSlotColors);
+    ColorSlots[ciKeyword].Color = 0xFF0000; // a colour changed in memory
+    auto expected = kDefaultSlotColors;
+    expected[ciKeyword] = 0xFF0000;
 
-    EXPECT_THROW(TPascalParser().SaveColors(), ERegistryException);
+    // Loading goes on with the current colours, and so does a conversion.
+    EXPECT_EQ(LoadFailure(), "");
+    EXPECT_EQ(Colors(), expected);
+    TTempDir dir;
+    TMemoryStream out;
+    ConvertFile(dir.WriteFile("u.pas", "end"), out);
+    EXPECT_NE(out.View().find("\\red0\\green0\\blue255;}"), std::string::npos);
+
+    // Every write names the file and the line, and leaves the file as it is.
+    auto expectRefused = [&](const char* what, const std::function<void()>& write) {
+        try {
+            write();
+            ADD_FAILURE() << what << " reported success";
+        } catch (const ERegistryException& error) {
+            const std::string message = error.what();
+            EXPECT_NE(message.find(TestStoreFile().filename().string() + ", line 1"),
+                      std::string::npos)
+                << what << ": " << message;
+        }
+    };
+    expectRefused("SaveColors", [] { TPascalParser().SaveColors(); });
+    expectRefused("creating the key", [] { TRegistry().OpenKey(kPascalKey, true); });
+    expectRefused("deleting a key", [] { TRegistry().DeleteKey("Software"); });
     std::ifstream in(TestStoreFile());
     const std::string after((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     EXPECT_EQ(after, garbage);

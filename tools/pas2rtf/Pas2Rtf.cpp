@@ -2,6 +2,7 @@
 
 #include "engine/PascalParser.h"
 #include "platform/AtomicFile.h"
+#include "platform/Registry.h"
 #include "tools/pas2rtf/SignalCleanup.h"
 
 #include <algorithm>
@@ -46,12 +47,13 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
 
 The colours are the viewer's: they are read from the settings store
 ($LUMIVANE_REGISTRY, else $XDG_CONFIG_HOME/lumivane/user.reg) before each
-file is converted. An output file is written under a temporary name
-(.OUT.pas2rtf-tmp.XXXXXX beside it) and renamed when it is complete, so a
-failure never leaves a partial .rtf behind; an interrupted run (Ctrl+C,
-SIGTERM, SIGHUP) removes its temporary file, and temporaries of killed runs
-that are older than a day are removed from the output folder. An output that
-is a symbolic link replaces the file the link points to.
+file is converted; a store that cannot be parsed is reported once as a
+warning, and the default colours are used. An output file is written under
+a temporary name (.OUT.pas2rtf-tmp.XXXXXX beside it) and renamed when it is
+complete, so a failure never leaves a partial .rtf behind; an interrupted
+run (Ctrl+C, SIGTERM, SIGHUP) removes its temporary file, and temporaries of
+killed runs that are older than a day are removed from the output folder.
+An output that is a symbolic link replaces the file the link points to.
 
 A FILE that cannot be converted (unknown extension, unreadable, not a regular
 file, larger than 2 GiB, a colour setting that cannot be read) is reported on
@@ -260,6 +262,20 @@ void ConvertOne(const std::string& input, const std::string& outputFile,
     }
 }
 
+// Why the settings store cannot be parsed, or nothing. The engine takes such a
+// store for one without colours, so the user would not learn why the colours
+// are not theirs.
+std::optional<std::string> StoreParseError() {
+    try {
+        TRegistry().KeyExists("Software");
+    } catch (const ERegistryParseError& error) {
+        return error.what();
+    } catch (const ERegistryException&) {
+        // any other fault is the conversion's to report, naming the input
+    }
+    return std::nullopt;
+}
+
 // A file as the system knows it, whatever the spelling of its path.
 struct TFileIdentity {
     dev_t Device;
@@ -389,6 +405,7 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
     }
 
     bool failed = false;
+    bool storeWarned = false;
     std::map<std::string, std::string> written; // output file -> the input it holds
     std::set<std::string> cleanedFolders;
     for (const std::string& input : command.Inputs) {
@@ -415,6 +432,13 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
                 << " is the input file " << same->second << "; nothing was written\n";
             failed = true;
             continue;
+        }
+        if (!storeWarned) {
+            if (const auto error = StoreParseError()) {
+                err << "pas2rtf: warning: the settings store cannot be parsed (" << *error
+                    << "); the default colours are used\n";
+                storeWarned = true;
+            }
         }
         try {
             if (!outputFile.empty()) {

@@ -47,13 +47,17 @@ class TRtfReader {
 public:
     // The raw 8-bit text is UTF-8 when all of it is (the engine copies its
     // source's bytes, and the source is most often UTF-8); else the code page.
-    explicit TRtfReader(std::string_view data)
-        : data_(data), utf8Valid_(ClassifyEightBitText(data) == TEightBitText::kUtf8),
+    TRtfReader(std::string_view data, const TStopRequest& stop)
+        : data_(data), stop_(stop), utf8Valid_(ClassifyEightBitText(data) == TEightBitText::kUtf8),
           utf8Text_(utf8Valid_) {}
 
     TRtfDocument Read() {
         // Whatever follows the end of the document group is not part of the document.
         while (pos_ < data_.size() && !ended_) {
+            if (pos_ >= nextStopCheck_) {
+                CheckStopRequest(stop_);
+                nextStopCheck_ = pos_ + kStopCheckEvery;
+            }
             const char c = data_[pos_++];
             switch (c) {
             case '{':
@@ -82,7 +86,12 @@ public:
     }
 
 private:
+    // A document of many megabytes is read on a worker that may be asked to stop.
+    static constexpr std::size_t kStopCheckEvery = 256 * 1024;
+
     std::string_view data_;
+    const TStopRequest& stop_;
+    std::size_t nextStopCheck_ = 0;
     const bool utf8Valid_; // every raw byte above ASCII belongs to a UTF-8 character
     bool utf8Text_;        // raw bytes are read as UTF-8: no code page was named
     std::size_t pos_ = 0;
@@ -653,10 +662,10 @@ bool IsRtf(std::string_view data) {
     return data.starts_with("{\\rtf");
 }
 
-TRtfDocument ReadRtf(std::string_view data) {
-    return TRtfReader(data).Read();
+TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop) {
+    return TRtfReader(data, stop).Read();
 }
 
-TRtfDocument ReadDocument(std::string_view data) {
-    return IsRtf(data) ? ReadRtf(data) : ReadPlainText(data);
+TRtfDocument ReadDocument(std::string_view data, const TStopRequest& stop) {
+    return IsRtf(data) ? ReadRtf(data, stop) : ReadPlainText(data);
 }

@@ -5,6 +5,7 @@
 // The reader never fails and never reaches outside the bytes it is given:
 // what it cannot show is left out, damaged input gives what could be read.
 
+#include "engine/StopRequest.h"
 #include "viewer/text/RtfDocument.h"
 
 #include <string_view>
@@ -16,12 +17,13 @@ bool IsRtf(std::string_view data);
 // UTF-8 when every one of them is part of a valid UTF-8 character and the
 // document names no code page (\ansicpg, \mac, \pc, \pca); else in the
 // document's code page, Windows-1252 by default. \'hh bytes are always the
-// code page's.
-TRtfDocument ReadRtf(std::string_view data);
+// code page's. STOP, when given, is asked every 256 KB of data and ends the
+// reading with EConversionCancelled.
+TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop = {});
 
 // Plain text: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 // CR LF, CR and LF end paragraphs; NUL bytes are dropped.
 TRtfDocument ReadPlainText(std::string_view data);
 
 // RTF when the data is RTF, else plain text.
-TRtfDocument ReadDocument(std::string_view data);
+TRtfDocument ReadDocument(std::string_view data, const TStopRequest& stop = {});

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <algorithm>
 #include <sys/stat.h>
 #include <vector>
 
@@ -507,6 +508,28 @@ TEST_F(StatusTest, AResizeShortensThePathToTheWindowWidth) {
     // Wide enough again, the whole path comes back.
     resizeTo(metrics.horizontalAdvance(QString::fromStdString(full)) + 30);
     EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), full);
+}
+
+// Shown at start, the command-line path is fitted as a resize fits it: not
+// cut off at the window's edge until the first resize.
+TEST_F(StatusTest, TheCommandLinePathIsFittedWhenTheWindowIsShown) {
+    const QString folder = "a-rather-long-folder-name/another-long-folder-name/third-folder";
+    QDir(dir.path()).mkpath(folder);
+    const std::string typed = WriteFile(folder + "/program.pas", "begin end.");
+    Create({typed});
+    window->resize(360, 240);
+    Show();
+    const QFontMetrics metrics(window->StatusBar->font());
+    const int limit = window->frameGeometry().width() - 30;
+    const std::vector<std::string> texts = Shortenings(typed);
+    const auto fitting = std::find_if(texts.begin(), texts.end(), [&](const std::string& text) {
+        return metrics.horizontalAdvance(QString::fromStdString(text)) <= limit;
+    });
+    ASSERT_NE(fitting, texts.begin()) << "the window is wide enough for the whole path";
+    ASSERT_NE(fitting, texts.end());
+    EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), *fitting);
+    EXPECT_EQ(SourceFileName, typed); // the name itself stays as typed
+    EXPECT_TRUE(WaitForIdleRunner());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // first shown.
 
 #include "tests/viewer/app/WindowTestSupport.h"
+#include "viewer/text/PathRoutines.h"
 
 #include <QPalette>
 #include <sys/stat.h>
@@ -109,16 +110,42 @@ TEST_F(StartupTest, APipeIsReportedAndTheWindowStillCloses) {
     window.reset();
 }
 
+// What the user sees the moment the open returns: the chosen file, in a view
+// that repaints and a window without the busy cursor, while the abandoned
+// conversion winds down behind it.
 TEST_F(StartupTest, AnOpenDuringTheConversionWins) {
-    Create({BigSource("big.pas", 3000)});
+    Create({BigSource("big.pas", 10000)}); // some 10 MB: stopped long before its end
     Show();
+    // The worker holds the view while it converts.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !window->SourceView1->viewport()->updatesEnabled(); }));
+    ASSERT_EQ(window->ThreadComp1->State(), TRunnerState::rsRunning);
     answer = QString::fromStdString(WriteFile("chosen.txt", "the chosen file"));
     window->tbOpenClick();
+    EXPECT_TRUE(window->SourceView1->viewport()->updatesEnabled());
+    EXPECT_TRUE(HasDefaultCursor());
+    EXPECT_EQ(ViewText(), "the chosen file");
+    EXPECT_EQ(window->StatusBar->PanelText(0).toStdString(), ExpandLongPath(answer.toStdString()));
+
+    // The view repaints at the next turn of the loop.
+    struct TPaintSeen : QObject {
+        bool seen = false;
+        bool eventFilter(QObject*, QEvent* event) override {
+            seen = seen || event->type() == QEvent::Paint;
+            return false;
+        }
+    } paint;
+    window->SourceView1->viewport()->installEventFilter(&paint);
+    window->SourceView1->viewport()->update();
+    QApplication::processEvents();
+    EXPECT_TRUE(paint.seen);
+    window->SourceView1->viewport()->removeEventFilter(&paint);
+
     ASSERT_TRUE(WaitForIdleRunner());
     QTest::qWait(20);
     EXPECT_EQ(ViewText(), "the chosen file");
     EXPECT_EQ(SourceFileName, answer.toStdString());
-    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString(); // the stop is quiet
     EXPECT_TRUE(HasDefaultCursor());
     EXPECT_TRUE(window->SourceView1->viewport()->updatesEnabled());
 }

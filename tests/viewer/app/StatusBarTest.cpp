@@ -1,11 +1,28 @@
+#include "tests/viewer/app/WindowTestSupport.h"
 #include "viewer/qdStatusBar.h"
 
 #include <QApplication>
 #include <QPaintEvent>
+#include <QScreen>
 #include <QTest>
 #include <gtest/gtest.h>
 
 namespace {
+
+// A column of the bar's picture.
+QImage Column(const QImage& image, int x) {
+    return image.copy(x, 0, 1, image.height());
+}
+
+// The bar as the window shows it: what the window's backing store holds,
+// not a fresh rendering.
+QImage OnScreen(const QWidget& bar) {
+    const QPoint at = bar.mapTo(bar.window(), QPoint(0, 0));
+    return bar.screen()
+        ->grabWindow(bar.window()->winId(), at.x(), at.y(), bar.width(), bar.height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
 
 // Collects the regions the bar is asked to paint.
 class TPaintRecorder : public QObject {
@@ -73,6 +90,9 @@ TEST_F(StatusBarTest, GrowingRepaintsOnlyTheNewPixelsAndTheGripStrip) {
     EXPECT_FALSE(painted.contains(QPoint(300, 10)));
     EXPECT_TRUE(painted.contains(QPoint(459, 10))); // the grip strip
     EXPECT_TRUE(painted.contains(QPoint(430, 10))); // the pixels gained
+    // Nothing of the old right edge is left in the panel's face.
+    const QImage picture = OnScreen(*bar);
+    EXPECT_EQ(Column(picture, 399), Column(picture, 300));
 }
 
 TEST_F(StatusBarTest, ShrinkingAndMovingRepaintTheRightStrip) {
@@ -120,6 +140,41 @@ TEST_F(StatusBarTest, NewTextRepaintsItsPanel) {
     EXPECT_TRUE(painted.contains(QPoint(10, 10)));
     EXPECT_FALSE(painted.contains(QPoint(200, 10)));
     EXPECT_EQ(bar->PanelText(0), "other.pas");
+}
+
+// ---- in the main window ----
+
+struct StatusBarInWindowTest : WindowTest {};
+
+// The window system repaints the whole window on every size change of a
+// top-level window here (Qt keeps no static contents off Windows, and the
+// backing store is renewed at the new size), so the bar is asked to paint all
+// of itself at each step. What holds: it paints the same picture, the text
+// unchanged and the grip at the new right end, with no trace of the old edge.
+TEST_F(StatusBarInWindowTest, GrowingTheMainWindowKeepsTheTextAndMovesTheGripCleanly) {
+    Create();
+    window->resize(500, 300);
+    Show();
+    SourceFileName = "/home/user/src/main.pas"; // what each resize puts there
+    window->FormResize();
+    QApplication::processEvents();
+    TqdStatusBar98& bar = *window->StatusBar;
+    QImage before = OnScreen(bar);
+    const QImage grip = before.copy(before.width() - 15, 0, 15, before.height());
+    const QImage interior = Column(before, 300); // past the text: the panel's face
+    for (int step = 1; step <= 3; ++step) {
+        const int oldWidth = bar.width();
+        window->resize(window->width() + 40, 300);
+        QApplication::processEvents();
+        QApplication::processEvents();
+        ASSERT_EQ(bar.width(), oldWidth + 40);
+        const QImage after = OnScreen(bar);
+        EXPECT_EQ(after.copy(0, 0, 200, after.height()), before.copy(0, 0, 200, before.height()))
+            << step;
+        EXPECT_EQ(after.copy(after.width() - 15, 0, 15, after.height()), grip) << step;
+        EXPECT_EQ(Column(after, oldWidth - 1), interior) << step; // the old right edge
+        before = after;
+    }
 }
 
 } // namespace

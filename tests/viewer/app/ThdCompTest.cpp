@@ -149,6 +149,40 @@ TEST_F(RunnerTest, StartSuspendedHoldsTheWorkUntilRun) {
     EXPECT_TRUE(ran);
 }
 
+TEST_F(RunnerTest, TheWorkIsWhatOnExecuteHoldsWhenTheWorkerIsLetGo) {
+    TThreadComp runner(gui);
+    runner.StartSuspended = true;
+    std::atomic<int> first = 0;
+    std::atomic<int> second = 0;
+    runner.Command(tcRun); // created with no work assigned yet
+    EXPECT_EQ(runner.State(), rsSuspended);
+    runner.OnExecute = [&](TThreadComp&) { ++first; };
+    runner.OnExecute = [&](TThreadComp&) { ++second; }; // the last assignment counts
+    runner.Command(tcRun);
+    ASSERT_TRUE(UntilIdle(runner));
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(second, 1);
+
+    // once the work has begun, a new assignment waits for the next worker
+    TGate started;
+    TGate release;
+    runner.StartSuspended = false;
+    runner.OnExecute = [&](TThreadComp&) {
+        started.Open();
+        release.Wait();
+        ++first;
+    };
+    runner.Command(tcRun);
+    started.Wait();
+    runner.Command(tcSuspend);
+    runner.OnExecute = [&](TThreadComp&) { ++second; };
+    runner.Command(tcRun);
+    release.Open();
+    ASSERT_TRUE(UntilIdle(runner));
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(second, 1);
+}
+
 TEST_F(RunnerTest, SuspendTakesHoldAtTheNextSafePoint) {
     TGate reachedLoop;
     TThreadComp runner(gui);
@@ -213,6 +247,34 @@ TEST_F(RunnerTest, TerminateIsARequestTheWorkDecidesOn) {
     ASSERT_TRUE(UntilIdle(runner));
     EXPECT_TRUE(finished);
     EXPECT_EQ(terminatingCalls, 2);
+}
+
+// A conversion split over threads asks from a thread of its own, where the
+// worker's Terminated cannot see its worker.
+TEST_F(RunnerTest, TheTerminateRequestCanBeAskedFromAnyThreadOfTheWork) {
+    EXPECT_FALSE(TThreadComp::TerminatedCheck()()); // not on a worker
+    TGate started;
+    TThreadComp runner(gui);
+    std::atomic<bool> helperSaw = false;
+    std::atomic<bool> workerSawBefore = true;
+    runner.OnExecute = [&](TThreadComp&) {
+        const std::function<bool()> check = TThreadComp::TerminatedCheck();
+        workerSawBefore = check();
+        std::thread helper([&] {
+            started.Open();
+            while (!check()) {
+                std::this_thread::sleep_for(1ms);
+            }
+            helperSaw = true;
+        });
+        helper.join();
+    };
+    runner.Command(tcRun);
+    started.Wait();
+    runner.Command(tcTerminate);
+    ASSERT_TRUE(UntilIdle(runner));
+    EXPECT_FALSE(workerSawBefore);
+    EXPECT_TRUE(helperSaw);
 }
 
 TEST_F(RunnerTest, StopNotifiesAtOnceAndCutsTheWorkerOff) {

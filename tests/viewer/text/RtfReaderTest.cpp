@@ -352,4 +352,30 @@ TEST(PlainText, LineEndsAndNul) {
     EXPECT_TRUE(ReadPlainText("").Runs.empty());
 }
 
+// --- Stopping a long read ----------------------------------------------------
+
+TEST(RtfReaderStop, AskedEvery256KilobytesAndEndsTheReadWhenItSaysSo) {
+    std::string body;
+    while (body.size() < 2 * 1024 * 1024) {
+        body += "{\\cf6\\b begin} x := {\\cf2 'text'};\r\n\\par ";
+    }
+    const std::string rtf = EngineDocument(body);
+    const TRtfDocument plain = ReadRtf(rtf);
+
+    std::size_t asked = 0;
+    const TRtfDocument watched = ReadRtf(rtf, [&] {
+        ++asked;
+        return false;
+    });
+    EXPECT_EQ(watched.Text, plain.Text);
+    EXPECT_GE(asked, rtf.size() / (256 * 1024));
+    EXPECT_LE(asked, rtf.size() / (256 * 1024) + 2);
+
+    asked = 0;
+    EXPECT_THROW(ReadRtf(rtf, [&] { return ++asked == 3; }), EConversionCancelled);
+    EXPECT_EQ(asked, 3u);
+    // Plain text and a stop that is not given read as before.
+    EXPECT_EQ(ReadDocument("plain", [] { return true; }).Text, u"plain");
+}
+
 } // namespace
