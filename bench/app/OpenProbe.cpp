@@ -4,6 +4,7 @@
 // start-up conversion kept its worker.
 //   lumivane_open_probe BIG_FILE SMALL_FILE [DELAY_MS]
 
+#include "bench/app/PaintWatch.h"
 #include "viewer/Application.h"
 #include "viewer/Main.h"
 #include "viewer/RichEdit.h"
@@ -15,23 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-
-namespace {
-
-class TPaintWatch : public QObject {
-public:
-    std::function<void()> onPaint;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && onPaint) {
-            onPaint();
-        }
-        return false;
-    }
-};
-
-} // namespace
 
 int main(int argc, char** argv) {
     TApplication application(argc, argv);

@@ -4,6 +4,7 @@
 // was first painted, counted from the start of the process.
 //   lumivane_stall_probe FILE
 
+#include "bench/app/PaintWatch.h"
 #include "viewer/Application.h"
 #include "viewer/Main.h"
 #include "viewer/RichEdit.h"
@@ -18,19 +19,6 @@
 #include <string>
 
 namespace {
-
-class TPaintWatch : public QObject {
-public:
-    std::function<void()> onPaint;
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint && onPaint) {
-            onPaint();
-        }
-        return false;
-    }
-};
 
 // The process's resident memory now, in MB (Linux), or -1.
 long ResidentMegabytes() {
