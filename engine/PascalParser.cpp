@@ -12,7 +12,8 @@ const std::array<std::string_view, 6> SourceExtensions = {".pas", ".~pa", ".dpr"
                                                           ".~dp", ".int", ".inc"};
 
 // clang-format off
-const std::array<std::string_view, 68> Keywords = {
+// constexpr, so the keyword buckets below are built at compile time.
+constexpr std::array<std::string_view, 68> Keywords = {
     "ABSTRACT", "AND", "ARRAY", "AS", "ASM", "ASSEMBLER", "BEGIN", "CASE", "CLASS", "CONST",
     "CONSTRUCTOR", "DESTRUCTOR", "DIV", "DO", "DOWNTO", "ELSE", "END", "EXCEPT", "EXPORTS", "FILE",
     "FINALIZATION", "FINALLY", "FOR", "FUNCTION", "GOTO", "IF", "IMPLEMENTATION", "INHERITED",

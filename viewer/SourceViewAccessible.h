@@ -18,6 +18,10 @@ public:
     void* interface_cast(QAccessible::InterfaceType type) override;
     QAccessible::State state() const override;
 
+    // The widget's text(QAccessible::Text) stays visible beside the text
+    // interface's range overload below.
+    using QAccessibleWidget::text;
+
     // QAccessibleTextInterface
     void selection(int selectionIndex, int* startOffset, int* endOffset) const override;
     int selectionCount() const override;
