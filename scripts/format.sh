@@ -22,19 +22,23 @@ case ${1:-} in
   *) echo "usage: $0 [--check]" >&2; exit 2 ;;
 esac
 
+# .clang-format stays readable by clang-format 14 (editors, other tools), which
+# refuses InsertBraces; the brace rule is added here, on the command line.
+style="{$(grep -v '^[[:space:]]*\(#\|$\)' .clang-format | paste -sd, -), InsertBraces: true}"
+
 mapfile -t files < <(git ls-files -- '*.cpp' '*.h')
 if ((${#files[@]} == 0)); then
   exit 0
 fi
 
 if [[ $mode == fix ]]; then
-  "$formatter" -i -- "${files[@]}"
+  "$formatter" --style="$style" -i -- "${files[@]}"
   exit 0
 fi
 
 unformatted=()
 for f in "${files[@]}"; do
-  if ! "$formatter" --dry-run --Werror -- "$f" >/dev/null 2>&1; then
+  if ! "$formatter" --style="$style" --dry-run --Werror -- "$f" >/dev/null 2>&1; then
     unformatted+=("$f")
   fi
 done
