@@ -1,5 +1,8 @@
-// Tests of the Qt platform layer run headless on the offscreen platform, in the classic style
-// and with the faces the forms name mapped to installed ones.
+// Qt widget tests run headless on the offscreen platform, in the classic style,
+// with the classic system colours and the faces the forms name mapped to
+// installed ones: the pixels they check are the program's own.
+
+#include "platform/SysColors.h"
 
 #include <QApplication>
 #include <QFont>
@@ -11,6 +14,7 @@ int main(int argc, char** argv) {
     QApplication application(argc, argv);
     QApplication::setStyle("Windows");
     QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
+    ResetSysColors();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
