@@ -1,6 +1,8 @@
 // The one atomic file writer, on real files, links and folders.
 #include "platform/AtomicFile.h"
 
+#include "tests/support/Files.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -15,21 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& file) {
-    std::ostringstream text;
-    text << std::ifstream(file, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-void WriteAll(const fs::path& file, const std::string& content) {
-    std::ofstream(file, std::ios::binary) << content;
-}
-
-std::size_t CountEntries(const fs::path& folder) {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 mode_t ModeOf(const fs::path& file) {
     struct stat info {};

@@ -4,6 +4,7 @@
 
 #include "engine/PascalParser.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/support/Files.h"
 #include "tools/pas2rtf/Pas2Rtf.h"
 #include "viewer/text/RtfReader.h"
 #include "viewer/text/RtfWriter.h"
@@ -16,16 +17,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& file) {
-    std::ostringstream text;
-    text << std::ifstream(file, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-void WriteAll(const fs::path& file, const std::string& bytes) {
-    std::ofstream(file, std::ios::binary) << bytes;
-}
 
 bool HaveSoffice() {
     return std::system("command -v soffice >/dev/null 2>&1") == 0;

@@ -6,6 +6,7 @@
 #include "engine/PascalParser.h"
 #include "platform/Registry.h"
 #include "tests/engine/EngineTestSupport.h"
+#include "tests/support/Files.h"
 #include "viewer/text/RtfReader.h"
 
 #include <algorithm>
@@ -28,17 +29,6 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ReadAll(const fs::path& file) {
-    std::ostringstream text;
-    text << std::ifstream(file, std::ios::binary).rdbuf();
-    return text.str();
-}
-
-std::size_t CountEntries(const fs::path& folder) {
-    return static_cast<std::size_t>(
-        std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
 
 class Pas2RtfTest : public ::testing::Test {
 protected:
