@@ -15,8 +15,6 @@ namespace {
 
 constexpr TColor kBlack = 0x000000;
 constexpr TColor kNavy = 0x800000;
-constexpr TColor kBtnShadow = kSystemColorFlag | 16u;
-constexpr TColor kBtnHighlight = kSystemColorFlag | 20u;
 
 constexpr int kClientWidth = 313;
 constexpr int kClientHeight = 247;
@@ -29,8 +27,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        painter.fillRect(0, 0, width(), 1, ToQColor(kBtnHighlight));
-        painter.fillRect(0, 1, width(), 1, ToQColor(kBtnShadow));
+        painter.fillRect(0, 0, width(), 1, ToQColor(clBtnHighlight));
+        painter.fillRect(0, 1, width(), 1, ToQColor(clBtnShadow));
     }
 };
 

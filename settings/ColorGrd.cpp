@@ -10,10 +10,6 @@
 
 namespace {
 
-constexpr TColor kBtnFace = kSystemColorFlag | 15;
-constexpr TColor kBtnShadow = kSystemColorFlag | 16;
-constexpr TColor kBtnHighlight = kSystemColorFlag | 20;
-
 // Cells 0 to 7 show palette entries 0 to 7, cells 8 to 15 entries 12 to 19.
 constexpr std::size_t PaletteEntryOfCell(int cell) {
     return static_cast<std::size_t>(cell < 8 ? cell : cell + 4);
@@ -66,8 +62,8 @@ void SunkenEdge(QPainter& painter, const QRect& r) {
     if (r.isEmpty()) {
         return;
     }
-    const QColor shadow = ToQColor(kBtnShadow);
-    const QColor highlight = ToQColor(kBtnHighlight);
+    const QColor shadow = ToQColor(clBtnShadow);
+    const QColor highlight = ToQColor(clBtnHighlight);
     painter.fillRect(QRect(r.left(), r.top(), r.width(), 1), shadow);
     painter.fillRect(QRect(r.left(), r.top(), 1, r.height()), shadow);
     painter.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), highlight);
@@ -234,7 +230,7 @@ void TColorGrid::PaintCell(QPainter& painter, int index, bool framed) const {
     QRect r = CellRect(index);
     const QColor cell = ToQColor(CellColor(index));
     if (FCtl3D) {
-        Outline(painter, r, ToQColor(kBtnFace));
+        Outline(painter, r, ToQColor(clBtnFace));
         r.adjust(1, 1, -1, -1);
         for (int pass = 0; pass < 2; ++pass) {
             SunkenEdge(painter, r);
@@ -279,7 +275,7 @@ void TColorGrid::PaintMarks(QPainter& painter) const {
 void TColorGrid::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.setFont(font());
-    painter.fillRect(rect(), ToQColor(kBtnFace)); // beside the cells, before a fit
+    painter.fillRect(rect(), ToQColor(clBtnFace)); // beside the cells, before a fit
     for (int i = 0; i < kCellCount; ++i) {
         PaintCell(painter, i, false);
     }

@@ -9,13 +9,11 @@
 namespace {
 
 constexpr TColor kGray = 0x808080;
-constexpr TColor kBtnFace = kSystemColorFlag | 15u;
-constexpr TColor kWindowText = kSystemColorFlag | 8u;
 
 } // namespace
 
 TNetGradient::TNetGradient(QWidget* parent)
-    : QWidget(parent), beginColor_(kGray), endColor_(kBtnFace), fontColor_(kWindowText) {
+    : QWidget(parent), beginColor_(kGray), endColor_(clBtnFace), fontColor_(clWindowText) {
     resize(400, 25);
     QFont bold = font();
     bold.setBold(true);

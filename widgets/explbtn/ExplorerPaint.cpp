@@ -53,8 +53,8 @@ QImage GreyImage(const QImage& bitmap, TExplorerButtonShadingType shading) {
     const TShadingThresholds& limits = kShading[static_cast<size_t>(shading)];
     const QRgb key = KeyColor(grey);
     const QRgb white = qRgb(255, 255, 255);
-    const QRgb highlight = ToQColor(widgets::kBtnHighlight).rgb();
-    const QRgb shadow = ToQColor(widgets::kBtnShadow).rgb();
+    const QRgb highlight = ToQColor(clBtnHighlight).rgb();
+    const QRgb shadow = ToQColor(clBtnShadow).rgb();
     const QRgb black = qRgb(0, 0, 0);
     for (int y = 0; y < grey.height(); ++y) {
         for (int x = 0; x < grey.width(); ++x) {
@@ -103,8 +103,8 @@ void DrawEmbossed(QPainter& painter, QPoint at, const QImage& image) {
         return;
     }
     auto isBlack = [](QRgb pixel) { return pixel == 0xFF000000u; };
-    painter.drawImage(at + QPoint(1, 1), Stencil(image, ToQColor(kBtnHighlight), isBlack));
-    painter.drawImage(at, Stencil(image, ToQColor(kBtnShadow), isBlack));
+    painter.drawImage(at + QPoint(1, 1), Stencil(image, ToQColor(clBtnHighlight), isBlack));
+    painter.drawImage(at, Stencil(image, ToQColor(clBtnShadow), isBlack));
 }
 
 void DrawBevel(QPainter& painter, QSize size, TColor first, TColor second) {
@@ -135,8 +135,8 @@ void DrawPopupMark(QPainter& painter, QPoint at, TColor color) {
 const QImage& DitherPattern() {
     if (!ditherPattern) {
         ditherPattern = std::make_unique<QImage>(8, 8, QImage::Format_RGB32);
-        ditherPattern->fill(ToQColor(kBtnFace));
-        const QRgb highlight = ToQColor(kBtnHighlight).rgb();
+        ditherPattern->fill(ToQColor(clBtnFace));
+        const QRgb highlight = ToQColor(clBtnHighlight).rgb();
         for (int y = 0; y < 8; ++y) {
             for (int x = 0; x < 8; ++x) {
                 if ((x % 2) == (y % 2)) {

@@ -13,11 +13,6 @@ class QPainter;
 
 namespace widgets {
 
-constexpr TColor kWindowText = kSystemColorFlag | 8u;
-constexpr TColor kBtnFace = kSystemColorFlag | 15u;
-constexpr TColor kBtnShadow = kSystemColorFlag | 16u;
-constexpr TColor kBtnHighlight = kSystemColorFlag | 20u;
-
 // IMAGE at AT, leaving out every pixel of the colour of its pixel (0,0).
 void DrawTransparent(QPainter& painter, QPoint at, const QImage& image);
 

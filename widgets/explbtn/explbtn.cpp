@@ -13,9 +13,6 @@
 #include <QPainter>
 #include <QShortcutEvent>
 
-using widgets::kBtnHighlight;
-using widgets::kBtnShadow;
-
 namespace {
 
 using enum TExplorerButtonOption;
@@ -51,8 +48,7 @@ QString StripAccelerators(const QString& caption) {
 }
 
 TExplorerButton::TExplorerButton(QWidget* parent)
-    : QWidget(parent), unselectedFontColor_(widgets::kWindowText),
-      fontColor_(widgets::kWindowText) {
+    : QWidget(parent), unselectedFontColor_(clWindowText), fontColor_(clWindowText) {
     resize(50, 40);
     setMouseTracking(true);
 }
@@ -325,8 +321,8 @@ void TExplorerButton::paintEvent(QPaintEvent*) {
     const bool hasBitmap = !bitmap_.isNull();
     const bool raised = bevelStyle_ == TBevelStyle::bsRaised;
     // The pressed look swaps the pens of the raised one.
-    const TColor light = raised ? kBtnHighlight : kBtnShadow;
-    const TColor dark = raised ? kBtnShadow : kBtnHighlight;
+    const TColor light = raised ? clBtnHighlight : clBtnShadow;
+    const TColor dark = raised ? clBtnShadow : clBtnHighlight;
 
     if (!enabled_) {
         if (down_ && bevel) {
@@ -337,8 +333,8 @@ void TExplorerButton::paintEvent(QPaintEvent*) {
         } else if (hasBitmap) {
             widgets::DrawEmbossed(painter, at, bitmap_);
         }
-        PaintCaption(painter, text.translated(1, 1), kBtnHighlight);
-        PaintCaption(painter, text, kBtnShadow);
+        PaintCaption(painter, text.translated(1, 1), clBtnHighlight);
+        PaintCaption(painter, text, clBtnShadow);
         return;
     }
     if ((pressed_ && hot_) || down_) {

@@ -12,7 +12,6 @@
 namespace {
 
 constexpr TColor kGray = 0x808080;
-constexpr TColor kBtnFace = 0x8000000F;
 
 // The platform's rounding, written out independently: halves away from zero.
 int RoundedQuotient(long long a, long long b) {
@@ -37,7 +36,7 @@ TEST_F(NetGradientTest, DefaultsAsDesigned) {
     TNetGradient fresh;
     EXPECT_EQ(fresh.size(), QSize(400, 25));
     EXPECT_EQ(fresh.BeginColor(), kGray);
-    EXPECT_EQ(fresh.EndColor(), kBtnFace);
+    EXPECT_EQ(fresh.EndColor(), clBtnFace);
     EXPECT_EQ(fresh.FillDirection(), TFillDirection::fdLeftToRight);
     EXPECT_EQ(fresh.NumberOfColors(), 255);
     EXPECT_EQ(fresh.Caption(), "TNetGradient");
@@ -102,7 +101,7 @@ TEST_F(NetGradientTest, RightToLeftKeepsTheBandsAndSwapsTheColours) {
     EXPECT_EQ(Look().pixel(0, 0), qRgb(0, 0, 255));
 
     gradient.SetBeginColor(kGray);
-    gradient.SetEndColor(kBtnFace);
+    gradient.SetEndColor(clBtnFace);
     gradient.SetNumberOfColors(255);
     look = Look();
     EXPECT_EQ(look.pixel(0, 0), qRgb(192, 192, 192));
@@ -125,7 +124,7 @@ TEST_F(NetGradientTest, SystemColoursAreResolvedAtEachPaint) {
     SetSysColor(15, 0x00FF0000); // button face becomes blue
     EXPECT_EQ(Look().pixel(312, 0), qRgb(0, 0, 255));
     SetSysColor(15, 0x0000FF00);
-    gradient.SetEndColor(kBtnFace);
+    gradient.SetEndColor(clBtnFace);
     EXPECT_EQ(Look().pixel(312, 0), qRgb(0, 255, 0));
 }
 
