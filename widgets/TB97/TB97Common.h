@@ -53,11 +53,4 @@ void DrawEdge(QPainter& painter, const QRect& r, unsigned edge, unsigned flags);
 // Fills one pixel, the way the family's pixel-exact looks are drawn.
 void SetPixel(QPainter& painter, int x, int y, TColor color);
 
-// The 8 × 8 pattern inside exclusive buttons: button face, with highlight
-// where column and row are both even or both odd. Made on first use.
-const QPixmap& DitherPattern();
-// Drops the pattern; with ONLYIFSTALE only when the button face or highlight
-// colour changed since it was made.
-void DropDitherPattern(bool onlyIfStale);
-
 } // namespace tb97

@@ -1,5 +1,6 @@
 #include "widgets/TB97/ToolbarButton97.h"
 
+#include "platform/qt/DitherPattern.h"
 #include "platform/qt/QtColor.h"
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/TB97Common.h"
@@ -42,7 +43,7 @@ TToolbarButton97::~TToolbarButton97() {
     }
     FGlyph.OnChange = nullptr;
     if (--ButtonCount == 0) {
-        tb97::DropDitherPattern(false);
+        DropDitherPattern(false);
     }
 }
 
@@ -550,7 +551,7 @@ bool TToolbarButton97::event(QEvent* event) {
 }
 
 void TToolbarButton97::SysColorChange() {
-    tb97::DropDitherPattern(true);
+    DropDitherPattern(true);
     FGlyph.Invalidate();
     FGlyph.CreateButtonGlyph(FState);
     update();

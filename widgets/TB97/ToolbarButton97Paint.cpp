@@ -1,6 +1,7 @@
 // The toolbar button's painting: frame, dither pattern, and the layout of
 // glyph, caption and arrow.
 
+#include "platform/qt/DitherPattern.h"
 #include "platform/qt/QtColor.h"
 #include "widgets/TB97/TB97Common.h"
 #include "widgets/TB97/ToolbarButton97.h"
@@ -12,9 +13,6 @@
 namespace {
 
 // Made on first use; a pixmap cannot exist before the application does.
-std::optional<QPixmap> Pattern;
-TColor PatternFace = 0;
-TColor PatternHighlight = 0;
 
 // Fills the rows of a small triangle pointing down: WIDTH pixels at TOP,
 // two fewer on each following row.
@@ -26,34 +24,6 @@ void FillArrow(QPainter& painter, int left, int top, int width, TColor color) {
 }
 
 } // namespace
-
-namespace tb97 {
-
-const QPixmap& DitherPattern() {
-    if (!Pattern) {
-        const TColor face = ColorToRGB(clBtnFace);
-        const TColor highlight = ColorToRGB(clBtnHighlight);
-        QImage image(8, 8, QImage::Format_RGB32);
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                image.setPixelColor(x, y, ToQColor(x % 2 == y % 2 ? highlight : face));
-            }
-        }
-        Pattern = QPixmap::fromImage(image);
-        PatternFace = face;
-        PatternHighlight = highlight;
-    }
-    return *Pattern;
-}
-
-void DropDitherPattern(bool onlyIfStale) {
-    if (!onlyIfStale || (Pattern && (PatternFace != ColorToRGB(clBtnFace) ||
-                                     PatternHighlight != ColorToRGB(clBtnHighlight)))) {
-        Pattern.reset();
-    }
-}
-
-} // namespace tb97
 
 // ---- painting ----
 
@@ -172,8 +142,7 @@ void TToolbarButton97::PaintContent(QPainter& painter, TButtonState97 state) {
     const bool split = IsSplit();
     if (state == bsExclusive && (!FFlat || !FMouseInControl)) {
         const int inset = FFlat ? 1 : 2;
-        painter.fillRect(rect().adjusted(inset, inset, -inset, -inset),
-                         QBrush(tb97::DitherPattern()));
+        painter.fillRect(rect().adjusted(inset, inset, -inset, -inset), QBrush(DitherPattern()));
     }
     // The content of a split button stays put while its menu is down.
     const TButtonState97 layoutState = downLook && split && FMenuIsDown ? bsUp : state;

@@ -22,8 +22,6 @@ constexpr std::array<TShadingThresholds, 3> kShading = {{
     {335, 274, 175}, // stDark
 }};
 
-std::unique_ptr<QImage> ditherPattern;
-
 QRgb KeyColor(const QImage& image) {
     return image.pixel(0, 0) | 0xFF000000u;
 }
@@ -130,26 +128,6 @@ void DrawPopupMark(QPainter& painter, QPoint at, TColor color) {
     painter.fillRect(x + 1, y, 5, 1, c);
     painter.fillRect(x + 2, y + 1, 3, 1, c);
     painter.fillRect(x + 3, y + 2, 1, 1, c);
-}
-
-const QImage& DitherPattern() {
-    if (!ditherPattern) {
-        ditherPattern = std::make_unique<QImage>(8, 8, QImage::Format_RGB32);
-        ditherPattern->fill(ToQColor(clBtnFace));
-        const QRgb highlight = ToQColor(clBtnHighlight).rgb();
-        for (int y = 0; y < 8; ++y) {
-            for (int x = 0; x < 8; ++x) {
-                if ((x % 2) == (y % 2)) {
-                    ditherPattern->setPixel(x, y, highlight);
-                }
-            }
-        }
-    }
-    return *ditherPattern;
-}
-
-void FreeDitherPattern() {
-    ditherPattern.reset();
 }
 
 } // namespace widgets

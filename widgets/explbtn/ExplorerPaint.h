@@ -29,9 +29,4 @@ void DrawBevel(QPainter& painter, QSize size, TColor first, TColor second);
 // to AT.x() + 6.
 void DrawPopupMark(QPainter& painter, QPoint at, TColor color);
 
-// The 8 x 8 pattern of button face and button highlight, made on first use
-// with the current system colours.
-const QImage& DitherPattern();
-void FreeDitherPattern();
-
 } // namespace widgets

@@ -1,5 +1,6 @@
 #include "widgets/explbtn/explbtn.h"
 
+#include "platform/qt/DitherPattern.h"
 #include "platform/qt/QtColor.h"
 #include "widgets/explbtn/ExplorerPaint.h"
 
@@ -53,9 +54,7 @@ TExplorerButton::TExplorerButton(QWidget* parent)
     setMouseTracking(true);
 }
 
-TExplorerButton::~TExplorerButton() {
-    widgets::FreeDitherPattern();
-}
+TExplorerButton::~TExplorerButton() = default;
 
 void TExplorerButton::SetAlignment(TAlignment value) {
     alignment_ = value;
@@ -310,7 +309,8 @@ void TExplorerButton::PaintCaption(QPainter& painter, const QRect& rect, TColor 
 void TExplorerButton::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (down_ && showDownPattern_) {
-        painter.fillRect(rect(), QBrush(widgets::DitherPattern()));
+        DropDitherPattern(true); // the colours may have changed since it was made
+        painter.fillRect(rect(), QBrush(DitherPattern()));
     }
     painter.setFont(font());
     const TExplorerLayoutResult layout = ComputeLayout();
