@@ -229,11 +229,7 @@ private:
             SkipBinary(param);
             return;
         }
-        if (stack_.empty()) {
-            return;
-        }
-        if (ucSkip_ > 0) {
-            --ucSkip_;
+        if (stack_.empty() || SkippedAfterUnicode()) {
             return;
         }
         pendingLead_ = -1;
@@ -285,9 +281,7 @@ private:
             Special(u'\t');
             return;
         default:
-            if (ucSkip_ > 0) {
-                --ucSkip_; // \- (optional hyphen) and the like show nothing
-            }
+            SkippedAfterUnicode(); // \- (optional hyphen) and the like show nothing
             return;
         }
     }
@@ -513,10 +507,19 @@ private:
         }
     }
 
-    // A character given by a control word or symbol.
-    void Special(char16_t ch) {
+    // True, counting it, when the character just read is one of the
+    // fallback characters that follow \u.
+    bool SkippedAfterUnicode() {
         if (ucSkip_ > 0) {
             --ucSkip_;
+            return true;
+        }
+        return false;
+    }
+
+    // A character given by a control word or symbol.
+    void Special(char16_t ch) {
+        if (SkippedAfterUnicode()) {
             return;
         }
         const TGroup& g = Top();
@@ -541,11 +544,7 @@ private:
 
     // A text byte, raw or escaped.
     void Byte(unsigned char byte) {
-        if (stack_.empty()) {
-            return;
-        }
-        if (ucSkip_ > 0) {
-            --ucSkip_;
+        if (stack_.empty() || SkippedAfterUnicode()) {
             return;
         }
         TGroup& g = Top();
@@ -586,11 +585,7 @@ private:
             return;
         }
         pos_ = start + length;
-        if (stack_.empty()) {
-            return;
-        }
-        if (ucSkip_ > 0) {
-            --ucSkip_;
+        if (stack_.empty() || SkippedAfterUnicode()) {
             return;
         }
         TGroup& g = Top();
