@@ -1,8 +1,11 @@
 #include "widgets/TB97/FloatParent.h"
 
+#include "platform/qt/NonClientFrame.h"
 #include "widgets/TB97/Toolbar97.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <algorithm>
 #include <map>
 
@@ -23,8 +26,28 @@ TFloatParent::TFloatParent(QWidget* form) : QWidget(form) {
 
 namespace tb97 {
 
-TFormHook::TFormHook(QWidget* form) : QObject(nullptr), form_(form) {
+TFormHook::TFormHook(QWidget* form)
+    : QObject(nullptr), form_(form),
+      appActive_(QGuiApplication::applicationState() == Qt::ApplicationActive) {
     form->installEventFilter(this);
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                appActive_ = state == Qt::ApplicationActive;
+                UpdateBars();
+            });
+}
+
+void TFormHook::UpdateBars() {
+    for (TToolbar97* bar : bars_) {
+        bar->UpdateFloatingVisibility();
+    }
+}
+
+bool TFormHook::FloatingBarActive() const {
+    QWidget* active = QApplication::activeWindow();
+    return std::any_of(bars_.begin(), bars_.end(), [active](TToolbar97* bar) {
+        return bar == active && bar->DockedTo() == nullptr;
+    });
 }
 
 TFormHook* TFormHook::Acquire(QWidget* form, TToolbar97* bar) {
@@ -52,13 +75,21 @@ int TFormHook::HolderCount(const QWidget* form) {
 
 bool TFormHook::eventFilter(QObject* watched, QEvent* event) {
     if (watched == form_) {
+        if (event->type() == TNcActivateEvent::EventType()) {
+            // Losing activation to one of our floating toolbars does not
+            // make the form's caption inactive.
+            if (!static_cast<TNcActivateEvent*>(event)->Active() && FloatingBarActive()) {
+                TNcActivateEvent active(true);
+                QCoreApplication::sendEvent(form_, &active);
+                return true;
+            }
+            return false;
+        }
         switch (event->type()) {
         case QEvent::Show:
         case QEvent::Hide:
         case QEvent::WindowStateChange:
-            for (TToolbar97* bar : bars_) {
-                bar->UpdateFloatingVisibility();
-            }
+            UpdateBars();
             break;
         default:
             break;

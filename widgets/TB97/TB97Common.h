@@ -1,6 +1,6 @@
 #pragma once
 // What the toolbar family shares: its misuse error, the system colours it
-// paints with, the classic frame metrics and the platform's edge drawing.
+// paints with and the platform's edge drawing.
 
 #include "platform/Color.h"
 
@@ -38,11 +38,6 @@ enum class TBarOrientation { kFloating, kHorizontal, kVertical };
 
 // The menu part at the right of a split button.
 constexpr int kMenuPartWidth = 11;
-
-// Classic frame metrics of a floating tool window: the sizing frame on every
-// side and the small caption's height.
-constexpr int kFrameSize = 4;
-constexpr int kSmallCaptionHeight = 15;
 
 // Draws a 3-D edge around R: the outer ring on R's border, the inner ring one
 // pixel in; top and left in the light colour of each ring, bottom and right

@@ -36,10 +36,6 @@ TBarOrientation OrientationOf(const TDock97* dock) {
     return dock->Vertical() ? TBarOrientation::kVertical : TBarOrientation::kHorizontal;
 }
 
-// The floating frame: sizing frame on every side, small caption above.
-constexpr int kFrame = tb97::kFrameSize;
-constexpr int kCaption = tb97::kSmallCaptionHeight;
-
 } // namespace
 
 // Where each item goes, in client coordinates, and the client size.
@@ -52,7 +48,8 @@ struct TToolbar97::TArrangement {
 
 TToolbar97::TToolbar97(QWidget* owner)
     : QWidget(nullptr), owner_(CheckedOwner(owner)), floatParent_(new TFloatParent(owner)),
-      hook_(tb97::TFormHook::Acquire(owner, this)), FColor(clBtnFace) {
+      hook_(tb97::TFormHook::Acquire(owner, this)),
+      frame_(std::make_unique<tb97::TFloatingFrame>(this)), FColor(clBtnFace) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     reparenting_ = true;
     setParent(floatParent_, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
@@ -145,7 +142,7 @@ void TToolbar97::UpdateFloatingVisibility() {
         return;
     }
     const bool formShown = owner_->isVisible() && !owner_->isMinimized();
-    QWidget::setVisible(FVisible && formShown);
+    QWidget::setVisible(FVisible && formShown && hook_->ApplicationActive());
 }
 
 // ---- docking ----
@@ -175,9 +172,10 @@ void TToolbar97::SetDockedTo(TDock97* value) {
     } else {
         if (floatingRect_.isEmpty()) {
             // Where it stands now, grown by the frame it is about to get.
+            const tb97::TFloatMetrics m = tb97::FloatingMetrics();
             const QPoint screenAt = mapToGlobal(QPoint(0, 0));
-            floatingRect_ = QRect(screenAt.x() - kFrame, screenAt.y(), width() + 2 * kFrame,
-                                  height() + 2 * kFrame + kCaption);
+            floatingRect_ = QRect(screenAt.x() - m.Frame, screenAt.y(), width() + 2 * m.Frame,
+                                  height() + 2 * m.Frame + m.Caption);
         }
         Reparent(floatParent_, nullptr);
         setGeometry(floatingRect_);
@@ -295,7 +293,11 @@ bool TToolbar97::HasDragHandle() const {
 }
 
 QPoint TToolbar97::ClientOrigin() const {
-    return FDockedTo == nullptr ? QPoint(kFrame, kFrame + kCaption) : QPoint(0, 0);
+    if (FDockedTo != nullptr) {
+        return QPoint(0, 0);
+    }
+    const tb97::TFloatMetrics m = tb97::FloatingMetrics();
+    return QPoint(m.Frame, m.Frame + m.Caption);
 }
 
 void TToolbar97::Loaded() {
@@ -480,7 +482,8 @@ void TToolbar97::ArrangeControls() {
     }
     QSize size = arrangement.ClientSize;
     if (FDockedTo == nullptr) {
-        size += QSize(2 * kFrame, 2 * kFrame + kCaption);
+        const tb97::TFloatMetrics m = tb97::FloatingMetrics();
+        size += QSize(2 * m.Frame, 2 * m.Frame + m.Caption);
     }
     resize(size);
     if (FDockedTo == nullptr) {
@@ -528,30 +531,26 @@ void TToolbar97::PaintDocked(QPainter& painter) {
     }
 }
 
-// The frame of the floating window: a raised edge, the caption with its text,
-// and the lines between wrapped rows.
+// The frame of the floating window with its caption, and the lines between
+// wrapped rows.
 void TToolbar97::PaintFloating(QPainter& painter) {
-    tb97::DrawEdge(painter, rect(), EDGE_RAISED, BF_RECT);
-    const QRect caption(kFrame, kFrame, width() - 2 * kFrame, kCaption - 1);
-    painter.fillRect(caption, ToQColor(clActiveCaption));
-    QFont font("MS Sans Serif");
-    font.setPixelSize(11);
-    font.setBold(true);
-    painter.setFont(font);
-    painter.setPen(ToQColor(clCaptionText));
-    const QRect textRect = caption.adjusted(1, 0, -1, 0);
-    painter.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                     painter.fontMetrics().elidedText(FCaption, Qt::ElideRight, textRect.width()));
+    const tb97::TFloatMetrics m = tb97::FloatingMetrics();
+    tb97::PaintFloatingFrame(painter, size(), FCaption, FCloseButton, frame_->ClosePressed(), m);
     const QPoint origin = ClientOrigin();
+    const int lineWidth = width() - 2 * m.Frame - 2;
     for (const int cross : dividers_) {
-        painter.fillRect(QRect(origin.x() + 1, origin.y() + cross - 4, width() - 2 * kFrame - 2, 1),
+        painter.fillRect(QRect(origin.x() + 1, origin.y() + cross - 4, lineWidth, 1),
                          ToQColor(clBtnShadow));
-        painter.fillRect(QRect(origin.x() + 1, origin.y() + cross - 3, width() - 2 * kFrame - 2, 1),
+        painter.fillRect(QRect(origin.x() + 1, origin.y() + cross - 3, lineWidth, 1),
                          ToQColor(clBtnHighlight));
     }
 }
 
 void TToolbar97::mousePressEvent(QMouseEvent* event) {
+    // The floating frame's edges and close button come first.
+    if (FDockedTo == nullptr && frame_->MousePress(event)) {
+        return;
+    }
     // Dragging starts here once toolbars can be dragged; until then a press
     // on the toolbar itself does nothing.
     event->accept();

@@ -5,6 +5,7 @@
 
 #include "platform/Color.h"
 #include "widgets/TB97/FloatParent.h"
+#include "widgets/TB97/FloatingFrame.h"
 #include "widgets/TB97/TB97Common.h"
 
 #include <QPointer>
@@ -12,6 +13,7 @@
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 class QMenu;
@@ -113,6 +115,7 @@ private:
     QWidget* owner_;
     QPointer<TFloatParent> floatParent_;
     tb97::TFormHook* hook_;
+    std::unique_ptr<tb97::TFloatingFrame> frame_;
     bool FCanDockLeftRight = true;
     QString FCaption;
     TColor FColor;
