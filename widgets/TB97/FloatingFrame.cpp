@@ -89,7 +89,7 @@ int FloatingHitTest(QSize size, QPoint point, bool closeButton, const TFloatMetr
 
 QString CutCaption(const QString& text, int width,
                    const std::function<int(const QString&)>& measure) {
-    if (measure(text) <= width) {
+    if (text.isEmpty() || measure(text) <= width) {
         return text;
     }
     QString kept = text;
@@ -144,6 +144,8 @@ void PaintFloatingFrame(QPainter& painter, QSize size, const QString& caption, b
 // ---- the pointer on the frame ----
 
 TFloatingFrame::TFloatingFrame(TToolbar97* bar) : QObject(nullptr), bar_(bar) {
+    // Moves without a button pressed set the sizing cursors.
+    bar->setMouseTracking(true);
     bar->installEventFilter(this);
 }
 
