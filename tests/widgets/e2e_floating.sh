@@ -1,0 +1,155 @@
+#!/usr/bin/env bash
+# End to end: a floating toolbar under a virtual X display with a real window
+# manager (openbox). Clicking its caption or a separator, resizing it by an
+# edge and closing it never take the activation from the form, whose caption
+# stays active; it hides while another client is active and comes back where
+# it was; its close button hides it and reports the close.
+#   e2e_floating.sh PROBE OUTDIR
+set -euo pipefail
+probe=$1 out=$2
+
+if [[ ${LUMIVANE_E2E_INSIDE:-} != 1 ]]; then
+  mkdir -p "$out"
+  export LUMIVANE_E2E_INSIDE=1
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+
+fail() {
+  import -window root "$out/failed.png" 2>/dev/null || true
+  echo "e2e floating: $*"
+  exit 1
+}
+command -v openbox >/dev/null || fail "openbox is not installed (scripts/setup.sh)"
+unset QT_QPA_PLATFORM
+
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
+
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in 1 2 3 4 5; do
+  openbox --sm-disable >>"$out/openbox.log" 2>&1 &
+  wm=$!
+  for _ in $(seq 30); do
+    wm_running && break
+    kill -0 "$wm" 2>/dev/null || break
+    sleep 0.1
+  done
+  wm_running && break
+  sleep 0.5
+done
+wm_running || fail "openbox did not start"
+pids+=("$wm")
+
+"$probe" >"$out/probe.out" 2>"$out/probe.err" &
+pid=$!
+pids+=("$pid")
+
+find_window() { # NAME: the first visible window of that exact name
+  xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true
+}
+await() { # TEST...: up to 3 s
+  local i
+  for i in $(seq 30); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+form=""
+bar=""
+found() {
+  form=$(find_window "Floating probe")
+  bar=$(find_window "Lumivane98")
+  [[ -n $form && -n $bar ]]
+}
+await found || fail "the form or its floating toolbar did not appear"
+sleep 0.5
+xdotool windowactivate --sync "$form" 2>/dev/null || true
+
+form_active() { [[ $(xdotool getactivewindow 2>/dev/null) == "$form" ]]; }
+bar_shown() { [[ -n $(find_window "Lumivane98") ]]; }
+bar_hidden() { ! bar_shown; }
+bar_geometry() {
+  eval "$(xdotool getwindowgeometry --shell "$bar")"
+  bx=$X by=$Y bw=$WIDTH bh=$HEIGHT
+}
+# "R G B" of one screen pixel.
+pixel() {
+  import -window root "$out/screen.png"
+  convert "$out/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- |
+    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -n1
+}
+form_caption_active() { # navy, not grey, right of the title
+  eval "$(xdotool getwindowgeometry --shell "$form")"
+  local r g b
+  read -r r g b <<<"$(pixel $((X + WIDTH / 2)) $((Y + 12)))"
+  ((b > r + 40))
+}
+click() { # X Y, at a hand's pace
+  xdotool mousemove "$1" "$2"
+  sleep 0.2
+  xdotool mousedown 1 && sleep 0.1 && xdotool mouseup 1
+  sleep 0.6
+}
+check_form_kept() { # WHAT
+  form_active || fail "$1 made $(xdotool getactivewindow) active instead of the form $form"
+  form_caption_active || fail "$1 turned the form's caption inactive"
+  echo "e2e floating: $1 left the form active"
+}
+
+await form_active || fail "the form did not become active"
+await form_caption_active || fail "the form's caption is not active at the start"
+bar_geometry
+[[ $bw == 206 && $bh == 48 ]] || fail "the floating toolbar is ${bw}x$bh, not 206x48"
+import -window root "$out/floating.png"
+
+click $((bx + 40)) $((by + 10))
+check_form_kept "a click on the toolbar's caption"
+click $((bx + 4 + 4 + 22 + 3)) $((by + 4 + 15 + 12))
+check_form_kept "a click on a separator"
+
+# The right edge dragged 112 pixels left: three rows, 86 + 8 wide.
+xdotool mousemove $((bx + bw - 2)) $((by + 30))
+sleep 0.2
+xdotool mousedown 1
+sleep 0.2
+for step in 1 2 3 4; do
+  xdotool mousemove $((bx + bw - 2 - 28 * step)) $((by + 30))
+  sleep 0.1
+done
+sleep 0.2
+import -window root "$out/resizing.png"
+xdotool mouseup 1
+sleep 0.6
+x0=$bx y0=$by
+bar_geometry
+[[ $bw == 94 && $bh == 104 && $bx == "$x0" && $by == "$y0" ]] ||
+  fail "resizing by the right edge gave ${bw}x$bh+$bx+$by, not 94x104+$x0+$y0"
+check_form_kept "resizing"
+
+# Another client active: the toolbar hides, and comes back where it was.
+xmessage -geometry +5+5 "Another window" &
+pids+=($!)
+other=""
+for _ in $(seq 50); do
+  other=$(xdotool search --onlyvisible --class xmessage 2>/dev/null | head -n1 || true)
+  [[ -n $other ]] && break
+  sleep 0.1
+done
+[[ -n $other ]] || fail "the second client did not appear"
+xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowactivate "$other"
+await bar_hidden || fail "the toolbar stayed shown while another client was active"
+eval "$(xdotool getwindowgeometry --shell "$form")"
+click $((X + 150)) $((Y + 12))
+await bar_shown || fail "the toolbar did not come back with the application"
+bar=$(find_window "Lumivane98")
+bar_geometry
+[[ $bw == 94 && $bh == 104 && $bx == "$x0" && $by == "$y0" ]] ||
+  fail "the toolbar came back at ${bw}x$bh+$bx+$by, not 94x104+$x0+$y0"
+echo "e2e floating: hidden while another client was active, back where it was"
+
+# The close button: hidden, reported, the form still active.
+click $((bx + bw - 4 - 7)) $((by + 4 + 7))
+await bar_hidden || fail "the close button did not hide the toolbar"
+grep -qx closed "$out/probe.out" || fail "the close was not reported"
+check_form_kept "the close button"
