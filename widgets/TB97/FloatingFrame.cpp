@@ -287,6 +287,7 @@ bool TFloatingFrame::eventFilter(QObject* watched, QEvent* event) {
             return TrackClose(static_cast<QMouseEvent*>(event), true);
         }
         return false;
+    case QEvent::ParentChange: // docked or floated: no edge under the pointer
     case QEvent::Leave:
         if (!Resizing()) {
             bar_->unsetCursor();

@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QImage>
 #include <QKeyEvent>
@@ -160,7 +161,7 @@ TFloatingResize::TFloatingResize(TToolbar97* bar, int edge, QPoint press)
                                    horizontal ? start_.width() : start_.height());
     outline_ = start_;
 
-    bar_->grabMouse(bar_->cursor());
+    bar_->grabMouse(QCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor));
     qApp->installEventFilter(this);
     quitWatch_ = connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Cancel(); });
     stateWatch_ = connect(qApp, &QGuiApplication::applicationStateChanged, this,

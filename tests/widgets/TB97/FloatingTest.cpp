@@ -6,6 +6,7 @@
 #include "platform/SystemMetrics.h"
 #include "platform/qt/NonClientFrame.h"
 #include "tests/widgets/TB97/TestSupport.h"
+#include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/FloatingFrame.h"
 #include "widgets/TB97/FloatingResize.h"
 #include "widgets/TB97/Toolbar97.h"
@@ -285,6 +286,24 @@ TEST_F(FloatingTest, ResizeEndsWithoutEffectOnALeftPressOrDeactivation) {
     EXPECT_TRUE(Outlines().empty());
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(90, 30));
     EXPECT_EQ(bar->geometry(), QRect(100, 100, 206, 48));
+}
+
+TEST_F(FloatingTest, EdgesBelongToTheFloatingFrameOnly) {
+    // A double click on an edge is a press there: it starts resizing.
+    QTest::mouseDClick(bar, Qt::LeftButton, {}, QPoint(204, 30));
+    EXPECT_EQ(Outlines().size(), 1u);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(204, 30));
+    EXPECT_TRUE(Outlines().empty());
+    EXPECT_EQ(bar->geometry(), QRect(100, 100, 206, 48));
+    // Docked, the same spots are the toolbar's own.
+    auto* top = new TDock97(&form, dpTop);
+    bar->SetDockedTo(top);
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(1, 10));
+    EXPECT_TRUE(Outlines().empty());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(1, 10));
+    QTest::mouseMove(bar->window()->windowHandle(), bar->mapTo(bar->window(), QPoint(1, 10)));
+    EXPECT_EQ(bar->cursor().shape(), Qt::ArrowCursor);
 }
 
 TEST_F(FloatingTest, SizingCursorsOverTheEdgesOnly) {
