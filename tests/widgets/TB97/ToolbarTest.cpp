@@ -292,6 +292,9 @@ TEST_F(ToolbarTest, OneFormHookSharedByAllToolbars) {
 TEST_F(ToolbarTest, FloatingToolbarShowsWithItsForm) {
     EXPECT_FALSE(bar->isVisible());
     form.show();
+    // Floating toolbars show while the application is active.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    QCoreApplication::processEvents();
     EXPECT_TRUE(bar->isVisible());
     form.hide();
     EXPECT_FALSE(bar->isVisible());
