@@ -2,8 +2,9 @@
 # End to end: a floating toolbar under a virtual X display with a real window
 # manager (openbox). Clicking its caption or a separator, resizing it by an
 # edge and closing it never take the activation from the form, whose caption
-# stays active; it hides while another client is active and comes back where
-# it was; its close button hides it and reports the close.
+# stays active; its buttons stay painted when the wrapped window repaints; it
+# hides while another client is active and comes back where it was; its close
+# button hides it and reports the close.
 #   e2e_floating.sh PROBE OUTDIR
 set -euo pipefail
 probe=$1 out=$2
@@ -40,9 +41,12 @@ done
 wm_running || fail "openbox did not start"
 pids+=("$wm")
 
-"$probe" >"$out/probe.out" 2>"$out/probe.err" &
-pid=$!
-pids+=("$pid")
+start_probe() { # ARGS...
+  "$probe" "$@" >"$out/probe.out" 2>"$out/probe.err" &
+  pid=$!
+  pids+=("$pid")
+}
+start_probe
 
 find_window() { # NAME: the first visible window of that exact name
   xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1 || true
@@ -97,6 +101,31 @@ check_form_kept() { # WHAT
   echo "e2e floating: $1 left the form active"
 }
 
+is_red() {
+  local r g b
+  read -r r g b <<<"$(pixel "$1" "$2")"
+  ((r > 200 && g < 60 && b < 60))
+}
+row_buttons_shown() { # the first button of the second and third rows
+  is_red $((bx + 8 + 11)) $((by + 4 + 15 + 30 + 11)) &&
+    is_red $((bx + 8 + 11)) $((by + 4 + 15 + 58 + 11))
+}
+check_rows_painted() {
+  await row_buttons_shown || fail "the wrapped rows' buttons are not painted"
+  xdotool mousemove $((bx + bw - 4 - 7)) $((by + 4 + 7))
+  sleep 0.2
+  xdotool mousedown 1
+  sleep 0.3
+  xdotool mousemove $((bx + bw + 60)) $((by + 4 + 7))
+  sleep 0.3
+  xdotool mouseup 1
+  sleep 0.5
+  bar_shown || fail "releasing away from the close button closed the toolbar"
+  row_buttons_shown || fail "a repaint of the toolbar lost the wrapped rows' buttons"
+  grep -qx closed "$out/probe.out" && fail "a release away from the close button reported a close"
+  echo "e2e floating: wrapped rows stay painted, a release away from the close button does nothing"
+}
+
 await form_active || fail "the form did not become active"
 await form_caption_active || fail "the form's caption is not active at the start"
 bar_geometry
@@ -127,6 +156,10 @@ bar_geometry
   fail "resizing by the right edge gave ${bw}x$bh+$bx+$by, not 94x104+$x0+$y0"
 check_form_kept "resizing"
 
+# The wrapped rows keep their buttons, also when the close button repaints
+# the window (held, then released away from it).
+check_rows_painted
+
 # Another client active: the toolbar hides, and comes back where it was.
 xmessage -geometry +5+5 "Another window" &
 pids+=($!)
@@ -153,3 +186,4 @@ click $((bx + bw - 4 - 7)) $((by + 4 + 7))
 await bar_hidden || fail "the close button did not hide the toolbar"
 grep -qx closed "$out/probe.out" || fail "the close was not reported"
 check_form_kept "the close button"
+

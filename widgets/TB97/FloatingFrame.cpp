@@ -37,6 +37,20 @@ bool IsEdge(int hit) {
     return hit == HTLEFT || hit == HTRIGHT || hit == HTTOP || hit == HTBOTTOM;
 }
 
+// Qt keeps the region a widget's opaque children cover, clipped to the
+// widget, to leave it out when the widget repaints. The window system may
+// resize the floating window in steps after the items have moved, and a
+// later repaint would then paint over items in the part that grew. Changing
+// an item's opaqueness renews the region.
+void RenewOpaqueRegion(const std::vector<QWidget*>& items) {
+    for (QWidget* item : items) {
+        if (item->testAttribute(Qt::WA_OpaquePaintEvent)) {
+            item->setAttribute(Qt::WA_OpaquePaintEvent, false);
+            item->setAttribute(Qt::WA_OpaquePaintEvent, true);
+        }
+    }
+}
+
 // Tells FORM whether to draw its caption active.
 void SendNcActivate(QWidget* form, bool active) {
     TNcActivateEvent event(active);
@@ -291,6 +305,11 @@ bool TFloatingFrame::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Leave:
         if (!Resizing()) {
             bar_->unsetCursor();
+        }
+        return false;
+    case QEvent::Resize:
+        if (Floating()) {
+            RenewOpaqueRegion(bar_->Items());
         }
         return false;
     case QEvent::Hide:

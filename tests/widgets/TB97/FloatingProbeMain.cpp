@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QImage>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -24,9 +25,20 @@ int main(int argc, char** argv) {
     form.setGeometry(100, 100, 520, 360);
     auto* bar = new TToolbar97(&form);
     bar->SetCaption("Lumivane98");
+    // Each button shows a red square, so a screenshot tells a painted button
+    // from an empty spot.
+    QImage glyph(16, 16, QImage::Format_RGB32);
+    glyph.fill(Qt::white);
+    for (int y = 3; y < 13; ++y) {
+        for (int x = 3; x < 13; ++x) {
+            glyph.setPixel(x, y, qRgb(255, 0, 0));
+        }
+    }
     int x = 4;
     for (int i = 0; i < 7; ++i) {
-        (new TToolbarButton97(bar))->setGeometry(x, 2, 22, 22);
+        auto* button = new TToolbarButton97(bar);
+        button->setGeometry(x, 2, 22, 22);
+        button->SetGlyph(glyph);
         x += 22;
         if (i < 6) {
             (new TToolbarSep97(bar))->setGeometry(x, 2, 6, 22);
