@@ -231,6 +231,15 @@ TEST_F(FloatingTest, DraggingTheRightEdgeSnapsAndAppliesOnRelease) {
     EXPECT_EQ(Outlines().front()->geometry(), QRect(100, 100, 122, 53 + 23));
     QTest::mouseMove(bar, QPoint(204 - 112, 30)); // 94 reached
     EXPECT_EQ(Outlines().front()->geometry(), QRect(100, 100, 94, 81 + 23));
+    // A checkerboard ring f = 4 thick, its dots where x + y is even on the screen.
+    const QRegion dots = Outlines().front()->mask();
+    EXPECT_TRUE(dots.contains(QPoint(0, 0)));
+    EXPECT_FALSE(dots.contains(QPoint(1, 0)));
+    EXPECT_TRUE(dots.contains(QPoint(3, 1)));
+    EXPECT_TRUE(dots.contains(QPoint(93, 103)));
+    EXPECT_TRUE(dots.contains(QPoint(50, 2)));
+    EXPECT_FALSE(dots.contains(QPoint(4, 4))); // inside the ring
+    EXPECT_FALSE(dots.contains(QPoint(50, 50)));
     EXPECT_EQ(bar->geometry(), QRect(100, 100, 206, 48)); // nothing changes yet
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(204 - 112, 30));
     EXPECT_EQ(bar->geometry(), QRect(100, 100, 94, 104));
