@@ -560,7 +560,8 @@ void TToolbar97::mousePressEvent(QMouseEvent* event) {
     // Anywhere outside the buttons (separators pass their presses on) the
     // toolbar can be taken; the drag runs until the button is let go.
     if (event->button() == Qt::LeftButton && tb97::StartsDrag(*this, event->position().toPoint())) {
-        tb97::DragToolbar(*this, event->globalPosition().toPoint(), event->modifiers());
+        tb97::DragToolbar(*this, event->globalPosition().toPoint(), event->position().toPoint(),
+                          event->modifiers());
     }
 }
 

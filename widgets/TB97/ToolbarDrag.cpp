@@ -167,9 +167,9 @@ void DropFloating(TToolbar97& bar, const QRect& outline) {
 
 // ---- the drag ----
 
-TToolbarDrag::TToolbarDrag(TToolbar97& bar, QPoint globalPos, bool ctrlHeld)
+TToolbarDrag::TToolbarDrag(TToolbar97& bar, QPoint globalPos, QPoint grabPoint, bool ctrlHeld)
     : bar_(&bar), forbid_(ctrlHeld), frame_(GetSystemMetrics(SM_CXFRAME)), cursor_(globalPos) {
-    grab_.Point = globalPos - bar.mapToGlobal(QPoint(0, 0));
+    grab_.Point = grabPoint;
     grab_.BarSize = bar.size();
     const std::vector<TDock97*> docks = FormDocks(bar);
     docks_.assign(docks.begin(), docks.end());
@@ -256,6 +256,9 @@ TToolbarDrag::TEnd TToolbarDrag::Run() {
 }
 
 bool TToolbarDrag::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() >= 2 && event->type() <= 5)
+                 qPrintable(watched->objectName()));
+    if (event->type() == QEvent::ApplicationDeactivate || event->type() == QEvent::Quit)
     if (end_ != TEnd::kRunning) {
         return false;
     }
@@ -328,8 +331,9 @@ bool TToolbarDrag::HandleKey(QEvent* event) {
     return true; // no key does anything else, Escape included
 }
 
-void DragToolbar(TToolbar97& bar, QPoint globalPos, Qt::KeyboardModifiers modifiers) {
-    TToolbarDrag drag(bar, globalPos, modifiers.testFlag(Qt::ControlModifier));
+void DragToolbar(TToolbar97& bar, QPoint globalPos, QPoint grabPoint,
+                 Qt::KeyboardModifiers modifiers) {
+    TToolbarDrag drag(bar, globalPos, grabPoint, modifiers.testFlag(Qt::ControlModifier));
     drag.Run();
 }
 

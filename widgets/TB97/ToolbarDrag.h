@@ -48,8 +48,11 @@ void DropFloating(TToolbar97& bar, const QRect& outline);
 // step by step with MoveTo and SetForbidDocking and end it with Drop.
 class TToolbarDrag : public QObject {
 public:
-    // BAR is taken at GLOBALPOS; CTRLHELD forbids docking from the start.
-    TToolbarDrag(TToolbar97& bar, QPoint globalPos, bool ctrlHeld);
+    // BAR is taken at GRABPOINT (its own coordinates), which is at GLOBALPOS
+    // on the screen; CTRLHELD forbids docking from the start. The grab point
+    // comes from the press itself: the window system may not yet have told
+    // where a window it has just placed stands.
+    TToolbarDrag(TToolbar97& bar, QPoint globalPos, QPoint grabPoint, bool ctrlHeld);
     ~TToolbarDrag() override;
     TToolbarDrag(const TToolbarDrag&) = delete;
     TToolbarDrag& operator=(const TToolbarDrag&) = delete;
@@ -95,7 +98,9 @@ private:
     TEnd end_ = TEnd::kRunning;
 };
 
-// Starts dragging BAR from a press at GLOBALPOS and returns when it ends.
-void DragToolbar(TToolbar97& bar, QPoint globalPos, Qt::KeyboardModifiers modifiers);
+// Starts dragging BAR from a press at GRABPOINT (at GLOBALPOS on the screen)
+// and returns when the drag ends.
+void DragToolbar(TToolbar97& bar, QPoint globalPos, QPoint grabPoint,
+                 Qt::KeyboardModifiers modifiers);
 
 } // namespace tb97

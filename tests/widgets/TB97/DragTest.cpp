@@ -303,7 +303,7 @@ TEST_F(DragTest, PressingAndReleasingCtrlMidDragSwitchesAtOnce) {
 }
 
 TEST_F(DragTest, CtrlSwitchesTheOutlineBetweenDockedAndFloatingThickness) {
-    TToolbarDrag drag(*bar, Handle(), false);
+    TToolbarDrag drag(*bar, Handle(), QPoint(5, 13), false);
     drag.MoveTo(Handle() + QPoint(100, 0));
     ASSERT_EQ(drag.TargetDock(), top);
     const QRect docked = drag.Target().Outline;
@@ -319,7 +319,7 @@ TEST_F(DragTest, CtrlSwitchesTheOutlineBetweenDockedAndFloatingThickness) {
 }
 
 TEST_F(DragTest, MovingTheOutlineDrawsOnlyWhatItNewlyCovers) {
-    TToolbarDrag drag(*bar, Handle(), true);
+    TToolbarDrag drag(*bar, Handle(), QPoint(5, 13), true);
     drag.MoveTo(InClientArea());
     EXPECT_EQ(drag.Outline()->LastPainted(), drag.Outline()->Shown());
     drag.MoveTo(InClientArea() + QPoint(1, 0));
