@@ -64,8 +64,9 @@ void TDragOutline::SetOutline(const QRect& rect, int thickness) {
     if (!isVisible()) {
         show();
     }
-    // What stays covered keeps its pixels; only the new part is drawn.
-    update(lastPainted_.translated(-origin));
+    // What stays covered keeps its pixels; only the new part is drawn, now,
+    // so the outline follows the pointer without waiting for the next frame.
+    repaint(lastPainted_.translated(-origin));
 }
 
 void TDragOutline::paintEvent(QPaintEvent* event) {

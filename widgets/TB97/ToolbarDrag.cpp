@@ -256,9 +256,6 @@ TToolbarDrag::TEnd TToolbarDrag::Run() {
 }
 
 bool TToolbarDrag::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() >= 2 && event->type() <= 5)
-                 qPrintable(watched->objectName()));
-    if (event->type() == QEvent::ApplicationDeactivate || event->type() == QEvent::Quit)
     if (end_ != TEnd::kRunning) {
         return false;
     }
