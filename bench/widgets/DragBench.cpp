@@ -14,6 +14,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGridLayout>
+#include <QWindow>
 #include <algorithm>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
@@ -103,6 +104,14 @@ void BM_OutlineUpdate(benchmark::State& state) {
     TMainForm main;
     tb97::TToolbarDrag drag(*main.Bar, main.Bar->mapToGlobal(QPoint(5, 13)), QPoint(5, 13), false);
     const std::vector<QPoint> path = PointerPath(main);
+    // On a real display the outline's window is drawn only once it is shown.
+    drag.MoveTo(path[0]);
+    QElapsedTimer wait;
+    wait.start();
+    while (drag.Outline()->windowHandle() != nullptr &&
+           !drag.Outline()->windowHandle()->isExposed() && wait.elapsed() < 2000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
     std::vector<double> samples;
     int docked = 0;
     size_t step = 0;
