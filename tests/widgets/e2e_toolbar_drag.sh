@@ -85,6 +85,17 @@ drag() { # X0 Y0 X1 Y1, in steps as a hand would
   xdotool mouseup 1
   sleep 0.6
 }
+# Runs the check CHECK (a function of ours) on fresh screenshots until it
+# holds, for up to 3 s: a busy machine may take its time to repaint.
+await() { # CHECK
+  local i
+  for i in $(seq 15); do
+    shot
+    "$1" && return 0
+    sleep 0.2
+  done
+  return 1
+}
 assert_main_active() {
   local active
   active=$(xdotool getactivewindow 2>/dev/null || true)
@@ -96,11 +107,14 @@ floating_window() {
 
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # The client area: inside the 4-pixel frame, below the 19-pixel caption. The
-# top dock holds the 203 × 26 toolbar there; its handle is at (5, 13).
+# top dock holds the 203 × 26 toolbar there; its handle is at (5, 13), and the
+# etched separator after its second button draws a shadow line at x 63 and a
+# highlight line at x 64.
 cx=$((X + 4)) cy=$((Y + 23))
-shot
-is_dark "$(pixel $((cx + 63)) $((cy + 13)))" && is_white "$(pixel $((cx + 64)) $((cy + 13)))" ||
-  fail "the toolbar is not docked at the top at the start"
+docked_at_top() {
+  is_dark "$(pixel $((cx + 63)) $((cy + 13)))" && is_white "$(pixel $((cx + 64)) $((cy + 13)))"
+}
+await docked_at_top || fail "the toolbar is not docked at the top at the start"
 
 # To the left dock, let go just left of the client area. Held at (5, 13) the
 # toolbar stands 26 × 203 there with its top 102 above the pointer; the top
@@ -108,15 +122,16 @@ is_dark "$(pixel $((cx + 63)) $((cy + 13)))" && is_white "$(pixel $((cx + 64)) $
 release_y=$((cy + 160))
 drag $((cx + 5)) $((cy + 13)) $((cx - 5)) "$release_y"
 top=$((release_y - 128))
-shot
+# The handle's bars lie across, the etched separator is a shadow line over a
+# highlight line across the toolbar, and the top dock is empty.
+docked_on_left() {
+  is_white "$(pixel $((cx + 12)) $((top + 4)))" && is_dark "$(pixel $((cx + 12)) $((top + 6)))" &&
+    is_dark "$(pixel $((cx + 13)) $((top + 63)))" &&
+    is_white "$(pixel $((cx + 13)) $((top + 64)))" &&
+    is_white "$(pixel $((cx + 100)) $((cy + 10)))"
+}
+await docked_on_left || fail "the toolbar does not stand on the left dock from y $top"
 cp "$out/screen.png" "$out/drag-left.png"
-# The handle's bars lie across, and the etched separator after the second
-# button is a shadow line over a highlight line across the toolbar.
-is_white "$(pixel $((cx + 12)) $((top + 4)))" && is_dark "$(pixel $((cx + 12)) $((top + 6)))" ||
-  fail "no crosswise drag handle on the left dock at y $top"
-is_dark "$(pixel $((cx + 13)) $((top + 63)))" && is_white "$(pixel $((cx + 13)) $((top + 64)))" ||
-  fail "the separator on the left dock is not a crosswise line at y $((top + 63))"
-is_white "$(pixel $((cx + 100)) $((cy + 10)))" || fail "the top dock did not empty"
 [[ -z $(floating_window) ]] || fail "a floating window appeared for the left dock"
 assert_main_active "after docking on the left"
 echo "e2e toolbar drag: on the left dock from y $top"
@@ -132,28 +147,29 @@ for _ in $(seq 30); do
   sleep 0.1
 done
 [[ -n $float ]] || fail "no floating window appeared"
-sleep 0.3
-eval "$(xdotool getwindowgeometry --shell "$float")"
-fx=$X fy=$Y
-[[ $fx == $((x1 - 103)) && $fy == $((y1 - 1)) && $WIDTH == 206 && $HEIGHT == 48 ]] ||
-  fail "the floating window is ${WIDTH}x$HEIGHT+$fx+$fy, not 206x48+$((x1 - 103))+$((y1 - 1))"
-shot
+placed_where_dropped() {
+  eval "$(xdotool getwindowgeometry --shell "$float")"
+  fx=$X fy=$Y fw=$WIDTH fh=$HEIGHT
+  [[ $fx == $((x1 - 103)) && $fy == $((y1 - 1)) && $fw == 206 && $fh == 48 ]]
+}
+await placed_where_dropped ||
+  fail "the floating window is ${fw}x$fh+$fx+$fy, not 206x48+$((x1 - 103))+$((y1 - 1))"
+left_dock_empty() { is_white "$(pixel $((cx + 13)) $((top + 63)))"; }
+await left_dock_empty || fail "the left dock still shows the toolbar"
 cp "$out/screen.png" "$out/drag-floating.png"
-is_white "$(pixel $((cx + 13)) $((top + 63)))" || fail "the left dock still shows the toolbar"
 assert_main_active "after floating the toolbar"
 echo "e2e toolbar drag: floating at $fx,$fy"
 
 # A double click on its caption docks it at the front of row 0 of the top dock.
 xdotool mousemove $((fx + 60)) $((fy + 10))
-sleep 0.2
-xdotool mousedown 1 && sleep 0.05 && xdotool mouseup 1
-sleep 0.1
-xdotool mousedown 1 && sleep 0.05 && xdotool mouseup 1
-sleep 0.8
+sleep 0.3
+xdotool click --repeat 2 --delay 80 1
+for _ in $(seq 30); do
+  [[ -z $(floating_window) ]] && break
+  sleep 0.1
+done
 [[ -z $(floating_window) ]] || fail "the floating window is still there after a double click"
-shot
+await docked_at_top || fail "the double click did not dock the toolbar at the front of the top dock"
 cp "$out/screen.png" "$out/drag-docked-again.png"
-is_dark "$(pixel $((cx + 63)) $((cy + 13)))" && is_white "$(pixel $((cx + 64)) $((cy + 13)))" ||
-  fail "the double click did not dock the toolbar at the front of the top dock"
 assert_main_active "after docking by double click"
 echo "e2e toolbar drag: docked at the top again, main window active"
