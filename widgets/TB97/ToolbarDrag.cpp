@@ -245,7 +245,8 @@ TToolbarDrag::TEnd TToolbarDrag::Run() {
         if (bar_ && grab.Held()) {
             loop_.exec();
         }
-        // Ended by anything but our own hand: the application is quitting.
+        // Not ended by a button (no grab to begin with, or the application
+        // quitting ended every loop): no effect.
         Finish(TEnd::kCancelled);
         outline_.reset();
     }
@@ -281,7 +282,7 @@ bool TToolbarDrag::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
-        return HandleMouse(watched, event);
+        return HandleMouse(event);
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
     case QEvent::ShortcutOverride:
@@ -295,7 +296,7 @@ bool TToolbarDrag::eventFilter(QObject* watched, QEvent* event) {
     }
 }
 
-bool TToolbarDrag::HandleMouse(QObject*, QEvent* event) {
+bool TToolbarDrag::HandleMouse(QEvent* event) {
     auto* mouse = static_cast<QMouseEvent*>(event);
     mouse->accept();
     if (event->type() == QEvent::MouseMove) {

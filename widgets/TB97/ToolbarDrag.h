@@ -81,7 +81,7 @@ protected:
 private:
     void Finish(TEnd end);
     QRect WorkAreaAt(QPoint cursor) const;
-    bool HandleMouse(QObject* watched, QEvent* event);
+    bool HandleMouse(QEvent* event);
     bool HandleKey(QEvent* event);
 
     QPointer<TToolbar97> bar_;
