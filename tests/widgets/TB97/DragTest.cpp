@@ -527,3 +527,30 @@ TEST_F(DragTest, DocksOfOtherFormsAreNotCandidates) {
     TDock97 lent(&otherForm, dpTop, &form); // placed on our form but owned by the other
     EXPECT_EQ(FormDocks(*bar).size(), 4u);
 }
+
+TEST(DragOutlineTest, CheckerboardFrameAlignedToTheScreenAndHiddenWhenEmpty) {
+    TDragOutline outline;
+    // Standing off the screen's origin by an odd amount, as on a desktop of
+    // several screens: the pattern still follows the screen, not the window.
+    outline.setGeometry(outline.geometry().translated(3, 0));
+    const QPoint origin = outline.geometry().topLeft();
+    ASSERT_EQ(origin.x() % 2, 1);
+    // Two outlines a pixel apart horizontally: the same screen pixel keeps
+    // its colour, black where x + y is even, white where it is odd.
+    for (const QRect rect : {QRect(101, 50, 20, 10), QRect(102, 50, 20, 10)}) {
+        SCOPED_TRACE(rect.left());
+        outline.SetOutline(rect, 4);
+        ASSERT_TRUE(outline.isVisible());
+        EXPECT_EQ(outline.mask(), OutlineRegion(rect, 4).translated(-origin));
+        const QImage shot = outline.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        for (const QPoint p : {rect.topLeft(), rect.topLeft() + QPoint(1, 0),
+                               rect.topLeft() + QPoint(3, 3), rect.bottomRight()}) {
+            const QPoint at = p - origin;
+            const QRgb expected = (p.x() + p.y()) % 2 == 0 ? 0x000000u : 0xFFFFFFu;
+            EXPECT_EQ(shot.pixel(at) & 0xFFFFFFu, expected) << p.x() << "," << p.y();
+        }
+    }
+    outline.SetOutline(QRect(), 1);
+    EXPECT_FALSE(outline.isVisible());
+    EXPECT_TRUE(outline.Shown().isEmpty());
+}
