@@ -30,6 +30,11 @@ QWidget* CheckedParent(QWidget* parent) {
     return parent;
 }
 
+unsigned NextCreationOrder() {
+    static unsigned made = 0;
+    return ++made;
+}
+
 bool LayoutHolds(QLayout* layout, QWidget* widget) {
     if (layout == nullptr) {
         return false;
@@ -47,7 +52,8 @@ bool LayoutHolds(QLayout* layout, QWidget* widget) {
 
 TDock97::TDock97(QWidget* owner, TDockPosition position, QWidget* parent)
     : QWidget(CheckedParent(parent != nullptr ? parent : CheckedOwner(owner))),
-      owner_(CheckedOwner(owner)), FColor(clBtnFace), FPosition(position) {
+      owner_(CheckedOwner(owner)), creationOrder_(NextCreationOrder()), FColor(clBtnFace),
+      FPosition(position) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     if (parentWidget() != nullptr) {
         parentWidget()->installEventFilter(this);

@@ -29,6 +29,8 @@ public:
     ~TDock97() override;
 
     QWidget* Owner() const { return owner_; }
+    // Docks of a form are tried in the order they were made.
+    unsigned CreationOrder() const { return creationOrder_; }
 
     bool AllowDrag() const { return FAllowDrag; }
     void SetAllowDrag(bool value);
@@ -109,6 +111,7 @@ private:
     const QPixmap& TiledBackground() const;
 
     QWidget* owner_;
+    unsigned creationOrder_;
     bool FAllowDrag = true;
     QPixmap FBackground;
     bool FBackgroundTransparent = false;

@@ -4,12 +4,14 @@
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/FloatParent.h"
 #include "widgets/TB97/TB97Tables.h"
+#include "widgets/TB97/ToolbarDrag.h"
 #include "widgets/TB97/ToolbarSep97.h"
 
 #include <QChildEvent>
 #include <QContextMenuEvent>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
 #include <algorithm>
@@ -486,7 +488,9 @@ void TToolbar97::ArrangeControls() {
         size += QSize(2 * m.Frame, 2 * m.Frame + m.Caption);
     }
     resize(size);
-    if (FDockedTo == nullptr) {
+    // A toolbar made floating and docked before it was ever placed has no
+    // floating rectangle yet: it floats where it stands when first undocked.
+    if (FDockedTo == nullptr && !floatingRect_.isEmpty()) {
         floatingRect_ = QRect(floatingRect_.topLeft(), size);
     }
     --arranging_;
@@ -551,9 +555,24 @@ void TToolbar97::mousePressEvent(QMouseEvent* event) {
     if (FDockedTo == nullptr && frame_->MousePress(event)) {
         return;
     }
-    // Dragging starts here once toolbars can be dragged; until then a press
-    // on the toolbar itself does nothing.
     event->accept();
+    // Anywhere outside the buttons (separators pass their presses on) the
+    // toolbar can be taken; the drag runs until the button is let go.
+    if (event->button() == Qt::LeftButton && tb97::StartsDrag(*this, event->position().toPoint())) {
+        tb97::DragToolbar(*this, event->globalPosition().toPoint(), event->position().toPoint(),
+                          event->modifiers());
+    }
+}
+
+void TToolbar97::mouseDoubleClickEvent(QMouseEvent* event) {
+    // A double click on an edge or the close button is a press there.
+    if (FDockedTo == nullptr && frame_->MousePress(event)) {
+        return;
+    }
+    event->accept();
+    if (event->button() == Qt::LeftButton && tb97::StartsDrag(*this, event->position().toPoint())) {
+        tb97::ToggleDocking(*this);
+    }
 }
 
 void TToolbar97::contextMenuEvent(QContextMenuEvent* event) {
