@@ -213,14 +213,19 @@ void TfrmMain::CreateComponents() {
     connect(FindDialog1, &TFindDialog::Find, this,
             [this] { TApplication::Guarded([this] { FindDialog1Find(); }); });
 
-    SaveDialog1 = CreateFileDialog(this, "Save as", "Rich Text Format (*.rtf)|*.rtf",
-                                   QFileDialog::AcceptSave);
-    SaveDialog1->setDefaultSuffix("rtf");
-    OpenDialog1 = CreateFileDialog(
-        this, "Open",
-        "All Files (*.*)|*.*|Pascal (*.pas, *.~pa)|*.pas;*.~pa|Delphi Project (*.dpr, "
-        "*.~dp)|*.dpr;*.~dp|INT Files|*.int|INC Files|*.inc|Rich Text Format (*.rtf)|*.rtf",
-        QFileDialog::AcceptOpen);
+    SaveDialog1.Create = [this] {
+        QFileDialog* dialog = CreateFileDialog(this, "Save as", "Rich Text Format (*.rtf)|*.rtf",
+                                               QFileDialog::AcceptSave);
+        dialog->setDefaultSuffix("rtf");
+        return dialog;
+    };
+    OpenDialog1.Create = [this] {
+        return CreateFileDialog(
+            this, "Open",
+            "All Files (*.*)|*.*|Pascal (*.pas, *.~pa)|*.pas;*.~pa|Delphi Project (*.dpr, "
+            "*.~dp)|*.dpr;*.~dp|INT Files|*.int|INC Files|*.inc|Rich Text Format (*.rtf)|*.rtf",
+            QFileDialog::AcceptOpen);
+    };
 
     ThreadComp1 = std::make_unique<TThreadComp>(guiThread_);
     ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
