@@ -158,6 +158,48 @@ private:
     TMemoryStream& stream_;
 };
 
+// The second half's document while the first half catches up, in pieces that
+// go as soon as they are handed on: the two halves' documents are then never
+// held twice over.
+class TPieceSink : public TByteSink {
+public:
+    void Write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            if (pieces_.empty() || pieces_.back().size() == kPieceSize) {
+                pieces_.emplace_back().reserve(kPieceSize);
+            }
+            std::string& piece = pieces_.back();
+            const std::size_t taken = std::min(bytes.size(), kPieceSize - piece.size());
+            piece.append(bytes.substr(0, taken));
+            bytes.remove_prefix(taken);
+        }
+    }
+
+    // Puts the document from byte FROM on into OUTPUT, freeing each piece once
+    // it is there.
+    void MoveTo(TRtfOutput& output, std::size_t from) {
+        std::size_t start = 0; // of the current piece in the document
+        for (std::string& piece : pieces_) {
+            const std::size_t size = piece.size();
+            if (from < start + size) {
+                output.Put(std::string_view(piece).substr(from > start ? from - start : 0));
+            }
+            std::string().swap(piece);
+            start += size;
+        }
+        pieces_.clear();
+    }
+
+private:
+    static constexpr std::size_t kPieceSize = 1 << 20;
+    std::vector<std::string> pieces_;
+};
+
+// Line starts the second half notes for the first half to meet it at. The
+// halves meet within a few lines of the split; should they not meet within
+// these, the first half scans on to the end, which gives the same document.
+constexpr std::size_t kMaxNotedLineStarts = 1 << 16;
+
 void CheckSourceFileName(const std::string& fileName) {
     if (!IsSourceFileName(fileName)) {
         throw std::runtime_error("Unknown file extension");
@@ -279,13 +321,9 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
     }
     const std::size_t second = lineEnd + 1;
 
-    // Room for the usual growth of a document and the usual length of a line,
-    // so that neither moves while it fills.
-    const std::size_t secondSize = source.size() - second;
-    TStringSink secondDocument;
-    secondDocument.text.reserve(secondSize + secondSize / 2);
+    TPieceSink secondDocument;
     std::vector<TLineStart> secondLineStarts{{second, 0}};
-    secondLineStarts.reserve(secondSize / 16);
+    secondLineStarts.reserve(kMaxNotedLineStarts);
     // Declared after what it uses, so that it is waited for before they go.
     std::future<void> secondHalf = std::async(std::launch::async, [&] {
         TPascalParser parser;
@@ -312,8 +350,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
         joined = StopsAtLineStart() || ScanSource();
     }
     if (joined) {
-        output.Put(
-            std::string_view(secondDocument.text).substr(secondLineStarts[joinIndex_].written));
+        secondDocument.MoveTo(output, secondLineStarts[joinIndex_].written);
     }
     output.Put(kTrailer);
     output.Flush();
@@ -327,7 +364,9 @@ bool TPascalParser::StopsAtLineStart() {
     case TLineMode::kIgnore:
         return false;
     case TLineMode::kNote:
-        lineStarts_->push_back({position, out_->Written()});
+        if (lineStarts_->size() < kMaxNotedLineStarts) {
+            lineStarts_->push_back({position, out_->Written()});
+        }
         return false;
     case TLineMode::kPauseFrom:
         return position >= pauseFrom_;
