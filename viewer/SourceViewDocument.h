@@ -4,6 +4,7 @@
 // selection can share it.
 
 #include "engine/StopRequest.h"
+#include "viewer/text/DocumentBuffer.h"
 #include "viewer/text/LineIndex.h"
 #include "viewer/text/RtfDocument.h"
 
@@ -37,6 +38,10 @@ TFixedPitch FixedPitchOf(const TRtfDocument& doc, int dpi);
 // with EConversionCancelled (see TStopRequest).
 std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi,
                                                        const std::function<void()>& dataRead = {},
+                                                       const TStopRequest& stop = {});
+// The same for the engine's document in RTF: the buffer's memory goes as it is
+// read, and the buffer is empty afterwards.
+std::shared_ptr<const TViewDocument> BuildViewDocument(TDocumentBuffer& rtf, int dpi,
                                                        const TStopRequest& stop = {});
 // The same for a model read already.
 std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int dpi);
