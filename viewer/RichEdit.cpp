@@ -183,11 +183,8 @@ QString TRichEdit::Text(int from, int to) const {
     const int size = TextLength();
     from = std::clamp(from, 0, size);
     to = std::clamp(to, from, size);
-    const TDocText& text = document_->Model.Text;
-    if (text.IsWide()) {
-        return QString::fromUtf16(text.WideData() + from, to - from);
-    }
-    return QString::fromLatin1(reinterpret_cast<const char*>(text.NarrowData()) + from, to - from);
+    return Characters(document_->Model.Text, static_cast<std::size_t>(from),
+                      static_cast<std::size_t>(to));
 }
 
 QString TRichEdit::toPlainText() const {

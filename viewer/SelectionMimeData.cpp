@@ -52,7 +52,7 @@ QVariant TSelectionMimeData::retrieveData(const QString& mimeType, QMetaType typ
         const TDocText& text = document_->Model.Text;
         const std::size_t to = std::min<std::size_t>(to_, text.size());
         const std::size_t from = std::min<std::size_t>(from_, to);
-        QString plain = QString::fromStdU16String(text.substr(from, to - from));
+        QString plain = Characters(text, from, to);
         plain.replace(QChar(kLineBreak), u'\n');
         return plain;
     }

@@ -9,6 +9,14 @@
 #include <cmath>
 #include <malloc.h>
 
+QString Characters(const TDocText& text, std::size_t from, std::size_t to) {
+    const auto count = static_cast<qsizetype>(to - from);
+    if (text.IsWide()) {
+        return QString::fromUtf16(text.WideData() + from, count);
+    }
+    return QString::fromLatin1(reinterpret_cast<const char*>(text.NarrowData() + from), count);
+}
+
 QFont CodeFont() {
     QFont font(QString::fromLatin1(kCodeFontName));
     font.setStyleHint(QFont::TypeWriter);

@@ -9,6 +9,7 @@
 #include "viewer/text/RtfDocument.h"
 
 #include <QFont>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -18,6 +19,9 @@ struct TViewDocument {
     TLineIndex Lines;
     int Dpi = 0; // the device resolution the line index was measured for
 };
+
+// Characters [FROM, TO) of TEXT as a QString, from either width.
+QString Characters(const TDocText& text, std::size_t from, std::size_t to);
 
 // The code font: what runs without a font of their own are shown in.
 QFont CodeFont();

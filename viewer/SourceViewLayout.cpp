@@ -21,15 +21,6 @@ QColor Rgb(TColor color) {
     return ToQColor(color);
 }
 
-// Characters [FROM, TO) of TEXT.
-QString Characters(const TDocText& text, std::uint32_t from, std::uint32_t to) {
-    const auto count = static_cast<qsizetype>(to - from);
-    if (text.IsWide()) {
-        return QString::fromUtf16(text.WideData() + from, count);
-    }
-    return QString::fromLatin1(reinterpret_cast<const char*>(text.NarrowData() + from), count);
-}
-
 // Width of characters [FROM, TO) of one line in PITCH.
 double CellsWidth(const TDocText& text, std::uint32_t from, std::uint32_t to,
                   const TFixedPitch& pitch) {
