@@ -5,6 +5,7 @@
 // never need more than a byte, and so take half or a quarter of the memory.
 
 #include <algorithm>
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
