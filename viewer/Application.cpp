@@ -10,12 +10,9 @@
 #include <QStyle>
 #include <array>
 #include <exception>
-#include <malloc.h>
 #include <stdexcept>
 
 namespace {
-
-constexpr int kLargeBlock = 256 * 1024;
 
 void ShowErrorBox(const QString& text) {
     QMessageBox box(QMessageBox::Critical, QApplication::applicationDisplayName(), text,
@@ -27,9 +24,6 @@ void ShowErrorBox(const QString& text) {
 
 TApplication::TApplication(int& argc, char** argv)
     : QApplication(argc, argv), ShowError(ShowErrorBox) {
-    // Large blocks (a document's text and runs) come straight from the system
-    // and go straight back when freed, rather than staying with the heap.
-    mallopt(M_MMAP_THRESHOLD, kLargeBlock);
     // The task-bar text. As the application name, not the display name: Qt
     // appends a display name to every window title on X11 ("Find — ..."),
     // while the name alone reaches the task list through WM_CLASS and stands
