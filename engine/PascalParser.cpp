@@ -5,8 +5,11 @@
 #include "platform/Color.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <future>
+#include <sys/mman.h>
 #include <thread>
+#include <unistd.h>
 
 const std::array<std::string_view, 6> SourceExtensions = {".pas", ".~pa", ".dpr",
                                                           ".~dp", ".int", ".inc"};
@@ -158,6 +161,76 @@ private:
     TMemoryStream& stream_;
 };
 
+// The second half's document while the first half catches up, in pieces that
+// go as soon as they are handed on: the two halves' documents are then never
+// held twice over.
+class TPieceSink : public TByteSink {
+public:
+    void Write(std::string_view bytes) override {
+        while (!bytes.empty()) {
+            if (pieces_.empty() || pieces_.back().size() == kPieceSize) {
+                pieces_.emplace_back().reserve(kPieceSize);
+            }
+            std::string& piece = pieces_.back();
+            const std::size_t taken = std::min(bytes.size(), kPieceSize - piece.size());
+            piece.append(bytes.substr(0, taken));
+            bytes.remove_prefix(taken);
+        }
+    }
+
+    // Puts the document from byte FROM on into OUTPUT, freeing each piece once
+    // it is there.
+    void MoveTo(TRtfOutput& output, std::size_t from) {
+        std::size_t start = 0; // of the current piece in the document
+        for (std::string& piece : pieces_) {
+            const std::size_t size = piece.size();
+            if (from < start + size) {
+                output.Put(std::string_view(piece).substr(from > start ? from - start : 0));
+            }
+            std::string().swap(piece);
+            start += size;
+        }
+        pieces_.clear();
+    }
+
+private:
+    static constexpr std::size_t kPieceSize = 1 << 20;
+    std::vector<std::string> pieces_;
+};
+
+// The scanner gives back the pages of the source it has passed in steps of this.
+constexpr std::size_t kReleaseStep = 4 << 20;
+
+// Gives the whole pages of BASE's bytes [FROM, TO) back to the system; they
+// read as zeros afterwards. Returns the offset up to which pages are gone.
+std::size_t ReleasePages(const char* base, std::size_t from, std::size_t to) {
+    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+    const auto first = (reinterpret_cast<std::uintptr_t>(base + from) + page - 1) / page * page;
+    const auto last = reinterpret_cast<std::uintptr_t>(base + to) / page * page;
+    if (first >= last) {
+        return from;
+    }
+    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
+    return static_cast<std::size_t>(last - reinterpret_cast<std::uintptr_t>(base));
+}
+
+// Marks a conversion of the engine's own copy of a file for as long as it runs.
+class TOwnedSource {
+public:
+    explicit TOwnedSource(bool& owned) : owned_(owned) { owned_ = true; }
+    TOwnedSource(const TOwnedSource&) = delete;
+    TOwnedSource& operator=(const TOwnedSource&) = delete;
+    ~TOwnedSource() { owned_ = false; }
+
+private:
+    bool& owned_;
+};
+
+// Line starts the second half notes for the first half to meet it at. The
+// halves meet within a few lines of the split; should they not meet within
+// these, the first half scans on to the end, which gives the same document.
+constexpr std::size_t kMaxNotedLineStarts = 1 << 16;
+
 void CheckSourceFileName(const std::string& fileName) {
     if (!IsSourceFileName(fileName)) {
         throw std::runtime_error("Unknown file extension");
@@ -199,6 +272,7 @@ void TPascalParser::Convert(const std::string& fileName, TMemoryStream& dest) {
     source.LoadFromFile(fileName);
     CheckStopRequest(StopRequested);
     dest.SetPosition(0);
+    const TOwnedSource owned(ownsSource_);
     ConvertSource(source.View(), dest);
 }
 
@@ -208,6 +282,7 @@ void TPascalParser::Convert(const std::string& fileName, TByteSink& dest) {
     TMemoryStream source;
     source.LoadFromFile(fileName);
     CheckStopRequest(StopRequested);
+    const TOwnedSource owned(ownsSource_);
     ConvertSource(source.View(), dest);
 }
 
@@ -245,6 +320,8 @@ void TPascalParser::BeginScan(std::string_view source, std::size_t from, TRtfOut
 }
 
 void TPascalParser::EndScan() {
+    releaseLimit_ = 0;
+    released_ = 0;
     out_ = nullptr;
     begin_ = cursor_ = end_ = nullptr;
     lineMode_ = TLineMode::kIgnore;
@@ -254,6 +331,7 @@ void TPascalParser::EndScan() {
 void TPascalParser::ConvertWhole(std::string_view source, TByteSink& dest) {
     TRtfOutput output(dest, &StopRequested);
     BeginScan(source, 0, output);
+    releaseLimit_ = ownsSource_ ? source.size() : 0;
     output.Put(BuildHeader());
     ScanSource();
     output.Put(kTrailer);
@@ -279,13 +357,9 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
     }
     const std::size_t second = lineEnd + 1;
 
-    // Room for the usual growth of a document and the usual length of a line,
-    // so that neither moves while it fills.
-    const std::size_t secondSize = source.size() - second;
-    TStringSink secondDocument;
-    secondDocument.text.reserve(secondSize + secondSize / 2);
+    TPieceSink secondDocument;
     std::vector<TLineStart> secondLineStarts{{second, 0}};
-    secondLineStarts.reserve(secondSize / 16);
+    secondLineStarts.reserve(kMaxNotedLineStarts);
     // Declared after what it uses, so that it is waited for before they go.
     std::future<void> secondHalf = std::async(std::launch::async, [&] {
         TPascalParser parser;
@@ -299,6 +373,8 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
 
     TRtfOutput output(dest, &StopRequested);
     BeginScan(source, 0, output);
+    // The second half may still be scanned from the split on.
+    releaseLimit_ = ownsSource_ ? second : 0;
     output.Put(BuildHeader());
 
     lineMode_ = TLineMode::kPauseFrom;
@@ -312,12 +388,18 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
         joined = StopsAtLineStart() || ScanSource();
     }
     if (joined) {
-        output.Put(
-            std::string_view(secondDocument.text).substr(secondLineStarts[joinIndex_].written));
+        secondDocument.MoveTo(output, secondLineStarts[joinIndex_].written);
     }
     output.Put(kTrailer);
     output.Flush();
     EndScan();
+}
+
+void TPascalParser::ReleaseScanned() {
+    const std::size_t scanned = std::min(static_cast<std::size_t>(cursor_ - begin_), releaseLimit_);
+    if (scanned >= released_ + kReleaseStep) {
+        released_ = ReleasePages(begin_, released_, scanned);
+    }
 }
 
 // Called at a line start that a plain LF in the main loop has just reached.
@@ -327,7 +409,9 @@ bool TPascalParser::StopsAtLineStart() {
     case TLineMode::kIgnore:
         return false;
     case TLineMode::kNote:
-        lineStarts_->push_back({position, out_->Written()});
+        if (lineStarts_->size() < kMaxNotedLineStarts) {
+            lineStarts_->push_back({position, out_->Written()});
+        }
         return false;
     case TLineMode::kPauseFrom:
         return position >= pauseFrom_;
@@ -437,8 +521,13 @@ bool TPascalParser::ScanSource() {
             break;
         }
         plain = cursor_;
-        if (action == actLineEnd && lineMode_ != TLineMode::kIgnore && StopsAtLineStart()) {
-            return true;
+        if (action == actLineEnd) {
+            if (releaseLimit_ != 0) {
+                ReleaseScanned();
+            }
+            if (lineMode_ != TLineMode::kIgnore && StopsAtLineStart()) {
+                return true;
+            }
         }
     }
     out_->Put(plain, cursor_);

@@ -119,4 +119,13 @@ private:
     std::vector<TLineStart>* lineStarts_ = nullptr; // noted, or to join at
     std::size_t pauseFrom_ = 0;
     std::size_t joinIndex_ = 0; // the line start found by JoinAt
+
+    // While the scanner works on the engine's own copy of a file, the pages it
+    // has passed below releaseLimit_ go back to the system: a large source and
+    // its document are then not both held whole. Nothing behind a main-loop
+    // line start is read again (the scanner has no look-behind).
+    void ReleaseScanned();
+    bool ownsSource_ = false;
+    std::size_t releaseLimit_ = 0; // 0: release nothing
+    std::size_t released_ = 0;     // offset up to which the pages are gone
 };

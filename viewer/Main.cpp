@@ -213,14 +213,19 @@ void TfrmMain::CreateComponents() {
     connect(FindDialog1, &TFindDialog::Find, this,
             [this] { TApplication::Guarded([this] { FindDialog1Find(); }); });
 
-    SaveDialog1 = CreateFileDialog(this, "Save as", "Rich Text Format (*.rtf)|*.rtf",
-                                   QFileDialog::AcceptSave);
-    SaveDialog1->setDefaultSuffix("rtf");
-    OpenDialog1 = CreateFileDialog(
-        this, "Open",
-        "All Files (*.*)|*.*|Pascal (*.pas, *.~pa)|*.pas;*.~pa|Delphi Project (*.dpr, "
-        "*.~dp)|*.dpr;*.~dp|INT Files|*.int|INC Files|*.inc|Rich Text Format (*.rtf)|*.rtf",
-        QFileDialog::AcceptOpen);
+    SaveDialog1.Create = [this] {
+        QFileDialog* dialog = CreateFileDialog(this, "Save as", "Rich Text Format (*.rtf)|*.rtf",
+                                               QFileDialog::AcceptSave);
+        dialog->setDefaultSuffix("rtf");
+        return dialog;
+    };
+    OpenDialog1.Create = [this] {
+        return CreateFileDialog(
+            this, "Open",
+            "All Files (*.*)|*.*|Pascal (*.pas, *.~pa)|*.pas;*.~pa|Delphi Project (*.dpr, "
+            "*.~dp)|*.dpr;*.~dp|INT Files|*.int|INC Files|*.inc|Rich Text Format (*.rtf)|*.rtf",
+            QFileDialog::AcceptOpen);
+    };
 
     ThreadComp1 = std::make_unique<TThreadComp>(guiThread_);
     ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
@@ -447,11 +452,10 @@ void TfrmMain::LoadFile(const std::string& fileName) {
     SourceView1->BeginUpdate();
     const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
     if (IsPascalFileName(fileName)) {
-        TMemoryStream stream;
-        ConvertFileAsPascal(fileName, stream);
-        // The RTF goes as soon as it is read: a large document is held only once.
-        SourceView1->AdoptDocument(
-            SourceView1->BuildDocument(stream.View(), [&stream] { stream = TMemoryStream(); }));
+        // The RTF goes as it is read: a large document is not held beside its model.
+        TDocumentBuffer rtf;
+        ConvertFileAsPascal(fileName, rtf);
+        SourceView1->AdoptDocument(SourceView1->BuildDocument(rtf));
     } else {
         SourceView1->LoadFromFile(fileName);
     }
@@ -570,13 +574,13 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
         std::shared_ptr<const TViewDocument> document;
         if (!TThreadComp::Terminated()) {
             RefuseSpecialFile(fileName);
-            TMemoryStream stream;
+            TDocumentBuffer rtf;
             // Free Pascal's extensions are shown converted too; anything else
             // gets the engine's own extension error.
             if (IsPascalFileName(fileName)) {
-                ConvertFileAsPascal(fileName, stream, stop);
+                ConvertFileAsPascal(fileName, rtf, stop);
             } else {
-                ConvertFile(fileName, stream, stop);
+                ConvertFile(fileName, rtf, stop);
             }
             const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
             TThreadComp::Synchronize([&] {
@@ -585,8 +589,7 @@ void TfrmMain::ThreadComp1Execute(TThreadComp&) {
                 }
             });
             if (!TThreadComp::Terminated()) {
-                document = SourceView1->BuildDocument(
-                    stream.View(), [&stream] { stream = TMemoryStream(); }, stop);
+                document = SourceView1->BuildDocument(rtf, stop);
             }
         }
         TThreadComp::Synchronize([&] {

@@ -27,6 +27,33 @@ bool IsWordChar(QChar ch) {
     return ch.isLetterOrNumber() || ch == u'_';
 }
 
+// Position of the first match of TEXT in HAYSTACK inside [start, start+length),
+// or -1 (see TRichEdit::FindText).
+template <typename Haystack>
+int FindIn(Haystack haystack, const QString& text, int start, int length, bool matchCase,
+           bool wholeWord) {
+    const qsizetype size = haystack.size();
+    if (text.isEmpty() || start < 0 || start > size) {
+        return -1;
+    }
+    const qint64 wantedEnd = length < 0 ? size : static_cast<qint64>(start) + length;
+    const qsizetype end = static_cast<qsizetype>(std::min<qint64>(wantedEnd, size));
+    const qsizetype needle = text.size();
+    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    for (qsizetype pos = haystack.indexOf(text, start, cs); pos >= 0 && pos + needle <= end;
+         pos = haystack.indexOf(text, pos + 1, cs)) {
+        if (wholeWord) {
+            const bool wordBefore = pos > 0 && IsWordChar(haystack[pos - 1]);
+            const bool wordAfter = pos + needle < size && IsWordChar(haystack[pos + needle]);
+            if (wordBefore || wordAfter) {
+                continue;
+            }
+        }
+        return static_cast<int>(pos);
+    }
+    return -1;
+}
+
 } // namespace
 
 TRichEdit::TRichEdit(QWidget* parent)
@@ -53,6 +80,17 @@ std::shared_ptr<const TViewDocument> TRichEdit::BuildDocument(std::string_view d
                                                               const TStopRequest& stop) const {
     try {
         return BuildViewDocument(data, dpi_, dataRead, stop);
+    } catch (const std::bad_alloc&) {
+        throw ERichEditError(kLoadFailedText);
+    } catch (const std::length_error&) {
+        throw ERichEditError(kLoadFailedText);
+    }
+}
+
+std::shared_ptr<const TViewDocument> TRichEdit::BuildDocument(TDocumentBuffer& rtf,
+                                                              const TStopRequest& stop) const {
+    try {
+        return BuildViewDocument(rtf, dpi_, stop);
     } catch (const std::bad_alloc&) {
         throw ERichEditError(kLoadFailedText);
     } catch (const std::length_error&) {
@@ -145,7 +183,8 @@ QString TRichEdit::Text(int from, int to) const {
     const int size = TextLength();
     from = std::clamp(from, 0, size);
     to = std::clamp(to, from, size);
-    return QString::fromUtf16(document_->Model.Text.data() + from, to - from);
+    return Characters(document_->Model.Text, static_cast<std::size_t>(from),
+                      static_cast<std::size_t>(to));
 }
 
 QString TRichEdit::toPlainText() const {
@@ -256,28 +295,16 @@ void TRichEdit::PutSelectionOnXSelection() const {
 
 int TRichEdit::FindText(const QString& text, int start, int length, bool matchCase,
                         bool wholeWord) const {
-    const QStringView haystack(document_->Model.Text.data(),
-                               static_cast<qsizetype>(document_->Model.Text.size()));
-    const qsizetype size = haystack.size();
-    if (text.isEmpty() || start < 0 || start > size) {
-        return -1;
+    // Searched in the width the text is stored in: a copy of 50 MB would cost
+    // more than the search.
+    const TDocText& model = document_->Model.Text;
+    if (model.IsWide()) {
+        return FindIn(QStringView(model.WideData(), static_cast<qsizetype>(model.size())), text,
+                      start, length, matchCase, wholeWord);
     }
-    const qint64 wantedEnd = length < 0 ? size : static_cast<qint64>(start) + length;
-    const qsizetype end = static_cast<qsizetype>(std::min<qint64>(wantedEnd, size));
-    const qsizetype needle = text.size();
-    const Qt::CaseSensitivity cs = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
-    for (qsizetype pos = haystack.indexOf(text, start, cs); pos >= 0 && pos + needle <= end;
-         pos = haystack.indexOf(text, pos + 1, cs)) {
-        if (wholeWord) {
-            const bool wordBefore = pos > 0 && IsWordChar(haystack[pos - 1]);
-            const bool wordAfter = pos + needle < size && IsWordChar(haystack[pos + needle]);
-            if (wordBefore || wordAfter) {
-                continue;
-            }
-        }
-        return static_cast<int>(pos);
-    }
-    return -1;
+    return FindIn(QLatin1StringView(reinterpret_cast<const char*>(model.NarrowData()),
+                                    static_cast<qsizetype>(model.size())),
+                  text, start, length, matchCase, wholeWord);
 }
 
 // ---- settings ----

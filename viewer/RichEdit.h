@@ -52,6 +52,9 @@ public:
     std::shared_ptr<const TViewDocument> BuildDocument(std::string_view data,
                                                        const std::function<void()>& dataRead = {},
                                                        const TStopRequest& stop = {}) const;
+    // The same for the engine's RTF, whose memory goes as it is read.
+    std::shared_ptr<const TViewDocument> BuildDocument(TDocumentBuffer& rtf,
+                                                       const TStopRequest& stop = {}) const;
     void AdoptDocument(std::shared_ptr<const TViewDocument> document);
     const TViewDocument& Document() const { return *document_; }
 

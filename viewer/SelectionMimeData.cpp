@@ -49,10 +49,10 @@ QVariant TSelectionMimeData::retrieveData(const QString& mimeType, QMetaType typ
     }
     if (mimeType == kPlainType) {
         // Paragraph ends are LF already; line breaks become LF too.
-        const std::u16string_view text(document_->Model.Text);
+        const TDocText& text = document_->Model.Text;
         const std::size_t to = std::min<std::size_t>(to_, text.size());
         const std::size_t from = std::min<std::size_t>(from_, to);
-        QString plain = QString::fromUtf16(text.data() + from, static_cast<qsizetype>(to - from));
+        QString plain = Characters(text, from, to);
         plain.replace(QChar(kLineBreak), u'\n');
         return plain;
     }

@@ -109,7 +109,7 @@ int TSourceViewAccessible::characterCount() const {
 void TSourceViewAccessible::UnitAt(int offset, QAccessible::TextBoundaryType boundary, int* start,
                                    int* end) const {
     const TViewDocument& doc = View()->Document();
-    const std::u16string& text = doc.Model.Text;
+    const TDocText& text = doc.Model.Text;
     const int size = static_cast<int>(text.size());
     offset = std::clamp(offset, 0, size);
     switch (boundary) {

@@ -7,6 +7,15 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <malloc.h>
+
+QString Characters(const TDocText& text, std::size_t from, std::size_t to) {
+    const auto count = static_cast<qsizetype>(to - from);
+    if (text.IsWide()) {
+        return QString::fromUtf16(text.WideData() + from, count);
+    }
+    return QString::fromLatin1(reinterpret_cast<const char*>(text.NarrowData() + from), count);
+}
 
 QFont CodeFont() {
     QFont font(QString::fromLatin1(kCodeFontName));
@@ -77,25 +86,13 @@ TFixedPitch FixedPitchOf(const TRtfDocument& doc, int dpi) {
     return {cell, doc.DefaultTabTwips / 1440.0 * dpi};
 }
 
-namespace {
-
-// The reader grows its text and runs as it goes; what it leaves over can be
-// as large as the text itself, and the document is kept as long as it is shown.
-template <typename Container> void Trim(Container& items) {
-    if (items.capacity() > items.size() + items.size() / 8 + 64) {
-        items.shrink_to_fit();
-    }
-}
-
-} // namespace
-
 std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int dpi) {
     auto doc = std::make_shared<TViewDocument>();
     doc->Model = std::move(model);
-    Trim(doc->Model.Text);
-    Trim(doc->Model.Runs);
     doc->Lines = TLineIndex(doc->Model.Text, FixedPitchOf(doc->Model, dpi));
     doc->Dpi = dpi;
+    // What the load freed on the way goes back to the system, not only to the heap.
+    malloc_trim(0);
     return doc;
 }
 
@@ -106,6 +103,15 @@ std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, in
     if (dataRead) {
         dataRead();
     }
+    CheckStopRequest(stop);
+    return BuildViewDocument(std::move(model), dpi);
+}
+
+std::shared_ptr<const TViewDocument> BuildViewDocument(TDocumentBuffer& rtf, int dpi,
+                                                       const TStopRequest& stop) {
+    TRtfDocument model =
+        ReadDocument(rtf.View(), stop, [&rtf](std::size_t offset) { rtf.Release(offset); });
+    rtf.Clear();
     CheckStopRequest(stop);
     return BuildViewDocument(std::move(model), dpi);
 }

@@ -4,10 +4,12 @@
 // selection can share it.
 
 #include "engine/StopRequest.h"
+#include "viewer/text/DocumentBuffer.h"
 #include "viewer/text/LineIndex.h"
 #include "viewer/text/RtfDocument.h"
 
 #include <QFont>
+#include <QString>
 #include <functional>
 #include <memory>
 #include <string_view>
@@ -17,6 +19,9 @@ struct TViewDocument {
     TLineIndex Lines;
     int Dpi = 0; // the device resolution the line index was measured for
 };
+
+// Characters [FROM, TO) of TEXT as a QString, from either width.
+QString Characters(const TDocText& text, std::size_t from, std::size_t to);
 
 // The code font: what runs without a font of their own are shown in.
 QFont CodeFont();
@@ -37,6 +42,10 @@ TFixedPitch FixedPitchOf(const TRtfDocument& doc, int dpi);
 // with EConversionCancelled (see TStopRequest).
 std::shared_ptr<const TViewDocument> BuildViewDocument(std::string_view data, int dpi,
                                                        const std::function<void()>& dataRead = {},
+                                                       const TStopRequest& stop = {});
+// The same for the engine's document in RTF: the buffer's memory goes as it is
+// read, and the buffer is empty afterwards.
+std::shared_ptr<const TViewDocument> BuildViewDocument(TDocumentBuffer& rtf, int dpi,
                                                        const TStopRequest& stop = {});
 // The same for a model read already.
 std::shared_ptr<const TViewDocument> BuildViewDocument(TRtfDocument model, int dpi);

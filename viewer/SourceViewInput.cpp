@@ -38,7 +38,7 @@ bool IsLowSurrogate(char16_t ch) {
 // ---- word and character steps ----
 
 std::uint32_t TRichEdit::WordStart(std::uint32_t position) const {
-    const std::u16string& text = document_->Model.Text;
+    const TDocText& text = document_->Model.Text;
     if (position >= text.size()) {
         return position;
     }
@@ -53,7 +53,7 @@ std::uint32_t TRichEdit::WordStart(std::uint32_t position) const {
 }
 
 std::uint32_t TRichEdit::WordEnd(std::uint32_t position) const {
-    const std::u16string& text = document_->Model.Text;
+    const TDocText& text = document_->Model.Text;
     if (position >= text.size()) {
         return position;
     }
@@ -68,7 +68,7 @@ std::uint32_t TRichEdit::WordEnd(std::uint32_t position) const {
 }
 
 std::uint32_t TRichEdit::StepLeft(std::uint32_t position, bool byWord) const {
-    const std::u16string& text = document_->Model.Text;
+    const TDocText& text = document_->Model.Text;
     if (position == 0) {
         return 0;
     }
@@ -84,7 +84,7 @@ std::uint32_t TRichEdit::StepLeft(std::uint32_t position, bool byWord) const {
 }
 
 std::uint32_t TRichEdit::StepRight(std::uint32_t position, bool byWord) const {
-    const std::u16string& text = document_->Model.Text;
+    const TDocText& text = document_->Model.Text;
     if (position >= text.size()) {
         return static_cast<std::uint32_t>(text.size());
     }
@@ -278,7 +278,7 @@ void TRichEdit::mouseDoubleClickEvent(QMouseEvent* event) {
     }
     const auto at = static_cast<std::uint32_t>(PositionAt(event->position().toPoint()));
     // The word under the pointer: a click past a line's end takes the word before.
-    const std::u16string& text = document_->Model.Text;
+    const TDocText& text = document_->Model.Text;
     std::uint32_t probe = at;
     if (probe > 0 && (probe >= text.size() || IsLineEnd(text[probe]))) {
         --probe;

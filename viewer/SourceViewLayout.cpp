@@ -21,8 +21,20 @@ QColor Rgb(TColor color) {
     return ToQColor(color);
 }
 
-const QChar* QChars(const char16_t* text) {
-    return reinterpret_cast<const QChar*>(text);
+// Width of characters [FROM, TO) of one line in PITCH.
+double CellsWidth(const TDocText& text, std::uint32_t from, std::uint32_t to,
+                  const TFixedPitch& pitch) {
+    double tabbed = 0;
+    std::uint32_t cells = 0;
+    for (std::uint32_t pos = from; pos < to; ++pos) {
+        if (text[pos] == u'\t') {
+            tabbed = NextTabStop(tabbed + cells * pitch.Char, pitch);
+            cells = 0;
+        } else {
+            ++cells;
+        }
+    }
+    return tabbed + cells * pitch.Char;
 }
 
 } // namespace
@@ -85,9 +97,7 @@ QTextLayout& TSourceLayout::Layout(std::size_t line) {
     const TRtfDocument& model = doc_->Model;
     const std::uint32_t start = doc_->Lines.Start(line);
     const std::uint32_t end = doc_->Lines.End(line);
-    auto layout = std::make_unique<QTextLayout>(
-        QString(QChars(model.Text.data() + start), static_cast<qsizetype>(end - start)),
-        defaultFont_);
+    auto layout = std::make_unique<QTextLayout>(Characters(model.Text, start, end), defaultFont_);
     QList<QTextLayout::FormatRange> ranges;
     for (std::size_t r = RunAt(model, start); r < model.Runs.size() && model.Runs[r].Start < end;
          ++r) {
@@ -149,8 +159,7 @@ qreal TSourceLayout::X(std::size_t line, std::uint32_t position) {
     const std::uint32_t start = doc_->Lines.Start(line);
     position = std::clamp(position, start, doc_->Lines.End(line));
     if (IsCellLine(line)) {
-        return TLineIndex::WidthOf(
-            std::u16string_view(doc_->Model.Text).substr(start, position - start), pitch_);
+        return CellsWidth(doc_->Model.Text, start, position, pitch_);
     }
     const QTextLayout& layout = Layout(line);
     return layout.lineCount() > 0 ? layout.lineAt(0).cursorToX(static_cast<int>(position - start))
@@ -161,7 +170,7 @@ std::uint32_t TSourceLayout::PositionAt(std::size_t line, qreal x) {
     const std::uint32_t start = doc_->Lines.Start(line);
     const std::uint32_t end = doc_->Lines.End(line);
     if (IsCellLine(line)) {
-        const char16_t* text = doc_->Model.Text.data();
+        const TDocText& text = doc_->Model.Text;
         qreal left = 0;
         for (std::uint32_t pos = start; pos < end; ++pos) {
             const qreal right = text[pos] == u'\t' ? NextTabStop(left, pitch_) : left + pitch_.Char;
@@ -209,7 +218,7 @@ void TSourceLayout::Paint(QPainter& painter, std::size_t line, QPointF origin, q
 void TSourceLayout::PaintCells(QPainter& painter, std::size_t line, QPointF origin, qreal clipLeft,
                                qreal clipRight, const TSelectionPaint& selection) {
     const TRtfDocument& model = doc_->Model;
-    const char16_t* text = model.Text.data();
+    const TDocText& text = model.Text;
     const std::uint32_t end = doc_->Lines.End(line);
     std::uint32_t pos = doc_->Lines.Start(line);
     std::size_t run = RunAt(model, pos);
@@ -236,8 +245,8 @@ void TSourceLayout::PaintCells(QPainter& painter, std::size_t line, QPointF orig
         if (tab) {
             pieceEnd = pos + 1;
         } else {
-            pieceEnd =
-                static_cast<std::uint32_t>(std::find(text + pos, text + pieceEnd, u'\t') - text);
+            pieceEnd = static_cast<std::uint32_t>(
+                std::find(text.begin() + pos, text.begin() + pieceEnd, u'\t') - text.begin());
         }
         const qreal width = tab ? NextTabStop(x, pitch_) - x : (pieceEnd - pos) * cell;
         const qreal left = origin.x() + x;
@@ -263,8 +272,7 @@ void TSourceLayout::PaintCells(QPainter& painter, std::size_t line, QPointF orig
                 painter.setPen(selected ? selection.Foreground : ColorOf(format));
                 if (first < last) {
                     painter.drawText(QPointF(left + (first - pos) * cell, baseline),
-                                     QString::fromRawData(QChars(text + first),
-                                                          static_cast<qsizetype>(last - first)));
+                                     Characters(text, first, last));
                 }
             }
         }

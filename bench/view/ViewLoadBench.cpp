@@ -100,7 +100,7 @@ void BM_ReadRtf(benchmark::State& state) {
     const std::string& rtf = EngineDocument(state.range(0) * kMB);
     for (auto _ : state) {
         TRtfDocument doc = ReadRtf(rtf);
-        benchmark::DoNotOptimize(doc.Text.data());
+        benchmark::DoNotOptimize(doc.Text.size());
     }
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * rtf.size()));
 }

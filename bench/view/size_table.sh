@@ -15,6 +15,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export LUMIVANE_REGISTRY=$work/user.reg
 
+printf 'load before the runs: %s\n\n' "$(cut -d' ' -f1-3 /proc/loadavg)"
 printf '| file | lines | first painted | longest stall | CPU (user+sys) | peak memory | resident after |\n'
 printf '|---|---|---|---|---|---|---|\n'
 for mb in "${sizes[@]}"; do

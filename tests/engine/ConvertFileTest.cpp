@@ -5,7 +5,9 @@
 
 #include <cctype>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -163,6 +165,42 @@ TEST_F(ConvertFileTest, SinkGetsNothingWhenTheConversionCannotStart) {
     EXPECT_THROW(ConvertFile(dir_.WriteFile("a.txt", "x"), sink), std::runtime_error);
     EXPECT_THROW(ConvertFile((dir_.Path() / "none.pas").string(), sink), std::runtime_error);
     EXPECT_EQ(sink.writes, 0);
+}
+
+TEST_F(ConvertFileTest, LargeFileGivesTheDocumentOfItsBytes) {
+    // Large enough for the scanner to give back pages of its copy of the file
+    // in steps, with a comment of two megabytes, in which no step can be
+    // taken, across one of them.
+    std::ifstream file(LUMIVANE_SAMPLE_FILE, std::ios::binary);
+    ASSERT_TRUE(file) << LUMIVANE_SAMPLE_FILE;
+    std::stringstream sample;
+    sample << file.rdbuf();
+    std::string source;
+    while (source.size() < (7u << 20)) {
+        source += sample.str();
+    }
+    source += "{ a comment\n";
+    while (source.size() < (9u << 20)) {
+        source += "  begin 'not a string' end; (* not a comment *)\n";
+    }
+    source += "}\n";
+    while (source.size() < (20u << 20)) {
+        source += sample.str();
+    }
+    const std::string copy = source;
+    TStringSink fromBytes;
+    TPascalParser().ConvertSource(source, fromBytes);
+    EXPECT_TRUE(source == copy) << "the caller's bytes are never given back";
+
+    const std::string name = dir_.WriteFile("big.pas", source);
+    TMemoryStream stream;
+    ConvertFile(name, stream);
+    ASSERT_EQ(stream.Size(), fromBytes.text.size());
+    EXPECT_TRUE(stream.View() == fromBytes.text);
+    TStringSink sink;
+    ConvertFile(name, sink);
+    ASSERT_EQ(sink.text.size(), fromBytes.text.size());
+    EXPECT_TRUE(sink.text == fromBytes.text);
 }
 
 } // namespace

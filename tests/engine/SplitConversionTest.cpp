@@ -75,6 +75,20 @@ TEST_F(SplitConversionTest, RandomLinesOfPascalFragments) {
     }
 }
 
+TEST_F(SplitConversionTest, HalvesThatMeetOnlyFarFromTheSplit) {
+    // The split falls into a comment of more lines than the second half notes
+    // line starts for, and the second half reads those lines as code.
+    std::string source = "{\n";
+    for (int i = 0; i < 70000; ++i) {
+        source += "a:='x';(*b*)\n"; // 13 bytes: the whole stays below the split size
+    }
+    source += "}\nc := 1;\n";
+    const std::string expected = InOnePass(source);
+    EXPECT_EQ(InTwoHalves(source, 100), expected);
+    // Within the noted line starts: the halves meet just past the comment.
+    EXPECT_EQ(InTwoHalves(source, source.size() - 40 * 13), expected);
+}
+
 TEST_F(SplitConversionTest, LargeSampleTakesTheSplitPath) {
     std::ifstream file(LUMIVANE_SAMPLE_FILE, std::ios::binary);
     ASSERT_TRUE(file) << LUMIVANE_SAMPLE_FILE;

@@ -84,7 +84,7 @@ int main(int argc, char** argv) {
     if (runs) {
         PrintRuns(doc);
     } else {
-        std::cout << ToUtf8(doc.Text);
+        std::cout << ToUtf8(doc.Text.ToU16String());
         if (!doc.Text.empty()) {
             std::cout << '\n';
         }

@@ -82,12 +82,11 @@ std::string WriteHtml(const TRtfDocument& doc) {
     std::string out = "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"></head>"
                       "<body><pre style=\"margin:0\">";
     out.reserve(out.size() + doc.Text.size() * 2);
-    const std::u16string_view text(doc.Text);
     for (const TRtfRun& run : doc.Runs) {
-        if (run.Format >= doc.Formats.size() || run.Start >= text.size()) {
+        if (run.Format >= doc.Formats.size() || run.Start >= doc.Text.size()) {
             continue;
         }
-        std::u16string piece(text.substr(run.Start, run.Length));
+        std::u16string piece = doc.Text.substr(run.Start, run.Length);
         for (char16_t& ch : piece) {
             if (ch == kLineBreak) {
                 ch = u'\n';

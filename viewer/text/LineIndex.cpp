@@ -20,8 +20,28 @@ bool IsLineEnd(char16_t ch) {
 
 TLineIndex::TLineIndex(std::u16string_view text, TFixedPitch pitch)
     : textSize_(static_cast<std::uint32_t>(text.size())), pitch_(pitch) {
-    // Engine documents average well over 20 characters a line.
-    starts_.reserve(text.size() / 24 + 1);
+    Build(text.data(), text.size());
+}
+
+TLineIndex::TLineIndex(const TDocText& text, TFixedPitch pitch)
+    : textSize_(static_cast<std::uint32_t>(text.size())), pitch_(pitch) {
+    if (text.IsWide()) {
+        Build(text.WideData(), text.size());
+    } else {
+        Build(text.NarrowData(), text.size());
+    }
+}
+
+// One pass over the text in the width it is stored in.
+template <typename Char> void TLineIndex::Build(const Char* data, std::size_t size) {
+    const TFixedPitch pitch = pitch_;
+    // Counted first, so that the index of millions of lines is never moved while it fills.
+    std::size_t ends = 0;
+    for (std::size_t i = 0; i < size; ++i) {
+        ends += static_cast<std::size_t>(IsLineEnd(data[i]));
+    }
+    starts_.reserve(ends + 1);
+    complex_.reserve((ends + 1) / 64 + 1);
     starts_.push_back(0);
     std::uint64_t complexBits = 0;
     std::size_t line = 0;
@@ -44,8 +64,6 @@ TLineIndex::TLineIndex(std::u16string_view text, TFixedPitch pitch)
         run = 0;
         cellsOnly = true;
     };
-    const char16_t* data = text.data();
-    const std::size_t size = text.size();
     for (std::size_t i = 0; i < size; ++i) {
         const char16_t ch = data[i];
         if (IsCellCharacter(ch)) {

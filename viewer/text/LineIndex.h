@@ -29,6 +29,8 @@ inline bool IsCellCharacter(char16_t ch) {
 // True for the characters that end a line: a paragraph end or a line break.
 bool IsLineEnd(char16_t ch);
 
+class TDocText;
+
 class TLineIndex {
 public:
     // The one line of an empty text.
@@ -36,6 +38,7 @@ public:
     // Lines of TEXT; with PITCH also the width of the widest line laid out in
     // that fixed-pitch font.
     explicit TLineIndex(std::u16string_view text, TFixedPitch pitch = {});
+    explicit TLineIndex(const TDocText& text, TFixedPitch pitch = {});
 
     // At least 1: an empty text, and the text after a last line end, is a line.
     std::size_t Count() const { return starts_.size(); }
@@ -61,6 +64,8 @@ public:
     static double WidthOf(std::u16string_view text, const TFixedPitch& pitch);
 
 private:
+    template <typename Char> void Build(const Char* data, std::size_t size);
+
     std::vector<std::uint32_t> starts_;
     std::vector<std::uint64_t> complex_ = std::vector<std::uint64_t>(1); // one bit per line
     std::uint32_t textSize_ = 0;

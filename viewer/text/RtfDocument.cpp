@@ -1,22 +1,54 @@
 #include "viewer/text/RtfDocument.h"
 
+#include "viewer/text/CodePage.h"
+
 #include <algorithm>
+#include <ostream>
+
+std::u16string TDocText::substr(std::size_t pos, std::size_t count) const {
+    std::u16string out;
+    pos = std::min(pos, size());
+    AppendTo(out, pos, std::min(count, size() - pos));
+    return out;
+}
+
+void TDocText::AppendTo(std::u16string& out, std::size_t pos, std::size_t count) const {
+    if (IsWide()) {
+        out.append(WideData() + pos, count);
+    } else {
+        const std::uint8_t* bytes = NarrowData() + pos;
+        out.append(bytes, bytes + count);
+    }
+}
+
+bool operator==(const TDocText& a, std::u16string_view b) {
+    return a.size() == b.size() && std::equal(b.begin(), b.end(), a.begin());
+}
+
+std::ostream& operator<<(std::ostream& out, const TDocText& text) {
+    return out << ToUtf8(text.ToU16String());
+}
 
 void TRtfDocument::Append(std::u16string_view text, std::uint32_t format) {
     if (text.empty()) {
         return;
     }
-    if (!Runs.empty() && Runs.back().Format == format) {
-        Runs.back().Length += static_cast<std::uint32_t>(text.size());
+    const auto length = static_cast<std::uint32_t>(text.size());
+    if (!Runs.empty() && Runs.LastFormat() == format) {
+        Runs.ExtendLast(length);
     } else {
-        Runs.push_back({static_cast<std::uint32_t>(Text.size()),
-                        static_cast<std::uint32_t>(text.size()), format});
+        Runs.push_back({static_cast<std::uint32_t>(Text.size()), length, format});
     }
     Text.append(text);
 }
 
 void TRtfDocument::Append(char16_t ch, std::uint32_t format) {
-    Append(std::u16string_view(&ch, 1), format);
+    if (!Runs.empty() && Runs.LastFormat() == format) {
+        Runs.ExtendLast(1);
+    } else {
+        Runs.push_back({static_cast<std::uint32_t>(Text.size()), 1, format});
+    }
+    Text.push_back(ch);
 }
 
 std::size_t TRtfCharFormatHash::operator()(const TRtfCharFormat& f) const noexcept {

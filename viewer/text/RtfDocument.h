@@ -4,10 +4,13 @@
 // and the fuzzer cover everything that parses.
 
 #include "platform/Color.h"
+#include "viewer/text/PackedArray.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -70,12 +73,86 @@ struct TRtfRun {
     bool operator==(const TRtfRun&) const = default;
 };
 
+// The characters of a document: one byte each while all are Latin-1 (every
+// document of a Western source), UTF-16 from the first one that is not.
+class TDocText : public text::TPackedArray<char16_t> {
+public:
+    static constexpr std::size_t npos = std::u16string::npos;
+
+    void append(std::u16string_view text) {
+        for (const char16_t ch : text) {
+            push_back(ch);
+        }
+    }
+    // COUNT characters from POS (fewer at the end), as UTF-16.
+    std::u16string substr(std::size_t pos, std::size_t count = npos) const;
+    // Appends the characters [POS, POS+COUNT) to OUT.
+    void AppendTo(std::u16string& out, std::size_t pos, std::size_t count) const;
+    std::u16string ToU16String() const { return substr(0); }
+
+    friend bool operator==(const TDocText& a, std::u16string_view b);
+};
+
+// UTF-8, for messages.
+std::ostream& operator<<(std::ostream& out, const TDocText& text);
+
+// The runs of a document, in order and without gaps: each starts where the one
+// before ends. A large document has millions, so each takes its start and its
+// format index (one byte while there are few formats); lengths follow from the
+// next start.
+class TRunList {
+public:
+    using const_iterator = text::TIndexIterator<TRunList, TRtfRun>;
+
+    std::size_t size() const { return starts_.size(); }
+    bool empty() const { return starts_.empty(); }
+    TRtfRun operator[](std::size_t i) const {
+        return {starts_[i], End(i) - starts_[i], formats_[i]};
+    }
+    TRtfRun back() const { return (*this)[size() - 1]; }
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+    void reserve(std::size_t count) {
+        starts_.reserve(count);
+        formats_.reserve(count);
+    }
+    // Appends RUN, which starts where the last run ends.
+    void push_back(const TRtfRun& run) {
+        starts_.push_back(run.Start);
+        formats_.push_back(run.Format);
+        end_ = run.Start + run.Length;
+    }
+    // The last run grows by COUNT characters, or loses one.
+    void ExtendLast(std::uint32_t count) { end_ += count; }
+    void ShortenLast() {
+        if (--end_ == starts_.back()) {
+            starts_.pop_back();
+            formats_.pop_back();
+        }
+    }
+    std::uint32_t LastFormat() const { return formats_.back(); }
+
+    friend bool operator==(const TRunList& a, const TRunList& b) {
+        return a.end_ == b.end_ && a.starts_ == b.starts_ && a.formats_ == b.formats_;
+    }
+
+private:
+    std::uint32_t End(std::size_t i) const {
+        return i + 1 < starts_.size() ? starts_[i + 1] : end_;
+    }
+
+    std::vector<std::uint32_t> starts_;
+    text::TPackedArray<std::uint32_t> formats_;
+    std::uint32_t end_ = 0;
+};
+
 // Text holds kParagraphEnd between paragraphs (none after the last one),
 // kLineBreak for a line break and TAB for a tab. The runs cover the text
 // without gaps, in order.
 struct TRtfDocument {
-    std::u16string Text;
-    std::vector<TRtfRun> Runs;
+    TDocText Text;
+    TRunList Runs;
     std::vector<TRtfCharFormat> Formats;
     std::vector<TRtfFont> Fonts;
     // Distance between the default tab stops (\deftab), in twips.

@@ -44,14 +44,16 @@ TRtfDocument DocumentRange(const TRtfDocument& doc, std::size_t from, std::size_
         return mapped;
     };
     part.Text.reserve(to - from);
-    const std::u16string_view text(doc.Text);
+    std::u16string piece;
     std::size_t run = RunAt(doc, static_cast<std::uint32_t>(from));
     for (; run < doc.Runs.size() && doc.Runs[run].Start < to; ++run) {
         const TRtfRun& r = doc.Runs[run];
         const std::size_t start = std::max<std::size_t>(r.Start, from);
         const std::size_t end = std::min<std::size_t>(std::size_t{r.Start} + r.Length, to);
         if (start < end) {
-            part.Append(text.substr(start, end - start), formatOf(r.Format));
+            piece.clear();
+            doc.Text.AppendTo(piece, start, end - start);
+            part.Append(piece, formatOf(r.Format));
         }
     }
     return part;

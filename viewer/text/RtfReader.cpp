@@ -47,15 +47,19 @@ class TRtfReader {
 public:
     // The raw 8-bit text is UTF-8 when all of it is (the engine copies its
     // source's bytes, and the source is most often UTF-8); else the code page.
-    TRtfReader(std::string_view data, const TStopRequest& stop)
-        : data_(data), stop_(stop), utf8Valid_(ClassifyEightBitText(data) == TEightBitText::kUtf8),
-          utf8Text_(utf8Valid_) {}
+    TRtfReader(std::string_view data, const TStopRequest& stop, const TReadProgress& passed)
+        : data_(data), stop_(stop), passed_(passed),
+          utf8Valid_(ClassifyEightBitText(data) == TEightBitText::kUtf8), utf8Text_(utf8Valid_) {}
 
     TRtfDocument Read() {
+        ReserveForData();
         // Whatever follows the end of the document group is not part of the document.
         while (pos_ < data_.size() && !ended_) {
             if (pos_ >= nextStopCheck_) {
                 CheckStopRequest(stop_);
+                if (passed_) {
+                    passed_(pos_);
+                }
                 nextStopCheck_ = pos_ + kStopCheckEvery;
             }
             const char c = data_[pos_++];
@@ -91,6 +95,7 @@ private:
 
     std::string_view data_;
     const TStopRequest& stop_;
+    const TReadProgress& passed_;
     std::size_t nextStopCheck_ = 0;
     const bool utf8Valid_; // every raw byte above ASCII belongs to a UTF-8 character
     bool utf8Text_;        // raw bytes are read as UTF-8: no code page was named
@@ -117,6 +122,21 @@ private:
     bool colorGiven_ = false;
 
     TGroup& Top() { return stack_.back(); }
+
+    // Room for the most text and runs the data can hold, taken before reading,
+    // so that a large document is never moved while it grows (for a moment,
+    // old and new copy would both be held). Each character takes at least one
+    // byte of data, and a new run needs a control word or a brace. Pages that
+    // are never written take no memory.
+    void ReserveForData() {
+        std::size_t marks = 0;
+        for (const char c : data_) {
+            marks += static_cast<std::size_t>(c == '\\') + static_cast<std::size_t>(c == '{') +
+                     static_cast<std::size_t>(c == '}');
+        }
+        doc_.Text.reserve(data_.size());
+        doc_.Runs.reserve(marks + 1);
+    }
 
     void OpenGroup() {
         if (stack_.size() >= kMaxDepth) {
@@ -642,10 +662,7 @@ private:
         // The last paragraph mark ends the document rather than starting an empty paragraph.
         if (!doc_.Text.empty() && doc_.Text.back() == kParagraphEnd) {
             doc_.Text.pop_back();
-            TRtfRun& last = doc_.Runs.back();
-            if (--last.Length == 0) {
-                doc_.Runs.pop_back();
-            }
+            doc_.Runs.ShortenLast();
         }
         return std::move(doc_);
     }
@@ -657,10 +674,11 @@ bool IsRtf(std::string_view data) {
     return data.starts_with("{\\rtf");
 }
 
-TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop) {
-    return TRtfReader(data, stop).Read();
+TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop, const TReadProgress& passed) {
+    return TRtfReader(data, stop, passed).Read();
 }
 
-TRtfDocument ReadDocument(std::string_view data, const TStopRequest& stop) {
-    return IsRtf(data) ? ReadRtf(data, stop) : ReadPlainText(data);
+TRtfDocument ReadDocument(std::string_view data, const TStopRequest& stop,
+                          const TReadProgress& passed) {
+    return IsRtf(data) ? ReadRtf(data, stop, passed) : ReadPlainText(data);
 }

@@ -8,7 +8,13 @@
 #include "engine/StopRequest.h"
 #include "viewer/text/RtfDocument.h"
 
+#include <cstddef>
+#include <functional>
 #include <string_view>
+
+// Told now and then how far the reader has come: it never looks at the bytes
+// before OFFSET again, so their memory can go.
+using TReadProgress = std::function<void(std::size_t offset)>;
 
 // True when DATA starts with "{\rtf".
 bool IsRtf(std::string_view data);
@@ -18,12 +24,14 @@ bool IsRtf(std::string_view data);
 // document names no code page (\ansicpg, \mac, \pc, \pca); else in the
 // document's code page, Windows-1252 by default. \'hh bytes are always the
 // code page's. STOP, when given, is asked every 256 KB of data and ends the
-// reading with EConversionCancelled.
-TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop = {});
+// reading with EConversionCancelled; PASSED, when given, is told as often.
+TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop = {},
+                     const TReadProgress& passed = {});
 
 // Plain text: UTF-8 when the bytes are valid UTF-8, else Windows-1252.
 // CR LF, CR and LF end paragraphs; NUL bytes are dropped.
 TRtfDocument ReadPlainText(std::string_view data);
 
 // RTF when the data is RTF, else plain text.
-TRtfDocument ReadDocument(std::string_view data, const TStopRequest& stop = {});
+TRtfDocument ReadDocument(std::string_view data, const TStopRequest& stop = {},
+                          const TReadProgress& passed = {});

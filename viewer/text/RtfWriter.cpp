@@ -167,6 +167,7 @@ std::string WriteRtf(const TRtfDocument& doc) {
     std::string out;
     out.reserve(doc.Text.size() + doc.Text.size() / 2 + 256);
     AppendHeader(out, doc, colors);
+    std::u16string piece;
     for (const TRtfRun& run : doc.Runs) {
         if (run.Format >= formatWords.size() || run.Start > doc.Text.size()) {
             continue;
@@ -174,7 +175,9 @@ std::string WriteRtf(const TRtfDocument& doc) {
         const std::size_t length = std::min<std::size_t>(run.Length, doc.Text.size() - run.Start);
         out += '{';
         out += formatWords[run.Format];
-        AppendText(out, std::u16string_view(doc.Text).substr(run.Start, length));
+        piece.clear();
+        doc.Text.AppendTo(piece, run.Start, length);
+        AppendText(out, piece);
         out += '}';
     }
     out += "\\par\n}\n";

@@ -10,7 +10,7 @@
 namespace {
 
 std::u16string TextOf(const std::string& rtf) {
-    return ReadRtf(rtf).Text;
+    return ReadRtf(rtf).Text.ToU16String();
 }
 
 // --- What the engine writes -------------------------------------------------
