@@ -240,7 +240,13 @@ void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::
         file.LoadFromFile(input);
         source = file.View();
     }
-    TEncodingSink encoded(sink, TextWritingFor(source, command.Encoding));
+    const TTextWriting writing = TextWritingFor(source, command.Encoding);
+    if (writing == TTextWriting::kUtf8 && StartsWithByteOrderMark(source)) {
+        // The mark is no text. Its bytes are plain to the scanner, which
+        // starts afresh after them, so this is the engine's document without them.
+        source.remove_prefix(3);
+    }
+    TEncodingSink encoded(sink, writing);
     parser.ConvertSource(source, encoded);
     encoded.Finish();
 }
