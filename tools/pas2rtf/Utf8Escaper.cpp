@@ -51,13 +51,17 @@ inline char* TUtf8Escaper::PutUnit(char* out, char16_t unit) {
     return out + escape.Length;
 }
 
-char* TUtf8Escaper::PutCharacter(char* out, char32_t cp) {
+inline char* TUtf8Escaper::PutCodePoint(char* out, char32_t cp) {
     if (cp >= 0x10000) {
         cp -= 0x10000;
         out = PutUnit(out, static_cast<char16_t>(0xD800 + (cp >> 10)));
         return PutUnit(out, static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
     }
     return PutUnit(out, static_cast<char16_t>(cp));
+}
+
+char* TUtf8Escaper::PutCharacter(char* out, char32_t cp) {
+    return PutCodePoint(out, cp);
 }
 
 char* TUtf8Escaper::Escape(const char*& p, const char* end, char* out, const char* limit) {
@@ -84,10 +88,10 @@ char* TUtf8Escaper::Escape(const char*& p, const char* end, char* out, const cha
             Utf8CharAt(std::string_view(in, static_cast<std::size_t>(end - in)), 0, cp);
         if (length == 0) {
             // Not part of a UTF-8 character: the Windows-1252 character of the byte.
-            out = PutCharacter(out, DecodeWindows1252(static_cast<unsigned char>(*in)));
+            out = PutCodePoint(out, DecodeWindows1252(static_cast<unsigned char>(*in)));
             ++in;
         } else {
-            out = PutCharacter(out, cp);
+            out = PutCodePoint(out, cp);
             in += length;
         }
     }

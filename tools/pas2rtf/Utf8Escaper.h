@@ -35,6 +35,7 @@ private:
         void operator()(TEscape* escapes) const { std::free(escapes); }
     };
     char* PutUnit(char* out, char16_t unit);
+    char* PutCodePoint(char* out, char32_t cp); // PutCharacter, inline for the loop
 
     // By UTF-16 unit; zeroed by the system, so untouched pages cost nothing.
     std::unique_ptr<TEscape[], TFree> escapes_;
