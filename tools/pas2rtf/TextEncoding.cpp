@@ -12,11 +12,14 @@ namespace {
 constexpr std::string_view kOpening = "{\\rtf1\\ansi";
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Escaped text goes to the sink in buffers of this size, a few in flight.
+// Escaped text goes to the sink in pieces of exactly this size, a few in
+// flight: whole, aligned pieces are what the system writes fastest.
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kChunksInFlight = 3;
 // From this size on, a piece of the document is escaped in two halves at once.
 constexpr std::size_t kEscapeInHalves = 4 << 20;
+// The most one byte of text can become: a byte that is no UTF-8, as "\\u8364?".
+constexpr std::size_t kMostPerByte = 7;
 
 bool IsTrailByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
@@ -93,7 +96,8 @@ TEncodingSink::TEncodingSink(TByteSink& sink, TTextWriting writing)
     : sink_(sink), writing_(writing), headerDone_(writing == TTextWriting::kAsIs) {
     if (writing_ == TTextWriting::kUtf8) {
         escaper_ = std::make_unique<TUtf8Escaper>();
-        writer_ = std::make_unique<TChunkWriter>(sink_, kChunk, kChunksInFlight);
+        writer_ = std::make_unique<TChunkWriter>(sink_, kChunk + TUtf8Escaper::kStepRoom,
+                                                 kChunksInFlight);
     }
 }
 
@@ -175,7 +179,7 @@ void TEncodingSink::EscapeHere(std::string_view bytes) {
 }
 
 // The engine hands over half of a large document in one piece: its second
-// half is escaped on another thread, into buffers of its own, while the
+// half is escaped on another thread, into one buffer of its own, while the
 // first goes out. The halves meet at a byte that is no trail byte, where a
 // character starts whatever comes before. False when there is no such byte
 // near the middle (the data is no UTF-8 there, and is escaped here).
@@ -189,33 +193,51 @@ bool TEncodingSink::EscapeInHalves(std::string_view bytes) {
         return false;
     }
     const std::string_view second = bytes.substr(split);
-    std::vector<std::pair<std::unique_ptr<char[]>, std::size_t>> aside;
+    // Room for the most a byte can become: untouched pages cost nothing.
+    const std::size_t room = second.size() * kMostPerByte + TUtf8Escaper::kStepRoom;
+    auto aside = std::make_unique_for_overwrite<char[]>(room);
+    std::size_t asideSize = 0;
     auto helper = std::async(std::launch::async, [&] {
         TUtf8Escaper escaper; // the cache is filled as it is used: one per thread
         const char* p = second.data();
-        const char* const end = p + second.size();
-        while (p < end) {
-            auto chunk = std::make_unique_for_overwrite<char[]>(kChunk);
-            char* const out =
-                escaper.Escape(p, end, chunk.get(), chunk.get() + kChunk - TUtf8Escaper::kStepRoom);
-            aside.emplace_back(std::move(chunk), static_cast<std::size_t>(out - chunk.get()));
-        }
+        char* const out = escaper.Escape(p, p + second.size(), aside.get(),
+                                         aside.get() + room - TUtf8Escaper::kStepRoom);
+        asideSize = static_cast<std::size_t>(out - aside.get());
     });
     EscapeHere(bytes.substr(0, split));
     helper.get();
-    Flush();
-    for (auto& [chunk, used] : aside) {
-        writer_->SubmitOwn(chunk.get(), used);
-        escapedAside_.emplace_back(std::move(chunk), used);
+
+    // The buffer being filled is completed from the other half, and the rest
+    // goes out from where it is, a chunk at a time, so the file is still
+    // written in whole chunks.
+    if (out_ >= limit_) {
+        NextChunk();
     }
+    const std::size_t joined =
+        std::min(asideSize, kChunk - static_cast<std::size_t>(out_ - chunk_));
+    std::memcpy(out_, aside.get(), joined);
+    out_ += joined;
+    Flush();
+    for (std::size_t at = joined; at < asideSize; at += kChunk) {
+        writer_->SubmitOwn(aside.get() + at, std::min(kChunk, asideSize - at));
+    }
+    escapedAside_.push_back(std::move(aside));
     return true;
 }
 
+// The buffer being filled goes out when it holds a whole chunk; what the last
+// step wrote past the chunk starts the next buffer.
 void TEncodingSink::NextChunk() {
-    Flush();
-    chunk_ = writer_->Acquire();
-    out_ = chunk_;
-    limit_ = chunk_ + writer_->ChunkSize() - TUtf8Escaper::kStepRoom;
+    char* const next = writer_->Acquire();
+    std::size_t over = 0;
+    if (chunk_ != nullptr) {
+        over = static_cast<std::size_t>(out_ - limit_);
+        std::memcpy(next, limit_, over);
+        writer_->Submit(chunk_, kChunk);
+    }
+    chunk_ = next;
+    out_ = next + over;
+    limit_ = next + kChunk;
 }
 
 void TEncodingSink::Flush() {

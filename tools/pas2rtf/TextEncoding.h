@@ -67,9 +67,9 @@ private:
     std::unique_ptr<TUtf8Escaper> escaper_;
     // Text escaped on another thread, written once what comes before it is;
     // it outlives the writer, which may be writing it.
-    std::vector<std::pair<std::unique_ptr<char[]>, std::size_t>> escapedAside_;
+    std::vector<std::unique_ptr<char[]>> escapedAside_;
     std::unique_ptr<TChunkWriter> writer_; // escaped text on its way to the sink
     char* chunk_ = nullptr;                // the buffer being filled, from writer_
     char* out_ = nullptr;
-    char* limit_ = nullptr; // room for one more step of the escaper ends here
+    char* limit_ = nullptr; // the end of a whole chunk; the escaper's last step may pass it
 };
