@@ -125,7 +125,8 @@ TEST(RtfReaderEncoding, OneInvalidSequenceMakesTheWholeDocumentWindows1252) {
 TEST(RtfReaderEncoding, AByteOrderMarkFirstSaysUtf8AndIsNotShown) {
     EXPECT_EQ(TextOf(EngineDocument("\xef\xbb\xbf{\\cf6\\b unit} caf\xc3\xa9;")),
               u"unit caf\u00e9;");
-    EXPECT_EQ(TextOf(EngineDocument("\xef\xbb\xbf" "begin end.")), u"begin end.");
+    const std::string markThenAscii = std::string("\xef\xbb\xbf") + "begin end.";
+    EXPECT_EQ(TextOf(EngineDocument(markThenAscii)), u"begin end.");
     EXPECT_EQ(TextOf(EngineDocument("\xef\xbb\xbf")), u"");
     // Bytes that are no UTF-8 after it: each is its Windows-1252 character,
     // and the UTF-8 around them stays UTF-8.
