@@ -34,10 +34,12 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
                        (Free Pascal's .pp, .lpr and .p, say)
   --encoding=ENC, --encoding ENC
                        how the source's non-ASCII bytes are read: auto (the
-                       default: UTF-8 when all of them are valid UTF-8, else
+                       default: UTF-8 when all of them are valid UTF-8 or the
+                       file starts with a UTF-8 byte order mark, else
                        Windows-1252), utf-8 or cp1252. UTF-8 text is written
-                       as \uN? escapes, Windows-1252 text as it is under
-                       \ansicpg1252; pure ASCII is written unchanged
+                       as \uN? escapes (the byte order mark is not written),
+                       Windows-1252 text as it is under \ansicpg1252; pure
+                       ASCII is written unchanged
   --raw                write the engine's document byte for byte, as the
                        viewer gets it: the source's bytes unchanged, no code
                        page named
