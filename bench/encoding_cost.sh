@@ -3,13 +3,14 @@
 # the default (--encoding auto) against --raw (the engine's document as it
 # is), on a 16 MB pure-ASCII source and a 16 MB source heavy with UTF-8 text.
 #   bench/encoding_cost.sh [BUILD_DIR] [RUNS]
+# Run it on an idle machine: it prints the load average before and after.
 # The ASCII source is the Free Pascal compiler sources concatenated (as for
 # compare_converters.sh), their few non-ASCII bytes made '?'; without them, a
 # synthetic unit of the same size.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
-runs=${2:-7}
+runs=${2:-11}
 pas2rtf=$build/bin/pas2rtf
 compiler=/usr/share/fpcsrc/3.2.2/compiler
 size=$((16 << 20))
@@ -47,23 +48,36 @@ data = data.decode("utf-8", "ignore").encode()  # whole characters only
 open(sys.argv[1], "wb").write(data)
 PY
 
-# The median of RUNS whole-process times, in milliseconds.
-median_ms() {
-  local times=()
-  for ((i = 0; i < runs; i++)); do
-    local start end
-    start=$(date +%s%N)
-    "$pas2rtf" --force "$@" -o "$work/out.rtf"
-    end=$(date +%s%N)
-    times+=($(((end - start) / 1000000)))
-  done
-  printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p"
+# Whole-process time of one run in tenths of a millisecond. Each mode writes
+# its own output file, so every run replaces a file of its own size, as a
+# repeated conversion does.
+run_time() {
+  local mode=$1 source=$2 start end
+  start=$(date +%s%N)
+  if [[ $mode == raw ]]; then
+    "$pas2rtf" --force --raw "$source" -o "$work/out-raw.rtf"
+  else
+    "$pas2rtf" --force "$source" -o "$work/out-auto.rtf"
+  fi
+  end=$(date +%s%N)
+  echo $(((end - start) / 100000))
 }
 
+median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+ms() { awk -v t="$1" 'BEGIN { printf "%.1f", t / 10 }'; }
+
+echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
 printf '%-12s %10s %10s %8s\n' source "raw ms" "auto ms" added
 for name in ascii utf8; do
-  raw=$(median_ms --raw "$work/$name.pas")
-  auto=$(median_ms "$work/$name.pas")
-  printf '%-12s %10d %10d %7s%%\n' "$name" "$raw" "$auto" \
+  # Raw and auto in turns, so that a change in the machine's load falls on both.
+  raws=() autos=()
+  for ((i = 0; i < runs; i++)); do
+    raws+=("$(run_time raw "$work/$name.pas")")
+    autos+=("$(run_time auto "$work/$name.pas")")
+  done
+  raw=$(median "${raws[@]}")
+  auto=$(median "${autos[@]}")
+  printf '%-12s %10s %10s %7s%%\n' "$name" "$(ms "$raw")" "$(ms "$auto")" \
     "$(awk -v a="$auto" -v r="$raw" 'BEGIN { printf "%+.1f", (a - r) * 100 / r }')"
 done
+echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -61,6 +61,9 @@ private:
     std::string temporary_;
     TFileDescriptor fd_;
     bool committed_ = false;
+    static constexpr std::size_t kWritebackPiece = 1 << 20;
+    std::size_t written_ = 0;       // bytes written so far
+    std::size_t writebackFrom_ = 0; // the first byte not yet handed to the disk
 };
 
 // The whole of CONTENT as FILE, through TAtomicFile.

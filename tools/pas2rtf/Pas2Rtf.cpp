@@ -34,10 +34,12 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
                        (Free Pascal's .pp, .lpr and .p, say)
   --encoding=ENC, --encoding ENC
                        how the source's non-ASCII bytes are read: auto (the
-                       default: UTF-8 when all of them are valid UTF-8, else
+                       default: UTF-8 when all of them are valid UTF-8 or the
+                       file starts with a UTF-8 byte order mark, else
                        Windows-1252), utf-8 or cp1252. UTF-8 text is written
-                       as \uN? escapes, Windows-1252 text as it is under
-                       \ansicpg1252; pure ASCII is written unchanged
+                       as \uN? escapes (the byte order mark is not written),
+                       Windows-1252 text as it is under \ansicpg1252; pure
+                       ASCII is written unchanged
   --raw                write the engine's document byte for byte, as the
                        viewer gets it: the source's bytes unchanged, no code
                        page named
@@ -240,7 +242,13 @@ void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::
         file.LoadFromFile(input);
         source = file.View();
     }
-    TEncodingSink encoded(sink, TextWritingFor(source, command.Encoding));
+    const TTextWriting writing = TextWritingFor(source, command.Encoding);
+    if (writing == TTextWriting::kUtf8 && StartsWithByteOrderMark(source)) {
+        // The mark is no text. Its bytes are plain to the scanner, which
+        // starts afresh after them, so this is the engine's document without them.
+        source.remove_prefix(3);
+    }
+    TEncodingSink encoded(sink, writing);
     parser.ConvertSource(source, encoded);
     encoded.Finish();
 }

@@ -5,59 +5,25 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <future>
 
 namespace {
 
 constexpr std::string_view kOpening = "{\\rtf1\\ansi";
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
-// Output goes to the sink in pieces of about this size.
-constexpr std::size_t kChunk = 256 * 1024;
-// Room for what one source character becomes: at most a surrogate pair, "\u-10179?\u-8704?".
-constexpr std::size_t kMaxEscape = 32;
+// Escaped text goes to the sink in pieces of exactly this size, a few in
+// flight: whole, aligned pieces are what the system writes fastest.
+constexpr std::size_t kChunk = 1 << 20;
+constexpr std::size_t kChunksInFlight = 3;
+// From this size on, a piece of the document is escaped in two halves at once.
+constexpr std::size_t kEscapeInHalves = 4 << 20;
+// The most one byte of text can become: a byte that is no UTF-8, as "\\u8364?".
+constexpr std::size_t kMostPerByte = 7;
 
-// Writes one UTF-16 unit as \uN?, N signed 16-bit as RTF has it.
-inline char* FormatUnit(char* out, char16_t unit) {
-    *out++ = '\\';
-    *out++ = 'u';
-    unsigned value = unit;
-    if (value > 32767) {
-        *out++ = '-';
-        value = 65536 - value;
-    }
-    char digits[5];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    while (count > 0) {
-        *out++ = digits[--count];
-    }
-    *out++ = '?';
-    return out;
+bool IsTrailByte(char byte) {
+    return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
 }
-
-} // namespace
-
-inline char* TEncodingSink::PutUnit(char* out, char16_t unit) {
-    TEscape& escape = escapes_[unit];
-    if (escape.Length == 0) {
-        escape.Length = static_cast<unsigned char>(FormatUnit(escape.Text, unit) - escape.Text);
-    }
-    std::memcpy(out, escape.Text, sizeof escape.Text); // the room is there: see kMaxEscape
-    return out + escape.Length;
-}
-
-inline char* TEncodingSink::PutCharacter(char* out, char32_t cp) {
-    if (cp >= 0x10000) {
-        cp -= 0x10000;
-        out = PutUnit(out, static_cast<char16_t>(0xD800 + (cp >> 10)));
-        return PutUnit(out, static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-    }
-    return PutUnit(out, static_cast<char16_t>(cp));
-}
-
-namespace {
 
 // The length of the UTF-8 character a lead byte starts, 0 for any other byte.
 std::size_t LeadLength(unsigned char byte) {
@@ -104,9 +70,16 @@ std::optional<TSourceEncoding> SourceEncodingNamed(std::string_view name) {
     return std::nullopt;
 }
 
+bool StartsWithByteOrderMark(std::string_view source) {
+    return source.starts_with(kByteOrderMark);
+}
+
 TTextWriting TextWritingFor(std::string_view source, TSourceEncoding encoding) {
     if (encoding == TSourceEncoding::kWindows1252) {
         return TTextWriting::kWindows1252;
+    }
+    if (StartsWithByteOrderMark(source)) {
+        return TTextWriting::kUtf8; // said so by the file itself, whatever follows
     }
     switch (ClassifyEightBitText(source)) {
     case TEightBitText::kNone:
@@ -122,8 +95,9 @@ TTextWriting TextWritingFor(std::string_view source, TSourceEncoding encoding) {
 TEncodingSink::TEncodingSink(TByteSink& sink, TTextWriting writing)
     : sink_(sink), writing_(writing), headerDone_(writing == TTextWriting::kAsIs) {
     if (writing_ == TTextWriting::kUtf8) {
-        buffer_ = std::make_unique_for_overwrite<char[]>(kChunk);
-        escapes_ = std::make_unique<TEscape[]>(65536);
+        escaper_ = std::make_unique<TUtf8Escaper>();
+        writer_ = std::make_unique<TChunkWriter>(sink_, kChunk + TUtf8Escaper::kStepRoom,
+                                                 kChunksInFlight);
     }
 }
 
@@ -151,62 +125,127 @@ void TEncodingSink::WriteHeaderWords(std::string_view& bytes) {
     std::string start = std::move(opening_);
     if (start == kOpening) {
         start += writing_ == TTextWriting::kUtf8 ? "\\uc1" : "\\ansicpg1252";
-        sink_.Write(start); // all ASCII: nothing to escape
-    } else if (writing_ == TTextWriting::kUtf8) {
-        WriteEscaped(start); // not the engine's opening: written as it came
+    }
+    if (writing_ == TTextWriting::kUtf8) {
+        WriteEscaped(start); // the engine's opening is ASCII; anything else is written as it came
     } else {
         sink_.Write(start);
     }
 }
 
+// A character may be cut between two writes: its first bytes wait for the
+// rest, so every character is read whole, as if the document came in one piece.
 void TEncodingSink::WriteEscaped(std::string_view bytes) {
-    std::string joined;
-    if (!carry_.empty()) {
-        joined = carry_;
-        joined.append(bytes);
-        carry_.clear();
-        bytes = joined;
+    if (carryLength_ > 0) {
+        // The cut character and what completes it: at most three more bytes.
+        char joined[sizeof carry_ + 3];
+        std::memcpy(joined, carry_, carryLength_);
+        const std::size_t taken = std::min<std::size_t>(bytes.size(), 3);
+        std::memcpy(joined + carryLength_, bytes.data(), taken);
+        const std::string_view both(joined, carryLength_ + taken);
+        const std::size_t whole = CutCharacterStart(both);
+        EscapeWhole(both.substr(0, whole));
+        if (whole < carryLength_) {
+            // Still cut: every byte of BYTES is in JOINED, and the rest of it fits.
+            carryLength_ = both.size() - whole;
+            std::memmove(carry_, both.data() + whole, carryLength_);
+            return;
+        }
+        bytes.remove_prefix(whole - carryLength_);
+        carryLength_ = 0;
     }
     const std::size_t whole = CutCharacterStart(bytes);
-    carry_.assign(bytes.substr(whole));
-    bytes = bytes.substr(0, whole);
+    carryLength_ = bytes.size() - whole;
+    std::memcpy(carry_, bytes.data() + whole, carryLength_);
+    EscapeWhole(bytes.substr(0, whole));
+}
 
-    const char* p = bytes.data();
-    const char* const end = p + bytes.size();
-    while (p < end) {
-        // Room for a piece of ASCII or one escaped character, whichever comes.
-        if (used_ >= kChunk - kMaxEscape) {
-            Flush();
-        }
-        char* out = buffer_.get() + used_;
-        char* const limit = buffer_.get() + kChunk - kMaxEscape;
-        while (p < end && out < limit) {
-            const auto byte = static_cast<unsigned char>(*p);
-            if (byte < 0x80) {
-                *out++ = static_cast<char>(byte);
-                ++p;
-                continue;
-            }
-            char32_t cp = 0;
-            const std::size_t length =
-                Utf8CharAt(bytes, static_cast<std::size_t>(p - bytes.data()), cp);
-            if (length == 0) {
-                // Not part of a UTF-8 character: the Windows-1252 character of the byte.
-                out = PutCharacter(out, DecodeWindows1252(byte));
-                ++p;
-            } else {
-                out = PutCharacter(out, cp);
-                p += length;
-            }
-        }
-        used_ = static_cast<std::size_t>(out - buffer_.get());
+// BYTES with no character cut at its end.
+void TEncodingSink::EscapeWhole(std::string_view bytes) {
+    if (bytes.size() < kEscapeInHalves || !EscapeInHalves(bytes)) {
+        EscapeHere(bytes);
     }
 }
 
+void TEncodingSink::EscapeHere(std::string_view bytes) {
+    const char* p = bytes.data();
+    const char* const end = p + bytes.size();
+    while (p < end) {
+        if (out_ >= limit_) {
+            NextChunk();
+        }
+        out_ = escaper_->Escape(p, end, out_, limit_);
+    }
+}
+
+// The engine hands over half of a large document in one piece: its second
+// half is escaped on another thread, into one buffer of its own, while the
+// first goes out. The halves meet at a byte that is no trail byte, where a
+// character starts whatever comes before. False when there is no such byte
+// near the middle (the data is no UTF-8 there, and is escaped here).
+bool TEncodingSink::EscapeInHalves(std::string_view bytes) {
+    std::size_t split = bytes.size() / 2;
+    const std::size_t last = split + 4;
+    while (split < last && IsTrailByte(bytes[split])) {
+        ++split;
+    }
+    if (IsTrailByte(bytes[split])) {
+        return false;
+    }
+    const std::string_view second = bytes.substr(split);
+    // Room for the most a byte can become: untouched pages cost nothing.
+    const std::size_t room = second.size() * kMostPerByte + TUtf8Escaper::kStepRoom;
+    auto aside = std::make_unique_for_overwrite<char[]>(room);
+    std::size_t asideSize = 0;
+    auto helper = std::async(std::launch::async, [&] {
+        TUtf8Escaper escaper; // the cache is filled as it is used: one per thread
+        const char* p = second.data();
+        char* const out = escaper.Escape(p, p + second.size(), aside.get(),
+                                         aside.get() + room - TUtf8Escaper::kStepRoom);
+        asideSize = static_cast<std::size_t>(out - aside.get());
+    });
+    EscapeHere(bytes.substr(0, split));
+    helper.get();
+
+    // The buffer being filled is completed from the other half, and the rest
+    // goes out from where it is, a chunk at a time, so the file is still
+    // written in whole chunks.
+    if (out_ >= limit_) {
+        NextChunk();
+    }
+    const std::size_t joined =
+        std::min(asideSize, kChunk - static_cast<std::size_t>(out_ - chunk_));
+    std::memcpy(out_, aside.get(), joined);
+    out_ += joined;
+    Flush();
+    for (std::size_t at = joined; at < asideSize; at += kChunk) {
+        writer_->SubmitOwn(aside.get() + at, std::min(kChunk, asideSize - at));
+    }
+    escapedAside_.push_back(std::move(aside));
+    return true;
+}
+
+// The buffer being filled goes out when it holds a whole chunk; what the last
+// step wrote past the chunk starts the next buffer.
+void TEncodingSink::NextChunk() {
+    char* const next = writer_->Acquire();
+    std::size_t over = 0;
+    if (chunk_ != nullptr) {
+        over = static_cast<std::size_t>(out_ - limit_);
+        std::memcpy(next, limit_, over);
+        writer_->Submit(chunk_, kChunk);
+    }
+    chunk_ = next;
+    out_ = next + over;
+    limit_ = next + kChunk;
+}
+
 void TEncodingSink::Flush() {
-    if (used_ > 0) {
-        sink_.Write(std::string_view(buffer_.get(), used_));
-        used_ = 0;
+    if (chunk_ != nullptr) {
+        const std::size_t used = static_cast<std::size_t>(out_ - chunk_);
+        char* const chunk = chunk_;
+        chunk_ = out_ = limit_ = nullptr;
+        writer_->Submit(chunk, used);
     }
 }
 
@@ -220,18 +259,19 @@ void TEncodingSink::Finish() {
             sink_.Write(start);
         }
     }
-    if (!carry_.empty()) {
-        // A character cut off by the end of the document: each byte as Windows-1252.
-        const std::string rest = std::move(carry_);
-        carry_.clear();
-        for (char byte : rest) {
-            if (used_ >= kChunk - kMaxEscape) {
-                Flush();
-            }
-            char* out = PutCharacter(buffer_.get() + used_,
-                                     DecodeWindows1252(static_cast<unsigned char>(byte)));
-            used_ = static_cast<std::size_t>(out - buffer_.get());
-        }
+    if (writing_ != TTextWriting::kUtf8) {
+        return;
     }
+    // A character cut off by the end of the document: each byte as Windows-1252.
+    for (std::size_t i = 0; i < carryLength_; ++i) {
+        if (out_ >= limit_) {
+            NextChunk();
+        }
+        out_ =
+            escaper_->PutCharacter(out_, DecodeWindows1252(static_cast<unsigned char>(carry_[i])));
+    }
+    carryLength_ = 0;
     Flush();
+    writer_->Finish();
+    escapedAside_.clear();
 }

@@ -4,11 +4,15 @@
 // they are UTF-8 or Windows-1252.
 
 #include "engine/ByteSink.h"
+#include "tools/pas2rtf/ChunkWriter.h"
+#include "tools/pas2rtf/Utf8Escaper.h"
 
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 enum class TSourceEncoding {
     kAuto,        // UTF-8 when every byte above ASCII is part of a valid UTF-8 character
@@ -31,8 +35,14 @@ enum class TTextWriting {
 // is unless Windows-1252 is asked for.
 TTextWriting TextWritingFor(std::string_view source, TSourceEncoding encoding);
 
+// Whether SOURCE starts with the UTF-8 byte order mark, which says the text
+// is UTF-8 and is itself no part of the text.
+bool StartsWithByteOrderMark(std::string_view source);
+
 // Passes the engine's document on to another sink with its text bytes
 // re-expressed; every other byte is the engine's. Call Finish at the end.
+// Escaped text reaches SINK from a thread of the sink's own, in order; SINK
+// is not used by any other thread until Finish returns.
 class TEncodingSink : public TByteSink {
 public:
     TEncodingSink(TByteSink& sink, TTextWriting writing);
@@ -42,22 +52,24 @@ public:
 private:
     void WriteHeaderWords(std::string_view& bytes);
     void WriteEscaped(std::string_view bytes);
+    void EscapeWhole(std::string_view bytes);
+    void EscapeHere(std::string_view bytes);
+    bool EscapeInHalves(std::string_view bytes);
+    void NextChunk();
     void Flush();
-    // The escape of one UTF-16 unit, made on its first use: a document uses
-    // few distinct characters, many times each.
-    struct TEscape {
-        char Text[15];
-        unsigned char Length; // 0: not made yet
-    };
-    char* PutUnit(char* out, char16_t unit);
-    char* PutCharacter(char* out, char32_t cp);
 
     TByteSink& sink_;
     TTextWriting writing_;
     std::string opening_; // the start of the document until its header words are in
     bool headerDone_ = false;
-    std::string carry_;              // a character cut by the end of a write
-    std::unique_ptr<char[]> buffer_; // escaped text on its way to the sink
-    std::size_t used_ = 0;
-    std::unique_ptr<TEscape[]> escapes_; // by UTF-16 unit
+    char carry_[3]; // a character cut by the end of a write
+    std::size_t carryLength_ = 0;
+    std::unique_ptr<TUtf8Escaper> escaper_;
+    // Text escaped on another thread, written once what comes before it is;
+    // it outlives the writer, which may be writing it.
+    std::vector<std::unique_ptr<char[]>> escapedAside_;
+    std::unique_ptr<TChunkWriter> writer_; // escaped text on its way to the sink
+    char* chunk_ = nullptr;                // the buffer being filled, from writer_
+    char* out_ = nullptr;
+    char* limit_ = nullptr; // the end of a whole chunk; the escaper's last step may pass it
 };

@@ -197,39 +197,6 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& out) {
     return true;
 }
 
-TEightBitText ClassifyEightBitText(std::string_view data) {
-    constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-    const std::size_t n = data.size();
-    std::size_t i = 0;
-    bool any = false;
-    while (i < n) {
-        // Source and documents are mostly ASCII: step over it eight bytes at a time.
-        while (i + 8 <= n) {
-            std::uint64_t word;
-            std::memcpy(&word, data.data() + i, sizeof word);
-            if ((word & kHighBits) != 0) {
-                break;
-            }
-            i += 8;
-        }
-        if (i >= n) {
-            break;
-        }
-        if (static_cast<unsigned char>(data[i]) < 0x80) {
-            ++i;
-            continue;
-        }
-        char32_t cp = 0;
-        const std::size_t len = Utf8CharAt(data, i, cp);
-        if (len == 0) {
-            return TEightBitText::kOther;
-        }
-        any = true;
-        i += len;
-    }
-    return any ? TEightBitText::kUtf8 : TEightBitText::kNone;
-}
-
 std::string ToUtf8(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());

@@ -57,7 +57,8 @@ bool DecodeUtf8(std::string_view bytes, std::u16string& out);
 // The strict UTF-8 character starting at BYTES[AT]: its length in bytes, with
 // its code point in CP; 0 when no valid character starts there (ASCII included).
 // Inline: it is the inner loop of every UTF-8 pass.
-inline std::size_t Utf8CharAt(std::string_view bytes, std::size_t at, char32_t& cp);
+[[gnu::always_inline]] inline std::size_t Utf8CharAt(std::string_view bytes, std::size_t at,
+                                                     char32_t& cp);
 
 // What the bytes above ASCII in some data are, found in one pass.
 enum class TEightBitText {
@@ -68,39 +69,52 @@ enum class TEightBitText {
 TEightBitText ClassifyEightBitText(std::string_view data);
 std::string ToUtf8(std::u16string_view text);
 
-inline std::size_t Utf8CharAt(std::string_view bytes, std::size_t at, char32_t& cp) {
-    const std::size_t n = bytes.size();
-    if (at >= n) {
+[[gnu::always_inline]] inline std::size_t Utf8CharAt(std::string_view bytes, std::size_t at,
+                                                     char32_t& cp) {
+    if (at >= bytes.size()) {
         return 0;
     }
-    const auto byteAt = [&](std::size_t k) { return static_cast<unsigned char>(bytes[k]); };
-    const unsigned char b = byteAt(at);
-    std::size_t len;
-    if (b >= 0xC2 && b <= 0xDF) {
-        cp = b & 0x1F;
-        len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-        cp = b & 0x0F;
-        len = 3;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-        cp = b & 0x07;
-        len = 4;
-    } else {
-        return 0; // ASCII, a trail byte, or a lead byte no valid character has
+    // Each lead byte's second byte has its own range: that range is what
+    // rules out overlong forms, surrogates and code points above U+10FFFF.
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data()) + at;
+    const std::size_t left = bytes.size() - at;
+    const unsigned b0 = p[0];
+    const auto isTrail = [](unsigned byte) { return (byte & 0xC0) == 0x80; };
+    if (b0 < 0xC2) {
+        return 0; // ASCII, a trail byte, or the lead of an overlong two-byte form
     }
-    if (n - at < len) {
-        return 0;
-    }
-    for (std::size_t k = 1; k < len; ++k) {
-        const unsigned char trail = byteAt(at + k);
-        if ((trail & 0xC0) != 0x80) {
+    if (b0 < 0xE0) {
+        if (left < 2 || !isTrail(p[1])) {
             return 0;
         }
-        cp = (cp << 6) | (trail & 0x3F);
+        cp = ((b0 & 0x1F) << 6) | (p[1] & 0x3F);
+        return 2;
     }
-    const bool overlong = (len == 3 && cp < 0x800) || (len == 4 && cp < 0x10000);
-    if (overlong || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-        return 0;
+    if (b0 < 0xF0) {
+        if (left < 3) {
+            return 0;
+        }
+        const unsigned b1 = p[1];
+        const unsigned low = b0 == 0xE0 ? 0xA0 : 0x80;
+        const unsigned high = b0 == 0xED ? 0x9F : 0xBF;
+        if (b1 < low || b1 > high || !isTrail(p[2])) {
+            return 0;
+        }
+        cp = ((b0 & 0x0F) << 12) | ((b1 & 0x3F) << 6) | (p[2] & 0x3F);
+        return 3;
     }
-    return len;
+    if (b0 < 0xF5) {
+        if (left < 4) {
+            return 0;
+        }
+        const unsigned b1 = p[1];
+        const unsigned low = b0 == 0xF0 ? 0x90 : 0x80;
+        const unsigned high = b0 == 0xF4 ? 0x8F : 0xBF;
+        if (b1 < low || b1 > high || !isTrail(p[2]) || !isTrail(p[3])) {
+            return 0;
+        }
+        cp = ((b0 & 0x07) << 18) | ((b1 & 0x3F) << 12) | ((p[2] & 0x3F) << 6) | (p[3] & 0x3F);
+        return 4;
+    }
+    return 0;
 }

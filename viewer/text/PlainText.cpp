@@ -3,13 +3,40 @@
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfReader.h"
 
-TRtfDocument ReadPlainText(std::string_view data) {
-    std::u16string decoded;
-    std::string_view body = data;
-    if (body.starts_with("\xEF\xBB\xBF")) {
-        body.remove_prefix(3);
+namespace {
+
+// UTF-8 where the bytes are, each other byte its Windows-1252 character.
+std::u16string DecodeMostlyUtf8(std::string_view bytes) {
+    std::u16string out;
+    out.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        char32_t cp = 0;
+        const std::size_t length = Utf8CharAt(bytes, i, cp);
+        if (length == 0) {
+            out.push_back(DecodeWindows1252(static_cast<unsigned char>(bytes[i])));
+            ++i;
+        } else if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+            i += length;
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+            i += length;
+        }
     }
-    if (!DecodeUtf8(body, decoded)) {
+    return out;
+}
+
+} // namespace
+
+TRtfDocument ReadPlainText(std::string_view data) {
+    // UTF-8 when all of it is; a byte order mark says so whatever the rest
+    // holds, and is no character itself. Else Windows-1252.
+    std::u16string decoded;
+    if (data.starts_with("\xEF\xBB\xBF")) {
+        decoded = DecodeMostlyUtf8(data.substr(3));
+    } else if (!DecodeUtf8(data, decoded)) {
         decoded = DecodeWindows1252(data);
     }
     TRtfDocument doc;

@@ -46,7 +46,8 @@ struct TGroup {
 class TRtfReader {
 public:
     // The raw 8-bit text is UTF-8 when all of it is (the engine copies its
-    // source's bytes, and the source is most often UTF-8); else the code page.
+    // source's bytes, and the source is most often UTF-8), or when it starts
+    // with a byte order mark; else the code page.
     TRtfReader(std::string_view data, const TStopRequest& stop, const TReadProgress& passed)
         : data_(data), stop_(stop), passed_(passed),
           utf8Valid_(ClassifyEightBitText(data) == TEightBitText::kUtf8), utf8Text_(utf8Valid_) {}
@@ -78,6 +79,9 @@ public:
             case '\0':
                 break;
             default:
+                if (c == '\xEF' && TakeByteOrderMark()) {
+                    break;
+                }
                 if (utf8Text_ && static_cast<unsigned char>(c) >= 0x80) {
                     Utf8Char();
                 } else {
@@ -97,14 +101,16 @@ private:
     const TStopRequest& stop_;
     const TReadProgress& passed_;
     std::size_t nextStopCheck_ = 0;
-    const bool utf8Valid_; // every raw byte above ASCII belongs to a UTF-8 character
-    bool utf8Text_;        // raw bytes are read as UTF-8: no code page was named
+    bool utf8Valid_; // every raw byte above ASCII belongs to a UTF-8 character, or a mark says so
+    bool utf8Text_;  // raw bytes are read as UTF-8: no code page was named
+    int namedCodePage_ = 0; // the last \ansicpg, 0 for none
     std::size_t pos_ = 0;
     std::vector<TGroup> stack_;
     TRtfDocument doc_;
     int ucSkip_ = 0;       // characters still to skip after \u
     int pendingLead_ = -1; // lead byte of a two-byte character
     bool ended_ = false;   // the document group has been closed
+    bool byteOrderMarkSeen_ = false;
     unsigned fontGeneration_ = 0;
     unsigned formatGeneration_ = 0;
 
@@ -450,6 +456,7 @@ private:
             return;
         }
         // A code page the document names outranks the guess from its bytes.
+        namedCodePage_ = number;
         utf8Text_ = number == kUtf8CodePage && utf8Valid_;
         if (number != ansi_->Number() && number != kUtf8CodePage) {
             ansi_ = codePages_.Numbered(number); // tables are kept: documents may switch back
@@ -591,6 +598,28 @@ private:
         case TDest::kDrop:
             break;
         }
+    }
+
+    // The UTF-8 byte order mark as the first text of the document, its first
+    // byte just read: it says the raw text is UTF-8, also where some bytes
+    // are not (each of those is its code page character, as a byte that no
+    // character takes always is), and it is no character itself. A code page
+    // the document names other than UTF-8 wins, and the bytes are its text.
+    bool TakeByteOrderMark() {
+        if (!doc_.Text.empty() || byteOrderMarkSeen_ || stack_.empty() || ucSkip_ > 0 ||
+            (namedCodePage_ != 0 && namedCodePage_ != kUtf8CodePage)) {
+            return false;
+        }
+        const TGroup& g = Top();
+        if (g.Dest != TDest::kText || g.CodePage != nullptr ||
+            data_.substr(pos_ - 1, 3) != "\xEF\xBB\xBF") {
+            return false;
+        }
+        byteOrderMarkSeen_ = true;
+        pos_ += 2;
+        utf8Valid_ = true;
+        utf8Text_ = true;
+        return true;
     }
 
     // A raw UTF-8 character, its first byte just read: one character, also

@@ -32,8 +32,9 @@ void ConvertWithLibreOffice(const fs::path& folder) {
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadAll(folder / "soffice.log");
 }
 
-// The text as compared: no byte-order mark, LF line ends, no empty lines at
-// the end (the document's closing paragraph mark gives one).
+// The text as compared: without the byte-order mark LibreOffice starts its
+// text with (only that one: a mark of ours would remain), LF line ends, no
+// empty lines at the end (the document's closing paragraph mark gives one).
 std::string Normalised(std::string text) {
     if (text.starts_with("\xef\xbb\xbf")) {
         text.erase(0, 3);
@@ -55,6 +56,11 @@ const std::string kUtf8Source =
 const std::string kCp1252Source = "program Q; // caf\xe9\nbegin s := '\x80 \xdf'; end.\n";
 const std::string kCp1252Text =
     "program Q; // caf\xc3\xa9\nbegin s := '\xe2\x82\xac \xc3\x9f'; end.";
+// Saved with a byte order mark, which is no text; also with a byte that is no
+// UTF-8 after it, read as its Windows-1252 character.
+const std::string kByteOrderMark = "\xef\xbb\xbf";
+const std::string kMarkedSource = "program R; // caf\xc3\xa9 \xe9\n";
+const std::string kMarkedText = "program R; // caf\xc3\xa9 \xc3\xa9";
 
 TEST(LibreOfficeRoundTrip, Pas2RtfAndTheViewersSavedRtfReadBackAsTheSource) {
     if (!HaveSoffice()) {
@@ -67,7 +73,9 @@ TEST(LibreOfficeRoundTrip, Pas2RtfAndTheViewersSavedRtfReadBackAsTheSource) {
         std::string Source;
         std::string Text;
     } sources[] = {{"utf8", kUtf8Source, Normalised(kUtf8Source)},
-                   {"cp1252", kCp1252Source, kCp1252Text}};
+                   {"cp1252", kCp1252Source, kCp1252Text},
+                   {"bom", kByteOrderMark + kUtf8Source, Normalised(kUtf8Source)},
+                   {"bom-latin", kByteOrderMark + kMarkedSource, kMarkedText}};
     for (const auto& source : sources) {
         const std::string input = dir.WriteFile(source.Name + ".pas", source.Source);
         std::ostringstream out, err;

@@ -259,6 +259,40 @@ TEST_F(Pas2RtfTest, BadUtf8HasADefinedReadingAndLosesNoByte) {
     EXPECT_EQ(out_.str(), Reexpressed(withNul, "\\uc1", {{"\xc3\xa9", "\\u233?"}}));
 }
 
+// A byte order mark says UTF-8 and is no text: it is not written, whatever
+// the rest holds; --raw keeps it, and cp1252 asked for reads it as three characters.
+TEST_F(Pas2RtfTest, AByteOrderMarkSaysUtf8AndIsNotWritten) {
+    const std::string bom = "\xef\xbb\xbf";
+    struct TCase {
+        std::string Body;
+        std::vector<std::pair<std::string, std::string>> Escapes;
+    };
+    const TCase cases[] = {
+        {kUtf8Source, kUtf8Escapes},
+        {kUnitSource, {}},                      // otherwise ASCII
+        {"// \xc3\xa9 \xe9\x80 \xed\xa0\x80\n", // bytes that are no UTF-8 later on
+         {{"\xc3\xa9", "\\u233?"},
+          {"\xe9\x80", "\\u233?\\u8364?"},
+          {"\xed\xa0\x80", "\\u237?\\u160?\\u8364?"}}},
+    };
+    for (const TCase& c : cases) {
+        const std::string input = dir_.WriteFile("u.pas", bom + c.Body);
+        const std::string expected = Reexpressed(c.Body, "\\uc1", c.Escapes);
+        for (const char* encoding : {"--encoding=auto", "--encoding=utf-8"}) {
+            EXPECT_EQ(Run({encoding, input}), 0) << err_.str();
+            EXPECT_EQ(out_.str(), expected) << encoding << " " << c.Body;
+        }
+        EXPECT_EQ(Run({"--raw", input}), 0);
+        EXPECT_EQ(out_.str(), Document(bom + c.Body));
+        EXPECT_EQ(Run({"--encoding=cp1252", input}), 0);
+        EXPECT_EQ(out_.str(), Reexpressed(bom + c.Body, "\\ansicpg1252", {}));
+    }
+    // Only a mark at the very start is one.
+    const std::string later = "x" + bom + "\n";
+    EXPECT_EQ(Run({dir_.WriteFile("v.pas", later)}), 0);
+    EXPECT_EQ(out_.str(), Reexpressed(later, "\\uc1", {{bom, "\\u-257?"}}));
+}
+
 // The engine hands its document over in pieces: a character cut between two
 // of them is written as if it came whole.
 TEST(EncodingSink, PiecesOfAnySizeGiveTheSameDocument) {

@@ -4,6 +4,7 @@
 // engine's. Uses the sample file, and the installed Free Pascal sources when present.
 
 #include "engine/PascalParser.h"
+#include "tests/viewer/text/RtfTestSupport.h"
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfReader.h"
 #include "viewer/text/RtfWriter.h"
@@ -99,6 +100,18 @@ TEST(EngineRoundTrip, SourcesWithOddBytes) {
         ExpectShownAsSource(file);
     }
     std::filesystem::remove_all(dir);
+}
+
+// A source saved with a byte order mark shows without it, coloured as
+// without it, and is read as UTF-8 even where some of its bytes are not.
+TEST(EngineRoundTrip, ByteOrderMarkIsNotShown) {
+    TPascalParser parser;
+    TMemoryStream stream;
+    parser.ConvertSource("\xef\xbb\xbfunit caf\xc3\xa9; // \xe9\n", stream);
+    const TRtfDocument doc = ReadRtf(stream.View());
+    EXPECT_EQ(doc.Text, u"unit caf\u00e9; // \u00e9\n");
+    ASSERT_FALSE(doc.Text.empty());
+    EXPECT_TRUE(FormatAt(doc, 0).Bold); // "unit" is still the keyword
 }
 
 TEST(EngineRoundTrip, FreePascalSources) {

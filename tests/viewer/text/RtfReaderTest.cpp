@@ -120,6 +120,29 @@ TEST(RtfReaderEncoding, OneInvalidSequenceMakesTheWholeDocumentWindows1252) {
     }
 }
 
+// A byte order mark first says UTF-8 and shows nothing: a source saved with one
+// starts so in the engine's document, right after the header.
+TEST(RtfReaderEncoding, AByteOrderMarkFirstSaysUtf8AndIsNotShown) {
+    EXPECT_EQ(TextOf(EngineDocument("\xef\xbb\xbf{\\cf6\\b unit} caf\xc3\xa9;")),
+              u"unit caf\u00e9;");
+    const std::string markThenAscii = std::string("\xef\xbb\xbf") + "begin end.";
+    EXPECT_EQ(TextOf(EngineDocument(markThenAscii)), u"begin end.");
+    EXPECT_EQ(TextOf(EngineDocument("\xef\xbb\xbf")), u"");
+    // Bytes that are no UTF-8 after it: each is its Windows-1252 character,
+    // and the UTF-8 around them stays UTF-8.
+    EXPECT_EQ(TextOf(EngineDocument("\xef\xbb\xbf\xc3\xa9 \xe9\x80 \xed\xa0\x80 \xc3\xa9\xc3")),
+              u"\u00e9 \u00e9\u20ac \u00ed\u00a0\u20ac \u00e9\u00c3");
+    // Anywhere else it is the character U+FEFF of UTF-8 text, or three
+    // Windows-1252 characters.
+    EXPECT_EQ(TextOf(EngineDocument("x\xef\xbb\xbf")), u"x\ufeff");
+    EXPECT_EQ(TextOf(EngineDocument("\xef\xbb\xbf\xef\xbb\xbfx")), u"\ufeffx");
+    EXPECT_EQ(TextOf(EngineDocument("x\xef\xbb\xbf\xe9")), u"x\u00ef\u00bb\u00bf\u00e9");
+    EXPECT_EQ(TextOf("{\\rtf1 \\u8364\xef\xbb\xbfx}"), u"\u20acx"); // the alternative of \\u
+    // A code page the document names wins; UTF-8 named is UTF-8.
+    EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1252 \xef\xbb\xbfx}"), u"\u00ef\u00bb\u00bfx");
+    EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg65001 \xef\xbb\xbfx\xe9}"), u"x\u00e9");
+}
+
 TEST(RtfReaderEncoding, ANamedCodePageWins) {
     EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1252 caf\xc3\xa9}"), u"caf\u00c3\u00a9");
     EXPECT_EQ(TextOf("{\\rtf1\\ansi\\ansicpg1251 \xc3\xa9}"), u"\u0413\u00a9");
@@ -335,6 +358,19 @@ TEST(PlainText, Utf8WhenValidElseWindows1252) {
     EXPECT_EQ(ReadPlainText("\xc0\xaf").Text, u"\u00c0\u00af");
     EXPECT_EQ(ReadPlainText("\xed\xa0\x80").Text, u"\u00ed\u00a0\u20ac");
     EXPECT_EQ(ReadPlainText("a\xc3").Text, u"a\u00c3");
+}
+
+TEST(PlainText, AByteOrderMarkSaysUtf8WhateverFollows) {
+    EXPECT_EQ(ReadPlainText("\xef\xbb\xbf").Text, u"");
+    EXPECT_EQ(ReadPlainText("\xef\xbb\xbf\xef\xbb\xbfx").Text, u"\ufeffx");
+    // Bytes that are no UTF-8: each its Windows-1252 character, nothing lost.
+    EXPECT_EQ(ReadPlainText("\xef\xbb\xbf"
+                            "caf\xc3\xa9 \xe9\x80 \xf0\x9f\x98\x80 \xc0\xaf\xc3")
+                  .Text,
+              u"caf\u00e9 \u00e9\u20ac \U0001F600 \u00c0\u00af\u00c3");
+    // Not first: text like any other.
+    EXPECT_EQ(ReadPlainText("x\xef\xbb\xbf").Text, u"x\ufeff");
+    EXPECT_EQ(ReadPlainText("x\xef\xbb\xbf\xe9").Text, u"x\u00ef\u00bb\u00bf\u00e9");
 }
 
 TEST(PlainText, LineEndsAndNul) {
