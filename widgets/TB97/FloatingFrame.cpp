@@ -66,6 +66,10 @@ TFloatMetrics FloatingMetrics() {
                          std::max(GetSystemMetrics(SM_CYSMCAPTION), 1)};
 }
 
+QSize FloatingFrameSize(const TFloatMetrics& m) {
+    return QSize(2 * m.Frame, 2 * m.Frame + m.Caption);
+}
+
 QRect FloatingCaptionRect(QSize size, const TFloatMetrics& m) {
     return QRect(m.Frame, m.Frame, std::max(size.width() - 2 * m.Frame, 0), m.Caption - 1);
 }

@@ -4,10 +4,10 @@
 // lands in, and what the drag measures of the form's docks.
 
 #include "widgets/TB97/Dock97.h"
-#include "widgets/TB97/DragOutline.h"
 #include "widgets/TB97/HintSuspension.h"
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarDrag.h"
+#include "widgets/TB97/ToolbarOutline.h"
 #include "widgets/TB97/ToolbarSep97.h"
 
 #include <QApplication>
@@ -92,7 +92,7 @@ void DoubleClickAt(QWidget* w, QPoint local) {
 
 bool OutlineShowing() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "DragOutline" && w->isVisible()) {
+        if (w->objectName() == "ToolbarOutline" && w->isVisible()) {
             return true;
         }
     }
@@ -528,8 +528,8 @@ TEST_F(DragTest, DocksOfOtherFormsAreNotCandidates) {
     EXPECT_EQ(FormDocks(*bar).size(), 4u);
 }
 
-TEST(DragOutlineTest, CheckerboardFrameAlignedToTheScreenAndHiddenWhenEmpty) {
-    TDragOutline outline;
+TEST(ToolbarOutlineTest, CheckerboardFrameAlignedToTheScreenAndHiddenWhenEmpty) {
+    TToolbarOutline outline;
     // Standing off the screen's origin by an odd amount, as on a desktop of
     // several screens: the pattern still follows the screen, not the window.
     outline.setGeometry(outline.geometry().translated(3, 0));
