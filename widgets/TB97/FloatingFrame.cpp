@@ -284,12 +284,6 @@ bool TFloatingFrame::eventFilter(QObject* watched, QEvent* event) {
             bar_->raise();
         }
         return false;
-    case QEvent::MouseButtonDblClick: {
-        // A double click on an edge or the close button is a press there,
-        // not a double click on the toolbar.
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        return Floating() && MousePress(mouse);
-    }
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (closeTracking_) {

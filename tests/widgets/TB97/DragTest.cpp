@@ -3,6 +3,7 @@
 // what is swallowed on the way, double clicks both ways, the rows a drop
 // lands in, and what the drag measures of the form's docks.
 
+#include "tests/widgets/TB97/TestSupport.h"
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/HintSuspension.h"
 #include "widgets/TB97/Toolbar97.h"
@@ -24,6 +25,7 @@
 #include <memory>
 
 using namespace tb97;
+using tb97test::Area;
 
 namespace {
 
@@ -97,14 +99,6 @@ bool OutlineShowing() {
         }
     }
     return false;
-}
-
-int Area(const QRegion& region) {
-    int area = 0;
-    for (const QRect& r : region) {
-        area += r.width() * r.height();
-    }
-    return area;
 }
 
 // A form laid out like the main window: docks on all four sides around a

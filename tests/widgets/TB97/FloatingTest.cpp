@@ -56,14 +56,6 @@ QRect Framed() {
     return outlines.size() == 1 ? outlines.front()->Shown().boundingRect() : QRect();
 }
 
-int Area(const QRegion& region) {
-    int area = 0;
-    for (const QRect& r : region) {
-        area += r.width() * r.height();
-    }
-    return area;
-}
-
 // Whether a tool tip asked of WIDGET now reaches it.
 bool HintReaches(QWidget* widget) {
     struct TSpy : QObject {
