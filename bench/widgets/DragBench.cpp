@@ -5,10 +5,10 @@
 
 #include "viewer/glyphs/Glyphs.h"
 #include "widgets/TB97/Dock97.h"
-#include "widgets/TB97/DragOutline.h"
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarButton97.h"
 #include "widgets/TB97/ToolbarDrag.h"
+#include "widgets/TB97/ToolbarOutline.h"
 #include "widgets/TB97/ToolbarSep97.h"
 
 #include <QApplication>

@@ -19,8 +19,8 @@ bool IsSide(TDockPosition position) {
     return position == dpLeft || position == dpRight;
 }
 
-// Moves R inside AREA: right and bottom edges first, so that a rectangle
-// larger than the area keeps its left and top edges in it.
+} // namespace
+
 QRect KeptInside(QRect r, const QRect& area) {
     if (r.right() > area.right()) {
         r.moveRight(area.right());
@@ -36,8 +36,6 @@ QRect KeptInside(QRect r, const QRect& area) {
     }
     return r;
 }
-
-} // namespace
 
 QRect PlaceAtGrab(QPoint cursor, const TGrab& grab, QSize size) {
     const int w = grab.BarSize.width();

@@ -36,6 +36,10 @@ struct TGrab {
     QSize BarSize;
 };
 
+// R moved inside AREA: right and bottom edges first, so that a rectangle
+// larger than the area keeps its left and top edges in it.
+QRect KeptInside(QRect r, const QRect& area);
+
 // SIZE placed so that CURSOR lies at the same fraction of it as the grab
 // point lies of the toolbar.
 QRect PlaceAtGrab(QPoint cursor, const TGrab& grab, QSize size);

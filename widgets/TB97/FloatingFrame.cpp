@@ -66,6 +66,10 @@ TFloatMetrics FloatingMetrics() {
                          std::max(GetSystemMetrics(SM_CYSMCAPTION), 1)};
 }
 
+QSize FloatingFrameSize(const TFloatMetrics& m) {
+    return QSize(2 * m.Frame, 2 * m.Frame + m.Caption);
+}
+
 QRect FloatingCaptionRect(QSize size, const TFloatMetrics& m) {
     return QRect(m.Frame, m.Frame, std::max(size.width() - 2 * m.Frame, 0), m.Caption - 1);
 }
@@ -280,12 +284,6 @@ bool TFloatingFrame::eventFilter(QObject* watched, QEvent* event) {
             bar_->raise();
         }
         return false;
-    case QEvent::MouseButtonDblClick: {
-        // A double click on an edge or the close button is a press there,
-        // not a double click on the toolbar.
-        auto* mouse = static_cast<QMouseEvent*>(event);
-        return Floating() && MousePress(mouse);
-    }
     case QEvent::MouseMove: {
         auto* mouse = static_cast<QMouseEvent*>(event);
         if (closeTracking_) {

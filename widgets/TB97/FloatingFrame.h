@@ -29,6 +29,8 @@ struct TFloatMetrics {
 
 // The window system's current values.
 TFloatMetrics FloatingMetrics();
+// What the frame and caption add to the client area's size.
+QSize FloatingFrameSize(const TFloatMetrics& m);
 
 // In window coordinates of a floating window of SIZE.
 QRect FloatingCaptionRect(QSize size, const TFloatMetrics& m);

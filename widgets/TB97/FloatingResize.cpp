@@ -3,16 +3,12 @@
 #include "platform/qt/NonClientFrame.h"
 #include "widgets/TB97/FloatingFrame.h"
 #include "widgets/TB97/Toolbar97.h"
+#include "widgets/TB97/ToolbarOutline.h"
+#include "widgets/TB97/TrackingHold.h"
 
 #include <QApplication>
-#include <QBitmap>
 #include <QCursor>
-#include <QGuiApplication>
-#include <QImage>
-#include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
-#include <QScreen>
 #include <algorithm>
 #include <cstdlib>
 
@@ -22,27 +18,11 @@ constexpr int kStickyZone = 12;
 // The narrowest wrap width tried is the widest item plus this.
 constexpr int kNarrowestExtra = 8;
 
-// The ring of RECT's size, THICKNESS thick, keeping only the dots of a
-// checkerboard laid from the screen's origin, so the pattern stays put as
-// the outline moves.
-QBitmap CheckeredRing(const QRect& rect, int thickness) {
-    QImage mask(rect.size(), QImage::Format_MonoLSB);
-    mask.setColor(0, qRgb(255, 255, 255));
-    mask.setColor(1, qRgb(0, 0, 0));
-    mask.fill(0);
-    const QRect inner =
-        QRect(QPoint(0, 0), rect.size()).adjusted(thickness, thickness, -thickness, -thickness);
-    for (int y = 0; y < rect.height(); ++y) {
-        for (int x = 0; x < rect.width(); ++x) {
-            if (inner.contains(x, y)) {
-                continue;
-            }
-            if (((rect.x() + x + rect.y() + y) & 1) == 0) {
-                mask.setPixel(x, y, 1);
-            }
-        }
-    }
-    return QBitmap::fromImage(mask);
+// Where a floating toolbar stands on the screen: its stored rectangle, which
+// the window system may not have caught up with yet.
+QRect ScreenRect(const TToolbar97& bar) {
+    const QRect stored = bar.FloatingRect();
+    return stored.isEmpty() ? QRect(bar.mapToGlobal(QPoint(0, 0)), bar.size()) : stored;
 }
 
 } // namespace
@@ -107,42 +87,13 @@ size_t PickCandidate(const std::vector<int>& extents, size_t current, int extent
     return pick;
 }
 
-// ---- the outline ----
-
-TSizingOutline::TSizingOutline()
-    : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowTransparentForInput |
-                           Qt::WindowDoesNotAcceptFocus | Qt::X11BypassWindowManagerHint |
-                           Qt::WindowStaysOnTopHint) {
-    setAttribute(Qt::WA_ShowWithoutActivating);
-    setAttribute(Qt::WA_TransparentForMouseEvents);
-    setObjectName("SizingOutline");
-}
-
-void TSizingOutline::SetOutline(const QRect& rect, int thickness) {
-    if (rect.isEmpty()) {
-        hide();
-        return;
-    }
-    setGeometry(rect);
-    setMask(CheckeredRing(rect, std::max(thickness, 1)));
-    if (!isVisible()) {
-        show();
-    }
-    update();
-}
-
-void TSizingOutline::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.fillRect(rect(), Qt::black);
-}
-
 // ---- the resize session ----
 
 TFloatingResize::TFloatingResize(TToolbar97* bar, int edge, QPoint press)
-    : QObject(nullptr), bar_(bar), edge_(edge), press_(press), start_(bar->geometry()) {
+    : QObject(nullptr), bar_(bar), edge_(edge), press_(press), start_(ScreenRect(*bar)) {
     const TFloatMetrics m = FloatingMetrics();
-    thickness_ = m.Frame;
-    frameExtra_ = QSize(2 * m.Frame, 2 * m.Frame + m.Caption);
+    thickness_ = std::max(m.Frame, 1);
+    frameExtra_ = FloatingFrameSize(m);
     for (const QSize& client : FloatingCandidateSizes(*bar)) {
         candidates_.push_back(client + frameExtra_);
     }
@@ -161,8 +112,8 @@ TFloatingResize::TFloatingResize(TToolbar97* bar, int edge, QPoint press)
                                    horizontal ? start_.width() : start_.height());
     outline_ = start_;
 
-    bar_->grabMouse(QCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor));
-    qApp->installEventFilter(this);
+    hold_ = std::make_unique<TTrackingHold>(
+        bar_, this, QCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor));
     quitWatch_ = connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Cancel(); });
     stateWatch_ = connect(qApp, &QGuiApplication::applicationStateChanged, this,
                           [this](Qt::ApplicationState state) {
@@ -170,7 +121,7 @@ TFloatingResize::TFloatingResize(TToolbar97* bar, int edge, QPoint press)
                                   Cancel();
                               }
                           });
-    outlineWindow_ = std::make_unique<TSizingOutline>();
+    outlineWindow_ = std::make_unique<TToolbarOutline>();
     outlineWindow_->SetOutline(outline_, thickness_);
 }
 
@@ -192,12 +143,9 @@ void TFloatingResize::End() {
         return;
     }
     running_ = false;
-    qApp->removeEventFilter(this);
     disconnect(quitWatch_);
     disconnect(stateWatch_);
-    if (QWidget::mouseGrabber() == bar_) {
-        bar_->releaseMouse();
-    }
+    hold_.reset();
     outlineWindow_.reset();
 }
 
@@ -262,7 +210,7 @@ bool TFloatingResize::eventFilter(QObject* watched, QEvent* event) {
         if (!watched->isWidgetType()) {
             return false;
         }
-        if (QWidget::mouseGrabber() != bar_) {
+        if (!hold_->MouseHeld()) {
             Cancel();
             return false;
         }

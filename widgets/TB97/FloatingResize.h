@@ -7,7 +7,6 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
-#include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -15,6 +14,9 @@
 class TToolbar97;
 
 namespace tb97 {
+
+class TToolbarOutline;
+class TTrackingHold;
 
 // Client sizes a floating toolbar can take, sorted by width: the unwrapped
 // size, then every size arranged with a wrap width from the unwrapped width
@@ -34,21 +36,11 @@ int StickyZone(const std::vector<int>& extents, size_t index);
 // pointer has reached (the smallest when it has reached none).
 size_t PickCandidate(const std::vector<int>& extents, size_t current, int extent);
 
-// A frame THICKNESS thick drawn over everything with an 8 × 8 checkerboard,
-// in a window that takes no input and is shaped to the checkerboard's dots.
-class TSizingOutline : public QWidget {
-public:
-    TSizingOutline();
-    void SetOutline(const QRect& rect, int thickness);
-
-protected:
-    void paintEvent(QPaintEvent* event) override;
-};
-
 // One resize from press to release. While it runs it holds the mouse and
-// swallows keys and the other buttons; a left release applies the size shown,
-// a left press, the loss of the mouse, the application going inactive or
-// quitting end it without effect. All it holds is given back when it ends.
+// swallows keys and the other buttons, and no hints show; a left release
+// applies the size shown, a left press, the loss of the mouse, the
+// application going inactive or quitting end it without effect. All it holds
+// is given back when it ends.
 class TFloatingResize : public QObject {
 public:
     // EDGE: HTLEFT, HTTOP, HTRIGHT or HTBOTTOM; PRESS in global coordinates.
@@ -80,7 +72,8 @@ private:
     size_t current_ = 0;
     QRect outline_;
     int thickness_;
-    std::unique_ptr<TSizingOutline> outlineWindow_;
+    std::unique_ptr<TTrackingHold> hold_;
+    std::unique_ptr<TToolbarOutline> outlineWindow_;
     bool running_ = true;
     QMetaObject::Connection quitWatch_;
     QMetaObject::Connection stateWatch_;

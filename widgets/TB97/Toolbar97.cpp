@@ -176,8 +176,8 @@ void TToolbar97::SetDockedTo(TDock97* value) {
             // Where it stands now, grown by the frame it is about to get.
             const tb97::TFloatMetrics m = tb97::FloatingMetrics();
             const QPoint screenAt = mapToGlobal(QPoint(0, 0));
-            floatingRect_ = QRect(screenAt.x() - m.Frame, screenAt.y(), width() + 2 * m.Frame,
-                                  height() + 2 * m.Frame + m.Caption);
+            floatingRect_ =
+                QRect(screenAt - QPoint(m.Frame, 0), size() + tb97::FloatingFrameSize(m));
         }
         Reparent(floatParent_, nullptr);
         setGeometry(floatingRect_);
@@ -260,24 +260,15 @@ void TToolbar97::KeepOnScreen() {
         return;
     }
     const QRect area = screen->availableGeometry();
-    QRect r = geometry();
+    // The stored rectangle: the window system may not yet report where it
+    // has just placed the window.
+    const QRect r =
+        floatingRect_.isEmpty() ? QRect(mapToGlobal(QPoint(0, 0)), size()) : floatingRect_;
     if (r.intersects(area)) {
         return;
     }
-    if (r.right() > area.right()) {
-        r.moveRight(area.right());
-    }
-    if (r.bottom() > area.bottom()) {
-        r.moveBottom(area.bottom());
-    }
-    if (r.left() < area.left()) {
-        r.moveLeft(area.left());
-    }
-    if (r.top() < area.top()) {
-        r.moveTop(area.top());
-    }
-    floatingRect_ = r;
-    setGeometry(r);
+    floatingRect_ = tb97::KeptInside(r, area);
+    setGeometry(floatingRect_);
 }
 
 // ---- items ----
@@ -484,8 +475,7 @@ void TToolbar97::ArrangeControls() {
     }
     QSize size = arrangement.ClientSize;
     if (FDockedTo == nullptr) {
-        const tb97::TFloatMetrics m = tb97::FloatingMetrics();
-        size += QSize(2 * m.Frame, 2 * m.Frame + m.Caption);
+        size += tb97::FloatingFrameSize(tb97::FloatingMetrics());
     }
     resize(size);
     // A toolbar made floating and docked before it was ever placed has no

@@ -1,11 +1,10 @@
 #include "widgets/TB97/ToolbarDrag.h"
 
-#include "platform/SystemMetrics.h"
 #include "widgets/TB97/Dock97.h"
-#include "widgets/TB97/DragOutline.h"
-#include "widgets/TB97/HintSuspension.h"
 #include "widgets/TB97/Toolbar97.h"
+#include "widgets/TB97/ToolbarOutline.h"
 #include "widgets/TB97/ToolbarSep97.h"
+#include "widgets/TB97/TrackingHold.h"
 
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -20,42 +19,6 @@ namespace {
 TBarOrientation OrientationOf(const TDock97& dock) {
     return dock.Vertical() ? TBarOrientation::kVertical : TBarOrientation::kHorizontal;
 }
-
-// The mouse stays with the toolbar for the drag, and is let go however the
-// drag ends.
-class TMouseGrab {
-public:
-    explicit TMouseGrab(QWidget* widget) : widget_(widget) {
-        if (widget_ && widget_->isVisible()) {
-            widget_->grabMouse();
-        }
-    }
-    ~TMouseGrab() {
-        if (widget_ && QWidget::mouseGrabber() == widget_) {
-            widget_->releaseMouse();
-        }
-    }
-    TMouseGrab(const TMouseGrab&) = delete;
-    TMouseGrab& operator=(const TMouseGrab&) = delete;
-    bool Held() const { return widget_ && QWidget::mouseGrabber() == widget_; }
-
-private:
-    QPointer<QWidget> widget_;
-};
-
-// Every event of the application passes FILTER while alive.
-class TAppFilter {
-public:
-    explicit TAppFilter(QObject* filter) : filter_(filter) {
-        QCoreApplication::instance()->installEventFilter(filter_);
-    }
-    ~TAppFilter() { QCoreApplication::instance()->removeEventFilter(filter_); }
-    TAppFilter(const TAppFilter&) = delete;
-    TAppFilter& operator=(const TAppFilter&) = delete;
-
-private:
-    QObject* filter_;
-};
 
 bool IsMouseButtonEvent(QEvent::Type type) {
     return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
@@ -129,10 +92,8 @@ std::vector<TDockCandidate> DockCandidates(const TToolbar97& bar,
 }
 
 QSize FloatingSize(const TToolbar97& bar) {
-    const int f = GetSystemMetrics(SM_CXFRAME);
-    const int k = GetSystemMetrics(SM_CYSMCAPTION);
     return bar.ArrangedSize(TBarOrientation::kFloating, true, bar.FloatingWidth()) +
-           QSize(2 * f, 2 * f + k);
+           FloatingFrameSize(FloatingMetrics());
 }
 
 // ---- dropping ----
@@ -168,7 +129,7 @@ void DropFloating(TToolbar97& bar, const QRect& outline) {
 // ---- the drag ----
 
 TToolbarDrag::TToolbarDrag(TToolbar97& bar, QPoint globalPos, QPoint grabPoint, bool ctrlHeld)
-    : bar_(&bar), forbid_(ctrlHeld), frame_(GetSystemMetrics(SM_CXFRAME)), cursor_(globalPos) {
+    : bar_(&bar), forbid_(ctrlHeld), frame_(FloatingMetrics().Frame), cursor_(globalPos) {
     grab_.Point = grabPoint;
     grab_.BarSize = bar.size();
     const std::vector<TDock97*> docks = FormDocks(bar);
@@ -202,7 +163,7 @@ void TToolbarDrag::MoveTo(QPoint cursor) {
     input.CanDockLeftRight = bar_ && bar_->CanDockLeftRight();
     target_ = ChooseTarget(candidates_, input, grab_, floatSize_, WorkAreaAt(cursor), frame_);
     if (!outline_) {
-        outline_ = std::make_unique<TDragOutline>();
+        outline_ = std::make_unique<TToolbarOutline>();
     }
     outline_->SetOutline(target_.Outline, target_.Dock >= 0 ? 1 : frame_);
 }
@@ -238,11 +199,9 @@ TToolbarDrag::TEnd TToolbarDrag::Run() {
         // Repaints already asked for come first, so the outline is not
         // drawn over a stale picture.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-        THintSuspension hints;
-        TMouseGrab grab(bar_);
-        TAppFilter filter(this);
+        TTrackingHold hold(bar_, this);
         MoveTo(cursor_);
-        if (bar_ && grab.Held()) {
+        if (bar_ && hold.MouseHeld()) {
             loop_.exec();
         }
         // Not ended by a button (no grab to begin with, or the application

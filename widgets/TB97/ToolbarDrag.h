@@ -18,7 +18,7 @@ class TToolbar97;
 
 namespace tb97 {
 
-class TDragOutline;
+class TToolbarOutline;
 
 // Whether a left press at POS (toolbar coordinates) takes the toolbar: not on
 // a visible item other than a separator, and in a dock only one that allows
@@ -71,7 +71,7 @@ public:
     const std::vector<TDockCandidate>& Candidates() const { return candidates_; }
     QSize FloatSize() const { return floatSize_; }
     // The outline window (null before the first move).
-    const TDragOutline* Outline() const { return outline_.get(); }
+    const TToolbarOutline* Outline() const { return outline_.get(); }
     // Docks or floats the toolbar where the outline is.
     void Drop();
 
@@ -93,7 +93,7 @@ private:
     QSize floatSize_;
     QPoint cursor_;
     TDragTarget target_;
-    std::unique_ptr<TDragOutline> outline_;
+    std::unique_ptr<TToolbarOutline> outline_;
     QEventLoop loop_;
     TEnd end_ = TEnd::kRunning;
 };

@@ -3,11 +3,12 @@
 // what is swallowed on the way, double clicks both ways, the rows a drop
 // lands in, and what the drag measures of the form's docks.
 
+#include "tests/widgets/TB97/TestSupport.h"
 #include "widgets/TB97/Dock97.h"
-#include "widgets/TB97/DragOutline.h"
 #include "widgets/TB97/HintSuspension.h"
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarDrag.h"
+#include "widgets/TB97/ToolbarOutline.h"
 #include "widgets/TB97/ToolbarSep97.h"
 
 #include <QApplication>
@@ -24,6 +25,7 @@
 #include <memory>
 
 using namespace tb97;
+using tb97test::Area;
 
 namespace {
 
@@ -92,19 +94,11 @@ void DoubleClickAt(QWidget* w, QPoint local) {
 
 bool OutlineShowing() {
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "DragOutline" && w->isVisible()) {
+        if (w->objectName() == "ToolbarOutline" && w->isVisible()) {
             return true;
         }
     }
     return false;
-}
-
-int Area(const QRegion& region) {
-    int area = 0;
-    for (const QRect& r : region) {
-        area += r.width() * r.height();
-    }
-    return area;
 }
 
 // A form laid out like the main window: docks on all four sides around a
@@ -528,8 +522,8 @@ TEST_F(DragTest, DocksOfOtherFormsAreNotCandidates) {
     EXPECT_EQ(FormDocks(*bar).size(), 4u);
 }
 
-TEST(DragOutlineTest, CheckerboardFrameAlignedToTheScreenAndHiddenWhenEmpty) {
-    TDragOutline outline;
+TEST(ToolbarOutlineTest, CheckerboardFrameAlignedToTheScreenAndHiddenWhenEmpty) {
+    TToolbarOutline outline;
     // Standing off the screen's origin by an odd amount, as on a desktop of
     // several screens: the pattern still follows the screen, not the window.
     outline.setGeometry(outline.geometry().translated(3, 0));

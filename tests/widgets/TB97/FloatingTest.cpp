@@ -9,15 +9,19 @@
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/FloatingFrame.h"
 #include "widgets/TB97/FloatingResize.h"
+#include "widgets/TB97/HintSuspension.h"
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarButton97.h"
+#include "widgets/TB97/ToolbarOutline.h"
 #include "widgets/TB97/ToolbarSep97.h"
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTest>
+#include <QTimer>
 #include <QWindow>
 #include <gtest/gtest.h>
 #include <vector>
@@ -35,14 +39,37 @@ int FiveEach(const QString& text) {
     return 5 * static_cast<int>(text.size());
 }
 
-std::vector<QWidget*> Outlines() {
-    std::vector<QWidget*> found;
+std::vector<tb97::TToolbarOutline*> Outlines() {
+    std::vector<tb97::TToolbarOutline*> found;
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        if (w->objectName() == "SizingOutline" && w->isVisible()) {
-            found.push_back(w);
+        auto* outline = qobject_cast<tb97::TToolbarOutline*>(w);
+        if (outline != nullptr && outline->isVisible()) {
+            found.push_back(outline);
         }
     }
     return found;
+}
+
+// The rectangle the one outline showing frames, in screen coordinates.
+QRect Framed() {
+    const std::vector<tb97::TToolbarOutline*> outlines = Outlines();
+    return outlines.size() == 1 ? outlines.front()->Shown().boundingRect() : QRect();
+}
+
+// Whether a tool tip asked of WIDGET now reaches it.
+bool HintReaches(QWidget* widget) {
+    struct TSpy : QObject {
+        bool Seen = false;
+        bool eventFilter(QObject*, QEvent* event) override {
+            Seen = Seen || event->type() == QEvent::ToolTip;
+            return false;
+        }
+    } spy;
+    widget->installEventFilter(&spy);
+    QHelpEvent help(QEvent::ToolTip, QPoint(5, 5), widget->mapToGlobal(QPoint(5, 5)));
+    QCoreApplication::sendEvent(widget, &help);
+    widget->removeEventFilter(&spy);
+    return spy.Seen;
 }
 
 // A form with a floating toolbar like the main window's: seven 22-pixel
@@ -225,21 +252,34 @@ TEST_F(FloatingTest, DraggingTheRightEdgeSnapsAndAppliesOnRelease) {
     ASSERT_EQ(Outlines().size(), 1u);
     // Inside the 12-pixel zone the size holds.
     QTest::mouseMove(bar, QPoint(204 - 12, 30));
-    EXPECT_EQ(Outlines().front()->geometry(), QRect(100, 100, 206, 48));
+    EXPECT_EQ(Framed(), QRect(100, 100, 206, 48));
     // One further: the largest size reached, 114 + 8 wide.
     QTest::mouseMove(bar, QPoint(204 - 13, 30));
-    EXPECT_EQ(Outlines().front()->geometry(), QRect(100, 100, 122, 53 + 23));
+    EXPECT_EQ(Framed(), QRect(100, 100, 122, 53 + 23));
     QTest::mouseMove(bar, QPoint(204 - 112, 30)); // 94 reached
-    EXPECT_EQ(Outlines().front()->geometry(), QRect(100, 100, 94, 81 + 23));
-    // A checkerboard ring f = 4 thick, its dots where x + y is even on the screen.
-    const QRegion dots = Outlines().front()->mask();
-    EXPECT_TRUE(dots.contains(QPoint(0, 0)));
-    EXPECT_FALSE(dots.contains(QPoint(1, 0)));
-    EXPECT_TRUE(dots.contains(QPoint(3, 1)));
-    EXPECT_TRUE(dots.contains(QPoint(93, 103)));
-    EXPECT_TRUE(dots.contains(QPoint(50, 2)));
-    EXPECT_FALSE(dots.contains(QPoint(4, 4))); // inside the ring
-    EXPECT_FALSE(dots.contains(QPoint(50, 50)));
+    EXPECT_EQ(Framed(), QRect(100, 100, 94, 81 + 23));
+    // A ring f = 4 thick: 94 × 104 less the 86 × 96 inside it.
+    tb97::TToolbarOutline* outline = Outlines().front();
+    const QRegion ring = outline->Shown();
+    EXPECT_EQ(Area(ring), 94 * 104 - 86 * 96);
+    for (const QPoint p : {QPoint(100, 100), QPoint(103, 103), QPoint(193, 203), QPoint(150, 102),
+                           QPoint(190, 150), QPoint(101, 200)}) {
+        EXPECT_TRUE(ring.contains(p)) << p.x() << "," << p.y();
+    }
+    for (const QPoint p : {QPoint(104, 104), QPoint(189, 199), QPoint(150, 150), QPoint(99, 100),
+                           QPoint(194, 203), QPoint(150, 204)}) {
+        EXPECT_FALSE(ring.contains(p)) << p.x() << "," << p.y();
+    }
+    // Drawn as a checkerboard laid from the screen's origin: black where
+    // x + y is even, white where it is odd.
+    const QImage shot = Shot(*outline);
+    const QPoint origin = outline->geometry().topLeft();
+    for (const QPoint p : {QPoint(100, 100), QPoint(101, 100), QPoint(103, 101), QPoint(102, 101),
+                           QPoint(193, 203), QPoint(192, 203), QPoint(150, 102)}) {
+        const QRgb expected = (p.x() + p.y()) % 2 == 0 ? kBlack : kHighlight;
+        EXPECT_EQ(At(shot, p.x() - origin.x(), p.y() - origin.y()), expected)
+            << p.x() << "," << p.y();
+    }
     EXPECT_EQ(bar->geometry(), QRect(100, 100, 206, 48)); // nothing changes yet
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(204 - 112, 30));
     EXPECT_EQ(bar->geometry(), QRect(100, 100, 94, 104));
@@ -262,6 +302,26 @@ TEST_F(FloatingTest, LeftAndTopEdgesKeepTheOppositeEdgeInPlace) {
     EXPECT_EQ(bar->geometry().left(), 268);
 }
 
+TEST_F(FloatingTest, ResizeAndKeepingOnScreenGoByTheStoredRectangle) {
+    // The window system may report a window it has just placed at the
+    // origin for a while; the toolbar knows better where it stands.
+    bar->move(0, 0);
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(204, 30));
+    QTest::mouseMove(bar, QPoint(204 - 112, 30));
+    EXPECT_EQ(Framed(), QRect(100, 100, 94, 104));
+    QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(204 - 112, 30));
+    EXPECT_EQ(bar->geometry(), QRect(100, 100, 94, 104));
+    EXPECT_EQ(bar->FloatingRect(), QRect(100, 100, 94, 104));
+
+    // Stored off the work area, reported on it: brought back all the same.
+    const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    bar->SetFloatingRect(QRect(area.right() + 300, area.top() + 20, 94, 104));
+    bar->move(0, 0);
+    bar->KeepOnScreen();
+    EXPECT_EQ(bar->FloatingRect(), QRect(area.right() - 93, area.top() + 20, 94, 104));
+    EXPECT_EQ(bar->geometry(), bar->FloatingRect());
+}
+
 TEST_F(FloatingTest, ResizeEndsWithoutEffectOnALeftPressOrDeactivation) {
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(204, 30));
     QTest::mouseMove(bar, QPoint(90, 30));
@@ -271,18 +331,25 @@ TEST_F(FloatingTest, ResizeEndsWithoutEffectOnALeftPressOrDeactivation) {
     QTest::keyClick(bar, Qt::Key_Escape);
     ASSERT_EQ(Outlines().size(), 1u);
     EXPECT_EQ(QWidget::mouseGrabber(), bar);
+    // No hints while resizing.
+    EXPECT_TRUE(tb97::THintSuspension::Active());
+    EXPECT_FALSE(HintReaches(items[0]));
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(90, 30));
     EXPECT_TRUE(Outlines().empty());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_FALSE(tb97::THintSuspension::Active());
+    EXPECT_TRUE(HintReaches(items[0]));
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(90, 30));
     EXPECT_EQ(bar->geometry(), QRect(100, 100, 206, 48));
     EXPECT_EQ(bar->FloatingWidth(), 0);
 
     QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(204, 30));
     QTest::mouseMove(bar, QPoint(90, 30));
+    EXPECT_TRUE(tb97::THintSuspension::Active());
     emit qApp->applicationStateChanged(Qt::ApplicationInactive);
     EXPECT_TRUE(Outlines().empty());
     EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+    EXPECT_FALSE(tb97::THintSuspension::Active());
     emit qApp->applicationStateChanged(Qt::ApplicationActive);
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(90, 30));
     EXPECT_EQ(bar->geometry(), QRect(100, 100, 206, 48));
@@ -293,6 +360,7 @@ TEST_F(FloatingTest, ResizeEndsWithoutEffectOnALeftPressOrDeactivation) {
     QTest::mouseMove(bar, QPoint(90, 30));
     form.releaseMouse();
     EXPECT_TRUE(Outlines().empty());
+    EXPECT_FALSE(tb97::THintSuspension::Active());
     QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(90, 30));
     EXPECT_EQ(bar->geometry(), QRect(100, 100, 206, 48));
 }
@@ -373,9 +441,16 @@ TEST_F(FloatingTest, NoCloseButtonMeansThePressGoesToTheToolbar) {
     int closes = 0;
     bar->OnClose = [&closes] { ++closes; };
     bar->SetCloseButton(false);
-    Drag(QPoint(195, 10), {});
+    // The caption takes the toolbar: the drag runs until the release, which
+    // drops it where it was.
+    QTimer::singleShot(0, bar,
+                       [this] { QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(195, 10)); });
+    QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(195, 10));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
     EXPECT_EQ(closes, 0);
     EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->geometry(), QRect(100, 100, 206, 48));
     EXPECT_EQ(At(Shot(*bar), 195, 10), kNavy);
 }
 

@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 namespace tb97test {
@@ -16,6 +17,15 @@ constexpr QRgb kBlack = 0x000000;
 // What WIDGET shows, as painted now (children included).
 inline QImage Shot(QWidget& widget) {
     return widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// How many pixels REGION covers.
+inline int Area(const QRegion& region) {
+    int area = 0;
+    for (const QRect& r : region) {
+        area += r.width() * r.height();
+    }
+    return area;
 }
 
 inline QRgb At(const QImage& image, int x, int y) {

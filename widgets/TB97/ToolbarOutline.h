@@ -10,10 +10,10 @@
 
 namespace tb97 {
 
-class TDragOutline : public QWidget {
+class TToolbarOutline : public QWidget {
     Q_OBJECT
 public:
-    TDragOutline();
+    TToolbarOutline();
 
     // Shows the frame THICKNESS pixels wide inside RECT (screen coordinates);
     // an empty RECT hides the outline.

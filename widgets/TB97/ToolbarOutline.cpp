@@ -1,4 +1,4 @@
-#include "widgets/TB97/DragOutline.h"
+#include "widgets/TB97/ToolbarOutline.h"
 
 #include "widgets/TB97/DragRules.h"
 
@@ -33,11 +33,11 @@ const QPixmap& OutlinePattern() {
     return pattern;
 }
 
-TDragOutline::TDragOutline()
+TToolbarOutline::TToolbarOutline()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                            Qt::WindowTransparentForInput | Qt::WindowDoesNotAcceptFocus |
                            Qt::X11BypassWindowManagerHint) {
-    setObjectName("DragOutline");
+    setObjectName("ToolbarOutline");
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -46,7 +46,7 @@ TDragOutline::TDragOutline()
     setGeometry(Desktop());
 }
 
-void TDragOutline::SetOutline(const QRect& rect, int thickness) {
+void TToolbarOutline::SetOutline(const QRect& rect, int thickness) {
     const QRegion frame = OutlineRegion(rect, thickness);
     if (frame == shown_) {
         lastPainted_ = QRegion();
@@ -69,7 +69,7 @@ void TDragOutline::SetOutline(const QRect& rect, int thickness) {
     repaint(lastPainted_.translated(-origin));
 }
 
-void TDragOutline::paintEvent(QPaintEvent* event) {
+void TToolbarOutline::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     QBrush brush(OutlinePattern());
     // Screen-aligned: the same screen pixel always gets the same colour.
