@@ -76,10 +76,15 @@ const std::string& EngineDocument(std::size_t size) {
 
 constexpr std::size_t kMB = 1 << 20;
 
+// The views made so far, by size; they must go before the application does.
+std::map<std::size_t, std::unique_ptr<TRichEdit>>& Views() {
+    static std::map<std::size_t, std::unique_ptr<TRichEdit>> views;
+    return views;
+}
+
 // A shown view holding the engine's document of SIZE megabytes, made once.
 TRichEdit& ViewOf(std::size_t megabytes) {
-    static std::map<std::size_t, std::unique_ptr<TRichEdit>> views;
-    auto& view = views[megabytes];
+    auto& view = Views()[megabytes];
     if (!view) {
         view = std::make_unique<TRichEdit>();
         view->resize(800, 600);
@@ -219,5 +224,6 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
+    Views().clear();
     return 0;
 }
