@@ -15,31 +15,13 @@ if [[ ${LUMIVANE_E2E_INSIDE:-} != 1 ]]; then
 fi
 
 fail() { echo "e2e caption: $*"; exit 1; }
-command -v openbox >/dev/null || fail "openbox is not installed (scripts/setup.sh)"
 
 export LUMIVANE_REGISTRY=$out/user.reg
 rm -f "$LUMIVANE_REGISTRY"
 unset QT_QPA_PLATFORM
 
-pids=()
-trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
-
-# The display may take a moment to accept clients: start the window manager
-# until it runs.
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-for _ in 1 2 3 4 5; do
-  openbox --sm-disable >>"$out/openbox.log" 2>&1 &
-  wm=$!
-  for _ in $(seq 30); do
-    wm_running && break
-    kill -0 "$wm" 2>/dev/null || break
-    sleep 0.1
-  done
-  wm_running && break
-  sleep 0.5
-done
-wm_running || fail "openbox did not start"
-pids+=("$wm")
+source "$(dirname "$0")/../support/e2e_desktop.sh"
+start_window_manager "$out"
 
 "$program" &
 pid=$!

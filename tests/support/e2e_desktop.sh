@@ -1,0 +1,30 @@
+# Sourced by the end-to-end scripts that need a real window manager: starts
+# openbox on the virtual display and stops everything started at exit.
+#   source e2e_desktop.sh; start_window_manager OUTDIR
+# The caller defines fail MESSAGE. Processes added to the array pids are
+# killed when the script exits.
+
+pids=()
+trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
+
+window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+
+# The display may take a moment to accept clients: the window manager is
+# started again until it runs.
+start_window_manager() { # OUTDIR
+  command -v openbox >/dev/null || fail "openbox is not installed (scripts/setup.sh)"
+  local wm
+  for _ in 1 2 3 4 5; do
+    openbox --sm-disable >>"$1/openbox.log" 2>&1 &
+    wm=$!
+    for _ in $(seq 30); do
+      window_manager_running && break
+      kill -0 "$wm" 2>/dev/null || break
+      sleep 0.1
+    done
+    window_manager_running && break
+    sleep 0.5
+  done
+  window_manager_running || fail "openbox did not start"
+  pids+=("$wm")
+}
