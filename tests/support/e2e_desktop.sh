@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end scripts that need a real window manager: starts
 # openbox on the virtual display and stops everything started at exit.
 #   source e2e_desktop.sh; start_window_manager OUTDIR
@@ -5,6 +6,7 @@
 # killed when the script exits.
 
 pids=()
+# shellcheck disable=SC2154  # p is the loop's own variable, in single quotes
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
 
 window_manager_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
