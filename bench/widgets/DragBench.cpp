@@ -3,13 +3,11 @@
 // and the redraw of what the outline newly covers), and how long the list of
 // the toolbar's sizes for floating and for each dock takes to make. Medians.
 
-#include "viewer/glyphs/Glyphs.h"
+#include "bench/widgets/WidgetBench.h"
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/Toolbar97.h"
-#include "widgets/TB97/ToolbarButton97.h"
 #include "widgets/TB97/ToolbarDrag.h"
 #include "widgets/TB97/ToolbarOutline.h"
-#include "widgets/TB97/ToolbarSep97.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -52,20 +50,7 @@ struct TMainForm {
         grid->setColumnStretch(1, 1);
         Bar = new TToolbar97(&Form);
         Bar->SetCaption("Lumivane98");
-        const char* glyphs[] = {"tbOpen", "tbSave", "tbFind", "tbFindNext", "tbCopy", "tbSetup"};
-        const bool blank[] = {true, false, true, true, false, false};
-        int x = 11;
-        for (int i = 0; i < 6; ++i) {
-            auto* button = new TToolbarButton97(Bar);
-            button->setGeometry(x, 2, 22, 22);
-            button->SetGlyph(ToolbarGlyph(glyphs[i]));
-            auto* sep = new TToolbarSep97(Bar);
-            sep->setGeometry(x + 22, 2, 6, 22);
-            sep->SetBlank(blank[i]);
-            x += 28;
-        }
-        auto* about = new QWidget(Bar);
-        about->setGeometry(179, 2, 22, 22);
+        AddMainToolbarItems(*Bar);
         Bar->Loaded();
         Bar->SetDefaultDock(Top);
         Bar->SetDockPos(0);
@@ -74,11 +59,6 @@ struct TMainForm {
         QApplication::processEvents();
     }
 };
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0.0 : samples[samples.size() / 2];
-}
 
 // The pointer goes from the handle down over the client area, across the left
 // dock and back, three pixels a step: the outline floats, docks at the top and
@@ -119,7 +99,7 @@ void BM_OutlineUpdate(benchmark::State& state) {
     for (auto _ : state) {
         timer.start();
         drag.MoveTo(path[step]);
-        samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        samples.push_back(MillisecondsSince(timer));
         docked += drag.Target().Dock >= 0 ? 1 : 0;
         step = (step + 1) % path.size();
     }
@@ -139,7 +119,7 @@ void BM_CandidateSizes(benchmark::State& state) {
         const std::vector<TDock97*> docks = tb97::FormDocks(*main.Bar);
         const std::vector<tb97::TDockCandidate> candidates = tb97::DockCandidates(*main.Bar, docks);
         const QSize floating = tb97::FloatingSize(*main.Bar);
-        samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        samples.push_back(MillisecondsSince(timer));
         benchmark::DoNotOptimize(candidates.data());
         benchmark::DoNotOptimize(floating);
     }
@@ -148,12 +128,3 @@ void BM_CandidateSizes(benchmark::State& state) {
 BENCHMARK(BM_CandidateSizes)->Iterations(2000);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -2,12 +2,10 @@
 // toolbar takes (median), what a hover change repaints, and what the glyph
 // cache holds for its six buttons.
 
-#include "viewer/glyphs/Glyphs.h"
+#include "bench/widgets/WidgetBench.h"
 #include "widgets/TB97/ButtonGlyph.h"
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/Toolbar97.h"
-#include "widgets/TB97/ToolbarButton97.h"
-#include "widgets/TB97/ToolbarSep97.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -46,21 +44,7 @@ struct TMainToolbar {
         Form.resize(611, 100);
         Dock = new TDock97(&Form);
         Bar = new TToolbar97(&Form);
-        const char* glyphs[] = {"tbOpen", "tbSave", "tbFind", "tbFindNext", "tbCopy", "tbSetup"};
-        const bool blank[] = {true, false, true, true, false, false};
-        int x = 11;
-        for (int i = 0; i < 6; ++i) {
-            auto* button = new TToolbarButton97(Bar);
-            button->setGeometry(x, 2, 22, 22);
-            button->SetGlyph(ToolbarGlyph(glyphs[i]));
-            Buttons.push_back(button);
-            auto* sep = new TToolbarSep97(Bar);
-            sep->setGeometry(x + 22, 2, 6, 22);
-            sep->SetBlank(blank[i]);
-            x += 28;
-        }
-        auto* about = new QWidget(Bar);
-        about->setGeometry(179, 2, 22, 22);
+        Buttons = AddMainToolbarItems(*Bar);
         Buttons[3]->setEnabled(false); // Find next, as at start
         Bar->Loaded();
         Bar->SetDockedTo(Dock);
@@ -68,11 +52,6 @@ struct TMainToolbar {
         QApplication::processEvents();
     }
 };
-
-double Median(std::vector<double> samples) {
-    std::sort(samples.begin(), samples.end());
-    return samples.empty() ? 0.0 : samples[samples.size() / 2];
-}
 
 // Repaints the toolbar with all its buttons, separators and handle.
 void BM_RepaintWholeToolbar(benchmark::State& state) {
@@ -82,7 +61,7 @@ void BM_RepaintWholeToolbar(benchmark::State& state) {
     for (auto _ : state) {
         timer.start();
         main.Bar->repaint();
-        samples.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
+        samples.push_back(MillisecondsSince(timer));
     }
     state.counters["median_ms"] = Median(samples);
 }
@@ -131,34 +110,32 @@ void BM_HoverChange(benchmark::State& state) {
 }
 BENCHMARK(BM_HoverChange)->Iterations(500);
 
+// The state images the glyph cache holds for the toolbar's four glyph sizes.
+int CachedImages() {
+    int images = 0;
+    for (const QSize size : {QSize(19, 19), QSize(17, 17), QSize(18, 18), QSize(21, 21)}) {
+        const TGlyphList* list = TGlyphCache::Instance()->Find(size);
+        images += list != nullptr ? list->Count() : 0;
+    }
+    return images;
+}
+
 // Six buttons of four glyph sizes; every state image made once.
 void BM_GlyphCache(benchmark::State& state) {
     for (auto _ : state) {
         auto main = std::make_unique<TMainToolbar>();
         const int lists = TGlyphCache::Instance()->ListCount();
-        int images = 0;
-        for (const QSize size : {QSize(19, 19), QSize(17, 17), QSize(18, 18), QSize(21, 21)}) {
-            const TGlyphList* list = TGlyphCache::Instance()->Find(size);
-            images += list != nullptr ? list->Count() : 0;
-        }
+        const int images = CachedImages();
         // Find next switched on and off again and again: its disabled image
         // and its up image are each made once.
         main->Buttons[3]->setEnabled(true);
         main->Bar->repaint();
-        int before = 0;
-        for (const QSize size : {QSize(19, 19), QSize(17, 17), QSize(18, 18), QSize(21, 21)}) {
-            const TGlyphList* list = TGlyphCache::Instance()->Find(size);
-            before += list != nullptr ? list->Count() : 0;
-        }
+        const int before = CachedImages();
         for (int i = 0; i < 10; ++i) {
             main->Buttons[3]->setEnabled(i % 2 == 1);
             main->Bar->repaint();
         }
-        int after = 0;
-        for (const QSize size : {QSize(19, 19), QSize(17, 17), QSize(18, 18), QSize(21, 21)}) {
-            const TGlyphList* list = TGlyphCache::Instance()->Find(size);
-            after += list != nullptr ? list->Count() : 0;
-        }
+        const int after = CachedImages();
         state.counters["lists"] = lists;
         state.counters["state_images"] = images;
         state.counters["images_made_by_10_toggles"] = after - before;
@@ -167,12 +144,3 @@ void BM_GlyphCache(benchmark::State& state) {
 BENCHMARK(BM_GlyphCache)->Iterations(1);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
