@@ -30,3 +30,25 @@ start_window_manager() { # OUTDIR
   window_manager_running || fail "openbox did not start"
   pids+=("$wm")
 }
+
+# The first visible window xdotool finds with ARGS (e.g. --name NAME), waited
+# for up to 10 s; empty when none appears.
+await_window() { # ARGS...
+  local found=""
+  for _ in $(seq 100); do
+    found=$(xdotool search --onlyvisible "$@" 2>/dev/null | head -n1 || true)
+    [[ -n $found ]] && break
+    sleep 0.1
+  done
+  echo "$found"
+}
+
+# Another client takes the activation: a small xmessage window, which is
+# killed at exit. Sets other to its window.
+activate_another_client() {
+  xmessage -geometry +5+5 "Another window" &
+  pids+=($!)
+  other=$(await_window --class xmessage)
+  [[ -n $other ]] || fail "the second client did not appear"
+  xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowactivate "$other"
+}

@@ -27,12 +27,7 @@ start_window_manager "$out"
 pid=$!
 pids+=("$pid")
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name "Lumivane 98" 2>/dev/null | head -n1 || true)
-  [[ -n $window ]] && break
-  sleep 0.1
-done
+window=$(await_window --name "Lumivane 98")
 [[ -n $window ]] || fail "no window appeared"
 sleep 0.5
 
@@ -139,16 +134,7 @@ near "$wx" "$x0" && near "$wy" "$y0" && near "$ww" "$w0" && near "$wh" "$h0" ||
 echo "e2e caption: double click maximised and restored"
 
 # Another client takes the focus: our caption turns inactive.
-xmessage -geometry +5+5 "Another window" &
-pids+=($!)
-other=""
-for _ in $(seq 50); do
-  other=$(xdotool search --onlyvisible --class xmessage 2>/dev/null | head -n1 || true)
-  [[ -n $other ]] && break
-  sleep 0.1
-done
-[[ -n $other ]] || fail "the second client did not appear"
-xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowactivate "$other"
+activate_another_client
 await_caption is_inactive_colour ||
   fail "the caption stayed active when another window was ($colour)"
 cp "$out/screen.png" "$out/caption-inactive.png"

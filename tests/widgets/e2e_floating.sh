@@ -145,16 +145,7 @@ check_form_kept "resizing"
 check_rows_painted
 
 # Another client active: the toolbar hides, and comes back where it was.
-xmessage -geometry +5+5 "Another window" &
-pids+=($!)
-other=""
-for _ in $(seq 50); do
-  other=$(xdotool search --onlyvisible --class xmessage 2>/dev/null | head -n1 || true)
-  [[ -n $other ]] && break
-  sleep 0.1
-done
-[[ -n $other ]] || fail "the second client did not appear"
-xdotool windowactivate --sync "$other" 2>/dev/null || xdotool windowactivate "$other"
+activate_another_client
 await bar_hidden || fail "the toolbar stayed shown while another client was active"
 eval "$(xdotool getwindowgeometry --shell "$form")"
 click $((X + 150)) $((Y + 12))

@@ -31,12 +31,7 @@ start_window_manager "$out"
 pid=$!
 pids+=("$pid")
 
-window=""
-for _ in $(seq 100); do
-  window=$(xdotool search --onlyvisible --name "Lumivane 98" 2>/dev/null | head -n1 || true)
-  [[ -n $window ]] && break
-  sleep 0.1
-done
+window=$(await_window --name "Lumivane 98")
 [[ -n $window ]] || fail "no window appeared"
 sleep 0.5
 xdotool windowactivate --sync "$window" 2>/dev/null || true
