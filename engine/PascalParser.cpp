@@ -3,13 +3,12 @@
 #include "engine/RtfOutput.h"
 #include "engine/ScanTables.h"
 #include "platform/Color.h"
+#include "platform/MemoryPages.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <future>
-#include <sys/mman.h>
 #include <thread>
-#include <unistd.h>
 
 const std::array<std::string_view, 6> SourceExtensions = {".pas", ".~pa", ".dpr",
                                                           ".~dp", ".int", ".inc"};
@@ -201,19 +200,6 @@ private:
 // The scanner gives back the pages of the source it has passed in steps of this.
 constexpr std::size_t kReleaseStep = 4 << 20;
 
-// Gives the whole pages of BASE's bytes [FROM, TO) back to the system; they
-// read as zeros afterwards. Returns the offset up to which pages are gone.
-std::size_t ReleasePages(const char* base, std::size_t from, std::size_t to) {
-    const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-    const auto first = (reinterpret_cast<std::uintptr_t>(base + from) + page - 1) / page * page;
-    const auto last = reinterpret_cast<std::uintptr_t>(base + to) / page * page;
-    if (first >= last) {
-        return from;
-    }
-    ::madvise(reinterpret_cast<void*>(first), last - first, MADV_DONTNEED);
-    return static_cast<std::size_t>(last - reinterpret_cast<std::uintptr_t>(base));
-}
-
 // Marks a conversion of the engine's own copy of a file for as long as it runs.
 class TOwnedSource {
 public:
@@ -398,7 +384,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
 void TPascalParser::ReleaseScanned() {
     const std::size_t scanned = std::min(static_cast<std::size_t>(cursor_ - begin_), releaseLimit_);
     if (scanned >= released_ + kReleaseStep) {
-        released_ = ReleasePages(begin_, released_, scanned);
+        released_ = platform::ReleasePages(begin_, released_, scanned);
     }
 }
 

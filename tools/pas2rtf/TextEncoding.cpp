@@ -43,9 +43,8 @@ std::size_t LeadLength(unsigned char byte) {
 std::size_t CutCharacterStart(std::string_view bytes) {
     const std::size_t n = bytes.size();
     for (std::size_t back = 1; back <= 3 && back <= n; ++back) {
-        const auto byte = static_cast<unsigned char>(bytes[n - back]);
-        if ((byte & 0xC0) != 0x80) {
-            const std::size_t length = LeadLength(byte);
+        if (!IsTrailByte(bytes[n - back])) {
+            const std::size_t length = LeadLength(static_cast<unsigned char>(bytes[n - back]));
             return length > back ? n - back : n;
         }
     }

@@ -1,21 +1,17 @@
 #include "viewer/text/DocumentBuffer.h"
 
+#include "platform/MemoryPages.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
 #include <sys/mman.h>
-#include <unistd.h>
 
 namespace {
 
 // The first mapping; each growth doubles it. Pages are only backed by memory
 // once written, so an unused tail costs nothing.
 constexpr std::size_t kFirstCapacity = std::size_t{1} << 20;
-
-std::size_t PageSize() {
-    static const std::size_t size = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    return size;
-}
 
 } // namespace
 
@@ -48,11 +44,7 @@ void TDocumentBuffer::Write(std::string_view bytes) {
 }
 
 void TDocumentBuffer::Release(std::size_t offset) {
-    const std::size_t end = std::min(offset, size_) / PageSize() * PageSize();
-    if (end > released_) {
-        ::madvise(data_ + released_, end - released_, MADV_DONTNEED);
-        released_ = end;
-    }
+    released_ = platform::ReleasePages(data_, released_, std::min(offset, size_));
 }
 
 void TDocumentBuffer::Clear() {

@@ -83,7 +83,6 @@ public:
 
     // Room for COUNT values without moving the ones held, in either width.
     void reserve(std::size_t count) {
-        reserved_ = std::max(reserved_, count);
         if (wide_) {
             wideItems_.reserve(count);
         } else {
@@ -111,7 +110,6 @@ public:
         narrowItems_ = {};
         wideItems_ = {};
         wide_ = false;
-        reserved_ = 0;
     }
 
     // The values as stored: one byte each unless IsWide.
@@ -128,7 +126,8 @@ public:
 
 private:
     void Widen() {
-        wideItems_.reserve(std::max(reserved_, narrowItems_.size() + 1));
+        // The room reserved for the narrow values is kept for the wide ones.
+        wideItems_.reserve(std::max(narrowItems_.capacity(), narrowItems_.size() + 1));
         wideItems_.assign(narrowItems_.begin(), narrowItems_.end());
         narrowItems_ = {};
         wide_ = true;
@@ -137,7 +136,6 @@ private:
     std::vector<std::uint8_t> narrowItems_;
     std::vector<Wide> wideItems_;
     bool wide_ = false;
-    std::size_t reserved_ = 0;
 };
 
 } // namespace text
