@@ -20,11 +20,6 @@ TBarOrientation OrientationOf(const TDock97& dock) {
     return dock.Vertical() ? TBarOrientation::kVertical : TBarOrientation::kHorizontal;
 }
 
-bool IsMouseButtonEvent(QEvent::Type type) {
-    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-           type == QEvent::MouseButtonDblClick;
-}
-
 } // namespace
 
 // ---- pressing ----
@@ -266,7 +261,7 @@ bool TToolbarDrag::HandleMouse(QEvent* event) {
         MoveTo(mouse->globalPosition().toPoint());
         return true;
     }
-    if (IsMouseButtonEvent(event->type()) && mouse->button() == Qt::LeftButton) {
+    if (mouse->button() == Qt::LeftButton) {
         if (event->type() == QEvent::MouseButtonRelease) {
             MoveTo(mouse->globalPosition().toPoint());
             Finish(TEnd::kDropped);
