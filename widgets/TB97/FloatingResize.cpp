@@ -114,13 +114,15 @@ TFloatingResize::TFloatingResize(TToolbar97* bar, int edge, QPoint press)
 
     hold_ = std::make_unique<TTrackingHold>(
         bar_, this, QCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor));
-    quitWatch_ = connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Cancel(); });
-    stateWatch_ = connect(qApp, &QGuiApplication::applicationStateChanged, this,
-                          [this](Qt::ApplicationState state) {
-                              if (state != Qt::ApplicationActive) {
-                                  Cancel();
-                              }
-                          });
+    // Cancel after the end does nothing, so these watches stay until the
+    // session goes.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Cancel(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state != Qt::ApplicationActive) {
+                    Cancel();
+                }
+            });
     outlineWindow_ = std::make_unique<TToolbarOutline>();
     outlineWindow_->SetOutline(outline_, thickness_);
 }
@@ -143,8 +145,6 @@ void TFloatingResize::End() {
         return;
     }
     running_ = false;
-    disconnect(quitWatch_);
-    disconnect(stateWatch_);
     hold_.reset();
     outlineWindow_.reset();
 }
@@ -167,9 +167,6 @@ void TFloatingResize::Track(QPoint global) {
         break;
     }
     current_ = PickCandidate(extents_, current_, extent);
-    if (candidates_.empty()) {
-        return;
-    }
     const QSize size = candidates_[current_];
     // Anchored at the edge opposite the one dragged.
     QRect outline(start_.topLeft(), size);
@@ -189,9 +186,6 @@ void TFloatingResize::Track(QPoint global) {
 void TFloatingResize::Apply() {
     const QRect outline = outline_;
     End();
-    if (candidates_.empty()) {
-        return;
-    }
     bar_->SetFloatingWidth(outline.width() - frameExtra_.width());
     bar_->SetFloatingRect(outline);
     bar_->KeepOnScreen();
