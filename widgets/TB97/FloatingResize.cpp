@@ -18,13 +18,6 @@ constexpr int kStickyZone = 12;
 // The narrowest wrap width tried is the widest item plus this.
 constexpr int kNarrowestExtra = 8;
 
-// Where a floating toolbar stands on the screen: its stored rectangle, which
-// the window system may not have caught up with yet.
-QRect ScreenRect(const TToolbar97& bar) {
-    const QRect stored = bar.FloatingRect();
-    return stored.isEmpty() ? QRect(bar.mapToGlobal(QPoint(0, 0)), bar.size()) : stored;
-}
-
 } // namespace
 
 namespace tb97 {
@@ -90,7 +83,7 @@ size_t PickCandidate(const std::vector<int>& extents, size_t current, int extent
 // ---- the resize session ----
 
 TFloatingResize::TFloatingResize(TToolbar97* bar, int edge, QPoint press)
-    : QObject(nullptr), bar_(bar), edge_(edge), press_(press), start_(ScreenRect(*bar)) {
+    : QObject(nullptr), bar_(bar), edge_(edge), press_(press), start_(bar->FloatingScreenRect()) {
     const TFloatMetrics m = FloatingMetrics();
     thickness_ = std::max(m.Frame, 1);
     frameExtra_ = FloatingFrameSize(m);

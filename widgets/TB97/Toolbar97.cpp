@@ -248,6 +248,10 @@ void TToolbar97::SetFloatingWidth(int width) {
     }
 }
 
+QRect TToolbar97::FloatingScreenRect() const {
+    return floatingRect_.isEmpty() ? QRect(mapToGlobal(QPoint(0, 0)), size()) : floatingRect_;
+}
+
 void TToolbar97::KeepOnScreen() {
     if (FDockedTo != nullptr) {
         return;
@@ -260,10 +264,7 @@ void TToolbar97::KeepOnScreen() {
         return;
     }
     const QRect area = screen->availableGeometry();
-    // The stored rectangle: the window system may not yet report where it
-    // has just placed the window.
-    const QRect r =
-        floatingRect_.isEmpty() ? QRect(mapToGlobal(QPoint(0, 0)), size()) : floatingRect_;
+    const QRect r = FloatingScreenRect();
     if (r.intersects(area)) {
         return;
     }
