@@ -542,8 +542,8 @@ void TToolbar97::PaintFloating(QPainter& painter) {
 }
 
 void TToolbar97::mousePressEvent(QMouseEvent* event) {
-    // The floating frame's edges and close button come first.
-    if (FDockedTo == nullptr && frame_->MousePress(event)) {
+    // A floating frame's edges and close button come first.
+    if (frame_->MousePress(event)) {
         return;
     }
     event->accept();
@@ -557,7 +557,7 @@ void TToolbar97::mousePressEvent(QMouseEvent* event) {
 
 void TToolbar97::mouseDoubleClickEvent(QMouseEvent* event) {
     // A double click on an edge or the close button is a press there.
-    if (FDockedTo == nullptr && frame_->MousePress(event)) {
+    if (frame_->MousePress(event)) {
         return;
     }
     event->accept();
