@@ -31,14 +31,18 @@ const tb97::TBarMargins& MarginsFor(TBarOrientation orientation) {
     return tb97::kBarMargins[static_cast<size_t>(orientation)];
 }
 
-TBarOrientation OrientationOf(const TDock97* dock) {
+} // namespace
+
+namespace tb97 {
+
+TBarOrientation OrientationIn(const TDock97* dock) {
     if (dock == nullptr) {
         return TBarOrientation::kFloating;
     }
     return dock->Vertical() ? TBarOrientation::kVertical : TBarOrientation::kHorizontal;
 }
 
-} // namespace
+} // namespace tb97
 
 // Where each item goes, in client coordinates, and the client size.
 struct TToolbar97::TArrangement {
@@ -279,7 +283,7 @@ std::vector<QWidget*> TToolbar97::Items() const {
 }
 
 TBarOrientation TToolbar97::Orientation() const {
-    return OrientationOf(FDockedTo);
+    return tb97::OrientationIn(FDockedTo);
 }
 
 bool TToolbar97::HasDragHandle() const {

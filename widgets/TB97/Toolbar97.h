@@ -142,3 +142,10 @@ private:
     bool reparenting_ = false;
     bool destroying_ = false;
 };
+
+namespace tb97 {
+
+// How a toolbar lays out its items in DOCK (floating when there is none).
+TBarOrientation OrientationIn(const TDock97* dock);
+
+} // namespace tb97

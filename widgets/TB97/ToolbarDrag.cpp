@@ -14,14 +14,6 @@
 
 namespace tb97 {
 
-namespace {
-
-TBarOrientation OrientationOf(const TDock97& dock) {
-    return dock.Vertical() ? TBarOrientation::kVertical : TBarOrientation::kHorizontal;
-}
-
-} // namespace
-
 // ---- pressing ----
 
 bool StartsDrag(const TToolbar97& bar, QPoint pos) {
@@ -80,7 +72,7 @@ std::vector<TDockCandidate> DockCandidates(const TToolbar97& bar,
         c.ScreenRect = QRect(dock->mapToGlobal(QPoint(0, 0)), dock->size());
         c.BarSize = bar.DockedTo() == dock
                         ? bar.size()
-                        : bar.ArrangedSize(OrientationOf(*dock), dock->AllowDrag(), 0);
+                        : bar.ArrangedSize(OrientationIn(dock), dock->AllowDrag(), 0);
         candidates.push_back(c);
     }
     return candidates;
