@@ -7,8 +7,8 @@
 #include "widgets/TB97/FloatingResize.h"
 #include "widgets/TB97/Toolbar97.h"
 
-#include <QApplication>
 #include <QChildEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
@@ -25,7 +25,7 @@ constexpr int kMinCutLength = 5;
 QFont SmallCaptionFont() {
     const std::optional<TNonClientMetrics> metrics = GetNonClientMetrics();
     const TLogFont logFont =
-        metrics ? metrics->lfSmCaptionFont : TLogFont{-11, 700, false, "MS Sans Serif"};
+        metrics ? metrics->lfSmCaptionFont : TNonClientMetrics{}.lfSmCaptionFont;
     QFont font(QString::fromStdString(logFont.FaceName));
     font.setPixelSize(logFont.Height < 0 ? -logFont.Height : std::max(logFont.Height, 1));
     font.setBold(logFont.Weight > 500);
@@ -134,9 +134,10 @@ void PaintFloatingFrame(QPainter& painter, QSize size, const QString& caption, b
     painter.fillRect(bar, ToQColor(clActiveCaption));
     painter.fillRect(QRect(bar.left(), bar.bottom() + 1, bar.width(), 1), face);
 
+    const QRect close = FloatingCloseRect(size, m);
     QRect textRect = bar.adjusted(1, 0, -1, 0);
     if (closeButton) {
-        textRect.setRight(FloatingCloseRect(size, m).left() - 1);
+        textRect.setRight(close.left() - 1);
     }
     const QFont font = SmallCaptionFont();
     const QFontMetrics metrics(font);
@@ -152,10 +153,9 @@ void PaintFloatingFrame(QPainter& painter, QSize size, const QString& caption, b
 
     if (closeButton) {
         // The button sits in a one-pixel ring of the caption's colour.
-        const QRect square = FloatingCloseRect(size, m);
-        painter.fillRect(square, ToQColor(clActiveCaption));
-        DrawCaptionButton(painter, square.adjusted(1, 1, -1, -1), TCaptionGlyph::Close,
-                          closePressed, false);
+        painter.fillRect(close, ToQColor(clActiveCaption));
+        DrawCaptionButton(painter, close.adjusted(1, 1, -1, -1), TCaptionGlyph::Close, closePressed,
+                          false);
     }
 }
 
@@ -191,6 +191,7 @@ bool TFloatingFrame::MousePress(QMouseEvent* event) {
         return true;
     }
     if (IsEdge(hit)) {
+        // A session left over lets go of the mouse before the next takes it.
         resize_.reset();
         resize_ = std::make_unique<TFloatingResize>(bar_, hit, event->globalPosition().toPoint());
         event->accept();

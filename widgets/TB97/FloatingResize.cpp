@@ -18,13 +18,6 @@ constexpr int kStickyZone = 12;
 // The narrowest wrap width tried is the widest item plus this.
 constexpr int kNarrowestExtra = 8;
 
-// Where a floating toolbar stands on the screen: its stored rectangle, which
-// the window system may not have caught up with yet.
-QRect ScreenRect(const TToolbar97& bar) {
-    const QRect stored = bar.FloatingRect();
-    return stored.isEmpty() ? QRect(bar.mapToGlobal(QPoint(0, 0)), bar.size()) : stored;
-}
-
 } // namespace
 
 namespace tb97 {
@@ -90,7 +83,7 @@ size_t PickCandidate(const std::vector<int>& extents, size_t current, int extent
 // ---- the resize session ----
 
 TFloatingResize::TFloatingResize(TToolbar97* bar, int edge, QPoint press)
-    : QObject(nullptr), bar_(bar), edge_(edge), press_(press), start_(ScreenRect(*bar)) {
+    : QObject(nullptr), bar_(bar), edge_(edge), press_(press), start_(bar->FloatingScreenRect()) {
     const TFloatMetrics m = FloatingMetrics();
     thickness_ = std::max(m.Frame, 1);
     frameExtra_ = FloatingFrameSize(m);
@@ -114,13 +107,15 @@ TFloatingResize::TFloatingResize(TToolbar97* bar, int edge, QPoint press)
 
     hold_ = std::make_unique<TTrackingHold>(
         bar_, this, QCursor(horizontal ? Qt::SizeHorCursor : Qt::SizeVerCursor));
-    quitWatch_ = connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Cancel(); });
-    stateWatch_ = connect(qApp, &QGuiApplication::applicationStateChanged, this,
-                          [this](Qt::ApplicationState state) {
-                              if (state != Qt::ApplicationActive) {
-                                  Cancel();
-                              }
-                          });
+    // Cancel after the end does nothing, so these watches stay until the
+    // session goes.
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { Cancel(); });
+    connect(qApp, &QGuiApplication::applicationStateChanged, this,
+            [this](Qt::ApplicationState state) {
+                if (state != Qt::ApplicationActive) {
+                    Cancel();
+                }
+            });
     outlineWindow_ = std::make_unique<TToolbarOutline>();
     outlineWindow_->SetOutline(outline_, thickness_);
 }
@@ -143,8 +138,6 @@ void TFloatingResize::End() {
         return;
     }
     running_ = false;
-    disconnect(quitWatch_);
-    disconnect(stateWatch_);
     hold_.reset();
     outlineWindow_.reset();
 }
@@ -167,9 +160,6 @@ void TFloatingResize::Track(QPoint global) {
         break;
     }
     current_ = PickCandidate(extents_, current_, extent);
-    if (candidates_.empty()) {
-        return;
-    }
     const QSize size = candidates_[current_];
     // Anchored at the edge opposite the one dragged.
     QRect outline(start_.topLeft(), size);
@@ -189,9 +179,6 @@ void TFloatingResize::Track(QPoint global) {
 void TFloatingResize::Apply() {
     const QRect outline = outline_;
     End();
-    if (candidates_.empty()) {
-        return;
-    }
     bar_->SetFloatingWidth(outline.width() - frameExtra_.width());
     bar_->SetFloatingRect(outline);
     bar_->KeepOnScreen();

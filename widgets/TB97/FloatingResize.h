@@ -48,8 +48,6 @@ public:
     ~TFloatingResize() override;
 
     bool Running() const { return running_; }
-    // The window rectangle the outline shows.
-    QRect Outline() const { return outline_; }
     // Ends without effect.
     void Cancel();
 
@@ -67,7 +65,9 @@ private:
     QPoint press_;
     QRect start_;
     QSize frameExtra_;
-    std::vector<QSize> candidates_; // window sizes, ascending along the dragged axis
+    // Window sizes, ascending along the dragged axis; never empty, as the
+    // unwrapped size is always one.
+    std::vector<QSize> candidates_;
     std::vector<int> extents_;
     size_t current_ = 0;
     QRect outline_;
@@ -75,8 +75,6 @@ private:
     std::unique_ptr<TTrackingHold> hold_;
     std::unique_ptr<TToolbarOutline> outlineWindow_;
     bool running_ = true;
-    QMetaObject::Connection quitWatch_;
-    QMetaObject::Connection stateWatch_;
 };
 
 } // namespace tb97

@@ -31,14 +31,18 @@ const tb97::TBarMargins& MarginsFor(TBarOrientation orientation) {
     return tb97::kBarMargins[static_cast<size_t>(orientation)];
 }
 
-TBarOrientation OrientationOf(const TDock97* dock) {
+} // namespace
+
+namespace tb97 {
+
+TBarOrientation OrientationIn(const TDock97* dock) {
     if (dock == nullptr) {
         return TBarOrientation::kFloating;
     }
     return dock->Vertical() ? TBarOrientation::kVertical : TBarOrientation::kHorizontal;
 }
 
-} // namespace
+} // namespace tb97
 
 // Where each item goes, in client coordinates, and the client size.
 struct TToolbar97::TArrangement {
@@ -248,6 +252,10 @@ void TToolbar97::SetFloatingWidth(int width) {
     }
 }
 
+QRect TToolbar97::FloatingScreenRect() const {
+    return floatingRect_.isEmpty() ? QRect(mapToGlobal(QPoint(0, 0)), size()) : floatingRect_;
+}
+
 void TToolbar97::KeepOnScreen() {
     if (FDockedTo != nullptr) {
         return;
@@ -260,10 +268,7 @@ void TToolbar97::KeepOnScreen() {
         return;
     }
     const QRect area = screen->availableGeometry();
-    // The stored rectangle: the window system may not yet report where it
-    // has just placed the window.
-    const QRect r =
-        floatingRect_.isEmpty() ? QRect(mapToGlobal(QPoint(0, 0)), size()) : floatingRect_;
+    const QRect r = FloatingScreenRect();
     if (r.intersects(area)) {
         return;
     }
@@ -278,7 +283,7 @@ std::vector<QWidget*> TToolbar97::Items() const {
 }
 
 TBarOrientation TToolbar97::Orientation() const {
-    return OrientationOf(FDockedTo);
+    return tb97::OrientationIn(FDockedTo);
 }
 
 bool TToolbar97::HasDragHandle() const {
@@ -541,8 +546,8 @@ void TToolbar97::PaintFloating(QPainter& painter) {
 }
 
 void TToolbar97::mousePressEvent(QMouseEvent* event) {
-    // The floating frame's edges and close button come first.
-    if (FDockedTo == nullptr && frame_->MousePress(event)) {
+    // A floating frame's edges and close button come first.
+    if (frame_->MousePress(event)) {
         return;
     }
     event->accept();
@@ -556,7 +561,7 @@ void TToolbar97::mousePressEvent(QMouseEvent* event) {
 
 void TToolbar97::mouseDoubleClickEvent(QMouseEvent* event) {
     // A double click on an edge or the close button is a press there.
-    if (FDockedTo == nullptr && frame_->MousePress(event)) {
+    if (frame_->MousePress(event)) {
         return;
     }
     event->accept();

@@ -83,6 +83,10 @@ public:
     // the items wrap (0: none).
     QRect FloatingRect() const { return floatingRect_; }
     void SetFloatingRect(const QRect& rect);
+    // Where the floating window stands: the stored rectangle, as the window
+    // system may not yet report where it has just placed the window; where
+    // the widget is when none is stored.
+    QRect FloatingScreenRect() const;
     int FloatingWidth() const { return floatingWidth_; }
     void SetFloatingWidth(int width);
     // Cross positions of the rows that follow a wrap, while floating.
@@ -138,3 +142,10 @@ private:
     bool reparenting_ = false;
     bool destroying_ = false;
 };
+
+namespace tb97 {
+
+// How a toolbar lays out its items in DOCK (floating when there is none).
+TBarOrientation OrientationIn(const TDock97* dock);
+
+} // namespace tb97

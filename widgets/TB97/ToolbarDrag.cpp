@@ -14,19 +14,6 @@
 
 namespace tb97 {
 
-namespace {
-
-TBarOrientation OrientationOf(const TDock97& dock) {
-    return dock.Vertical() ? TBarOrientation::kVertical : TBarOrientation::kHorizontal;
-}
-
-bool IsMouseButtonEvent(QEvent::Type type) {
-    return type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease ||
-           type == QEvent::MouseButtonDblClick;
-}
-
-} // namespace
-
 // ---- pressing ----
 
 bool StartsDrag(const TToolbar97& bar, QPoint pos) {
@@ -85,7 +72,7 @@ std::vector<TDockCandidate> DockCandidates(const TToolbar97& bar,
         c.ScreenRect = QRect(dock->mapToGlobal(QPoint(0, 0)), dock->size());
         c.BarSize = bar.DockedTo() == dock
                         ? bar.size()
-                        : bar.ArrangedSize(OrientationOf(*dock), dock->AllowDrag(), 0);
+                        : bar.ArrangedSize(OrientationIn(dock), dock->AllowDrag(), 0);
         candidates.push_back(c);
     }
     return candidates;
@@ -266,7 +253,7 @@ bool TToolbarDrag::HandleMouse(QEvent* event) {
         MoveTo(mouse->globalPosition().toPoint());
         return true;
     }
-    if (IsMouseButtonEvent(event->type()) && mouse->button() == Qt::LeftButton) {
+    if (mouse->button() == Qt::LeftButton) {
         if (event->type() == QEvent::MouseButtonRelease) {
             MoveTo(mouse->globalPosition().toPoint());
             Finish(TEnd::kDropped);

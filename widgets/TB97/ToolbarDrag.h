@@ -64,12 +64,10 @@ public:
 
     void MoveTo(QPoint cursor);
     void SetForbidDocking(bool forbid);
-    bool ForbidDocking() const { return forbid_; }
-    // Where the toolbar would go now (dock index into Docks(), −1 floating).
+    // Where the toolbar would go now (dock index into the form's docks, −1
+    // floating).
     const TDragTarget& Target() const { return target_; }
     TDock97* TargetDock() const;
-    const std::vector<TDockCandidate>& Candidates() const { return candidates_; }
-    QSize FloatSize() const { return floatSize_; }
     // The outline window (null before the first move).
     const TToolbarOutline* Outline() const { return outline_.get(); }
     // Docks or floats the toolbar where the outline is.

@@ -18,8 +18,9 @@ QRect Desktop() {
     return screen != nullptr ? screen->virtualGeometry() : QRect(0, 0, 1, 1);
 }
 
-} // namespace
-
+// The 8 × 8 checkerboard the outline is drawn with: black and white pixels
+// alternating, aligned to the screen so that a moved frame keeps the pattern
+// where it overlaps its old place.
 const QPixmap& OutlinePattern() {
     static const QPixmap pattern = [] {
         QImage image(8, 8, QImage::Format_RGB32);
@@ -32,6 +33,8 @@ const QPixmap& OutlinePattern() {
     }();
     return pattern;
 }
+
+} // namespace
 
 TToolbarOutline::TToolbarOutline()
     : QWidget(nullptr, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |

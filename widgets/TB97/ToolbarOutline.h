@@ -32,9 +32,4 @@ private:
     QRegion lastPainted_;
 };
 
-// The 8 × 8 checkerboard the outline is drawn with: black and white pixels
-// alternating, aligned to the screen so that a moved frame keeps the pattern
-// where it overlaps its old place.
-const QPixmap& OutlinePattern();
-
 } // namespace tb97
