@@ -3,6 +3,7 @@
 #include "platform/SystemMetrics.h"
 #include "platform/qt/FrameControls.h"
 #include "platform/qt/QtColor.h"
+#include "platform/qt/QtFont.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -33,15 +34,7 @@ int ncDestroyType = 0;
 QFont CaptionFont() {
     const TLogFont logFont =
         GetNonClientMetrics() ? GetNonClientMetrics()->lfCaptionFont : StockSystemFont();
-    QFont font(QString::fromStdString(logFont.FaceName));
-    if (logFont.Height < 0) {
-        font.setPixelSize(-logFont.Height);
-    } else if (logFont.Height > 0) {
-        font.setPixelSize(logFont.Height);
-    }
-    font.setBold(logFont.Weight > 500);
-    font.setItalic(logFont.Italic);
-    return font;
+    return ToQFont(logFont);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/qt/FrameControls.h"
 #include "platform/qt/NonClientFrame.h"
 #include "platform/qt/QtColor.h"
+#include "platform/qt/QtFont.h"
 #include "widgets/TB97/FloatingResize.h"
 #include "widgets/TB97/Toolbar97.h"
 
@@ -26,11 +27,7 @@ QFont SmallCaptionFont() {
     const std::optional<TNonClientMetrics> metrics = GetNonClientMetrics();
     const TLogFont logFont =
         metrics ? metrics->lfSmCaptionFont : TNonClientMetrics{}.lfSmCaptionFont;
-    QFont font(QString::fromStdString(logFont.FaceName));
-    font.setPixelSize(logFont.Height < 0 ? -logFont.Height : std::max(logFont.Height, 1));
-    font.setBold(logFont.Weight > 500);
-    font.setItalic(logFont.Italic);
-    return font;
+    return ToQFont(logFont);
 }
 
 bool IsEdge(int hit) {
