@@ -9,8 +9,9 @@ dir=${FUZZ_BUILD_DIR:-$root/build-fuzz}
 cxx=$(command -v clang++ || command -v clang++-14)
 mkdir -p "$dir/corpus"
 
-# Only the Qt-free document code (viewer/text/) goes into the fuzzer.
-sources=("$root"/viewer/text/*.cpp "$root/fuzz/RtfReaderFuzz.cpp")
+# Only the Qt-free document code (viewer/text/) goes into the fuzzer, with the
+# platform pieces it calls.
+sources=("$root"/viewer/text/*.cpp "$root/platform/MemoryPages.cpp" "$root/fuzz/RtfReaderFuzz.cpp")
 echo "fuzz: building $dir/rtf_reader_fuzz"
 "$cxx" -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
   -fno-omit-frame-pointer -Wall -Wextra -Werror -I"$root" "${sources[@]}" \
