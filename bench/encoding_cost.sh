@@ -7,10 +7,17 @@
 # The ASCII source is the Free Pascal compiler sources concatenated (as for
 # compare_converters.sh), their few non-ASCII bytes made '?'; without them, a
 # synthetic unit of the same size.
+# Each is timed writing to three places, since the UTF-8 escapes double the
+# output and what more output costs depends on where it goes:
+#   replace  an output file that a run of the same mode wrote before, as a
+#            repeated conversion does (the headline figure);
+#   new      an output file that does not exist yet;
+#   stdout   standard output to /dev/null: the conversion and its escaping
+#            alone, nothing written.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
-runs=${2:-11}
+runs=${2:-21}
 pas2rtf=$build/bin/pas2rtf
 compiler=/usr/share/fpcsrc/3.2.2/compiler
 size=$((16 << 20))
@@ -48,16 +55,22 @@ data = data.decode("utf-8", "ignore").encode()  # whole characters only
 open(sys.argv[1], "wb").write(data)
 PY
 
-# Whole-process time of one run in tenths of a millisecond. Each mode writes
-# its own output file, so every run replaces a file of its own size, as a
-# repeated conversion does.
+# Whole-process time of one run in tenths of a millisecond.
 run_time() {
-  local mode=$1 source=$2 start end
+  local mode=$1 source=$2 destination=$3 start end
+  local args=(--force)
+  [[ $mode == raw ]] && args+=(--raw)
+  local output=$work/out-$mode.rtf
+  if [[ $destination == new ]]; then
+    output=$work/new-$mode.rtf
+    rm -f "$output"
+    sync -f "$work"
+  fi
   start=$(date +%s%N)
-  if [[ $mode == raw ]]; then
-    "$pas2rtf" --force --raw "$source" -o "$work/out-raw.rtf"
+  if [[ $destination == stdout ]]; then
+    "$pas2rtf" "${args[@]}" "$source" >/dev/null
   else
-    "$pas2rtf" --force "$source" -o "$work/out-auto.rtf"
+    "$pas2rtf" "${args[@]}" "$source" -o "$output"
   fi
   end=$(date +%s%N)
   echo $(((end - start) / 100000))
@@ -67,17 +80,19 @@ median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
 ms() { awk -v t="$1" 'BEGIN { printf "%.1f", t / 10 }'; }
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
-printf '%-12s %10s %10s %8s\n' source "raw ms" "auto ms" added
+printf '%-8s %-9s %8s %8s %8s\n' source output "raw ms" "auto ms" added
 for name in ascii utf8; do
-  # Raw and auto in turns, so that a change in the machine's load falls on both.
-  raws=() autos=()
-  for ((i = 0; i < runs; i++)); do
-    raws+=("$(run_time raw "$work/$name.pas")")
-    autos+=("$(run_time auto "$work/$name.pas")")
+  for destination in replace new stdout; do
+    # Raw and auto in turns, so that a change in the machine's load falls on both.
+    raws=() autos=()
+    for ((i = 0; i < runs; i++)); do
+      raws+=("$(run_time raw "$work/$name.pas" "$destination")")
+      autos+=("$(run_time auto "$work/$name.pas" "$destination")")
+    done
+    raw=$(median "${raws[@]}")
+    auto=$(median "${autos[@]}")
+    printf '%-8s %-9s %8s %8s %7s%%\n' "$name" "$destination" "$(ms "$raw")" "$(ms "$auto")" \
+      "$(awk -v a="$auto" -v r="$raw" 'BEGIN { printf "%+.1f", (a - r) * 100 / r }')"
   done
-  raw=$(median "${raws[@]}")
-  auto=$(median "${autos[@]}")
-  printf '%-12s %10s %10s %7s%%\n' "$name" "$(ms "$raw")" "$(ms "$auto")" \
-    "$(awk -v a="$auto" -v r="$raw" 'BEGIN { printf "%+.1f", (a - r) * 100 / r }')"
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"

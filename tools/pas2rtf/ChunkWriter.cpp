@@ -41,16 +41,7 @@ void TChunkWriter::Submit(char* chunk, std::size_t used) {
             free_.push_back(chunk);
             ThrowIfFailed();
         }
-        queue_.push_back({chunk, used, chunk});
-    }
-    changed_.notify_all();
-}
-
-void TChunkWriter::SubmitOwn(const char* bytes, std::size_t size) {
-    {
-        std::lock_guard lock(mutex_);
-        ThrowIfFailed();
-        queue_.push_back({bytes, size, nullptr});
+        queue_.push_back({chunk, used});
     }
     changed_.notify_all();
 }
@@ -75,22 +66,18 @@ void TChunkWriter::Run() {
         std::exception_ptr failure;
         try {
             if (pending.Size > 0) {
-                sink_.Write({pending.Bytes, pending.Size});
+                sink_.Write({pending.Chunk, pending.Size});
             }
         } catch (...) {
             failure = std::current_exception();
         }
         lock.lock();
         writing_ = false;
-        if (pending.Chunk != nullptr) {
-            free_.push_back(pending.Chunk);
-        }
+        free_.push_back(pending.Chunk);
         if (failure) {
             failure_ = failure;
             for (const TPending& dropped : queue_) {
-                if (dropped.Chunk != nullptr) {
-                    free_.push_back(dropped.Chunk);
-                }
+                free_.push_back(dropped.Chunk);
             }
             queue_.clear();
         }

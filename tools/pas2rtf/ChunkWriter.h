@@ -30,16 +30,13 @@ public:
     char* Acquire();
     // Queues the buffer Acquire gave, its first USED bytes filled.
     void Submit(char* chunk, std::size_t used);
-    // Queues bytes of the caller's, which stay where they are until Finish.
-    void SubmitOwn(const char* bytes, std::size_t size);
     // Waits until everything queued is written; throws the sink's failure.
     void Finish();
 
 private:
     struct TPending {
-        const char* Bytes;
+        char* Chunk; // given back once written
         std::size_t Size;
-        char* Chunk; // the buffer to give back once written; null for the caller's bytes
     };
     void Run();
     void ThrowIfFailed(); // the lock held

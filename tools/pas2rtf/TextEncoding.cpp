@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
-#include <future>
 
 namespace {
 
@@ -16,10 +15,6 @@ constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 // flight: whole, aligned pieces are what the system writes fastest.
 constexpr std::size_t kChunk = 1 << 20;
 constexpr std::size_t kChunksInFlight = 3;
-// From this size on, a piece of the document is escaped in two halves at once.
-constexpr std::size_t kEscapeInHalves = 4 << 20;
-// The most one byte of text can become: a byte that is no UTF-8, as "\\u8364?".
-constexpr std::size_t kMostPerByte = 7;
 
 bool IsTrailByte(char byte) {
     return (static_cast<unsigned char>(byte) & 0xC0) == 0x80;
@@ -143,7 +138,7 @@ void TEncodingSink::WriteEscaped(std::string_view bytes) {
         std::memcpy(joined + carryLength_, bytes.data(), taken);
         const std::string_view both(joined, carryLength_ + taken);
         const std::size_t whole = CutCharacterStart(both);
-        EscapeWhole(both.substr(0, whole));
+        EscapeHere(both.substr(0, whole));
         if (whole < carryLength_) {
             // Still cut: every byte of BYTES is in JOINED, and the rest of it fits.
             carryLength_ = both.size() - whole;
@@ -156,16 +151,10 @@ void TEncodingSink::WriteEscaped(std::string_view bytes) {
     const std::size_t whole = CutCharacterStart(bytes);
     carryLength_ = bytes.size() - whole;
     std::memcpy(carry_, bytes.data() + whole, carryLength_);
-    EscapeWhole(bytes.substr(0, whole));
+    EscapeHere(bytes.substr(0, whole));
 }
 
 // BYTES with no character cut at its end.
-void TEncodingSink::EscapeWhole(std::string_view bytes) {
-    if (bytes.size() < kEscapeInHalves || !EscapeInHalves(bytes)) {
-        EscapeHere(bytes);
-    }
-}
-
 void TEncodingSink::EscapeHere(std::string_view bytes) {
     const char* p = bytes.data();
     const char* const end = p + bytes.size();
@@ -175,53 +164,6 @@ void TEncodingSink::EscapeHere(std::string_view bytes) {
         }
         out_ = escaper_->Escape(p, end, out_, limit_);
     }
-}
-
-// The engine hands over half of a large document in one piece: its second
-// half is escaped on another thread, into one buffer of its own, while the
-// first goes out. The halves meet at a byte that is no trail byte, where a
-// character starts whatever comes before. False when there is no such byte
-// near the middle (the data is no UTF-8 there, and is escaped here).
-bool TEncodingSink::EscapeInHalves(std::string_view bytes) {
-    std::size_t split = bytes.size() / 2;
-    const std::size_t last = split + 4;
-    while (split < last && IsTrailByte(bytes[split])) {
-        ++split;
-    }
-    if (IsTrailByte(bytes[split])) {
-        return false;
-    }
-    const std::string_view second = bytes.substr(split);
-    // Room for the most a byte can become: untouched pages cost nothing.
-    const std::size_t room = second.size() * kMostPerByte + TUtf8Escaper::kStepRoom;
-    auto aside = std::make_unique_for_overwrite<char[]>(room);
-    std::size_t asideSize = 0;
-    auto helper = std::async(std::launch::async, [&] {
-        TUtf8Escaper escaper; // the cache is filled as it is used: one per thread
-        const char* p = second.data();
-        char* const out = escaper.Escape(p, p + second.size(), aside.get(),
-                                         aside.get() + room - TUtf8Escaper::kStepRoom);
-        asideSize = static_cast<std::size_t>(out - aside.get());
-    });
-    EscapeHere(bytes.substr(0, split));
-    helper.get();
-
-    // The buffer being filled is completed from the other half, and the rest
-    // goes out from where it is, a chunk at a time, so the file is still
-    // written in whole chunks.
-    if (out_ >= limit_) {
-        NextChunk();
-    }
-    const std::size_t joined =
-        std::min(asideSize, kChunk - static_cast<std::size_t>(out_ - chunk_));
-    std::memcpy(out_, aside.get(), joined);
-    out_ += joined;
-    Flush();
-    for (std::size_t at = joined; at < asideSize; at += kChunk) {
-        writer_->SubmitOwn(aside.get() + at, std::min(kChunk, asideSize - at));
-    }
-    escapedAside_.push_back(std::move(aside));
-    return true;
 }
 
 // The buffer being filled goes out when it holds a whole chunk; what the last
@@ -272,5 +214,4 @@ void TEncodingSink::Finish() {
     carryLength_ = 0;
     Flush();
     writer_->Finish();
-    escapedAside_.clear();
 }

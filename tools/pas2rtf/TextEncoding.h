@@ -52,9 +52,7 @@ public:
 private:
     void WriteHeaderWords(std::string_view& bytes);
     void WriteEscaped(std::string_view bytes);
-    void EscapeWhole(std::string_view bytes);
     void EscapeHere(std::string_view bytes);
-    bool EscapeInHalves(std::string_view bytes);
     void NextChunk();
     void Flush();
 
@@ -65,9 +63,6 @@ private:
     char carry_[3]; // a character cut by the end of a write
     std::size_t carryLength_ = 0;
     std::unique_ptr<TUtf8Escaper> escaper_;
-    // Text escaped on another thread, written once what comes before it is;
-    // it outlives the writer, which may be writing it.
-    std::vector<std::unique_ptr<char[]>> escapedAside_;
     std::unique_ptr<TChunkWriter> writer_; // escaped text on its way to the sink
     char* chunk_ = nullptr;                // the buffer being filled, from writer_
     char* out_ = nullptr;

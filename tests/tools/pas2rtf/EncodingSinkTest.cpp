@@ -1,6 +1,6 @@
-// The encoding sink's fast ways (eight ASCII bytes at a time, two threads
-// for a large piece, a writer thread) against a plain reading of the rule,
-// one byte at a time, on random documents cut into random pieces.
+// The encoding sink's fast ways (eight ASCII bytes at a time, chunks filled
+// past their end, a writer thread) against a plain reading of the rule, one
+// byte at a time, on random documents cut into random pieces.
 
 #include "tools/pas2rtf/TextEncoding.h"
 #include "viewer/text/CodePage.h"
@@ -144,9 +144,9 @@ TEST(EncodingSinkFastPaths, SmallPiecesCutAnywhereGiveTheRulesDocument) {
     }
 }
 
-// Pieces of several megabytes are escaped in two halves on two threads; the
-// halves meet wherever the middle falls, inside a character too.
-TEST(EncodingSinkFastPaths, LargePiecesEscapedInHalvesGiveTheRulesDocument) {
+// Pieces of several megabytes fill many chunks in one write; a chunk's end
+// falls wherever it falls, inside a character's escape too.
+TEST(EncodingSinkFastPaths, LargePiecesGiveTheRulesDocument) {
     std::mt19937 random(11);
     for (int round = 0; round < 6; ++round) {
         const std::string document =
@@ -160,7 +160,7 @@ TEST(EncodingSinkFastPaths, LargePiecesEscapedInHalvesGiveTheRulesDocument) {
         sink.Finish();
         ASSERT_EQ(Difference(out.text, Expected(document)), "") << "round " << round;
     }
-    // The middle in a run of trail bytes longer than any character.
+    // A run of trail bytes longer than any character, each its own escape.
     std::string trails = kOpening + std::string(6u << 20, 'a');
     trails.replace(trails.size() / 2 - 8, 16, std::string(16, '\x80'));
     TStringSink out;
