@@ -76,23 +76,26 @@ run_time() {
   echo $(((end - start) / 100000))
 }
 
-median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
+median() { printf '%s\n' "$@" | sort -g | sed -n "$((($# + 1) / 2))p"; }
 ms() { awk -v t="$1" 'BEGIN { printf "%.1f", t / 10 }'; }
 
 echo "load before: $(cut -d' ' -f1-3 /proc/loadavg)"
+# Times are medians; "added" is the median of what each auto run added to
+# the raw run just before it.
 printf '%-8s %-9s %8s %8s %8s\n' source output "raw ms" "auto ms" added
 for name in ascii utf8; do
   for destination in replace new stdout; do
-    # Raw and auto in turns, so that a change in the machine's load falls on both.
-    raws=() autos=()
+    # Raw and auto in turns, and what auto adds taken pair by pair: a
+    # virtual machine's speed can drift over minutes, and a pair runs at one.
+    raws=() autos=() added=()
     for ((i = 0; i < runs; i++)); do
-      raws+=("$(run_time raw "$work/$name.pas" "$destination")")
-      autos+=("$(run_time auto "$work/$name.pas" "$destination")")
+      raw=$(run_time raw "$work/$name.pas" "$destination")
+      auto=$(run_time auto "$work/$name.pas" "$destination")
+      raws+=("$raw") autos+=("$auto")
+      added+=("$(awk -v a="$auto" -v r="$raw" 'BEGIN { printf "%.2f", (a - r) * 100 / r }')")
     done
-    raw=$(median "${raws[@]}")
-    auto=$(median "${autos[@]}")
-    printf '%-8s %-9s %8s %8s %7s%%\n' "$name" "$destination" "$(ms "$raw")" "$(ms "$auto")" \
-      "$(awk -v a="$auto" -v r="$raw" 'BEGIN { printf "%+.1f", (a - r) * 100 / r }')"
+    printf '%-8s %-9s %8s %8s %7s%%\n' "$name" "$destination" "$(ms "$(median "${raws[@]}")")" \
+      "$(ms "$(median "${autos[@]}")")" "$(median "${added[@]}" | awk '{ printf "%+.1f", $1 }')"
   done
 done
 echo "load after: $(cut -d' ' -f1-3 /proc/loadavg)"
