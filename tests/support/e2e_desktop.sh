@@ -3,7 +3,10 @@
 # openbox on the virtual display and stops everything started at exit.
 #   source e2e_desktop.sh; start_window_manager OUTDIR
 # The caller defines fail MESSAGE. Processes added to the array pids are
-# killed when the script exits.
+# killed when the script exits. Everything of e2e_display.sh comes with it.
+
+# shellcheck source=tests/support/e2e_display.sh
+source "$(dirname "${BASH_SOURCE[0]}")/e2e_display.sh"
 
 pids=()
 # shellcheck disable=SC2154  # p is the loop's own variable, in single quotes

@@ -8,19 +8,12 @@
 set -euo pipefail
 program=$1 out=$2
 
-if [[ ${LUMIVANE_E2E_INSIDE:-} != 1 ]]; then
-  mkdir -p "$out"
-  export LUMIVANE_E2E_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+source "$(dirname "$0")/../support/e2e_desktop.sh"
+run_on_virtual_display "$out" "$0" "$@"
 
 fail() { echo "e2e caption: $*"; exit 1; }
 
-export LUMIVANE_REGISTRY=$out/user.reg
-rm -f "$LUMIVANE_REGISTRY"
-unset QT_QPA_PLATFORM
-
-source "$(dirname "$0")/../support/e2e_desktop.sh"
+use_fresh_store "$out"
 start_window_manager "$out"
 
 "$program" &
@@ -38,8 +31,7 @@ geometry() {
 # "R G B" of one screen pixel.
 pixel() {
   import -window root "$out/screen.png"
-  convert "$out/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- |
-    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -n1
+  pixel_in "$out/screen.png" "$1" "$2"
 }
 # The caption just left of the buttons: the gradient's right-hand colour.
 caption_pixel() {

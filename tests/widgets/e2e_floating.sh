@@ -9,20 +9,15 @@
 set -euo pipefail
 probe=$1 out=$2
 
-if [[ ${LUMIVANE_E2E_INSIDE:-} != 1 ]]; then
-  mkdir -p "$out"
-  export LUMIVANE_E2E_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+source "$(dirname "$0")/../support/e2e_desktop.sh"
+run_on_virtual_display "$out" "$0" "$@"
 
 fail() {
   import -window root "$out/failed.png" 2>/dev/null || true
   echo "e2e floating: $*"
   exit 1
 }
-unset QT_QPA_PLATFORM
 
-source "$(dirname "$0")/../support/e2e_desktop.sh"
 start_window_manager "$out"
 
 start_probe() { # ARGS...
@@ -64,8 +59,7 @@ bar_geometry() {
 # "R G B" of one screen pixel.
 pixel() {
   import -window root "$out/screen.png"
-  convert "$out/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- |
-    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -n1
+  pixel_in "$out/screen.png" "$1" "$2"
 }
 form_caption_active() { # navy, not grey, right of the title
   eval "$(xdotool getwindowgeometry --shell "$form")"

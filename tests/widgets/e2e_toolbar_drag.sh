@@ -9,22 +9,15 @@
 set -euo pipefail
 program=$1 out=$2
 
-if [[ ${LUMIVANE_E2E_INSIDE:-} != 1 ]]; then
-  mkdir -p "$out"
-  export LUMIVANE_E2E_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+source "$(dirname "$0")/../support/e2e_desktop.sh"
+run_on_virtual_display "$out" "$0" "$@"
 
 fail() {
   echo "e2e toolbar drag: $*"
   exit 1
 }
 
-export LUMIVANE_REGISTRY=$out/user.reg
-rm -f "$LUMIVANE_REGISTRY"
-unset QT_QPA_PLATFORM
-
-source "$(dirname "$0")/../support/e2e_desktop.sh"
+use_fresh_store "$out"
 start_window_manager "$out"
 
 "$program" &
@@ -39,10 +32,7 @@ sleep 0.3
 
 # "R G B" of one screen pixel of the last screenshot.
 shot() { import -window root "$out/screen.png"; }
-pixel() {
-  convert "$out/screen.png" -crop "1x1+$1+$2" -depth 8 txt:- |
-    sed -n 's/.*(\([0-9]*\),\([0-9]*\),\([0-9]*\).*/\1 \2 \3/p' | head -n1
-}
+pixel() { pixel_in "$out/screen.png" "$1" "$2"; }
 is_white() { [[ $1 == "255 255 255" ]]; }
 is_dark() { # a shadow grey, clearly darker than the button face
   read -r r g b <<<"$1"

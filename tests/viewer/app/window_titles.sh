@@ -8,15 +8,10 @@
 set -euo pipefail
 program=$1 source=$2 out=$3
 
-if [[ ${LUMIVANE_TITLES_INSIDE:-} != 1 ]]; then
-  mkdir -p "$out"
-  export LUMIVANE_TITLES_INSIDE=1
-  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
-fi
+source "$(dirname "$0")/../../support/e2e_display.sh"
+run_on_virtual_display "$out" "$0" "$@"
 
-export LUMIVANE_REGISTRY=$out/user.reg
-rm -f "$LUMIVANE_REGISTRY"
-unset QT_QPA_PLATFORM
+use_fresh_store "$out"
 failures=0
 pids=()
 trap 'for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
