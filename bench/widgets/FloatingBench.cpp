@@ -52,14 +52,7 @@ BENCHMARK(BM_CandidateSizes)->Iterations(1000);
 
 void BM_RepaintFloating(benchmark::State& state) {
     TFloatingMainToolbar main;
-    std::vector<double> samples;
-    QElapsedTimer timer;
-    for (auto _ : state) {
-        timer.start();
-        main.Bar->repaint();
-        samples.push_back(MillisecondsSince(timer));
-    }
-    state.counters["median_ms"] = Median(samples);
+    TimeRepaints(state, *main.Bar);
 }
 BENCHMARK(BM_RepaintFloating)->Iterations(1000);
 

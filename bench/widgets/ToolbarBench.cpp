@@ -56,14 +56,7 @@ struct TMainToolbar {
 // Repaints the toolbar with all its buttons, separators and handle.
 void BM_RepaintWholeToolbar(benchmark::State& state) {
     TMainToolbar main;
-    std::vector<double> samples;
-    QElapsedTimer timer;
-    for (auto _ : state) {
-        timer.start();
-        main.Bar->repaint();
-        samples.push_back(MillisecondsSince(timer));
-    }
-    state.counters["median_ms"] = Median(samples);
+    TimeRepaints(state, *main.Bar);
 }
 BENCHMARK(BM_RepaintWholeToolbar)->Iterations(2000);
 

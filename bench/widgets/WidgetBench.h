@@ -1,6 +1,6 @@
 #pragma once
-// What the toolbar benchmarks share: the main window's toolbar items, and the
-// median of timed samples.
+// What the toolbar benchmarks share: the main window's toolbar items, the
+// median of timed samples, and timed repaints.
 
 #include "viewer/glyphs/Glyphs.h"
 #include "widgets/TB97/Toolbar97.h"
@@ -9,6 +9,7 @@
 
 #include <QElapsedTimer>
 #include <algorithm>
+#include <benchmark/benchmark.h>
 #include <vector>
 
 // Puts the main window's items on BAR: six buttons with their glyphs, each
@@ -41,4 +42,16 @@ inline double MillisecondsSince(const QElapsedTimer& timer) {
 inline double Median(std::vector<double> samples) {
     std::sort(samples.begin(), samples.end());
     return samples.empty() ? 0.0 : samples[samples.size() / 2];
+}
+
+// Repaints WIDGET once per iteration of STATE; the median in "median_ms".
+inline void TimeRepaints(benchmark::State& state, QWidget& widget) {
+    std::vector<double> samples;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        timer.start();
+        widget.repaint();
+        samples.push_back(MillisecondsSince(timer));
+    }
+    state.counters["median_ms"] = Median(samples);
 }
