@@ -12,7 +12,6 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
 
 enum class TSourceEncoding {
     kAuto,        // UTF-8 when every byte above ASCII is part of a valid UTF-8 character
