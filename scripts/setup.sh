@@ -21,6 +21,8 @@ packages=(
   desktop-file-utils appstream shared-mime-info
   # a real window manager for the frame, move, size and activation tests
   openbox
+  # the accessibility bus and a screen reader's view of it, the clipboard read back
+  at-spi2-core python3-pyatspi dbus-x11 dbus-daemon xclip
 )
 
 # Only for building and checking the .deb (scripts/setup.sh --package).

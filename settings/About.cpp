@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace {
 
@@ -71,11 +73,54 @@ void SetCaption(QLabel* label, const QString& text) {
 
 } // namespace
 
+TLinkLabel::TLinkLabel(QWidget* parent) : QLabel(parent) {
+    setFocusPolicy(Qt::TabFocus);
+}
+
 void TLinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint())) {
         emit Click();
     }
     QLabel::mouseReleaseEvent(event);
+}
+
+void TLinkLabel::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    // Only once Tab has brought the focus here: the box opens with the focus
+    // on this label, and Enter then must not start the mail program.
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && keyboardFocus_ &&
+        !event->isAutoRepeat()) {
+        emit Click();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void TLinkLabel::focusInEvent(QFocusEvent* event) {
+    // The box gives its first control the focus as it opens; only a move by
+    // the keyboard shows the frame.
+    keyboardFocus_ =
+        event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    update();
+    QLabel::focusInEvent(event);
+}
+
+void TLinkLabel::focusOutEvent(QFocusEvent* event) {
+    keyboardFocus_ = false;
+    update();
+    QLabel::focusOutEvent(event);
+}
+
+void TLinkLabel::paintEvent(QPaintEvent* event) {
+    QLabel::paintEvent(event);
+    if (!keyboardFocus_ || !hasFocus()) {
+        return;
+    }
+    QPainter painter(this);
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = rect();
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &painter, this);
 }
 
 TqdAboutBox::TqdAboutBox(QWidget* owner)
@@ -125,6 +170,8 @@ void TqdAboutBox::FormCreate() {
     lbProgVersion->move(290 - lbProgVersion->width(), lbProgVersion->y());
     SetCaption(lbEMail2, QString::fromUtf8(settings::kAuthorEMail));
     SetCaption(lbWWW2, URLPrefix(TURLType::utHttp) + QString::fromUtf8(settings::kAuthorWeb));
+    lbEMail2->Target = URLPrefix(TURLType::utMailto) + QString::fromUtf8(settings::kAuthorEMail);
+    lbWWW2->Target = lbWWW2->text();
 }
 
 void TqdAboutBox::lbEMail2Click() {

@@ -11,17 +11,28 @@ class TNetGradient;
 class TURL;
 class QWidget;
 
-// A label that reports a click of the left button.
+// A label that reports a click of the left button. Tab reaches it too, and
+// Enter or Space click it then; it shows the focus only when reached so.
 class TLinkLabel : public QLabel {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit TLinkLabel(QWidget* parent = nullptr);
+
+    // Where the link leads ("mailto:..."), for screen readers.
+    QString Target;
 
 signals:
     void Click();
 
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool keyboardFocus_ = false;
 };
 
 class TqdAboutBox : public QDialog {

@@ -1,8 +1,10 @@
 #include "settings/ColorGrd.h"
 
 #include "platform/qt/QtColor.h"
+#include "settings/ColorGrdAccessible.h"
 #include "settings/ColorGrdPalette.h"
 
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -124,8 +126,13 @@ void TColorGrid::SetForegroundIndex(int value) {
     if (value == FForegroundIndex || !FForegroundEnabled) {
         return;
     }
+    const int old = FForegroundIndex;
     FForegroundIndex = value;
     update();
+    if (QAccessible::isActive()) {
+        AnnounceGridMark(*this, old);
+        AnnounceGridMark(*this, value);
+    }
     if (OnChange) {
         OnChange(*this);
     }
@@ -135,8 +142,13 @@ void TColorGrid::SetBackgroundIndex(int value) {
     if (value == FBackgroundIndex || !FBackgroundEnabled) {
         return;
     }
+    const int old = FBackgroundIndex;
     FBackgroundIndex = value;
     update();
+    if (QAccessible::isActive()) {
+        AnnounceGridMark(*this, old);
+        AnnounceGridMark(*this, value);
+    }
     if (OnChange) {
         OnChange(*this);
     }
@@ -164,6 +176,9 @@ void TColorGrid::SetSelection(int value) {
     }
     FSelection = value;
     update();
+    if (QAccessible::isActive()) {
+        AnnounceGridSelection(*this);
+    }
 }
 
 void TColorGrid::SetCtl3D(bool value) {
@@ -291,6 +306,9 @@ void TColorGrid::focusInEvent(QFocusEvent* event) {
     FGridFocused = true;
     update();
     QWidget::focusInEvent(event);
+    if (QAccessible::isActive()) {
+        AnnounceGridSelection(*this); // the cell, after the grid itself
+    }
 }
 
 void TColorGrid::focusOutEvent(QFocusEvent* event) {

@@ -145,6 +145,7 @@ void TfrmSetup::CreatePascalPage() {
     lbPascal->setSortingEnabled(true);
     lbPascal->setUniformItemSizes(true);
     lbPascal->setSelectionMode(QAbstractItemView::SingleSelection);
+    lbPascal->installEventFilter(this);
     // Mouse and keyboard alike: every change of the selected entry.
     connect(lbPascal, &QListWidget::itemSelectionChanged, this,
             [this] { Guarded([this] { lbPascalClick(); }); });
@@ -286,4 +287,17 @@ void TfrmSetup::keyPressEvent(QKeyEvent* event) {
         }
     }
     QWidget::keyPressEvent(event);
+}
+
+bool TfrmSetup::eventFilter(QObject* watched, QEvent* event) {
+    // The grid keeps out of the Tab order; from the list beside it, Right
+    // (which a one-column list has no use for) moves there, and the grid's
+    // arrows, F and B work it from then on.
+    if (watched == lbPascal && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Right &&
+        static_cast<QKeyEvent*>(event)->modifiers() == Qt::NoModifier) {
+        cgPascal->setFocus(Qt::ShortcutFocusReason);
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }

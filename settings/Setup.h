@@ -69,6 +69,8 @@ protected:
     void done(int result) override;
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    // Right in the list reaches the grid, which Tab passes by.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CreateComponents();

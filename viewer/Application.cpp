@@ -3,6 +3,7 @@
 #include "platform/SysColors.h"
 #include "platform/qt/ErrorText.h"
 #include "platform/qt/QtColor.h"
+#include "viewer/Accessibility.h"
 
 #include <QFont>
 #include <QMessageBox>
@@ -36,6 +37,8 @@ TApplication::TApplication(int& argc, char** argv)
     QFont::insertSubstitution("Courier New", "Liberation Mono");
     QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
     FillSysColorsFromPalette(palette());
+    // Before the first window: every interface asked for comes from it.
+    InstallAccessibility();
 }
 
 void TApplication::ReportCurrentException() {

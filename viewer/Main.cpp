@@ -15,6 +15,7 @@
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarButton97.h"
+#include "widgets/TB97/ToolbarKeys.h"
 #include "widgets/TB97/ToolbarSep97.h"
 #include "widgets/Wordcap.h"
 #include "widgets/explbtn/explbtn.h"
@@ -393,6 +394,8 @@ void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         tbFindNextClick();
     } else if (key == Qt::Key_Escape) {
         close();
+    } else if (key == Qt::Key_F10 && modifiers == Qt::NoModifier) {
+        tb97::ToggleKeyboardFocus(*Toolbar971, SourceView1); // the toolbar by keyboard
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include "platform/qt/QtColor.h"
 #include "viewer/SelectionMimeData.h"
-#include "viewer/SourceViewAccessible.h"
 #include "viewer/text/RtfRange.h"
 #include "viewer/text/RtfReader.h"
 #include "viewer/text/RtfWriter.h"
@@ -58,7 +57,6 @@ int FindIn(Haystack haystack, const QString& text, int start, int length, bool m
 
 TRichEdit::TRichEdit(QWidget* parent)
     : QAbstractScrollArea(parent), document_(std::make_shared<TViewDocument>()) {
-    viewer::InstallSourceViewAccessibility();
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setFocusPolicy(Qt::StrongFocus);

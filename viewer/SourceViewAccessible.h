@@ -8,7 +8,8 @@ class TRichEdit;
 
 namespace viewer {
 
-// Makes every TRichEdit answer with TSourceViewAccessible. Idempotent.
+// Makes every TRichEdit answer with TSourceViewAccessible, where the view is
+// used without the program (whose one factory covers it). Idempotent.
 void InstallSourceViewAccessibility();
 
 class TSourceViewAccessible : public QAccessibleWidget, public QAccessibleTextInterface {

@@ -1,8 +1,10 @@
 #include "viewer/qdStatusBar.h"
 
+#include <QAccessible>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSizeGrip>
+#include <QStringList>
 #include <qdrawutil.h>
 
 namespace {
@@ -36,6 +38,7 @@ void TqdStatusBar98::SetPanelText(int index, const QString& text) {
     panel.Text = text;
     if (!simplePanel_) {
         Invalidate(PanelRect(index), true);
+        AnnounceText();
     }
 }
 
@@ -48,13 +51,38 @@ void TqdStatusBar98::SetSimplePanel(bool on) {
     if (simplePanel_ != on) {
         simplePanel_ = on;
         Invalidate(rect(), true);
+        AnnounceText();
     }
 }
 
 void TqdStatusBar98::SetSimpleText(const QString& text) {
+    if (simpleText_ == text) {
+        return;
+    }
     simpleText_ = text;
     if (simplePanel_) {
         Invalidate(PanelRect(0), true);
+        AnnounceText();
+    }
+}
+
+QString TqdStatusBar98::ShownText() const {
+    if (simplePanel_) {
+        return simpleText_;
+    }
+    QStringList texts;
+    for (const TStatusPanel& panel : panels_) {
+        if (!panel.Text.isEmpty()) {
+            texts << panel.Text;
+        }
+    }
+    return texts.join(QLatin1Char(' '));
+}
+
+void TqdStatusBar98::AnnounceText() {
+    if (QAccessible::isActive()) {
+        QAccessibleEvent named(this, QAccessible::NameChanged);
+        QAccessible::updateAccessibility(&named);
     }
 }
 

@@ -41,6 +41,9 @@ public:
     // the widened right strip as well.
     bool EraseBackground = true;
 
+    // What the bar shows: the simple text, or the panels' texts one after another.
+    QString ShownText() const;
+
     // The rectangle of panel INDEX (the whole bar in simple mode).
     QRect PanelRect(int index) const;
 
@@ -51,6 +54,8 @@ protected:
 
 private:
     void GeometryChanged();
+    // Tells a listening screen reader that the text shown has changed.
+    void AnnounceText();
     void Invalidate(const QRect& rect, bool erase);
     void PlaceGrip();
 

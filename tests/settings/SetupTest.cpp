@@ -502,3 +502,29 @@ TEST_F(SetupTest, AFailingLoadKeepsTheSlotsReadBeforeIt) {
 }
 
 } // namespace
+
+// ---- the grid from the keyboard ----
+
+TEST_F(SetupTest, RightInTheListReachesTheGridWhichTheKeysThenWork) {
+    Install();
+    TfrmSetup& form = Open();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    Select("Keyword");
+    form.lbPascal->setFocus();
+    QTest::keyClick(form.lbPascal, Qt::Key_Right);
+    ASSERT_TRUE(form.cgPascal->hasFocus());
+    EXPECT_EQ(form.lbPascal->currentItem()->text(), "Keyword"); // the list did not move
+    // The frame from cell 0: down a row and one on, then F picks it.
+    QTest::keyClick(form.cgPascal, Qt::Key_Down);
+    QTest::keyClick(form.cgPascal, Qt::Key_Right);
+    EXPECT_EQ(form.cgPascal->Selection(), 5);
+    QTest::keyClick(form.cgPascal, Qt::Key_F);
+    EXPECT_EQ(form.cgPascal->ForegroundIndex(), 5);
+    EXPECT_EQ(ColorSlots[ciKeyword].Color, 0x800080u); // purple
+    // Tab leaves it for the list again: the grid stays out of the order.
+    QTest::keyClick(form.cgPascal, Qt::Key_Tab);
+    EXPECT_TRUE(form.lbPascal->hasFocus());
+    QTest::keyClick(form.lbPascal, Qt::Key_Right, Qt::ShiftModifier); // not the plain key
+    EXPECT_TRUE(form.lbPascal->hasFocus());
+}

@@ -171,8 +171,7 @@ QStringList TToolbarButtonAccessible::actionNames() const {
 }
 
 void TToolbarButtonAccessible::doAction(const QString& actionName) {
-    if ((actionName != pressAction() && actionName != showMenuAction()) ||
-        !Button()->isEnabled()) {
+    if ((actionName != pressAction() && actionName != showMenuAction()) || !Button()->isEnabled()) {
         return;
     }
     // After the caller has returned: a command may run a modal dialog.

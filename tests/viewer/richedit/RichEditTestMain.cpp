@@ -1,6 +1,8 @@
 // GUI tests of the rich-text view run with a QApplication (offscreen platform,
 // set by the test's environment).
 
+#include "viewer/SourceViewAccessible.h"
+
 #include <QApplication>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -13,5 +15,7 @@ int main(int argc, char** argv) {
         return RUN_ALL_TESTS();
     }
     QApplication app(argc, argv);
+    // The view alone: its own factory stands in for the program's.
+    viewer::InstallSourceViewAccessibility();
     return RUN_ALL_TESTS();
 }

@@ -2,10 +2,11 @@
 // floating toolbar's window and its close square, and the keyboard's visit
 // of a docked toolbar.
 
+#include "widgets/TB97/ToolbarAccessible.h"
+
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/FloatingFrame.h"
 #include "widgets/TB97/Toolbar97.h"
-#include "widgets/TB97/ToolbarAccessible.h"
 #include "widgets/TB97/ToolbarButton97.h"
 #include "widgets/TB97/ToolbarKeys.h"
 #include "widgets/TB97/ToolbarSep97.h"
