@@ -3,7 +3,7 @@
 does, prints the trees of the main window, the setup dialog and the about
 box, and works every part through its actions and by keys.
 
-    a11y_tree.py OUTDIR
+    a11y_tree.py OUTDIR WINDOW
 
 Exits non-zero with a message on the first thing that is not as expected.
 """
@@ -12,6 +12,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 OUT = sys.argv[1] if len(sys.argv) > 1 else "."
 STATES = [
@@ -48,6 +49,31 @@ def key(*names):
     for name in names:
         subprocess.run(["xdotool", "key", name], check=True)
         time.sleep(0.3)
+
+
+def listen(kinds, action, settle=1.0):
+    """Runs ACTION while listening for events of KINDS; returns what was heard
+    as (type, source role, source name, detail1)."""
+    heard = []
+
+    def record(event):
+        source = event.source
+        heard.append((event.type, source.getRoleName() if source else "",
+                      source.name if source else "", event.detail1))
+
+    for kind in kinds:
+        pyatspi.Registry.registerEventListener(record, kind)
+
+    def run():
+        action()
+        GLib.timeout_add(int(settle * 1000), lambda: pyatspi.Registry.stop() or False)
+        return False
+
+    GLib.idle_add(run)
+    pyatspi.Registry.start()
+    for kind in kinds:
+        pyatspi.Registry.deregisterEventListener(record, kind)
+    return heard
 
 
 def children(node):
@@ -202,6 +228,20 @@ def check_main(app):
     return frame, bar
 
 
+def check_status_announced(frame, window_id):
+    status = find(frame, "status bar")
+    shown = status.name
+    # Narrow enough to shorten the path, then back.
+    heard = listen(["object:property-change:accessible-name"], lambda: subprocess.run(
+        ["xdotool", "windowsize", window_id, "160", "300"], check=True), 1.5)
+    width = frame.queryComponent().getExtents(pyatspi.DESKTOP_COORDS).width
+    check(status.name != shown, "the window %d wide still shows %r" % (width, shown))
+    check(any(role == "status bar" for kind, role, name, detail in heard),
+          "no name change of the status bar was announced: %r" % heard)
+    subprocess.run(["xdotool", "windowsize", window_id, "611", "421"], check=True)
+    wait_for(lambda: status.name == shown, "the full path back in the status bar")
+
+
 def check_caption(app, frame):
     before = frame.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
     do(next(c for c in children(frame) if c.name == "Maximize"), "press")
@@ -268,22 +308,35 @@ def check_setup(app, bar):
         others = [c.name for i, c in enumerate(cells) if i != index and c.description]
         check(not others, "marks left on %r" % others)
 
-    # By keys: the list hands the focus to the grid with Right.
-    lst = next(c for c in find_all(dialog, "list") if c is not grid)
-    lst.queryComponent().grabFocus()
-    time.sleep(0.3)
+    # By keys: Tab from the page's tab to the list (the grid is no tab stop),
+    # and Right from the list into the grid.
+    lst = next(c for c in find_all(dialog, "list") if c.name == "" and
+               [i.name for i in children(c)][:1] == ["Assembler"])
+    key("Tab")
+    wait_for(lambda: focused(lst), "the list's focus")
     key("Right")
-    wait_for(lambda: focused(grid), "the grid's focus")
-    check(focused(grid).name == "White", "the focus is not on the selected cell")
+    def focused_cell():
+        return next((c.name for c in children(grid)
+                     if c.getState().contains(pyatspi.STATE_FOCUSED)), None)
+
+    wait_for(focused_cell, "a focused cell")
+    check(focused_cell() == "White", "the focus is on %r, not the selected cell" % focused_cell())
     walked = []
-    for _ in range(16):
-        key("Right")
-        walked.append(focused(grid).name)
+
+    def walk():
+        for _ in range(16):
+            key("Right")
+            walked.append(focused_cell())
+
+    heard = listen(["object:state-changed:focused"], walk)
     check(walked == COLOURS, "Right walked %r" % walked)
+    # A screen reader hears each move: the cell that takes the focus says so.
+    told = [name for kind, role, name, on in heard if role == "list item" and on == 1]
+    check(told == COLOURS, "focus events of the walk: %r" % told)
     key("Down")
-    check(focused(grid).name == "Black", "Down from White did not wrap to Black")
+    check(focused_cell() == "Black", "Down from White did not wrap to Black")
     key("Down")
-    check(focused(grid).name == "Navy", "Down from Black did not reach Navy")
+    check(focused_cell() == "Navy", "Down from Black did not reach Navy")
     key("f")
     check(find(grid, "list item", "Navy").description == "VG", "F did not pick Navy")
     do(find(dialog, "push button", "Cancel"), "press")
@@ -310,6 +363,7 @@ def check_about(app, bar):
 def main():
     app = application()
     frame, bar = check_main(app)
+    check_status_announced(frame, sys.argv[2])
     check_caption(app, frame)
     check_commands(app, frame, bar)
     check_setup(app, bar)

@@ -40,7 +40,7 @@ window=$(await_window --name "Lumivane 98")
 [[ -n $window ]] || fail "no window appeared"
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 
-/usr/bin/python3 "$here/a11y_tree.py" "$out" || fail "see above"
+/usr/bin/python3 "$here/a11y_tree.py" "$out" "$window" || fail "see above"
 
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 xdotool key Escape
