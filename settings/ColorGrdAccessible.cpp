@@ -147,8 +147,7 @@ void TColorGridAccessible::doAction(const QString& actionName) {
 
 // ---- one cell ----
 
-TColorCellAccessible::TColorCellAccessible(TColorGrid* grid, QAccessibleInterface* parent,
-                                           int cell)
+TColorCellAccessible::TColorCellAccessible(TColorGrid* grid, QAccessibleInterface* parent, int cell)
     : grid_(grid), parent_(parent), cell_(cell) {}
 
 bool TColorCellAccessible::isValid() const {

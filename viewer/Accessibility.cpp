@@ -18,17 +18,17 @@ namespace {
 // The main window's view is named after the file it shows.
 class TMainViewAccessible : public viewer::TSourceViewAccessible {
 public:
-    using TSourceViewAccessible::TSourceViewAccessible;
     using TSourceViewAccessible::text;
+    using TSourceViewAccessible::TSourceViewAccessible;
 
     QString text(QAccessible::Text t) const override {
-        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty() ||
-            frmMain == nullptr || frmMain->SourceView1 != widget()) {
+        if (t != QAccessible::Name || !widget()->accessibleName().isEmpty() || frmMain == nullptr ||
+            frmMain->SourceView1 != widget()) {
             return TSourceViewAccessible::text(t);
         }
         const QString path = QFile::decodeName(QByteArray::fromStdString(SourceFileName));
-        const qsizetype slash = std::max(path.lastIndexOf(QLatin1Char('/')),
-                                         path.lastIndexOf(QLatin1Char('\\')));
+        const qsizetype slash =
+            std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
         const QString name = path.mid(slash + 1);
         return name.isEmpty() ? widget()->window()->windowTitle() : name;
     }

@@ -35,8 +35,8 @@ void ClickButton(QWidget* form, TCaptionButton button) {
     QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
                       Qt::NoModifier);
     QApplication::sendEvent(form, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton,
-                        Qt::NoButton, Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
     QApplication::sendEvent(form, &release);
 }
 
@@ -128,8 +128,7 @@ QAccessibleInterface* TFramedWindowAccessible::ButtonInterface(TCaptionButton bu
 }
 
 int TFramedWindowAccessible::childCount() const {
-    return QAccessibleWidget::childCount() +
-           static_cast<int>(CaptionButtonsShown(widget()).size());
+    return QAccessibleWidget::childCount() + static_cast<int>(CaptionButtonsShown(widget()).size());
 }
 
 QAccessibleInterface* TFramedWindowAccessible::child(int index) const {

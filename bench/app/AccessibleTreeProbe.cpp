@@ -101,7 +101,8 @@ int main(int argc, char** argv) {
     timer.start();
     Walk(QAccessible::queryAccessibleInterface(&window));
     const double again = Milliseconds(timer);
-    std::printf("accessible tree of the main window: %d nodes, first query %.2f ms, again %.2f ms\n",
-                count, first, again);
+    std::printf(
+        "accessible tree of the main window: %d nodes, first query %.2f ms, again %.2f ms\n", count,
+        first, again);
     return 0;
 }

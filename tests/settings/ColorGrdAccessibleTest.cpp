@@ -3,8 +3,9 @@
 // cell. What is announced as they move is read through the accessibility bus,
 // in the end-to-end test.
 
-#include "settings/ColorGrd.h"
 #include "settings/ColorGrdAccessible.h"
+
+#include "settings/ColorGrd.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -15,9 +16,9 @@
 namespace {
 
 // The names of the 16 basic colours, in the grid's reading order.
-const QStringList kNames = {"Black", "Maroon", "Green",  "Olive",   "Navy", "Purple",
-                            "Teal",  "Silver", "Gray",   "Red",     "Lime", "Yellow",
-                            "Blue",  "Fuchsia", "Aqua", "White"};
+const QStringList kNames = {"Black", "Maroon",  "Green", "Olive", "Navy", "Purple",
+                            "Teal",  "Silver",  "Gray",  "Red",   "Lime", "Yellow",
+                            "Blue",  "Fuchsia", "Aqua",  "White"};
 
 const auto kSelected = [](const QAccessible::State& s) { return bool(s.selected); };
 const auto kFocused = [](const QAccessible::State& s) { return bool(s.focused); };
@@ -69,7 +70,8 @@ TEST_F(GridAccessTest, SixteenCellsNamedByTheirColours) {
         EXPECT_EQ(list->indexOfChild(cell), i);
         EXPECT_EQ(Cell(i), cell); // one interface per cell, kept
         const QRect r = cell->rect();
-        EXPECT_EQ(r, QRect(grid->mapToGlobal(grid->CellRect(i).topLeft()), grid->CellRect(i).size()));
+        EXPECT_EQ(r,
+                  QRect(grid->mapToGlobal(grid->CellRect(i).topLeft()), grid->CellRect(i).size()));
         EXPECT_EQ(list->childAt(r.center().x(), r.center().y()), cell);
     }
     EXPECT_EQ(list->child(16), nullptr);

@@ -1,9 +1,10 @@
 // The about box as a screen reader reads and works it: its links, its texts
 // and OK; and its links reached with Tab.
 
+#include "settings/AboutAccessible.h"
+
 #include "platform/SysColors.h"
 #include "settings/About.h"
-#include "settings/AboutAccessible.h"
 #include "tests/settings/dialogs/UrlHandlers.h"
 #include "widgets/explbtn/ExplorerAccessible.h"
 #include "widgets/explbtn/explbtn.h"
@@ -54,8 +55,8 @@ TEST_F(AboutAccessibleTest, LinksAreLinksThatFollowWhenPressed) {
     EXPECT_EQ(web->text(QAccessible::Name), box.lbWWW2->text());
     EXPECT_TRUE(web->text(QAccessible::Description).startsWith("http://"));
     EXPECT_TRUE(mail->state().linked);
-    EXPECT_TRUE(mail->actionInterface()->actionNames().contains(
-        QAccessibleActionInterface::pressAction()));
+    EXPECT_TRUE(
+        mail->actionInterface()->actionNames().contains(QAccessibleActionInterface::pressAction()));
 
     Press(box.lbEMail2);
     Press(box.lbWWW2);

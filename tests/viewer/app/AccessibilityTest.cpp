@@ -137,8 +137,9 @@ TEST_F(AccessibilityTest, ToolbarButtonsArePushButtonsNamedByTheirAction) {
     }
     EXPECT_TRUE(Of(window->tbFindNext)->state().disabled);
     EXPECT_FALSE(Of(window->tbFind)->state().disabled);
-    EXPECT_EQ(Of(window->tbOpen)->actionInterface()->keyBindingsForAction(
-                  QAccessibleActionInterface::pressAction()),
+    EXPECT_EQ(Of(window->tbOpen)
+                  ->actionInterface()
+                  ->keyBindingsForAction(QAccessibleActionInterface::pressAction()),
               QStringList{"Ctrl+O"});
     window->SetFindNextEnabled(true);
     EXPECT_FALSE(Of(window->tbFindNext)->state().disabled);
