@@ -158,8 +158,10 @@ TEST_F(ToolbarAccessTest, KeyboardVisitsOnlyADockedToolbar) {
     back->setGeometry(0, 100, 100, 100);
     back->setFocusPolicy(Qt::StrongFocus);
     back->show();
+    form.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     back->setFocus();
-    ASSERT_TRUE(back->hasFocus());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return back->hasFocus(); }));
     // Floating: a window that never takes the focus.
     EXPECT_FALSE(tb97::ToggleKeyboardFocus(*bar, back));
     EXPECT_TRUE(back->hasFocus());
