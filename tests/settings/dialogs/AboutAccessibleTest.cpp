@@ -79,6 +79,13 @@ TEST_F(AboutAccessibleTest, TextsAreLabelsAndOkIsAPushButton) {
     EXPECT_EQ(box.result(), QDialog::Accepted);
 }
 
+TEST_F(AboutAccessibleTest, OpeningShowsNoFocusFrame) {
+    ASSERT_TRUE(box.lbEMail2->hasFocus()); // the first control, as the box opens
+    const QImage opened = box.lbEMail2->grab().toImage();
+    box.lbWWW2->setFocus(Qt::OtherFocusReason);
+    EXPECT_EQ(box.lbEMail2->grab().toImage(), opened);
+}
+
 TEST_F(AboutAccessibleTest, TabReachesTheLinksAndEnterFollowsThem) {
     const QImage rest = box.lbWWW2->grab().toImage();
     // The box opens with the focus on the first link, quietly: Enter starts
