@@ -25,7 +25,8 @@ TRect BarOf(const TCaptionState& state) {
         return {};
     }
     // A minimised window keeps only the fixed frame around its caption.
-    const QSize inset = state.Minimized ? FrameThickness(bsDialog) : FrameThickness(state.BorderStyle);
+    const QSize inset =
+        state.Minimized ? FrameThickness(bsDialog) : FrameThickness(state.BorderStyle);
     const int top = inset.height();
     return TRect{inset.width(), top, state.Width - inset.width(),
                  top + CaptionHeight(state.BorderStyle) - 1};
@@ -161,7 +162,8 @@ TCaptionLayout LayOutCaption(const TCaptionState& state) {
     for (const TCaptionButtonKind& kind : kCaptionButtonKinds) {
         if ((layout.Buttons & kind.Button) != 0) {
             layout.Places.push_back(TCaptionButtonPlace{
-                &kind, CaptionButtonRect(layout.Bar, layout.ButtonWidth, layout.Buttons, kind.Button),
+                &kind,
+                CaptionButtonRect(layout.Bar, layout.ButtonWidth, layout.Buttons, kind.Button),
                 GlyphIn(kind, state), kind.Needs != 0 && (state.BorderIcons & kind.Needs) == 0});
         }
     }

@@ -166,8 +166,7 @@ TEST(CaptionLayout, SizingCursorsOnlyOnTheBorders) {
     EXPECT_EQ(SizingCursor(HTBOTTOM), Qt::SizeVerCursor);
     EXPECT_EQ(SizingCursor(HTBOTTOMRIGHT), Qt::SizeFDiagCursor);
     EXPECT_EQ(SizingCursor(HTBOTTOMLEFT), Qt::SizeBDiagCursor);
-    for (const int other : {0, 1, 2, 18, 20, HTLEFT - 1,
-                            HTBOTTOMRIGHT + 1}) {
+    for (const int other : {0, 1, 2, 18, 20, HTLEFT - 1, HTBOTTOMRIGHT + 1}) {
         EXPECT_FALSE(SizingCursor(other).has_value()) << other;
     }
 }
