@@ -144,7 +144,7 @@ private:
     int pressed_ = 0;          // hit-test code of the area pressed
     bool pressedLook_ = false; // a caption button is held with the pointer over it
     bool captionPending_ = false;
-    bool moving_ = false; // moving by hand: the window system declined
+    bool moving_ = false; // moving the window with the pointer
     int sizing_ = 0;      // sizing by hand: the border's hit-test code
     QPoint pressGlobal_;
     QRect pressGeometry_;
