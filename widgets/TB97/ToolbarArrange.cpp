@@ -24,15 +24,17 @@ constexpr int kEmptyRowLength = 8;
 // room for the divider lines.
 constexpr int kDividedRowGap = 6;
 
-bool IsSeparator(const QWidget* item) {
-    return qobject_cast<const TToolbarSep97*>(item) != nullptr;
+// The separator ITEM is, or null; asked once per item and pass, as the
+// layout runs for every candidate size while a toolbar is dragged.
+const TToolbarSep97* AsSeparator(const QWidget* item) {
+    return qobject_cast<const TToolbarSep97*>(item);
 }
 
 // The largest visible item, separators not counted.
 QSize LargestItem(const std::vector<QWidget*>& items) {
     QSize largest(kLeastItemExtent, kLeastItemExtent);
     for (const QWidget* item : items) {
-        if (!item->isHidden() && !IsSeparator(item)) {
+        if (!item->isHidden() && AsSeparator(item) == nullptr) {
             largest = largest.expandedTo(item->size());
         }
     }
@@ -40,18 +42,16 @@ QSize LargestItem(const std::vector<QWidget*>& items) {
 }
 
 // An item's length along the row; a separator's is set per orientation.
-int LengthOf(const TBarAxes& axes, const QWidget* item) {
-    if (const auto* sep = qobject_cast<const TToolbarSep97*>(item)) {
-        return axes.Along(QSize(sep->SizeHorz(), sep->SizeVert()));
-    }
-    return axes.Along(item->size());
+int LengthOf(const TBarAxes& axes, const QWidget* item, const TToolbarSep97* sep) {
+    return sep != nullptr ? axes.Along(QSize(sep->SizeHorz(), sep->SizeVert()))
+                          : axes.Along(item->size());
 }
 
 // Where an item goes with its row starting across at CROSS: a separator
 // fills the row's thickness, anything else keeps its size, centred across it.
-QRect BoundsAt(const TBarAxes& axes, const QWidget* item, int pos, int cross, int length,
-               int rowThickness) {
-    if (IsSeparator(item)) {
+QRect BoundsAt(const TBarAxes& axes, const QWidget* item, bool separator, int pos, int cross,
+               int length, int rowThickness) {
+    if (separator) {
         return axes.Rect(pos, cross, axes.Size(length, rowThickness));
     }
     const int centred = cross + (rowThickness - axes.Across(item->size())) / 2;
@@ -71,8 +71,9 @@ TRun RunFrom(const TBarAxes& axes, const std::vector<QWidget*>& items, size_t fi
         if (item->isHidden()) {
             continue;
         }
-        run.Length += LengthOf(axes, item);
-        if (IsSeparator(item)) {
+        const TToolbarSep97* sep = AsSeparator(item);
+        run.Length += LengthOf(axes, item, sep);
+        if (sep != nullptr) {
             break;
         }
     }
@@ -145,14 +146,16 @@ TToolbar97::TArrangement TToolbar97::Arrange(TBarOrientation orientation, bool d
             if (item->isHidden()) {
                 continue;
             }
-            const int length = LengthOf(axes, item);
-            if (!IsSeparator(item) && overflows(pos, length)) {
+            const TToolbarSep97* sep = AsSeparator(item);
+            const bool separator = sep != nullptr;
+            const int length = LengthOf(axes, item, sep);
+            if (!separator && overflows(pos, length)) {
                 pos = leading;
                 cross += rowThickness;
             }
-            result.Bounds[i] = BoundsAt(axes, item, pos, cross, length, rowThickness);
+            result.Bounds[i] = BoundsAt(axes, item, separator, pos, cross, length, rowThickness);
             pos += length;
-            if (IsSeparator(item)) {
+            if (separator) {
                 lastSeparator = static_cast<int>(i);
             }
         }
