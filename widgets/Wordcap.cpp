@@ -1,6 +1,5 @@
 #include "widgets/Wordcap.h"
 
-#include "platform/SystemMetrics.h"
 #include "platform/qt/FrameControls.h"
 #include "platform/qt/QtColor.h"
 
@@ -44,54 +43,6 @@ int CharacterHeight(const QFont& font) {
     QPainter painter(&bitmap);
     painter.setFont(font);
     return painter.fontInfo().pixelSize();
-}
-
-Qt::CursorShape SizingCursor(int hitTest) {
-    switch (hitTest) {
-    case HTLEFT:
-    case HTRIGHT:
-        return Qt::SizeHorCursor;
-    case HTTOP:
-    case HTBOTTOM:
-        return Qt::SizeVerCursor;
-    case HTTOPLEFT:
-    case HTBOTTOMRIGHT:
-        return Qt::SizeFDiagCursor;
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT:
-        return Qt::SizeBDiagCursor;
-    default:
-        return Qt::ArrowCursor;
-    }
-}
-
-bool IsSizingBorder(int hitTest) {
-    return hitTest >= HTLEFT && hitTest <= HTBOTTOMRIGHT;
-}
-
-// The caption font of the non-client metrics: face, height (0 or negative
-// as a height, positive as a point size), italic, bold above weight 500;
-// the stock system font when the metrics cannot be had.
-QFont LoadCaptionFont() {
-    const TLogFont stock = StockSystemFont();
-    QFont font(QString::fromStdString(stock.FaceName));
-    font.setPixelSize(stock.Height);
-    font.setBold(stock.Weight > 500);
-    const std::optional<TNonClientMetrics> metrics = GetNonClientMetrics();
-    if (!metrics) {
-        return font;
-    }
-    const TLogFont& caption = metrics->lfCaptionFont;
-    font = QFont(QString::fromStdString(caption.FaceName));
-    if (caption.Height < 0) {
-        font.setPixelSize(-caption.Height);
-    } else if (caption.Height > 0) {
-        font.setPointSize(caption.Height);
-    }
-    font.setStyleHint(QFont::AnyStyle);
-    font.setItalic(caption.Italic);
-    font.setBold(caption.Weight > 500);
-    return font;
 }
 
 } // namespace
@@ -329,68 +280,20 @@ bool ZEZUzavivAzuroze::GradientWanted(TGradEnabled enabled, bool active, int bit
 
 // ---- layout ----
 
+TCaptionLayout ZEZUzavivAzuroze::CaptionLayout() const {
+    return FFrame ? FFrame->CaptionLayout() : TCaptionLayout{};
+}
+
 TRect ZEZUzavivAzuroze::CaptionBarRect() const {
-    if (!FFrame) {
-        return {};
-    }
-    const TFormBorderStyle style = FFrame->BorderStyle();
-    if (style == bsNone) {
-        return {};
-    }
-    TRect rect = FFrame->WindowRect();
-    int dx = 0;
-    int dy = 0;
-    if (FForm->isMinimized()) {
-        dx = GetSystemMetrics(SM_CXDLGFRAME);
-        dy = GetSystemMetrics(SM_CYDLGFRAME);
-    } else if (style == bsSizeable || style == bsSizeToolWin) {
-        dx = GetSystemMetrics(SM_CXFRAME);
-        dy = GetSystemMetrics(SM_CYFRAME);
-    } else {
-        dx = GetSystemMetrics(SM_CXDLGFRAME);
-        dy = GetSystemMetrics(SM_CYDLGFRAME);
-    }
-    rect = TRect{rect.Left + dx, rect.Top + dy, rect.Right - dx, rect.Bottom - dy};
-    const int height = GetSystemMetrics(IsToolWindowStyle(style) ? SM_CYSMCAPTION : SM_CYCAPTION);
-    rect.Bottom = rect.Top + height - 1;
-    return rect;
+    return CaptionLayout().Bar;
 }
 
 TCaptionButtons ZEZUzavivAzuroze::CaptionButtonsPresent() const {
-    return FFrame ? StandardCaptionButtons(FFrame->BorderStyle(), FFrame->BorderIcons()) : 0;
+    return CaptionLayout().Buttons;
 }
-
-namespace {
-
-int ButtonWidth(TFormBorderStyle style) {
-    return GetSystemMetrics(IsToolWindowStyle(style) ? SM_CXSMSIZE : SM_CXSIZE);
-}
-
-} // namespace
 
 TRect ZEZUzavivAzuroze::TextRect() const {
-    TRect rect = CaptionBarRect();
-    if (!FFrame) {
-        return rect;
-    }
-    const int w = ButtonWidth(FFrame->BorderStyle());
-    const TCaptionButtons buttons = CaptionButtonsPresent();
-    if (buttons & cbClose) {
-        rect.Right -= w + 2;
-    }
-    if (buttons & cbMinimize) {
-        rect.Right -= w;
-    }
-    if (buttons & cbMaximize) {
-        rect.Right -= w;
-    }
-    if (buttons & cbHelp) {
-        rect.Right -= w + 2;
-    }
-    if (rect.Left >= rect.Right) {
-        rect.Right = rect.Left + 2;
-    }
-    return rect;
+    return CaptionLayout().Text;
 }
 
 // ---- composing the caption ----
@@ -427,8 +330,8 @@ TRect ZEZUzavivAzuroze::PaintCaption(bool active, QPainter* dc) {
     if (!FFrame || FFrame->BorderStyle() == bsNone || dc == nullptr) {
         return {};
     }
-    TRect text = TextRect();
-    const TRect bar = CaptionBarRect();
+    const TCaptionLayout layout = CaptionLayout();
+    const TRect& bar = layout.Bar;
     if (bar.IsEmpty() || bar.Right <= 0 || bar.Bottom <= 0) {
         return {};
     }
@@ -444,15 +347,17 @@ TRect ZEZUzavivAzuroze::PaintCaption(bool active, QPainter* dc) {
     QPainter painter(&bitmap);
     painter.fillRect(bar.ToQRect(), ToQColor(gradient ? right : flat));
     if (gradient) {
-        FillGradient(painter, text, left, right);
+        FillGradient(painter, layout.Text, left, right);
     } else {
-        painter.fillRect(text.ToQRect(), ToQColor(flat));
+        painter.fillRect(layout.Text.ToQRect(), ToQColor(flat));
     }
-    const TFormBorderStyle style = FFrame->BorderStyle();
-    if ((FFrame->BorderIcons() & biSystemMenu) != 0 && (style == bsSingle || style == bsSizeable)) {
-        DrawIcon(painter, text);
+    if (layout.HasIcon) {
+        DrawIcon(painter, layout.Icon);
     }
-    DrawButtons(painter, bar);
+    for (const TCaptionButtonPlace& place : layout.Places) {
+        DrawCaptionButton(painter, place.Rect.ToQRect(), place.Glyph, false, place.Inactive);
+    }
+    const TRect& text = layout.TitleText;
     if (OnDrawCaption) {
         painter.save();
         painter.setFont(FCaptionFont);
@@ -479,52 +384,9 @@ void ZEZUzavivAzuroze::FillGradient(QPainter& painter, const TRect& rect, TColor
     }
 }
 
-void ZEZUzavivAzuroze::DrawIcon(QPainter& painter, TRect& text) {
-    text.Left += 1;
-    QIcon icon;
-    if (FForm->testAttribute(Qt::WA_SetWindowIcon)) {
-        icon = FForm->windowIcon();
-    } else if (!QApplication::windowIcon().isNull()) {
-        icon = QApplication::windowIcon();
-    } else {
-        icon = StandardApplicationIcon();
-    }
-    int cx = GetSystemMetrics(SM_CXSMICON);
-    int cy = GetSystemMetrics(SM_CYSMICON);
-    if (cx == 0) {
-        cx = GetSystemMetrics(SM_CXSIZE);
-    }
-    if (cy == 0) {
-        cy = GetSystemMetrics(SM_CYSIZE);
-    }
-    const QPixmap small = icon.pixmap(QSize(cx, cy));
-    painter.drawPixmap(QRect(text.Left + 1, text.Top + 1, cx, cy), small);
-    text.Left += GetSystemMetrics(SM_CXSMICON) + 1;
-}
-
-void ZEZUzavivAzuroze::DrawButtons(QPainter& painter, const TRect& bar) {
-    const TCaptionButtons present = CaptionButtonsPresent();
-    const int w = ButtonWidth(FFrame->BorderStyle());
-    const TBorderIcons icons = FFrame->BorderIcons();
-    struct TButton {
-        TCaptionButton Button;
-        TCaptionGlyph Glyph;
-        bool Inactive;
-    };
-    const TButton buttons[] = {
-        {cbClose, TCaptionGlyph::Close, false},
-        {cbMaximize, FForm->isMaximized() ? TCaptionGlyph::Restore : TCaptionGlyph::Maximize,
-         (icons & biMaximize) == 0},
-        {cbMinimize, FForm->isMinimized() ? TCaptionGlyph::Restore : TCaptionGlyph::Minimize,
-         (icons & biMinimize) == 0},
-        {cbHelp, TCaptionGlyph::Help, false},
-    };
-    for (const TButton& button : buttons) {
-        const TRect rect = CaptionButtonRect(bar, w, present, button.Button);
-        if (!rect.IsEmpty()) {
-            DrawCaptionButton(painter, rect.ToQRect(), button.Glyph, false, button.Inactive);
-        }
-    }
+void ZEZUzavivAzuroze::DrawIcon(QPainter& painter, const TRect& place) {
+    const QRect rect = place.ToQRect();
+    painter.drawPixmap(rect, CaptionIcon(*FForm).pixmap(rect.size()));
 }
 
 void ZEZUzavivAzuroze::DrawParts(QPainter& painter, TRect text, bool active) {
@@ -602,8 +464,9 @@ bool ZEZUzavivAzuroze::eventFilter(QObject* watched, QEvent* event) {
     }
     if (type == TSetCursorEvent::EventType()) {
         const int hitTest = static_cast<TSetCursorEvent*>(event)->HitTest();
-        if (IsSizingBorder(hitTest) && FForm->windowHandle() != nullptr) {
-            FForm->windowHandle()->setCursor(SizingCursor(hitTest));
+        const std::optional<Qt::CursorShape> sizing = SizingCursor(hitTest);
+        if (sizing && FForm->windowHandle() != nullptr) {
+            FForm->windowHandle()->setCursor(*sizing);
             return true;
         }
         return false;

@@ -127,7 +127,8 @@ public:
     // The native window hooked last.
     QWindow* HookedWindow() const { return FHookedWindow; }
 
-    // Layout, in window coordinates.
+    // Layout, in window coordinates: the frame's caption layout.
+    TCaptionLayout CaptionLayout() const;
     TRect CaptionBarRect() const;
     TRect TextRect() const;
     TCaptionButtons CaptionButtonsPresent() const;
@@ -155,8 +156,7 @@ private:
     void Rehook();
     void ForceFrameRepaint();
     void FillGradient(QPainter& painter, const TRect& rect, TColor left, TColor right);
-    void DrawIcon(QPainter& painter, TRect& text);
-    void DrawButtons(QPainter& painter, const TRect& bar);
+    void DrawIcon(QPainter& painter, const TRect& place);
     void DrawParts(QPainter& painter, TRect text, bool active);
 
     QWidget* FForm = nullptr;

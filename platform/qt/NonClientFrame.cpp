@@ -3,7 +3,6 @@
 #include "platform/SystemMetrics.h"
 #include "platform/qt/FrameControls.h"
 #include "platform/qt/QtColor.h"
-#include "platform/qt/QtFont.h"
 
 #include <QApplication>
 #include <QMouseEvent>
@@ -13,10 +12,6 @@
 #include <QWindow>
 
 namespace {
-
-bool IsSizeable(TFormBorderStyle style) {
-    return style == bsSizeable || style == bsSizeToolWin;
-}
 
 QEvent::Type RegisteredType(int& slot) {
     if (slot == 0) {
@@ -30,63 +25,7 @@ int ncActivateType = 0;
 int setCursorType = 0;
 int ncDestroyType = 0;
 
-// The font captions are written in, from the non-client metrics.
-QFont CaptionFont() {
-    const TLogFont logFont =
-        GetNonClientMetrics() ? GetNonClientMetrics()->lfCaptionFont : StockSystemFont();
-    return ToQFont(logFont);
-}
-
 } // namespace
-
-bool IsToolWindowStyle(TFormBorderStyle style) {
-    return style == bsToolWindow || style == bsSizeToolWin;
-}
-
-TCaptionButtons StandardCaptionButtons(TFormBorderStyle style, TBorderIcons icons) {
-    if (style == bsNone || (icons & biSystemMenu) == 0) {
-        return 0;
-    }
-    if (IsToolWindowStyle(style)) {
-        return cbClose;
-    }
-    TCaptionButtons buttons = cbClose;
-    const bool help = (icons & biHelp) != 0;
-    const bool minOrMax = (icons & (biMinimize | biMaximize)) != 0;
-    if ((style == bsDialog && help) ||
-        ((style == bsSingle || style == bsSizeable) && help && !minOrMax)) {
-        buttons |= cbHelp;
-    }
-    if (style != bsDialog && minOrMax) {
-        buttons |= cbMinimize | cbMaximize;
-    }
-    return buttons;
-}
-
-TRect CaptionButtonRect(const TRect& bar, int buttonWidth, TCaptionButtons present,
-                        TCaptionButton button) {
-    if ((present & button) == 0) {
-        return {};
-    }
-    const TRect inset{bar.Left + 2, bar.Top + 2, bar.Right - 2, bar.Bottom - 2};
-    const int width = buttonWidth - 2;
-    int right = inset.Right;
-    bool first = true;
-    for (const TCaptionButton each : {cbClose, cbMaximize, cbMinimize, cbHelp}) {
-        if ((present & each) == 0) {
-            continue;
-        }
-        if (!first && right == inset.Right - width) {
-            right -= 2; // a gap between the close button and the rest
-        }
-        if (each == button) {
-            return TRect{right - width, inset.Top, right, inset.Bottom};
-        }
-        right -= width;
-        first = false;
-    }
-    return {};
-}
 
 TNcPaintEvent::TNcPaintEvent(QPainter* dc, QRegion region)
     : QEvent(EventType()), dc_(dc), region_(std::move(region)) {}
@@ -161,44 +100,28 @@ TRect TNonClientFrame::WindowRect() const {
 }
 
 TRect TNonClientFrame::FrameSize() const {
-    int x = 0;
-    int y = 0;
-    if (IsSizeable(borderStyle_)) {
-        x = GetSystemMetrics(SM_CXFRAME);
-        y = GetSystemMetrics(SM_CYFRAME);
-    } else if (borderStyle_ != bsNone) {
-        x = GetSystemMetrics(SM_CXDLGFRAME);
-        y = GetSystemMetrics(SM_CYDLGFRAME);
-    }
-    return TRect{x, y, x, y};
+    const QSize thickness = FrameThickness(borderStyle_);
+    return TRect{thickness.width(), thickness.height(), thickness.width(), thickness.height()};
 }
 
 TRect TNonClientFrame::CaptionRect() const {
-    if (borderStyle_ == bsNone) {
-        return {};
-    }
-    const TRect frame = FrameSize();
-    const TRect window = WindowRect();
-    const int height =
-        GetSystemMetrics(IsToolWindowStyle(borderStyle_) ? SM_CYSMCAPTION : SM_CYCAPTION);
-    return TRect{window.Left + frame.Left, window.Top + frame.Top, window.Right - frame.Right,
-                 window.Top + frame.Top + height - 1};
+    return CaptionLayout().Bar;
 }
 
 TRect TNonClientFrame::ClientRect() const {
     const TRect frame = FrameSize();
     const TRect window = WindowRect();
-    TRect client{window.Left + frame.Left, window.Top + frame.Top, window.Right - frame.Right,
-                 window.Bottom - frame.Bottom};
-    if (borderStyle_ != bsNone) {
-        client.Top +=
-            GetSystemMetrics(IsToolWindowStyle(borderStyle_) ? SM_CYSMCAPTION : SM_CYCAPTION);
-    }
-    return client;
+    return TRect{window.Left + frame.Left, window.Top + frame.Top + CaptionHeight(borderStyle_),
+                 window.Right - frame.Right, window.Bottom - frame.Bottom};
+}
+
+TCaptionLayout TNonClientFrame::CaptionLayout() const {
+    return LayOutCaption(TCaptionState{form_->width(), form_->height(), borderStyle_, borderIcons_,
+                                       form_->isMaximized(), form_->isMinimized()});
 }
 
 int TNonClientFrame::CaptionButtonWidth() const {
-    return GetSystemMetrics(IsToolWindowStyle(borderStyle_) ? SM_CXSMSIZE : SM_CXSIZE);
+    return CaptionLayout().ButtonWidth;
 }
 
 TCaptionButtons TNonClientFrame::CaptionButtons() const {
@@ -206,21 +129,9 @@ TCaptionButtons TNonClientFrame::CaptionButtons() const {
 }
 
 TRect TNonClientFrame::ButtonRect(int hitTest) const {
-    TCaptionButton button = cbClose;
-    switch (hitTest) {
-    case HTMINBUTTON:
-        button = cbMinimize;
-        break;
-    case HTMAXBUTTON:
-        button = cbMaximize;
-        break;
-    case HTHELP:
-        button = cbHelp;
-        break;
-    default:
-        break;
-    }
-    return CaptionButtonRect(CaptionRect(), CaptionButtonWidth(), CaptionButtons(), button);
+    const TCaptionLayout layout = CaptionLayout();
+    const TCaptionButtonPlace* place = layout.ButtonAt(hitTest);
+    return place != nullptr ? place->Rect : TRect{};
 }
 
 int TNonClientFrame::HitTest(QPoint position) const {
@@ -239,7 +150,7 @@ int TNonClientFrame::HitTest(QPoint position) const {
     const bool top = y < frame.Top;
     const bool bottom = y >= window.Bottom - frame.Bottom;
     if (left || right || top || bottom) {
-        if (!IsSizeable(borderStyle_) || form_->isMaximized()) {
+        if (!IsSizeableStyle(borderStyle_) || form_->isMaximized()) {
             return HTBORDER;
         }
         // Corners reach a caption button's width along each edge.
@@ -263,16 +174,13 @@ int TNonClientFrame::HitTest(QPoint position) const {
         }
         return left ? HTLEFT : right ? HTRIGHT : top ? HTTOP : HTBOTTOM;
     }
-    for (const int code : {HTCLOSE, HTMAXBUTTON, HTMINBUTTON, HTHELP}) {
-        const TRect button = ButtonRect(code);
-        if (!button.IsEmpty() && button.ToQRect().contains(position)) {
-            return code;
+    const TCaptionLayout layout = CaptionLayout();
+    for (const TCaptionButtonPlace& place : layout.Places) {
+        if (place.Rect.ToQRect().contains(position)) {
+            return place.Kind->HitTest;
         }
     }
-    const TRect caption = CaptionRect();
-    if ((borderIcons_ & biSystemMenu) != 0 &&
-        (borderStyle_ == bsSingle || borderStyle_ == bsSizeable) &&
-        x < caption.Left + GetSystemMetrics(SM_CXSIZE)) {
+    if (layout.HasIcon && x < layout.Bar.Left + GetSystemMetrics(SM_CXSIZE)) {
         return HTSYSMENU;
     }
     return HTCAPTION;
@@ -296,27 +204,8 @@ void TNonClientFrame::SetCursorFor(int hitTest) {
     if (window == nullptr) {
         return;
     }
-    switch (hitTest) {
-    case HTLEFT:
-    case HTRIGHT:
-        window->setCursor(Qt::SizeHorCursor);
-        break;
-    case HTTOP:
-    case HTBOTTOM:
-        window->setCursor(Qt::SizeVerCursor);
-        break;
-    case HTTOPLEFT:
-    case HTBOTTOMRIGHT:
-        window->setCursor(Qt::SizeFDiagCursor);
-        break;
-    case HTTOPRIGHT:
-    case HTBOTTOMLEFT:
-        window->setCursor(Qt::SizeBDiagCursor);
-        break;
-    default:
-        window->setCursor(form_->cursor());
-        break;
-    }
+    const std::optional<Qt::CursorShape> sizing = SizingCursor(hitTest);
+    window->setCursor(sizing ? QCursor(*sizing) : form_->cursor());
 }
 
 void TNonClientFrame::ApplyLayout() {
@@ -419,7 +308,7 @@ bool TNonClientFrame::OnPaint(QPaintEvent* event) {
     // Whoever painted the caption, a held button shows pressed on top of it.
     if (pressedLook_) {
         painter.setClipRegion(region);
-        PaintPressedButton(painter);
+        PaintPressedButton(painter, CaptionLayout());
     }
     return false; // the form paints its own surface as usual
 }
@@ -432,8 +321,9 @@ void TNonClientFrame::PaintDefault(TNcPaintEvent& event) {
     painter->save();
     painter->setClipRegion(event.Region());
     PaintBorders(*painter);
-    if (event.Region().intersects(CaptionRect().ToQRect())) {
-        PaintStandardCaption(*painter);
+    const TCaptionLayout layout = CaptionLayout();
+    if (event.Region().intersects(layout.Bar.ToQRect())) {
+        PaintStandardCaption(*painter, layout);
     }
     painter->restore();
 }
@@ -448,7 +338,7 @@ void TNonClientFrame::PaintBorders(QPainter& painter) {
     if (borderStyle_ == bsNone) {
         return;
     }
-    if (IsSizeable(borderStyle_)) {
+    if (IsSizeableStyle(borderStyle_)) {
         const TRect size = FrameSize();
         const QColor border = ToQColor(active_ ? clActiveBorder : clInactiveBorder);
         const QRect inner = window.adjusted(2, 2, -2, -2);
@@ -460,73 +350,33 @@ void TNonClientFrame::PaintBorders(QPainter& painter) {
     DrawRaisedEdge(painter, window);
 }
 
-void TNonClientFrame::PaintStandardCaption(QPainter& painter) {
-    const TRect caption = CaptionRect();
-    if (caption.IsEmpty()) {
+void TNonClientFrame::PaintStandardCaption(QPainter& painter, const TCaptionLayout& layout) {
+    if (layout.Bar.IsEmpty()) {
         return;
     }
-    painter.fillRect(caption.ToQRect(), ToQColor(active_ ? clActiveCaption : clInactiveCaption));
-    TRect text = caption;
-    const TCaptionButtons buttons = CaptionButtons();
-    const int w = CaptionButtonWidth();
-    text.Right -= (buttons & cbClose ? w + 2 : 0) + (buttons & cbMinimize ? w : 0) +
-                  (buttons & cbMaximize ? w : 0) + (buttons & cbHelp ? w + 2 : 0);
-    if ((borderIcons_ & biSystemMenu) != 0 &&
-        (borderStyle_ == bsSingle || borderStyle_ == bsSizeable)) {
-        const int size = GetSystemMetrics(SM_CXSMICON);
-        const QIcon icon =
-            form_->windowIcon().isNull() ? StandardApplicationIcon() : form_->windowIcon();
-        icon.paint(&painter, QRect(text.Left + 2, text.Top + 1, size, size));
-        text.Left += size + 2;
+    painter.fillRect(layout.Bar.ToQRect(), ToQColor(active_ ? clActiveCaption : clInactiveCaption));
+    if (layout.HasIcon) {
+        CaptionIcon(*form_).paint(&painter, layout.Icon.ToQRect());
     }
-    if (text.Right > text.Left) {
+    const TRect& text = layout.TitleText;
+    const QRect area = TRect{text.Left + 3, text.Top, text.Right, text.Bottom}.ToQRect();
+    if (area.width() > 0) {
         painter.save();
-        painter.setFont(CaptionFont());
+        painter.setFont(LoadCaptionFont());
         painter.setPen(ToQColor(active_ ? clCaptionText : clInactiveCaptionText));
-        const QRect area = TRect{text.Left + 3, text.Top, text.Right, text.Bottom}.ToQRect();
         const QString title =
             painter.fontMetrics().elidedText(form_->windowTitle(), Qt::ElideRight, area.width());
         painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, title);
         painter.restore();
     }
-    const bool maximized = form_->isMaximized();
-    const bool minimized = form_->isMinimized();
-    struct Slot {
-        int Code;
-        TCaptionGlyph Glyph;
-        bool Inactive;
-    };
-    const Slot buttonSlots[] = {
-        {HTCLOSE, TCaptionGlyph::Close, false},
-        {HTMAXBUTTON, maximized ? TCaptionGlyph::Restore : TCaptionGlyph::Maximize,
-         (borderIcons_ & biMaximize) == 0},
-        {HTMINBUTTON, minimized ? TCaptionGlyph::Restore : TCaptionGlyph::Minimize,
-         (borderIcons_ & biMinimize) == 0},
-        {HTHELP, TCaptionGlyph::Help, false},
-    };
-    for (const Slot& slot : buttonSlots) {
-        const TRect rect = ButtonRect(slot.Code);
-        if (!rect.IsEmpty()) {
-            DrawCaptionButton(painter, rect.ToQRect(), slot.Glyph, false, slot.Inactive);
-        }
+    for (const TCaptionButtonPlace& place : layout.Places) {
+        DrawCaptionButton(painter, place.Rect.ToQRect(), place.Glyph, false, place.Inactive);
     }
 }
 
-void TNonClientFrame::PaintPressedButton(QPainter& painter) {
-    const TRect rect = ButtonRect(pressed_);
-    if (rect.IsEmpty()) {
-        return;
+// The held button, with the same glyph it shows when idle.
+void TNonClientFrame::PaintPressedButton(QPainter& painter, const TCaptionLayout& layout) {
+    if (const TCaptionButtonPlace* place = layout.ButtonAt(pressed_)) {
+        DrawCaptionButton(painter, place->Rect.ToQRect(), place->Glyph, true, place->Inactive);
     }
-    TCaptionGlyph glyph = TCaptionGlyph::Close;
-    bool inactive = false;
-    if (pressed_ == HTMAXBUTTON) {
-        glyph = form_->isMaximized() ? TCaptionGlyph::Restore : TCaptionGlyph::Maximize;
-        inactive = (borderIcons_ & biMaximize) == 0;
-    } else if (pressed_ == HTMINBUTTON) {
-        glyph = TCaptionGlyph::Minimize;
-        inactive = (borderIcons_ & biMinimize) == 0;
-    } else if (pressed_ == HTHELP) {
-        glyph = TCaptionGlyph::Help;
-    }
-    DrawCaptionButton(painter, rect.ToQRect(), glyph, true, inactive);
 }

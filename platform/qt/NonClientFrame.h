@@ -12,6 +12,8 @@
 //   TSetCursorEvent   the pointer is over a hit-test area
 //   TNcDestroyEvent   the form's native window is about to go
 
+#include "platform/qt/NonClientFrameGeometry.h"
+
 #include <QEvent>
 #include <QObject>
 #include <QPoint>
@@ -25,62 +27,6 @@ class QPaintEvent;
 class QPainter;
 class QWidget;
 class QWindow;
-
-// A rectangle as the window system has it: right and bottom exclusive.
-struct TRect {
-    int Left = 0;
-    int Top = 0;
-    int Right = 0;
-    int Bottom = 0;
-
-    int Width() const { return Right - Left; }
-    int Height() const { return Bottom - Top; }
-    bool IsEmpty() const { return Right <= Left || Bottom <= Top; }
-    QRect ToQRect() const { return QRect(Left, Top, Right - Left, Bottom - Top); }
-    static TRect FromQRect(const QRect& r) {
-        return TRect{r.x(), r.y(), r.x() + r.width(), r.y() + r.height()};
-    }
-    bool operator==(const TRect&) const = default;
-};
-
-enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
-
-enum TBorderIcon : int { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
-using TBorderIcons = int;
-
-// Caption buttons, as a set.
-enum TCaptionButton : int { cbClose = 1, cbMinimize = 2, cbMaximize = 4, cbHelp = 8 };
-using TCaptionButtons = int;
-
-// Hit-test codes of the window system.
-enum THitTest : int {
-    HTNOWHERE = 0,
-    HTCLIENT = 1,
-    HTCAPTION = 2,
-    HTSYSMENU = 3,
-    HTMINBUTTON = 8,
-    HTMAXBUTTON = 9,
-    HTLEFT = 10,
-    HTRIGHT = 11,
-    HTTOP = 12,
-    HTTOPLEFT = 13,
-    HTTOPRIGHT = 14,
-    HTBOTTOM = 15,
-    HTBOTTOMLEFT = 16,
-    HTBOTTOMRIGHT = 17,
-    HTBORDER = 18,
-    HTCLOSE = 20,
-    HTHELP = 21,
-};
-
-bool IsToolWindowStyle(TFormBorderStyle style);
-// Which caption buttons a window of STYLE with ICONS has.
-TCaptionButtons StandardCaptionButtons(TFormBorderStyle style, TBorderIcons icons);
-// A caption button's rectangle in the bar BAR, for buttons BUTTON_WIDTH wide
-// (the caption button metric): inside the bar inset by 2, from the right
-// close, then 2 pixels further left maximize, minimize and help.
-TRect CaptionButtonRect(const TRect& bar, int buttonWidth, TCaptionButtons present,
-                        TCaptionButton button);
 
 class TNcPaintEvent : public QEvent {
 public:
@@ -151,6 +97,8 @@ public:
     TRect ClientRect() const;
     int CaptionButtonWidth() const;
     TCaptionButtons CaptionButtons() const;
+    // The caption bar's layout for the window's present size and state.
+    TCaptionLayout CaptionLayout() const;
     int HitTest(QPoint position) const;
 
     // Whether the frame shows the active look (the window system's view).
@@ -172,9 +120,9 @@ private:
     void WatchWindow();
     bool OnPaint(QPaintEvent* event);
     void PaintDefault(TNcPaintEvent& event);
-    void PaintStandardCaption(QPainter& painter);
+    void PaintStandardCaption(QPainter& painter, const TCaptionLayout& layout);
     void PaintBorders(QPainter& painter);
-    void PaintPressedButton(QPainter& painter);
+    void PaintPressedButton(QPainter& painter, const TCaptionLayout& layout);
     bool OnMousePress(QMouseEvent* event);
     bool OnMouseMove(QMouseEvent* event);
     bool OnMouseRelease(QMouseEvent* event);
@@ -196,7 +144,7 @@ private:
     int pressed_ = 0;          // hit-test code of the area pressed
     bool pressedLook_ = false; // a caption button is held with the pointer over it
     bool captionPending_ = false;
-    bool moving_ = false; // moving by hand: the window system declined
+    bool moving_ = false; // moving the window with the pointer
     int sizing_ = 0;      // sizing by hand: the border's hit-test code
     QPoint pressGlobal_;
     QRect pressGeometry_;

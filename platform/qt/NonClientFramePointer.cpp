@@ -60,14 +60,12 @@ bool TNonClientFrame::OnMousePress(QMouseEvent* event) {
     pressGlobal_ = event->globalPosition().toPoint();
     pressGeometry_ = form_->geometry();
     if (hit == HTCAPTION) {
-        // The window system moves the window best when asked at the press,
-        // with the pointer still where the move starts.
-        QWindow* window = Window();
-        if (!form_->isMaximized() && window != nullptr && window->startSystemMove()) {
-            pressed_ = 0;
-        } else {
-            captionPending_ = true; // by hand, once the pointer moves
-        }
+        // Moved by us once the pointer moves, never by the window system:
+        // a press we take only after its release (a busy moment) would hand
+        // it the pointer, and the second click of a double click with it;
+        // asked later, it moves the window on from where the pointer is
+        // then, a drag distance or more behind it.
+        captionPending_ = true;
     } else if (IsSizingCode(hit)) {
         StartResize(hit);
     } else if (IsButtonCode(hit)) {

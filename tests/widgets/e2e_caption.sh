@@ -2,6 +2,8 @@
 # End to end: the real viewer under a virtual X display with a real window
 # manager (openbox). The window wears our frame and no desktop frame;
 # dragging the caption moves it, dragging the bottom-right corner sizes it,
+# a double click on the caption maximises and restores it, also when the
+# program takes the first press late,
 # another client taking the focus turns the caption inactive and a click on
 # ours turns it back; the close button ends the program with status 0.
 #   e2e_caption.sh PROGRAM OUTDIR
@@ -124,6 +126,33 @@ geometry
 near "$wx" "$x0" && near "$wy" "$y0" && near "$ww" "$w0" && near "$wh" "$h0" ||
   fail "a second double click did not restore ${w0}x$h0+$x0+$y0 (${ww}x$wh+$wx+$wy)"
 echo "e2e caption: double click maximised and restored"
+
+# A double click whose first press the program takes only after its release,
+# as when it is busy for a moment (held still here while the first click
+# happens): a press alone must not hand the pointer to the window manager,
+# or the second click goes to it and the window stays as it was.
+late_double_click() { # X Y
+  xdotool mousemove "$1" "$2"
+  sleep 0.3
+  kill -STOP "$pid"
+  xdotool mousedown 1 sleep 0.1 mouseup 1
+  sleep 0.03
+  kill -CONT "$pid"
+  sleep 0.12
+  xdotool mousedown 1 sleep 0.08 mouseup 1
+  sleep 0.8
+}
+geometry
+x0=$wx y0=$wy w0=$ww h0=$wh
+late_double_click $((x0 + 250)) $((y0 + 12))
+geometry
+[[ $ww -ge 1000 && $wh -ge 700 ]] ||
+  fail "a double click taken late did not maximise (${ww}x$wh+$wx+$wy)"
+late_double_click $((wx + 250)) $((wy + 12))
+geometry
+near "$wx" "$x0" && near "$wy" "$y0" && near "$ww" "$w0" && near "$wh" "$h0" ||
+  fail "a second double click taken late did not restore ${w0}x$h0+$x0+$y0 (${ww}x$wh+$wx+$wy)"
+echo "e2e caption: double clicks taken late maximised and restored"
 
 # Another client takes the focus: our caption turns inactive.
 activate_another_client

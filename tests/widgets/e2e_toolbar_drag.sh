@@ -2,9 +2,11 @@
 # End to end: the real viewer under a virtual X display with a real window
 # manager (openbox). The toolbar is dragged by its handle from the top dock to
 # the left dock (its buttons stack, its separators lie across), then out over
-# the view, where it becomes a window of its own where it was dropped; a
-# double click on that window's caption puts it back at the front of the top
-# dock. The main window stays the active window throughout.
+# the view, where it becomes a window of its own where it was dropped; held
+# with Ctrl it floats next to the top dock, where a click on its caption
+# without a move leaves it; a double click on that window's caption puts it
+# back at the front of the top dock. The main window stays the active window
+# throughout.
 #   e2e_toolbar_drag.sh PROGRAM OUTDIR
 set -euo pipefail
 program=$1 out=$2
@@ -126,6 +128,27 @@ await left_dock_empty || fail "the left dock still shows the toolbar"
 cp "$out/screen.png" "$out/drag-floating.png"
 assert_main_active "after floating the toolbar"
 echo "e2e toolbar drag: floating at $fx,$fy"
+
+# Let go with Ctrl held, it floats just under the top dock: its caption is
+# where the least move would dock it. Held at (60, 10) of 206 × 48.
+xdotool keydown ctrl
+drag $((fx + 60)) $((fy + 10)) $((cx + 250)) $((cy + 1))
+xdotool keyup ctrl
+fx=$((cx + 190)) fy=$((cy - 9))
+near_the_dock() {
+  eval "$(xdotool getwindowgeometry --shell "$float")"
+  [[ $X == "$fx" && $Y == "$fy" && $WIDTH == 206 && $HEIGHT == 48 ]]
+}
+await near_the_dock || fail "Ctrl held, the toolbar is ${WIDTH}x$HEIGHT+$X+$Y, not 206x48+$fx+$fy"
+# A press and release on its caption without a move changes nothing: where
+# a drag goes is decided as the pointer moves.
+xdotool mousemove $((fx + 60)) $((fy + 10))
+sleep 0.3
+xdotool mousedown 1 sleep 0.1 mouseup 1
+sleep 0.8
+[[ -n $(floating_window) ]] || fail "a click on the caption near the top dock docked the toolbar"
+near_the_dock || fail "a click on the caption moved the toolbar to ${WIDTH}x$HEIGHT+$X+$Y"
+echo "e2e toolbar drag: a click on the caption near the dock left it floating at $fx,$fy"
 
 # A double click on its caption docks it at the front of row 0 of the top dock.
 xdotool mousemove $((fx + 60)) $((fy + 10))

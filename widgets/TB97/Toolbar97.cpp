@@ -3,7 +3,6 @@
 #include "platform/qt/QtColor.h"
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/FloatParent.h"
-#include "widgets/TB97/TB97Tables.h"
 #include "widgets/TB97/ToolbarDrag.h"
 #include "widgets/TB97/ToolbarSep97.h"
 
@@ -27,10 +26,6 @@ QWidget* CheckedOwner(QWidget* owner) {
     return owner;
 }
 
-const tb97::TBarMargins& MarginsFor(TBarOrientation orientation) {
-    return tb97::kBarMargins[static_cast<size_t>(orientation)];
-}
-
 } // namespace
 
 namespace tb97 {
@@ -44,28 +39,20 @@ TBarOrientation OrientationIn(const TDock97* dock) {
 
 } // namespace tb97
 
-// Where each item goes, in client coordinates, and the client size.
-struct TToolbar97::TArrangement {
-    std::vector<QRect> Bounds; // one per item of items_; empty for hidden ones
-    std::vector<int> Dividers;
-    QSize ClientSize;
-    QSize Largest;
-};
-
 TToolbar97::TToolbar97(QWidget* owner)
     : QWidget(nullptr), owner_(CheckedOwner(owner)), floatParent_(new TFloatParent(owner)),
       hook_(tb97::TFormHook::Acquire(owner, this)),
       frame_(std::make_unique<tb97::TFloatingFrame>(this)), FColor(clBtnFace) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    reparenting_ = true;
+    busy_ = TBusy::kReparenting;
     setParent(floatParent_, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
-    reparenting_ = false;
+    busy_ = TBusy::kIdle;
     setAttribute(Qt::WA_ShowWithoutActivating);
     ArrangeControls();
 }
 
 TToolbar97::~TToolbar97() {
-    destroying_ = true;
+    busy_ = TBusy::kDestroying;
     if (FDockedTo != nullptr) {
         FDockedTo->ToolbarRemoved(this);
     }
@@ -120,7 +107,7 @@ void TToolbar97::SetDockPos(int value) {
 }
 
 void TToolbar97::setVisible(bool visible) {
-    if (reparenting_ || destroying_) {
+    if (busy_ == TBusy::kReparenting || busy_ == TBusy::kDestroying) {
         QWidget::setVisible(visible);
         return;
     }
@@ -209,7 +196,8 @@ void TToolbar97::Reparent(QWidget* parent, TDock97* dock) {
         OnRecreating();
     }
     TDock97* oldDock = FDockedTo;
-    reparenting_ = true;
+    const TBusy outer = busy_;
+    busy_ = TBusy::kReparenting;
     QWidget::setVisible(false);
     FDockedTo = dock;
     if (dock != nullptr) {
@@ -217,7 +205,7 @@ void TToolbar97::Reparent(QWidget* parent, TDock97* dock) {
     } else {
         setParent(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     }
-    reparenting_ = false;
+    busy_ = outer;
     if (oldDock != nullptr) {
         oldDock->ToolbarRemoved(this);
     }
@@ -229,12 +217,6 @@ void TToolbar97::Reparent(QWidget* parent, TDock97* dock) {
     if (OnRecreated) {
         OnRecreated();
     }
-}
-
-void TToolbar97::PlaceInDock(const QRect& bounds) {
-    ++arranging_;
-    setGeometry(bounds);
-    --arranging_;
 }
 
 void TToolbar97::SetFloatingRect(const QRect& rect) {
@@ -298,14 +280,6 @@ QPoint TToolbar97::ClientOrigin() const {
     return QPoint(m.Frame, m.Frame + m.Caption);
 }
 
-void TToolbar97::Loaded() {
-    const bool vertical = Orientation() == TBarOrientation::kVertical;
-    std::stable_sort(items_.begin(), items_.end(), [vertical](QWidget* a, QWidget* b) {
-        return vertical ? a->y() < b->y() : a->x() < b->x();
-    });
-    ArrangeControls();
-}
-
 bool TToolbar97::event(QEvent* event) {
     switch (event->type()) {
     case QEvent::ChildAdded: {
@@ -326,7 +300,7 @@ bool TToolbar97::event(QEvent* event) {
         const auto found = std::find(items_.begin(), items_.end(), child);
         if (found != items_.end()) {
             items_.erase(found);
-            if (!destroying_) {
+            if (busy_ != TBusy::kDestroying) {
                 QCoreApplication::postEvent(this, new QEvent(QEvent::LayoutRequest));
             }
         }
@@ -346,7 +320,7 @@ bool TToolbar97::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::ToolTip && watched->parent() == this && !FShowHint) {
         return true;
     }
-    if (arranging_ == 0 && watched->parent() == this) {
+    if (busy_ != TBusy::kArranging && watched->parent() == this) {
         switch (event->type()) {
         case QEvent::Resize:
         case QEvent::ShowToParent:
@@ -358,141 +332,6 @@ bool TToolbar97::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
-}
-
-// ---- arranging ----
-
-QSize TToolbar97::ArrangedSize(TBarOrientation orientation, bool dragHandle, int wrapWidth) const {
-    return Arrange(orientation, dragHandle, wrapWidth).ClientSize;
-}
-
-// One fixed algorithm: runs of items up to each separator, wrapped into
-// rows only while floating.
-TToolbar97::TArrangement TToolbar97::Arrange(TBarOrientation orientation, bool dragHandle,
-                                             int wrapWidth) const {
-    const tb97::TBarMargins& m = MarginsFor(orientation);
-    const bool vertical = orientation == TBarOrientation::kVertical;
-    const bool wraps = orientation == TBarOrientation::kFloating && wrapWidth > 0;
-    const int leading = dragHandle ? m.LeadingWithHandle : m.LeadingNoHandle;
-    TArrangement result;
-    result.Bounds.resize(items_.size());
-
-    QSize largest(8, 8);
-    for (QWidget* item : items_) {
-        if (!item->isHidden() && qobject_cast<TToolbarSep97*>(item) == nullptr) {
-            largest = largest.expandedTo(item->size());
-        }
-    }
-    result.Largest = largest;
-    const int rowThickness = vertical ? largest.width() : largest.height();
-
-    auto lengthOf = [vertical](QWidget* item) {
-        if (auto* sep = qobject_cast<TToolbarSep97*>(item)) {
-            return vertical ? sep->SizeVert() : sep->SizeHorz();
-        }
-        return vertical ? item->height() : item->width();
-    };
-    auto boundsAt = [&](QWidget* item, int pos, int cross, int length) {
-        if (qobject_cast<TToolbarSep97*>(item) != nullptr) {
-            return vertical ? QRect(cross, pos, rowThickness, length)
-                            : QRect(pos, cross, length, rowThickness);
-        }
-        return vertical ? QRect(cross + (rowThickness - item->width()) / 2, pos, item->width(),
-                                item->height())
-                        : QRect(pos, cross + (rowThickness - item->height()) / 2, item->width(),
-                                item->height());
-    };
-
-    int pos = leading;
-    int cross = m.CrossBefore;
-    int lastSeparator = -1; // index of the separator that ended the previous run
-    size_t i = 0;
-    while (i < items_.size()) {
-        // The run: items up to and including the next separator.
-        size_t runEnd = i;
-        int runLength = 0;
-        while (runEnd < items_.size()) {
-            QWidget* item = items_[runEnd++];
-            if (item->isHidden()) {
-                continue;
-            }
-            runLength += lengthOf(item);
-            if (qobject_cast<TToolbarSep97*>(item) != nullptr) {
-                break;
-            }
-        }
-        if (wraps && pos != leading && pos + runLength + m.Trailing > wrapWidth) {
-            pos = leading;
-            cross += rowThickness + 6;
-            if (lastSeparator >= 0) {
-                QRect& sep = result.Bounds[static_cast<size_t>(lastSeparator)];
-                sep.setWidth(0);
-            }
-            result.Dividers.push_back(cross);
-        }
-        for (; i < runEnd; ++i) {
-            QWidget* item = items_[i];
-            if (item->isHidden()) {
-                continue;
-            }
-            const bool separator = qobject_cast<TToolbarSep97*>(item) != nullptr;
-            const int length = lengthOf(item);
-            if (wraps && !separator && pos != leading && pos + length + m.Trailing > wrapWidth) {
-                pos = leading;
-                cross += rowThickness;
-            }
-            result.Bounds[i] = boundsAt(item, pos, cross, length);
-            pos += length;
-            if (separator) {
-                lastSeparator = static_cast<int>(i);
-            }
-        }
-    }
-    int reach = leading + 8;
-    bool any = false;
-    for (size_t k = 0; k < items_.size(); ++k) {
-        if (!items_[k]->isHidden()) {
-            const QRect& b = result.Bounds[k];
-            const int end = vertical ? b.top() + b.height() : b.left() + b.width();
-            reach = any ? std::max(reach, end) : end;
-            any = true;
-        }
-    }
-    const int length = reach + m.Trailing;
-    const int thickness = cross + rowThickness + m.CrossAfter;
-    result.ClientSize = vertical ? QSize(thickness, length) : QSize(length, thickness);
-    return result;
-}
-
-void TToolbar97::ArrangeControls() {
-    if (arranging_ > 0 || destroying_) {
-        return;
-    }
-    ++arranging_;
-    const TArrangement arrangement = Arrange(Orientation(), HasDragHandle(), floatingWidth_);
-    largestItem_ = arrangement.Largest;
-    dividers_ = arrangement.Dividers;
-    const QPoint origin = ClientOrigin();
-    for (size_t i = 0; i < items_.size(); ++i) {
-        if (!items_[i]->isHidden()) {
-            items_[i]->setGeometry(arrangement.Bounds[i].translated(origin));
-        }
-    }
-    QSize size = arrangement.ClientSize;
-    if (FDockedTo == nullptr) {
-        size += tb97::FloatingFrameSize(tb97::FloatingMetrics());
-    }
-    resize(size);
-    // A toolbar made floating and docked before it was ever placed has no
-    // floating rectangle yet: it floats where it stands when first undocked.
-    if (FDockedTo == nullptr && !floatingRect_.isEmpty()) {
-        floatingRect_ = QRect(floatingRect_.topLeft(), size);
-    }
-    --arranging_;
-    update();
-    if (FDockedTo != nullptr) {
-        FDockedTo->ArrangeToolbars();
-    }
 }
 
 // ---- painting ----

@@ -138,9 +138,15 @@ private:
     int floatingWidth_ = 0;
     QSize largestItem_{8, 8};
     std::vector<int> dividers_;
-    int arranging_ = 0;
-    bool reparenting_ = false;
-    bool destroying_ = false;
+    // What the toolbar is in the middle of, for the work of its own that
+    // comes back to it. Arranging sets the items' geometry, whose Resize,
+    // Show and Hide events come back through our event filter, and resizes
+    // the toolbar, which makes its dock place it again: neither may start
+    // another arrangement. Reparenting hides and shows the toolbar through
+    // setVisible, which is not the user's showing or hiding. Going away, the
+    // dock and the children leave: nothing is arranged any more.
+    enum class TBusy { kIdle, kArranging, kReparenting, kDestroying };
+    TBusy busy_ = TBusy::kIdle;
 };
 
 namespace tb97 {

@@ -123,6 +123,7 @@ TToolbarDrag::TToolbarDrag(TToolbar97& bar, QPoint globalPos, QPoint grabPoint, 
     docks_.assign(docks.begin(), docks.end());
     candidates_ = DockCandidates(bar, docks);
     floatSize_ = FloatingSize(bar);
+    target_ = PlaceNow();
 }
 
 TToolbarDrag::~TToolbarDrag() = default;
@@ -142,13 +143,42 @@ QRect TToolbarDrag::WorkAreaAt(QPoint cursor) const {
     return screen != nullptr ? screen->availableGeometry() : QRect(cursor, QSize(1, 1));
 }
 
+// Where the toolbar stands: in its dock as it is, or floating where it is.
+TDragTarget TToolbarDrag::PlaceNow() const {
+    TDragTarget place;
+    if (!bar_) {
+        return place;
+    }
+    if (bar_->DockedTo() == nullptr) {
+        place.Outline = bar_->FloatingScreenRect();
+        return place;
+    }
+    const auto found = std::find(docks_.begin(), docks_.end(), bar_->DockedTo());
+    place.Dock = found != docks_.end() ? static_cast<int>(found - docks_.begin()) : -1;
+    place.Outline = QRect(bar_->mapToGlobal(QPoint(0, 0)), bar_->size());
+    return place;
+}
+
 void TToolbarDrag::MoveTo(QPoint cursor) {
+    if (!moved_ && cursor == cursor_) {
+        ShowOutline();
+        return;
+    }
+    moved_ = true;
     cursor_ = cursor;
+    Decide();
+}
+
+void TToolbarDrag::Decide() {
     TDragInput input;
-    input.Cursor = cursor;
+    input.Cursor = cursor_;
     input.ForbidDocking = forbid_;
     input.CanDockLeftRight = bar_ && bar_->CanDockLeftRight();
-    target_ = ChooseTarget(candidates_, input, grab_, floatSize_, WorkAreaAt(cursor), frame_);
+    target_ = ChooseTarget(candidates_, input, grab_, floatSize_, WorkAreaAt(cursor_), frame_);
+    ShowOutline();
+}
+
+void TToolbarDrag::ShowOutline() {
     if (!outline_) {
         outline_ = std::make_unique<TToolbarOutline>();
     }
@@ -158,13 +188,15 @@ void TToolbarDrag::MoveTo(QPoint cursor) {
 void TToolbarDrag::SetForbidDocking(bool forbid) {
     if (forbid != forbid_) {
         forbid_ = forbid;
-        MoveTo(cursor_);
+        if (moved_) {
+            Decide();
+        }
     }
 }
 
 void TToolbarDrag::Drop() {
     outline_.reset();
-    if (!bar_) {
+    if (!bar_ || !moved_) {
         return;
     }
     if (TDock97* dock = TargetDock()) {
@@ -187,7 +219,7 @@ TToolbarDrag::TEnd TToolbarDrag::Run() {
         // drawn over a stale picture.
         QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
         TTrackingHold hold(bar_, this);
-        MoveTo(cursor_);
+        ShowOutline();
         if (bar_ && hold.MouseHeld()) {
             loop_.exec();
         }

@@ -62,10 +62,15 @@ public:
     // everything taken for it, then drops. Returns how it ended.
     TEnd Run();
 
+    // The pointer at CURSOR. Where the toolbar would go is decided anew at
+    // each position the pointer takes; until it first leaves the press
+    // position, the toolbar stays where it is, and a drop changes nothing.
     void MoveTo(QPoint cursor);
+    // Ctrl pressed or let go: the target is decided again, once the pointer
+    // has moved.
     void SetForbidDocking(bool forbid);
     // Where the toolbar would go now (dock index into the form's docks, −1
-    // floating).
+    // floating); before the pointer moves, where it is.
     const TDragTarget& Target() const { return target_; }
     TDock97* TargetDock() const;
     // The outline window (null before the first move).
@@ -78,6 +83,9 @@ protected:
 
 private:
     void Finish(TEnd end);
+    TDragTarget PlaceNow() const;
+    void Decide();
+    void ShowOutline();
     QRect WorkAreaAt(QPoint cursor) const;
     bool HandleMouse(QEvent* event);
     bool HandleKey(QEvent* event);
@@ -90,6 +98,7 @@ private:
     std::vector<TDockCandidate> candidates_;
     QSize floatSize_;
     QPoint cursor_;
+    bool moved_ = false; // the pointer has left the press position
     TDragTarget target_;
     std::unique_ptr<TToolbarOutline> outline_;
     QEventLoop loop_;

@@ -214,6 +214,49 @@ TEST_F(DragTest, DragIntoTheClientAreaFloatsTheToolbarWhereTheOutlineWas) {
     EXPECT_EQ(top->height(), 0);
 }
 
+TEST_F(DragTest, PressAndReleaseWithoutAMoveLeaveAFloatingToolbarNearADockFloating) {
+    DropFloating(*bar, QRect(QPoint(150, 32), QSize(94, 48)));
+    ASSERT_EQ(bar->DockedTo(), nullptr);
+    const QRect floating = bar->geometry();
+    const QPoint caption = bar->mapToGlobal(QPoint(40, 8));
+    {
+        // So near the top dock that the least move takes it there.
+        TToolbarDrag probe(*bar, caption, QPoint(40, 8), false);
+        probe.MoveTo(caption + QPoint(1, 0));
+        ASSERT_EQ(probe.TargetDock(), top);
+    }
+    PostRelease(bar, caption);
+    PressAt(bar, caption);
+    EXPECT_EQ(bar->DockedTo(), nullptr);
+    EXPECT_EQ(bar->geometry(), floating);
+    // A move event that does not move is no move either.
+    PostMove(bar, caption);
+    PostRelease(bar, caption);
+    PressAt(bar, caption);
+    EXPECT_EQ(bar->DockedTo(), nullptr);
+    EXPECT_EQ(bar->geometry(), floating);
+    EXPECT_EQ(bar->FloatingRect(), floating);
+    EXPECT_FALSE(OutlineShowing());
+    EXPECT_EQ(QWidget::mouseGrabber(), nullptr);
+}
+
+TEST_F(DragTest, UntilThePointerMovesTheTargetIsWhereTheToolbarIs) {
+    TToolbarDrag drag(*bar, Handle(), QPoint(5, 13), false);
+    EXPECT_EQ(drag.TargetDock(), top);
+    EXPECT_EQ(drag.Target().Outline, QRect(Global(top, QPoint(0, 0)), QSize(91, 26)));
+    // Ctrl before any move: still where it is.
+    drag.SetForbidDocking(true);
+    EXPECT_EQ(drag.TargetDock(), top);
+    drag.MoveTo(Handle());
+    EXPECT_EQ(drag.TargetDock(), top);
+    // One pixel is a move: with Ctrl held it floats, also back at the press.
+    drag.MoveTo(Handle() + QPoint(1, 0));
+    EXPECT_EQ(drag.TargetDock(), nullptr);
+    drag.MoveTo(Handle());
+    EXPECT_EQ(drag.TargetDock(), nullptr);
+    EXPECT_EQ(drag.Target().Outline.size(), QSize(94, 48));
+}
+
 TEST_F(DragTest, PressOnASeparatorStartsTheDragToo) {
     auto* sep = qobject_cast<TToolbarSep97*>(bar->Items()[1]);
     ASSERT_NE(sep, nullptr);
