@@ -3,12 +3,13 @@
 #include "platform/HexDigit.h"
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfControlWords.h"
+#include "viewer/text/RtfTables.h"
+#include "viewer/text/RtfTextDecoder.h"
 
 #include <algorithm>
-#include <array>
+#include <cassert>
 #include <climits>
 #include <cstdint>
-#include <unordered_map>
 
 namespace {
 
@@ -18,7 +19,6 @@ using namespace text;
 constexpr std::size_t kMaxDepth = 256;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kDefaultSizeHalfPoints = 24;
-constexpr int kUtf8CodePage = 65001;
 
 bool IsLetter(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -26,12 +26,6 @@ bool IsLetter(char c) {
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
-
-struct TFontEntry {
-    TRtfFont Font;
-    int CodePage = 0;    // 0: the document's
-    int ModelIndex = -1; // index in the document's fonts once used
-};
 
 struct TGroup {
     TDest Dest = TDest::kText;
@@ -45,17 +39,14 @@ struct TGroup {
 
 class TRtfReader {
 public:
-    // The raw 8-bit text is UTF-8 when all of it is (the engine copies its
-    // source's bytes, and the source is most often UTF-8), or when it starts
-    // with a byte order mark; else the code page.
     TRtfReader(std::string_view data, const TStopRequest& stop, const TReadProgress& passed)
-        : data_(data), stop_(stop), passed_(passed),
-          utf8Valid_(ClassifyEightBitText(data) == TEightBitText::kUtf8), utf8Text_(utf8Valid_) {}
+        : data_(data), stop_(stop), passed_(passed), decoder_(data) {}
 
     TRtfDocument Read() {
         ReserveForData();
         // Whatever follows the end of the document group is not part of the document.
         while (pos_ < data_.size() && !ended_) {
+            assert(stack_.size() <= kMaxDepth);
             if (pos_ >= nextStopCheck_) {
                 CheckStopRequest(stop_);
                 if (passed_) {
@@ -82,7 +73,7 @@ public:
                 if (c == '\xEF' && TakeByteOrderMark()) {
                     break;
                 }
-                if (utf8Text_ && static_cast<unsigned char>(c) >= 0x80) {
+                if (decoder_.RawUtf8() && static_cast<unsigned char>(c) >= 0x80) {
                     Utf8Char();
                 } else {
                     Byte(static_cast<unsigned char>(c));
@@ -101,33 +92,22 @@ private:
     const TStopRequest& stop_;
     const TReadProgress& passed_;
     std::size_t nextStopCheck_ = 0;
-    bool utf8Valid_; // every raw byte above ASCII belongs to a UTF-8 character, or a mark says so
-    bool utf8Text_;  // raw bytes are read as UTF-8: no code page was named
-    int namedCodePage_ = 0; // the last \ansicpg, 0 for none
+    TRtfTextDecoder decoder_;
     std::size_t pos_ = 0;
+    // One entry per open group, the document group first; empty before the
+    // first brace and after the document group closed.
     std::vector<TGroup> stack_;
     TRtfDocument doc_;
-    int ucSkip_ = 0;       // characters still to skip after \u
-    int pendingLead_ = -1; // lead byte of a two-byte character
-    bool ended_ = false;   // the document group has been closed
-    bool byteOrderMarkSeen_ = false;
-    unsigned fontGeneration_ = 0;
+    bool ended_ = false; // the document group has been closed
     unsigned formatGeneration_ = 0;
 
-    TCodePageCache codePages_;
-    const TCodePage* ansi_ = &codePages_.Windows1252(); // the document's code page
-    int defaultFont_ = 0;
-    std::unordered_map<int, TFontEntry> fonts_;
-    bool fontOpen_ = false; // a font-table entry is being read
-    int fontNumber_ = 0;
-    TFontEntry font_;
-    std::string fontName_;
+    TRtfFontTable fonts_;
+    TRtfColorTable colors_;
 
-    std::vector<TColor> colors_;
-    std::array<int, 3> channels_{}; // red, green, blue of the entry being read
-    bool colorGiven_ = false;
-
-    TGroup& Top() { return stack_.back(); }
+    TGroup& Top() {
+        assert(!stack_.empty());
+        return stack_.back();
+    }
 
     // Room for the most text and runs the data can hold, taken before reading,
     // so that a large document is never moved while it grows (for a moment,
@@ -154,8 +134,8 @@ private:
         } else {
             stack_.push_back(stack_.back());
         }
-        ucSkip_ = 0;
-        pendingLead_ = -1;
+        assert(stack_.size() <= kMaxDepth);
+        decoder_.AtGroupBoundary();
     }
 
     void CloseGroup() {
@@ -163,11 +143,10 @@ private:
             return;
         }
         if (Top().Dest == TDest::kFontTable) {
-            CommitFont();
+            fonts_.Commit();
         }
         stack_.pop_back();
-        ucSkip_ = 0;
-        pendingLead_ = -1;
+        decoder_.AtGroupBoundary();
         ended_ = stack_.empty();
     }
 
@@ -255,10 +234,10 @@ private:
             SkipBinary(param);
             return;
         }
-        if (stack_.empty() || SkippedAfterUnicode()) {
+        if (stack_.empty() || decoder_.SkippedAfterUnicode()) {
             return;
         }
-        pendingLead_ = -1;
+        decoder_.AtControlWord();
         if (entry) {
             ControlWord(*entry, hasParam, param);
         }
@@ -285,12 +264,10 @@ private:
             return;
         }
         case '*':
-            if (ucSkip_ == 0) {
+            if (!decoder_.SkippedAfterUnicode()) {
                 Top().Dest = TDest::kSkip;
                 SkipBalanced();
                 CloseGroup();
-            } else {
-                --ucSkip_;
             }
             return;
         case '~':
@@ -307,7 +284,7 @@ private:
             Special(u'\t');
             return;
         default:
-            SkippedAfterUnicode(); // \- (optional hyphen) and the like show nothing
+            decoder_.SkippedAfterUnicode(); // \- (optional hyphen) and the like show nothing
             return;
         }
     }
@@ -340,7 +317,7 @@ private:
             Special(static_cast<char16_t>(word.Value));
             break;
         case TWordAction::kCodePage:
-            SetAnsiCodePage(word.Value != 0 ? word.Value : param);
+            decoder_.NameCodePage(word.Value != 0 ? word.Value : param);
             break;
         case TWordAction::kFlag:
             SetFlag(static_cast<TFlag>(word.Value), on);
@@ -352,14 +329,13 @@ private:
             SetFormat([&](TGroup& t) { t.Format.Vertical = static_cast<signed char>(word.Value); });
             break;
         case TWordAction::kColorChannel:
-            channels_[static_cast<std::size_t>(word.Value)] = std::clamp(param, 0, 255);
-            colorGiven_ = true;
+            colors_.SetChannel(word.Value, param);
             break;
         case TWordAction::kForeground:
-            SetFormat([&](TGroup& t) { t.Format.Color = ColorNumbered(param); });
+            SetFormat([&](TGroup& t) { t.Format.Color = colors_.Numbered(param); });
             break;
         case TWordAction::kBackground:
-            SetFormat([&](TGroup& t) { t.Format.Background = ColorNumbered(param); });
+            SetFormat([&](TGroup& t) { t.Format.Background = colors_.Numbered(param); });
             break;
         case TWordAction::kLogic:
             LogicWord(static_cast<TWord>(word.Value), hasParam, param);
@@ -397,8 +373,7 @@ private:
         TGroup& g = Top();
         switch (word) {
         case TWord::kDefaultFont:
-            defaultFont_ = param;
-            ++fontGeneration_;
+            fonts_.SetDefault(param);
             break;
         case TWord::kDefaultTab:
             if (hasParam && param > 0) {
@@ -407,9 +382,7 @@ private:
             break;
         case TWord::kFont:
             if (g.Dest == TDest::kFontTable) {
-                CommitFont();
-                fontOpen_ = true;
-                fontNumber_ = param;
+                fonts_.Begin(param);
             } else {
                 SetFormat([&](TGroup& t) {
                     t.FontNumber = param;
@@ -418,21 +391,15 @@ private:
             }
             break;
         case TWord::kFontModern:
-            font_.Font.FixedPitch = true;
-            break;
         case TWord::kFontPitch:
-            if (param == 1) {
-                font_.Font.FixedPitch = true;
-            }
-            break;
         case TWord::kFontCharset:
-            font_.CodePage = CodePageOfCharset(param);
+            FontWord(word, param);
             break;
         case TWord::kPlain:
             SetFormat([&](TGroup& t) {
                 t.Format = TRtfCharFormat{};
                 t.FontNumber = -1;
-                t.CodePage = CodePageOfFont(defaultFont_);
+                t.CodePage = CodePageOfFont(fonts_.Default());
                 t.Hidden = false;
             });
             break;
@@ -451,77 +418,38 @@ private:
         }
     }
 
-    void SetAnsiCodePage(int number) {
-        if (number <= 0) {
+    // Properties of the font-table entry being read.
+    void FontWord(TWord word, int param) {
+        TFontEntry* entry = fonts_.Reading();
+        if (!entry) {
             return;
         }
-        // A code page the document names outranks the guess from its bytes.
-        namedCodePage_ = number;
-        utf8Text_ = number == kUtf8CodePage && utf8Valid_;
-        if (number != ansi_->Number() && number != kUtf8CodePage) {
-            ansi_ = codePages_.Numbered(number); // tables are kept: documents may switch back
+        if (word == TWord::kFontCharset) {
+            entry->CodePage = CodePageOfCharset(param);
+        } else if (word == TWord::kFontModern || param == 1) {
+            entry->Font.FixedPitch = true;
         }
     }
 
     const TCodePage* CodePageOfFont(int number) {
-        auto it = fonts_.find(number);
-        return it == fonts_.end() ? nullptr : codePages_.Numbered(it->second.CodePage);
-    }
-
-    TColor ColorNumbered(int number) const {
-        if (number < 0 || static_cast<std::size_t>(number) >= colors_.size()) {
-            return kNoColor;
-        }
-        return colors_[static_cast<std::size_t>(number)];
-    }
-
-    void CommitFont() {
-        if (!fontOpen_) {
-            return;
-        }
-        std::string name = fontName_;
-        const auto first = name.find_first_not_of(' ');
-        const auto last = name.find_last_not_of(' ');
-        font_.Font.Name = first == std::string::npos ? "" : name.substr(first, last - first + 1);
-        fonts_[fontNumber_] = font_;
-        ++fontGeneration_;
-        fontOpen_ = false;
-        font_ = TFontEntry{};
-        fontName_.clear();
-    }
-
-    void CommitColor() {
-        colors_.push_back(colorGiven_ ? RgbColor(channels_[0], channels_[1], channels_[2])
-                                      : kNoColor);
-        channels_ = {};
-        colorGiven_ = false;
-    }
-
-    int ModelFont(int number) {
-        auto it = fonts_.find(number < 0 ? defaultFont_ : number);
-        if (it == fonts_.end()) {
-            return -1;
-        }
-        if (it->second.ModelIndex < 0) {
-            it->second.ModelIndex = doc_.FontIndex(it->second.Font);
-        }
-        return it->second.ModelIndex;
+        const TFontEntry* entry = number < 0 ? nullptr : fonts_.Find(number);
+        return entry ? decoder_.CodePageNumbered(entry->CodePage) : nullptr;
     }
 
     std::uint32_t CurrentFormat() {
         TGroup& g = Top();
-        if (g.FormatIndex < 0 || formatGeneration_ != fontGeneration_) {
+        if (g.FormatIndex < 0 || formatGeneration_ != fonts_.Generation()) {
             TRtfCharFormat format = g.Format;
-            format.Font = ModelFont(g.FontNumber);
+            format.Font = fonts_.ModelFont(g.FontNumber, doc_);
             g.FormatIndex = static_cast<int>(doc_.FormatIndex(format));
             // Other groups' cached indices may name an outdated font; drop them.
-            if (formatGeneration_ != fontGeneration_) {
+            if (formatGeneration_ != fonts_.Generation()) {
                 for (TGroup& other : stack_) {
                     if (&other != &g) {
                         other.FormatIndex = -1;
                     }
                 }
-                formatGeneration_ = fontGeneration_;
+                formatGeneration_ = fonts_.Generation();
             }
         }
         return static_cast<std::uint32_t>(g.FormatIndex);
@@ -534,19 +462,9 @@ private:
         }
     }
 
-    // True, counting it, when the character just read is one of the
-    // fallback characters that follow \u.
-    bool SkippedAfterUnicode() {
-        if (ucSkip_ > 0) {
-            --ucSkip_;
-            return true;
-        }
-        return false;
-    }
-
     // A character given by a control word or symbol.
     void Special(char16_t ch) {
-        if (SkippedAfterUnicode()) {
+        if (decoder_.SkippedAfterUnicode()) {
             return;
         }
         const TGroup& g = Top();
@@ -563,35 +481,35 @@ private:
         const TGroup& g = Top();
         if (g.Dest == TDest::kText && !g.Hidden) {
             Emit(ch);
-        } else if (g.Dest == TDest::kFontTable && fontOpen_) {
-            fontName_ += ToUtf8(std::u16string_view(&ch, 1));
+        } else if (g.Dest == TDest::kFontTable) {
+            fonts_.AppendName(ToUtf8(std::u16string_view(&ch, 1)));
         }
-        ucSkip_ = g.Uc;
+        decoder_.StartUnicodeSkip(g.Uc);
     }
 
     // A text byte, raw or escaped.
     void Byte(unsigned char byte) {
-        if (stack_.empty() || SkippedAfterUnicode()) {
+        if (stack_.empty() || decoder_.SkippedAfterUnicode()) {
             return;
         }
         TGroup& g = Top();
         switch (g.Dest) {
         case TDest::kText:
             if (!g.Hidden) {
-                Decode(byte, g.CodePage ? *g.CodePage : *ansi_);
+                Decode(byte, g.CodePage ? *g.CodePage : decoder_.DocumentCodePage());
             }
             break;
         case TDest::kFontTable:
             if (byte == ';') {
-                CommitFont();
-            } else if (fontOpen_) {
-                const char16_t ch = ansi_->Decode(byte);
-                fontName_ += ToUtf8(std::u16string_view(&ch, 1));
+                fonts_.Commit();
+            } else if (fonts_.Reading()) {
+                const char16_t ch = decoder_.DocumentCodePage().Decode(byte);
+                fonts_.AppendName(ToUtf8(std::u16string_view(&ch, 1)));
             }
             break;
         case TDest::kColorTable:
             if (byte == ';') {
-                CommitColor();
+                colors_.Commit();
             }
             break;
         case TDest::kSkip:
@@ -600,25 +518,14 @@ private:
         }
     }
 
-    // The UTF-8 byte order mark as the first text of the document, its first
-    // byte just read: it says the raw text is UTF-8, also where some bytes
-    // are not (each of those is its code page character, as a byte that no
-    // character takes always is), and it is no character itself. A code page
-    // the document names other than UTF-8 wins, and the bytes are its text.
+    // The UTF-8 byte order mark counts only as the first text of the
+    // document, in no font of its own; its first byte just read.
     bool TakeByteOrderMark() {
-        if (!doc_.Text.empty() || byteOrderMarkSeen_ || stack_.empty() || ucSkip_ > 0 ||
-            (namedCodePage_ != 0 && namedCodePage_ != kUtf8CodePage)) {
+        if (!doc_.Text.empty() || stack_.empty() || Top().Dest != TDest::kText ||
+            Top().CodePage != nullptr || !decoder_.TakeByteOrderMark(data_.substr(pos_ - 1))) {
             return false;
         }
-        const TGroup& g = Top();
-        if (g.Dest != TDest::kText || g.CodePage != nullptr ||
-            data_.substr(pos_ - 1, 3) != "\xEF\xBB\xBF") {
-            return false;
-        }
-        byteOrderMarkSeen_ = true;
         pos_ += 2;
-        utf8Valid_ = true;
-        utf8Text_ = true;
         return true;
     }
 
@@ -634,7 +541,7 @@ private:
             return;
         }
         pos_ = start + length;
-        if (stack_.empty() || SkippedAfterUnicode()) {
+        if (stack_.empty() || decoder_.SkippedAfterUnicode()) {
             return;
         }
         TGroup& g = Top();
@@ -650,19 +557,10 @@ private:
                 }
                 break;
             }
-            pendingLead_ = -1;
-            if (cp >= 0x10000) {
-                cp -= 0x10000;
-                Emit(static_cast<char16_t>(0xD800 + (cp >> 10)));
-                Emit(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-            } else {
-                Emit(static_cast<char16_t>(cp));
-            }
+            decoder_.DecodeCodePoint(cp, [this](char16_t ch) { Emit(ch); });
             break;
         case TDest::kFontTable:
-            if (fontOpen_) {
-                fontName_ += bytes;
-            }
+            fonts_.AppendName(bytes);
             break;
         case TDest::kColorTable:
         case TDest::kSkip:
@@ -672,27 +570,17 @@ private:
     }
 
     void Decode(unsigned char byte, const TCodePage& codePage) {
-        if (pendingLead_ >= 0) {
-            const std::u16string pair =
-                codePage.DecodePair(static_cast<unsigned char>(pendingLead_), byte);
-            pendingLead_ = -1;
-            for (char16_t ch : pair) {
-                Emit(ch);
-            }
-        } else if (codePage.IsLeadByte(byte)) {
-            pendingLead_ = byte;
-        } else {
-            Emit(codePage.Decode(byte));
-        }
+        decoder_.Decode(byte, codePage, [this](char16_t ch) { Emit(ch); });
     }
 
     TRtfDocument Finish() {
-        CommitFont();
+        fonts_.Commit();
         // The last paragraph mark ends the document rather than starting an empty paragraph.
         if (!doc_.Text.empty() && doc_.Text.back() == kParagraphEnd) {
             doc_.Text.pop_back();
             doc_.Runs.ShortenLast();
         }
+        assert(!ended_ || stack_.empty());
         return std::move(doc_);
     }
 };
