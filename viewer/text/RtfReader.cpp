@@ -3,12 +3,12 @@
 #include "platform/HexDigit.h"
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfControlWords.h"
+#include "viewer/text/RtfScanner.h"
 #include "viewer/text/RtfTables.h"
 #include "viewer/text/RtfTextDecoder.h"
 
 #include <algorithm>
 #include <cassert>
-#include <climits>
 #include <cstdint>
 
 namespace {
@@ -20,13 +20,6 @@ constexpr std::size_t kMaxDepth = 256;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kDefaultSizeHalfPoints = 24;
 
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 struct TGroup {
     TDest Dest = TDest::kText;
     TRtfCharFormat Format;               // Font unused here: see FontNumber
@@ -37,10 +30,10 @@ struct TGroup {
     int FormatIndex = -1; // cached index into the document's formats, -1 when stale
 };
 
-class TRtfReader {
+class TRtfReader : private TRtfScanner {
 public:
     TRtfReader(std::string_view data, const TStopRequest& stop, const TReadProgress& passed)
-        : data_(data), stop_(stop), passed_(passed), decoder_(data) {}
+        : TRtfScanner(data), stop_(stop), passed_(passed), decoder_(data) {}
 
     TRtfDocument Read() {
         ReserveForData();
@@ -88,12 +81,10 @@ private:
     // A document of many megabytes is read on a worker that may be asked to stop.
     static constexpr std::size_t kStopCheckEvery = 256 * 1024;
 
-    std::string_view data_;
     const TStopRequest& stop_;
     const TReadProgress& passed_;
     std::size_t nextStopCheck_ = 0;
     TRtfTextDecoder decoder_;
-    std::size_t pos_ = 0;
     // One entry per open group, the document group first; empty before the
     // first brace and after the document group closed.
     std::vector<TGroup> stack_;
@@ -150,78 +141,12 @@ private:
         ended_ = stack_.empty();
     }
 
-    // Steps over the rest of a group (its opening brace already read) and its
-    // closing brace, reading nothing but braces, escapes and \bin data.
-    void SkipBalanced() {
-        std::size_t depth = 0;
-        while (pos_ < data_.size()) {
-            const char c = data_[pos_++];
-            if (c == '{') {
-                ++depth;
-            } else if (c == '}') {
-                if (depth == 0) {
-                    return;
-                }
-                --depth;
-            } else if (c == '\\' && pos_ < data_.size()) {
-                if (!IsLetter(data_[pos_])) {
-                    ++pos_;
-                    continue;
-                }
-                const std::string_view word = ReadLetters();
-                bool hasParam = false;
-                const int param = ReadParameter(hasParam);
-                if (word == "bin") {
-                    SkipBinary(param);
-                }
-            }
-        }
-    }
-
-    // The name of a control word: the letters from the reading position on.
-    std::string_view ReadLetters() {
-        const std::size_t start = pos_;
-        while (pos_ < data_.size() && IsLetter(data_[pos_])) {
-            ++pos_;
-        }
-        return data_.substr(start, pos_ - start);
-    }
-
-    // The numeric parameter after a control word, saturated to int; and its delimiter.
-    int ReadParameter(bool& hasParam) {
-        bool negative = false;
-        if (pos_ + 1 < data_.size() && data_[pos_] == '-' && IsDigit(data_[pos_ + 1])) {
-            negative = true;
-            ++pos_;
-        }
-        std::int64_t value = 0;
-        hasParam = false;
-        while (pos_ < data_.size() && IsDigit(data_[pos_])) {
-            hasParam = true;
-            if (value <= INT_MAX) {
-                value = value * 10 + (data_[pos_] - '0');
-            }
-            ++pos_;
-        }
-        if (pos_ < data_.size() && data_[pos_] == ' ') {
-            ++pos_;
-        }
-        value = std::min<std::int64_t>(value, INT_MAX);
-        return static_cast<int>(negative ? -value : value);
-    }
-
-    void SkipBinary(int count) {
-        if (count > 0) {
-            pos_ += std::min<std::size_t>(static_cast<std::size_t>(count), data_.size() - pos_);
-        }
-    }
-
     void ControlSequence() {
         if (pos_ >= data_.size()) {
             return;
         }
         const char c = data_[pos_];
-        if (!IsLetter(c)) {
+        if (!IsRtfLetter(c)) {
             ++pos_;
             ControlSymbol(c);
             return;
