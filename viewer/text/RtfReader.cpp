@@ -3,6 +3,7 @@
 #include "platform/HexDigit.h"
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfControlWords.h"
+#include "viewer/text/RtfOutput.h"
 #include "viewer/text/RtfScanner.h"
 #include "viewer/text/RtfTables.h"
 #include "viewer/text/RtfTextDecoder.h"
@@ -15,22 +16,10 @@ namespace {
 
 using namespace text;
 
-// Deeper groups are skipped whole, so hostile nesting costs neither stack nor memory.
-constexpr std::size_t kMaxDepth = 256;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kDefaultSizeHalfPoints = 24;
 
-struct TGroup {
-    TDest Dest = TDest::kText;
-    TRtfCharFormat Format;               // Font unused here: see FontNumber
-    int FontNumber = -1;                 // -1: the default font (\deff)
-    const TCodePage* CodePage = nullptr; // null: the document's
-    int Uc = 1;
-    bool Hidden = false;
-    int FormatIndex = -1; // cached index into the document's formats, -1 when stale
-};
-
-class TRtfReader : private TRtfScanner {
+class TRtfReader : private TRtfScanner, private TRtfOutput {
 public:
     TRtfReader(std::string_view data, const TStopRequest& stop, const TReadProgress& passed)
         : TRtfScanner(data), stop_(stop), passed_(passed), decoder_(data) {}
@@ -50,13 +39,19 @@ public:
             const char c = data_[pos_++];
             switch (c) {
             case '{':
-                OpenGroup();
+                if (!TrailByte(c)) {
+                    OpenGroup();
+                }
                 break;
             case '}':
-                CloseGroup();
+                if (!TrailByte(c)) {
+                    CloseGroup();
+                }
                 break;
             case '\\':
-                ControlSequence();
+                if (!TrailByte(c)) {
+                    ControlSequence();
+                }
                 break;
             case '\r':
             case '\n':
@@ -69,7 +64,7 @@ public:
                 if (decoder_.RawUtf8() && static_cast<unsigned char>(c) >= 0x80) {
                     Utf8Char();
                 } else {
-                    Byte(static_cast<unsigned char>(c));
+                    Byte(static_cast<unsigned char>(c), true);
                 }
                 break;
             }
@@ -85,20 +80,8 @@ private:
     const TReadProgress& passed_;
     std::size_t nextStopCheck_ = 0;
     TRtfTextDecoder decoder_;
-    // One entry per open group, the document group first; empty before the
-    // first brace and after the document group closed.
-    std::vector<TGroup> stack_;
-    TRtfDocument doc_;
     bool ended_ = false; // the document group has been closed
-    unsigned formatGeneration_ = 0;
-
-    TRtfFontTable fonts_;
     TRtfColorTable colors_;
-
-    TGroup& Top() {
-        assert(!stack_.empty());
-        return stack_.back();
-    }
 
     // Room for the most text and runs the data can hold, taken before reading,
     // so that a large document is never moved while it grows (for a moment,
@@ -124,6 +107,7 @@ private:
             stack_.emplace_back();
         } else {
             stack_.push_back(stack_.back());
+            Top().Role = TGroupRole::kNone;
         }
         assert(stack_.size() <= kMaxDepth);
         decoder_.AtGroupBoundary();
@@ -136,9 +120,39 @@ private:
         if (Top().Dest == TDest::kFontTable) {
             fonts_.Commit();
         }
+        EndRole();
         stack_.pop_back();
         decoder_.AtGroupBoundary();
         ended_ = stack_.empty();
+    }
+
+    // What the group that closes started ends with it.
+    void EndRole() {
+        switch (Top().Role) {
+        case TGroupRole::kShapeText:
+        case TGroupRole::kNote:
+            EndParagraphIfOpen();
+            break;
+        case TGroupRole::kField:
+            for (const char16_t ch : FieldTextToShow(decoder_.DocumentCodePage())) {
+                if (Top().Dest == TDest::kText && !Top().Hidden) {
+                    Emit(ch);
+                }
+            }
+            break;
+        case TGroupRole::kNone:
+            break;
+        }
+    }
+
+    // A raw brace or backslash just read, when it is the trail byte of a
+    // raw two-byte character.
+    bool TrailByte(char c) {
+        if (!decoder_.RawLeadPending()) {
+            return false;
+        }
+        Byte(static_cast<unsigned char>(c), true);
+        return true;
     }
 
     void ControlSequence() {
@@ -189,7 +203,7 @@ private:
             return;
         }
         case '*':
-            if (!decoder_.SkippedAfterUnicode()) {
+            if (!decoder_.SkippedAfterUnicode() && !ReadWhenStarred()) {
                 Top().Dest = TDest::kSkip;
                 SkipBalanced();
                 CloseGroup();
@@ -214,11 +228,21 @@ private:
         }
     }
 
+    // True when the word after \* is one this reader reads all the same.
+    bool ReadWhenStarred() const {
+        const TControlWord* entry = FindControlWord(PeekWord());
+        return entry && entry->Starred;
+    }
+
     void BeginDestination(TDest dest) {
         if (dest == TDest::kSkip) {
             SkipBalanced();
             CloseGroup();
             return;
+        }
+        // A field's result inside another field's instruction is part of that instruction.
+        if (Top().Dest == TDest::kFieldInst && dest == TDest::kText) {
+            dest = TDest::kDrop;
         }
         Top().Dest = dest;
     }
@@ -308,16 +332,20 @@ private:
         case TWord::kFont:
             if (g.Dest == TDest::kFontTable) {
                 fonts_.Begin(param);
+            } else if (g.Dest == TDest::kListTable) {
+                lists_.SetLevelSymbols(SymbolsOfFont(param));
             } else {
                 SetFormat([&](TGroup& t) {
                     t.FontNumber = param;
                     t.CodePage = CodePageOfFont(param);
+                    t.Symbols = SymbolsOfFont(param);
                 });
             }
             break;
         case TWord::kFontModern:
         case TWord::kFontPitch:
         case TWord::kFontCharset:
+        case TWord::kFontCodePage:
             FontWord(word, param);
             break;
         case TWord::kPlain:
@@ -325,6 +353,7 @@ private:
                 t.Format = TRtfCharFormat{};
                 t.FontNumber = -1;
                 t.CodePage = CodePageOfFont(fonts_.Default());
+                t.Symbols = SymbolsOfFont(fonts_.Default());
                 t.Hidden = false;
             });
             break;
@@ -340,6 +369,12 @@ private:
         case TWord::kUnicodeSkip:
             g.Uc = std::clamp(param, 0, kMaxUnicodeSkip);
             break;
+        case TWord::kShapeResult: // shown only for a shape without text of its own
+            BeginDestination(ShapeHasText() ? TDest::kSkip : TDest::kText);
+            break;
+        default:
+            g.Dest == TDest::kListTable ? ListTableWord(word, param) : PartWord(word, param);
+            break;
         }
     }
 
@@ -349,8 +384,14 @@ private:
         if (!entry) {
             return;
         }
-        if (word == TWord::kFontCharset) {
-            entry->CodePage = CodePageOfCharset(param);
+        if (word == TWord::kFontCodePage) {
+            entry->CodePage = param;
+            entry->CodePageNamed = true;
+        } else if (word == TWord::kFontCharset) {
+            entry->SymbolCharset = param == 2;
+            if (!entry->CodePageNamed) {
+                entry->CodePage = CodePageOfCharset(param);
+            }
         } else if (word == TWord::kFontModern || param == 1) {
             entry->Font.FixedPitch = true;
         }
@@ -361,30 +402,9 @@ private:
         return entry ? decoder_.CodePageNumbered(entry->CodePage) : nullptr;
     }
 
-    std::uint32_t CurrentFormat() {
-        TGroup& g = Top();
-        if (g.FormatIndex < 0 || formatGeneration_ != fonts_.Generation()) {
-            TRtfCharFormat format = g.Format;
-            format.Font = fonts_.ModelFont(g.FontNumber, doc_);
-            g.FormatIndex = static_cast<int>(doc_.FormatIndex(format));
-            // Other groups' cached indices may name an outdated font; drop them.
-            if (formatGeneration_ != fonts_.Generation()) {
-                for (TGroup& other : stack_) {
-                    if (&other != &g) {
-                        other.FormatIndex = -1;
-                    }
-                }
-                formatGeneration_ = fonts_.Generation();
-            }
-        }
-        return static_cast<std::uint32_t>(g.FormatIndex);
-    }
-
-    void Emit(char16_t ch) {
-        ch = SafeChar(ch);
-        if (ch != 0) {
-            doc_.Append(ch, CurrentFormat());
-        }
+    const TSymbolTable* SymbolsOfFont(int number) const {
+        const TFontEntry* entry = number < 0 ? nullptr : fonts_.Find(number);
+        return entry ? entry->Symbols : nullptr;
     }
 
     // A character given by a control word or symbol.
@@ -402,18 +422,43 @@ private:
         if (value < 0) {
             value += 65536;
         }
-        const char16_t ch = (value >= 0 && value <= 0xFFFF) ? static_cast<char16_t>(value) : 0xFFFD;
+        char16_t ch = (value >= 0 && value <= 0xFFFF) ? static_cast<char16_t>(value) : 0xFFFD;
         const TGroup& g = Top();
+        // Symbol fonts' characters are also written at U+F000 plus their byte.
+        if (g.Symbols && (ch & 0xFF00) == 0xF000 && (*g.Symbols)[ch & 0xFF] != 0) {
+            ch = (*g.Symbols)[ch & 0xFF];
+        }
         if (g.Dest == TDest::kText && !g.Hidden) {
             Emit(ch);
         } else if (g.Dest == TDest::kFontTable) {
             fonts_.AppendName(ToUtf8(std::u16string_view(&ch, 1)));
+        } else {
+            OtherText(g.Dest, ch);
         }
         decoder_.StartUnicodeSkip(g.Uc);
     }
 
-    // A text byte, raw or escaped.
-    void Byte(unsigned char byte) {
+    // A character of a destination that is neither shown nor a table of the header.
+    void OtherText(TDest dest, char16_t ch) {
+        switch (dest) {
+        case TDest::kFieldInst:
+            AppendInstruction(ch);
+            break;
+        case TDest::kLevelText:
+            lists_.AppendLevelText(ch);
+            break;
+        case TDest::kLevelNumbers:
+            if (ch != u';') {
+                lists_.AppendLevelNumber(static_cast<unsigned char>(ch));
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    // A text byte, RAW or escaped.
+    void Byte(unsigned char byte, bool raw = false) {
         if (stack_.empty() || decoder_.SkippedAfterUnicode()) {
             return;
         }
@@ -421,7 +466,7 @@ private:
         switch (g.Dest) {
         case TDest::kText:
             if (!g.Hidden) {
-                Decode(byte, g.CodePage ? *g.CodePage : decoder_.DocumentCodePage());
+                ShowByte(g, byte, raw);
             }
             break;
         case TDest::kFontTable:
@@ -437,8 +482,11 @@ private:
                 colors_.Commit();
             }
             break;
-        case TDest::kSkip:
-        case TDest::kDrop:
+        case TDest::kLevelNumbers:
+            OtherText(g.Dest, byte);
+            break;
+        default: // level places and lengths are bytes below 0x20, the same in every code page
+            OtherText(g.Dest, decoder_.DocumentCodePage().Decode(byte));
             break;
         }
     }
@@ -462,7 +510,7 @@ private:
         const std::size_t length = Utf8CharAt(data_, start, cp);
         if (length == 0) {
             // Only a byte whose lead a control symbol took: read it as the code page's.
-            Byte(static_cast<unsigned char>(data_[start]));
+            Byte(static_cast<unsigned char>(data_[start]), true);
             return;
         }
         pos_ = start + length;
@@ -476,9 +524,9 @@ private:
             if (g.Hidden) {
                 break;
             }
-            if (g.CodePage) { // a font's own character set is named, and wins
+            if (g.CodePage || g.Symbols) { // a font's own character set is named, and wins
                 for (char byte : bytes) {
-                    Decode(static_cast<unsigned char>(byte), *g.CodePage);
+                    ShowByte(g, static_cast<unsigned char>(byte), true);
                 }
                 break;
             }
@@ -487,19 +535,26 @@ private:
         case TDest::kFontTable:
             fonts_.AppendName(bytes);
             break;
-        case TDest::kColorTable:
-        case TDest::kSkip:
-        case TDest::kDrop:
+        default:
+            decoder_.DecodeCodePoint(cp, [&](char16_t ch) { OtherText(g.Dest, ch); });
             break;
         }
     }
 
-    void Decode(unsigned char byte, const TCodePage& codePage) {
-        decoder_.Decode(byte, codePage, [this](char16_t ch) { Emit(ch); });
+    // A byte of shown text in the group's font.
+    void ShowByte(const TGroup& g, unsigned char byte, bool raw) {
+        if (g.Symbols && (*g.Symbols)[byte] != 0) {
+            Emit((*g.Symbols)[byte]);
+            return;
+        }
+        decoder_.Decode(
+            byte, g.CodePage ? *g.CodePage : decoder_.DocumentCodePage(),
+            [this](char16_t ch) { Emit(ch); }, raw);
     }
 
     TRtfDocument Finish() {
         fonts_.Commit();
+        AppendNotes();
         // The last paragraph mark ends the document rather than starting an empty paragraph.
         if (!doc_.Text.empty() && doc_.Text.back() == kParagraphEnd) {
             doc_.Text.pop_back();

@@ -1,8 +1,30 @@
 #include "viewer/text/RtfTables.h"
 
 #include <algorithm>
+#include <cctype>
+
+namespace {
+
+bool SameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return std::tolower(static_cast<unsigned char>(x)) ==
+               std::tolower(static_cast<unsigned char>(y));
+    });
+}
+
+} // namespace
 
 namespace text {
+
+const TSymbolTable* SymbolFontNamed(std::string_view name) {
+    if (SameName(name, "Symbol")) {
+        return &kSymbolFont;
+    }
+    if (SameName(name, "Wingdings")) {
+        return &kWingdingsFont;
+    }
+    return nullptr;
+}
 
 void TRtfFontTable::Begin(int number) {
     Commit();
@@ -17,6 +39,9 @@ void TRtfFontTable::Commit() {
     const auto first = name_.find_first_not_of(' ');
     const auto last = name_.find_last_not_of(' ');
     entry_.Font.Name = first == std::string::npos ? "" : name_.substr(first, last - first + 1);
+    if (entry_.SymbolCharset) {
+        entry_.Symbols = SymbolFontNamed(entry_.Font.Name);
+    }
     fonts_[number_] = entry_;
     ++generation_;
     open_ = false;

@@ -3,6 +3,7 @@
 // defines them, looked up by number while the body is read.
 
 #include "viewer/text/RtfDocument.h"
+#include "viewer/text/SymbolFonts.h"
 
 #include <array>
 #include <string>
@@ -14,9 +15,15 @@ namespace text {
 
 struct TFontEntry {
     TRtfFont Font;
-    int CodePage = 0;    // 0: the document's
-    int ModelIndex = -1; // index in the document's fonts once used
+    int CodePage = 0;                      // \cpg, else what \fcharset names; 0: the document's
+    bool CodePageNamed = false;            // \cpg given: \fcharset no longer decides
+    bool SymbolCharset = false;            // \fcharset2
+    const TSymbolTable* Symbols = nullptr; // a symbol font this reader knows
+    int ModelIndex = -1;                   // index in the document's fonts once used
 };
+
+// The table of a symbol font by its name (Symbol, Wingdings), null for others.
+const TSymbolTable* SymbolFontNamed(std::string_view name);
 
 class TRtfFontTable {
 public:

@@ -12,7 +12,8 @@
 // - \'hh bytes, and raw bytes in a font whose character set names a code page,
 //   are always a code page's.
 // - A lead byte of a two-byte code page waits for its trail byte; a group
-//   boundary or a control word between them drops it.
+//   boundary or a control word between them drops it. After a raw lead byte,
+//   a raw "{", "}" or "\" is its trail byte.
 // - After \uN the next \ucN characters (a raw UTF-8 character, an escape, a
 //   control symbol or a control word counting one each) are its fallback and
 //   are not shown.
@@ -63,9 +64,10 @@ public:
         return false;
     }
 
-    // A text byte in CODEPAGE: gives EMIT no, one or (for a pair) more characters.
+    // A text byte in CODEPAGE: gives EMIT no, one or (for a pair) more
+    // characters. RAW: the byte stands as itself in the data, not as \'hh.
     template <typename Emit>
-    void Decode(unsigned char byte, const TCodePage& codePage, Emit&& emit) {
+    void Decode(unsigned char byte, const TCodePage& codePage, Emit&& emit, bool raw = false) {
         if (pendingLead_ >= 0) {
             const std::u16string pair =
                 codePage.DecodePair(static_cast<unsigned char>(pendingLead_), byte);
@@ -75,10 +77,15 @@ public:
             }
         } else if (codePage.IsLeadByte(byte)) {
             pendingLead_ = byte;
+            pendingRaw_ = raw;
         } else {
             emit(codePage.Decode(byte));
         }
     }
+
+    // A raw lead byte waits for its trail: then a raw "{", "}" or "\\" is that
+    // trail byte, not syntax (writers of two-byte text leave those bytes raw).
+    bool RawLeadPending() const { return pendingLead_ >= 0 && pendingRaw_; }
 
     // A raw UTF-8 character's code point, as one or two UTF-16 units.
     template <typename Emit> void DecodeCodePoint(char32_t cp, Emit&& emit) {
@@ -97,8 +104,9 @@ private:
     bool utf8Text_;         // raw bytes are read as UTF-8
     int namedCodePage_ = 0; // the last one named, 0 for none
     bool byteOrderMarkSeen_ = false;
-    int ucSkip_ = 0;       // characters still to skip after \u
-    int pendingLead_ = -1; // lead byte of a two-byte character
+    int ucSkip_ = 0;          // characters still to skip after \u
+    int pendingLead_ = -1;    // lead byte of a two-byte character
+    bool pendingRaw_ = false; // that lead byte was raw
     TCodePageCache codePages_;
     const TCodePage* ansi_ = &codePages_.Windows1252();
 };
