@@ -154,8 +154,13 @@ std::u16string TRtfListTable::NextNumber(int ls, int level) {
     std::fill(list->Counts.begin() + static_cast<std::ptrdiff_t>(at) + 1, list->Counts.end(), 0);
 
     const TLevel& shown = list->Levels[at];
+    // The text's first character is its length; the ";" after it ends the group.
+    std::size_t available = shown.Text.empty() ? 0 : shown.Text.size() - 1;
+    if (available > 0 && shown.Text.back() == u';' && shown.Text[0] >= available) {
+        --available;
+    }
     const std::size_t length =
-        shown.Text.empty() ? 0 : std::min<std::size_t>(shown.Text[0], shown.Text.size() - 1);
+        shown.Text.empty() ? 0 : std::min<std::size_t>(shown.Text[0], available);
     std::u16string out;
     for (std::size_t i = 1; i <= length; ++i) {
         const char16_t ch = shown.Text[i];
