@@ -9,6 +9,11 @@ namespace {
 constexpr std::size_t kMaxLevels = 9;
 // Numbers beyond this are written in decimal: roman and letters would grow without bound.
 constexpr int kMaxStyledNumber = 4999;
+// Bounds that keep a hostile document's lists, and the numbers it makes the
+// reader write, in proportion to its size.
+constexpr std::size_t kMaxLists = 4096;
+constexpr std::size_t kMaxNumberText = 24;
+constexpr int kMaxCount = 1'000'000;
 
 std::u16string Roman(int number, bool upper) {
     static constexpr std::array<std::pair<int, const char*>, 13> kParts = {{{1000, "m"},
@@ -77,14 +82,16 @@ std::u16string FormatListNumber(int number, int style) {
 }
 
 void TRtfListTable::BeginList() {
-    reading_ = TReading::kList;
-    lists_.emplace_back(0, TList{});
+    reading_ = lists_.size() < kMaxLists ? TReading::kList : TReading::kNothing;
+    if (reading_ == TReading::kList) {
+        lists_.emplace_back();
+    }
 }
 
 void TRtfListTable::BeginLevel() {
     if (reading_ == TReading::kList && !lists_.empty() &&
-        lists_.back().second.Levels.size() < kMaxLevels) {
-        lists_.back().second.Levels.emplace_back();
+        lists_.back().Levels.size() < kMaxLevels) {
+        lists_.back().Levels.emplace_back();
     }
 }
 
@@ -106,7 +113,7 @@ void TRtfListTable::AppendLevelNumber(unsigned char place) {
 
 void TRtfListTable::SetListId(int id) {
     if (reading_ == TReading::kList && !lists_.empty()) {
-        lists_.back().first = id;
+        ids_[id] = lists_.size() - 1;
     } else if (reading_ == TReading::kOverride) {
         overrideList_ = id;
     }
@@ -118,7 +125,7 @@ void TRtfListTable::BeginOverride() {
 }
 
 void TRtfListTable::SetOverrideNumber(int ls) {
-    if (reading_ == TReading::kOverride) {
+    if (reading_ == TReading::kOverride && overrides_.size() < kMaxLists) {
         overrides_[ls] = overrideList_;
     }
 }
@@ -128,12 +135,8 @@ TRtfListTable::TList* TRtfListTable::ListOfOverride(int ls) {
     if (found == overrides_.end()) {
         return nullptr;
     }
-    for (auto& [id, list] : lists_) {
-        if (id == found->second) {
-            return &list;
-        }
-    }
-    return nullptr;
+    const auto list = ids_.find(found->second);
+    return list == ids_.end() ? nullptr : &lists_[list->second];
 }
 
 std::u16string TRtfListTable::NextNumber(int ls, int level) {
@@ -143,15 +146,18 @@ std::u16string TRtfListTable::NextNumber(int ls, int level) {
     }
     const std::size_t at = std::min<std::size_t>(static_cast<std::size_t>(std::max(level, 0)),
                                                  list->Levels.size() - 1);
-    list->Counts.resize(list->Levels.size());
+    list->Counts.resize(list->Levels.size(), -1);
+    const auto start = [&](std::size_t i) {
+        return std::clamp(list->Levels[i].Start, 0, kMaxCount);
+    };
     for (std::size_t i = 0; i < at; ++i) {
-        if (list->Counts[i] == 0) { // a higher level not used yet shows its start
-            list->Counts[i] = list->Levels[i].Start;
+        if (list->Counts[i] < 0) { // a higher level not used yet shows its start
+            list->Counts[i] = start(i);
         }
     }
     int& count = list->Counts[at];
-    count = count == 0 ? list->Levels[at].Start : count + 1;
-    std::fill(list->Counts.begin() + static_cast<std::ptrdiff_t>(at) + 1, list->Counts.end(), 0);
+    count = count < 0 ? start(at) : std::min(count + 1, kMaxCount);
+    std::fill(list->Counts.begin() + static_cast<std::ptrdiff_t>(at) + 1, list->Counts.end(), -1);
 
     const TLevel& shown = list->Levels[at];
     // The text's first character is its length; the ";" after it ends the group.
@@ -167,7 +173,7 @@ std::u16string TRtfListTable::NextNumber(int ls, int level) {
         const bool place =
             std::find(shown.Places.begin(), shown.Places.end(), i) != shown.Places.end();
         if (place && ch < list->Levels.size()) {
-            out += FormatListNumber(list->Counts[ch], list->Levels[ch].Style);
+            out += FormatListNumber(std::max(list->Counts[ch], 0), list->Levels[ch].Style);
         } else if (shown.Symbols && (ch & 0xFF00) == 0xF000 && (*shown.Symbols)[ch & 0xFF]) {
             out.push_back((*shown.Symbols)[ch & 0xFF]);
         } else if (shown.Symbols && ch < 0x100 && (*shown.Symbols)[ch]) {
@@ -175,6 +181,9 @@ std::u16string TRtfListTable::NextNumber(int ls, int level) {
         } else if (!place) {
             out.push_back(ch);
         }
+    }
+    if (out.size() > kMaxNumberText) {
+        out.resize(kMaxNumberText);
     }
     if (shown.Follow == 0) {
         out.push_back(u'\t');

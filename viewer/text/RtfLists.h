@@ -71,19 +71,19 @@ private:
     };
     struct TList {
         std::vector<TLevel> Levels;
-        std::vector<int> Counts; // per level, 0: not counted since a higher level
+        std::vector<int> Counts; // per level, -1: not counted since a higher level
     };
     enum class TReading { kNothing, kList, kOverride };
 
     template <typename Change> void Set(const Change& change) {
-        if (reading_ == TReading::kList && !lists_.empty() &&
-            !lists_.back().second.Levels.empty()) {
-            change(lists_.back().second.Levels.back());
+        if (reading_ == TReading::kList && !lists_.empty() && !lists_.back().Levels.empty()) {
+            change(lists_.back().Levels.back());
         }
     }
     TList* ListOfOverride(int ls);
 
-    std::vector<std::pair<int, TList>> lists_; // by \listid, in the order read
+    std::vector<TList> lists_;                 // in the order read
+    std::unordered_map<int, std::size_t> ids_; // \listid to its list
     std::unordered_map<int, int> overrides_;   // \ls to \listid
     TReading reading_ = TReading::kNothing;
     int overrideList_ = 0;

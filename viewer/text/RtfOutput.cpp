@@ -169,6 +169,9 @@ void TRtfOutput::BeginNote() {
 }
 
 void TRtfOutput::BeginField() {
+    if (Top().Role != TGroupRole::kNone) {
+        return; // one field per group: its stack stays as deep as the groups
+    }
     Top().Role = TGroupRole::kField;
     fields_.emplace_back();
 }

@@ -149,6 +149,10 @@ TEST(RtfReaderFields, NestedFieldsInInstructionsAndHiddenFieldsShowNothingOfThem
                          "\"one\"}{\\fldrslt one}}")),
               u"one");
     EXPECT_EQ(TextOf(Doc("a{\\v{\\field{\\*\\fldinst SYMBOL 65}}}b")), u"ab");
+    // A second \field in the same group is the same field.
+    EXPECT_EQ(
+        TextOf(Doc("{\\field\\field{\\*\\fldinst SYMBOL 66}}{\\field{\\*\\fldinst SYMBOL 67}}")),
+        u"BC");
 }
 
 // --- Lists ---------------------------------------------------------------------------
@@ -165,6 +169,21 @@ TEST(RtfReaderLists, UnknownListsAndDamagedLevelsShowNoNumber) {
                               "{\\*\\listoverridetable{\\listoverride\\listid5\\ls1}}";
     // \ls2 names no override; a level text longer than it is stops at its end.
     EXPECT_EQ(TextOf(Doc(table + "\\pard\\ls2 a\\par\\pard\\ls1\\ilvl7 b")), u"a\n1\tb");
+}
+
+TEST(RtfReaderLists, StartsAtZeroOrAtTheLargestCountAndLongTextsAreCut) {
+    const auto list = [](const std::string& start, const std::string& text) {
+        return "{\\*\\listtable{\\list{\\listlevel\\levelfollow2\\levelstartat" + start +
+               "{\\leveltext" + text +
+               ";}{\\levelnumbers\\'01;}}\\listid1}}"
+               "{\\*\\listoverridetable{\\listoverride\\listid1\\ls1}}"
+               "\\pard\\ls1 a\\par b";
+    };
+    EXPECT_EQ(TextOf(Doc(list("0", "\\'02\\'00."))), u"0.a\n1.b");
+    EXPECT_EQ(TextOf(Doc(list("2147483647", "\\'01\\'00"))), u"1000000a\n1000000b");
+    // Thirty literal characters: the number keeps twenty-four of them.
+    EXPECT_EQ(TextOf(Doc(list("1", "\\'1e" + std::string(30, 'x')))),
+              std::u16string(24, u'x') + u"a\n" + std::u16string(24, u'x') + u"b");
 }
 
 TEST(ListNumberFormat, EveryStyleAtItsBoundaries) {
