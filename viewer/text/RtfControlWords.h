@@ -300,17 +300,45 @@ inline constexpr auto kControlWords = [] {
     });
 }();
 
+static_assert(std::all_of(kControlWords.begin(), kControlWords.end(), [](const TControlWord& word) {
+    return !word.Name.empty() && word.Name[0] >= 'a' && word.Name[0] <= 'z';
+}));
 static_assert(std::is_sorted(kControlWords.begin(), kControlWords.end(),
                              [](const TControlWord& a, const TControlWord& b) {
                                  return a.Name < b.Name;
                              }));
 
+// Where the words of each first letter start in kControlWords (a to z, and
+// the end): a lookup searches only the words of its letter.
+inline constexpr auto kControlWordLetters = [] {
+    std::array<std::size_t, 27> starts{};
+    std::size_t at = 0;
+    for (std::size_t letter = 0; letter < 26; ++letter) {
+        while (at < kControlWords.size() &&
+               static_cast<std::size_t>(kControlWords[at].Name[0] - 'a') < letter) {
+            ++at;
+        }
+        starts[letter] = at;
+    }
+    starts[26] = kControlWords.size();
+    return starts;
+}();
+
 // The entry of a control word, null for a word the reader does not know.
 inline const TControlWord* FindControlWord(std::string_view name) {
-    const auto it = std::lower_bound(
-        kControlWords.begin(), kControlWords.end(), name,
-        [](const TControlWord& entry, std::string_view n) { return entry.Name < n; });
-    return (it != kControlWords.end() && it->Name == name) ? &*it : nullptr;
+    if (name.empty() || name[0] < 'a' || name[0] > 'z') {
+        return nullptr; // every word the reader knows is lower case
+    }
+    const auto letter = static_cast<std::size_t>(name[0] - 'a');
+    const auto first =
+        kControlWords.begin() + static_cast<std::ptrdiff_t>(kControlWordLetters[letter]);
+    const auto last =
+        kControlWords.begin() + static_cast<std::ptrdiff_t>(kControlWordLetters[letter + 1]);
+    const auto it =
+        std::lower_bound(first, last, name, [](const TControlWord& entry, std::string_view n) {
+            return entry.Name < n;
+        });
+    return (it != last && it->Name == name) ? &*it : nullptr;
 }
 
 } // namespace text

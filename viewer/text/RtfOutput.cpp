@@ -108,6 +108,22 @@ void TRtfOutput::PartWord(TWord word, int param) {
     }
 }
 
+// A character that starts a paragraph, ends one, or goes to a footnote or a field.
+void TRtfOutput::EmitElsewhere(char16_t ch) {
+    const TGroup& g = Top();
+    if (!paragraphNumbered_ && !g.InNote && !g.InListText) {
+        NumberParagraph();
+    }
+    if (!fields_.empty()) {
+        fields_.back().HasResult = true;
+    }
+    (g.InNote ? notes_ : doc_).Append(ch, CurrentFormat());
+    if (ch == kParagraphEnd && !g.InNote) {
+        paragraphNumbered_ = false;
+        listTextSeen_ = false;
+    }
+}
+
 void TRtfOutput::EndParagraphIfOpen() {
     const TGroup& g = Top();
     const TRtfDocument& target = g.InNote ? notes_ : doc_;

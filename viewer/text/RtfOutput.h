@@ -74,18 +74,12 @@ protected:
         if (ch == 0) {
             return;
         }
-        TGroup& g = Top();
-        if (!paragraphNumbered_ && !g.InNote && !g.InListText) {
-            NumberParagraph();
+        // Most text is body text in the middle of a paragraph, outside fields.
+        if (paragraphNumbered_ && ch != kParagraphEnd && fields_.empty() && !Top().InNote) {
+            doc_.Append(ch, CurrentFormat());
+            return;
         }
-        if (!fields_.empty()) {
-            fields_.back().HasResult = true;
-        }
-        (g.InNote ? notes_ : doc_).Append(ch, CurrentFormat());
-        if (ch == kParagraphEnd && !g.InNote) {
-            paragraphNumbered_ = false;
-            listTextSeen_ = false;
-        }
+        EmitElsewhere(ch);
     }
 
     // The words of the list table and its overrides.
@@ -127,6 +121,7 @@ private:
     };
 
     void RefreshFormat(TGroup& g);
+    void EmitElsewhere(char16_t ch);
     void NumberParagraph();
     void EmitNumber(int number);
 
