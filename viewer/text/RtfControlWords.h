@@ -13,11 +13,15 @@ namespace text {
 
 // Where the text of a group goes.
 enum class TDest : unsigned char {
-    kText,       // shown
-    kSkip,       // not shown, nested groups neither (read only for their braces)
-    kDrop,       // not shown, but a nested result group may be
-    kFontTable,  // font entries
-    kColorTable, // colour entries
+    kText,         // shown
+    kSkip,         // not shown, nested groups neither (read only for their braces)
+    kDrop,         // not shown, but a nested result group may be
+    kFontTable,    // font entries
+    kColorTable,   // colour entries
+    kFieldInst,    // a field's instruction: read, not shown
+    kListTable,    // list definitions and their overrides
+    kLevelText,    // a list level's number text
+    kLevelNumbers, // where a list level's number text holds numbers
 };
 
 // Character properties a word switches on or off.
@@ -35,6 +39,24 @@ enum class TWord : unsigned char {
     kFontSize,
     kUnicode,
     kUnicodeSkip,
+    kFontCodePage,    // \cpg
+    kParagraphReset,  // \pard
+    kShape,           // \shp, \shpgrp: a shape, not shown but for its text
+    kShapeText,       // \shptxt, \dptxbxtext
+    kShapeResult,     // \shprslt: what readers without shapes show instead
+    kFootnote,        // \footnote
+    kFootnoteMark,    // \chftn
+    kField,           // \field
+    kList,            // \list in the list table
+    kListLevel,       // \listlevel
+    kLevelStyle,      // \levelnfc, \levelnfcn
+    kLevelStart,      // \levelstartat
+    kLevelFollow,     // \levelfollow
+    kListId,          // \listid
+    kListOverride,    // \listoverride
+    kListNumber,      // \ls
+    kListLevelNumber, // \ilvl
+    kListText,        // \listtext
 };
 
 enum class TWordAction : unsigned char {
@@ -56,6 +78,8 @@ struct TControlWord {
     std::string_view Name;
     TWordAction Action;
     int Value = 0;
+    // Read also after \*, which otherwise skips a group this reader does not know.
+    bool Starred = false;
 };
 
 namespace words {
@@ -96,6 +120,10 @@ constexpr TControlWord Color(std::string_view name, TWordAction action) {
 constexpr TControlWord Logic(std::string_view name, TWord word) {
     return {name, TWordAction::kLogic, static_cast<int>(word)};
 }
+constexpr TControlWord Starred(TControlWord word) {
+    word.Starred = true;
+    return word;
+}
 
 } // namespace words
 
@@ -123,15 +151,19 @@ inline constexpr auto kControlWords = [] {
         Char("cell", u'\t'),
         Color("cf", TWordAction::kForeground),
         Color("chcbpat", TWordAction::kBackground),
+        Logic("chftn", TWord::kFootnoteMark),
         Skip("colorschememapping"),
         Dest("colortbl", TDest::kColorTable),
         Skip("comment"),
+        Logic("cpg", TWord::kFontCodePage),
         Skip("creatim"),
         Skip("datastore"),
         Logic("deff", TWord::kDefaultFont),
         Logic("deftab", TWord::kDefaultTab),
+        Starred(Dest("do", TDest::kDrop)),
         Skip("doccomm"),
         Skip("docvar"),
+        Starred(Logic("dptxbxtext", TWord::kShapeText)),
         Char("emdash", 0x2014),
         Char("emspace", 0x2003),
         Char("endash", 0x2013),
@@ -139,8 +171,9 @@ inline constexpr auto kControlWords = [] {
         Logic("f", TWord::kFont),
         Skip("falt"),
         Logic("fcharset", TWord::kFontCharset),
+        Logic("field", TWord::kField),
         Skip("filetbl"),
-        Skip("fldinst"),
+        Starred(Dest("fldinst", TDest::kFieldInst)),
         Dest("fldrslt", TDest::kText),
         Logic("fmodern", TWord::kFontModern),
         Dest("fonttbl", TDest::kFontTable),
@@ -148,7 +181,7 @@ inline constexpr auto kControlWords = [] {
         Skip("footerf"),
         Skip("footerl"),
         Skip("footerr"),
-        Skip("footnote"),
+        Starred(Logic("footnote", TWord::kFootnote)),
         Logic("fprq", TWord::kFontPitch),
         Logic("fs", TWord::kFontSize),
         Skip("ftncn"),
@@ -162,15 +195,29 @@ inline constexpr auto kControlWords = [] {
         Skip("headerr"),
         Color("highlight", TWordAction::kBackground),
         Flag("i", TFlag::kItalic),
+        Logic("ilvl", TWord::kListLevelNumber),
         Skip("info"),
         Skip("keywords"),
         Skip("latentstyles"),
         Char("ldblquote", 0x201C),
+        Logic("levelfollow", TWord::kLevelFollow),
+        Logic("levelnfc", TWord::kLevelStyle),
+        Logic("levelnfcn", TWord::kLevelStyle),
+        Dest("levelnumbers", TDest::kLevelNumbers),
+        Logic("levelstartat", TWord::kLevelStart),
+        Dest("leveltext", TDest::kLevelText),
         Char("line", kLineBreak),
-        Skip("listoverridetable"),
+        Logic("list", TWord::kList),
+        Logic("listid", TWord::kListId),
+        Logic("listlevel", TWord::kListLevel),
+        Skip("listname"),
+        Logic("listoverride", TWord::kListOverride),
+        Starred(Dest("listoverridetable", TDest::kListTable)),
         Skip("listpicture"),
-        Skip("listtable"),
+        Starred(Dest("listtable", TDest::kListTable)),
+        Logic("listtext", TWord::kListText),
         Char("lquote", 0x2018),
+        Logic("ls", TWord::kListNumber),
         Char("ltrmark", 0x200E),
         CodePage("mac", 10000),
         Skip("mmathPr"),
@@ -186,6 +233,7 @@ inline constexpr auto kControlWords = [] {
         Char("page", kParagraphEnd),
         Skip("panose"),
         Char("par", kParagraphEnd),
+        Logic("pard", TWord::kParagraphReset),
         CodePage("pc", 437),
         CodePage("pca", 850),
         Skip("pgdsctbl"),
@@ -205,8 +253,11 @@ inline constexpr auto kControlWords = [] {
         Skip("rsidtbl"),
         Char("rtlmark", 0x200F),
         Char("sect", kParagraphEnd),
-        Dest("shp", TDest::kDrop),
-        Dest("shprslt", TDest::kText),
+        Logic("shp", TWord::kShape),
+        Starred(Logic("shpgrp", TWord::kShape)),
+        Starred(Dest("shpinst", TDest::kDrop)),
+        Logic("shprslt", TWord::kShapeResult),
+        Starred(Logic("shptxt", TWord::kShapeText)),
         Flag("strike", TFlag::kStrike),
         Flag("striked", TFlag::kStrike),
         Skip("stylesheet"),
@@ -249,17 +300,45 @@ inline constexpr auto kControlWords = [] {
     });
 }();
 
+static_assert(std::all_of(kControlWords.begin(), kControlWords.end(), [](const TControlWord& word) {
+    return !word.Name.empty() && word.Name[0] >= 'a' && word.Name[0] <= 'z';
+}));
 static_assert(std::is_sorted(kControlWords.begin(), kControlWords.end(),
                              [](const TControlWord& a, const TControlWord& b) {
                                  return a.Name < b.Name;
                              }));
 
+// Where the words of each first letter start in kControlWords (a to z, and
+// the end): a lookup searches only the words of its letter.
+inline constexpr auto kControlWordLetters = [] {
+    std::array<std::size_t, 27> starts{};
+    std::size_t at = 0;
+    for (std::size_t letter = 0; letter < 26; ++letter) {
+        while (at < kControlWords.size() &&
+               static_cast<std::size_t>(kControlWords[at].Name[0] - 'a') < letter) {
+            ++at;
+        }
+        starts[letter] = at;
+    }
+    starts[26] = kControlWords.size();
+    return starts;
+}();
+
 // The entry of a control word, null for a word the reader does not know.
 inline const TControlWord* FindControlWord(std::string_view name) {
-    const auto it = std::lower_bound(
-        kControlWords.begin(), kControlWords.end(), name,
-        [](const TControlWord& entry, std::string_view n) { return entry.Name < n; });
-    return (it != kControlWords.end() && it->Name == name) ? &*it : nullptr;
+    if (name.empty() || name[0] < 'a' || name[0] > 'z') {
+        return nullptr; // every word the reader knows is lower case
+    }
+    const auto letter = static_cast<std::size_t>(name[0] - 'a');
+    const auto first =
+        kControlWords.begin() + static_cast<std::ptrdiff_t>(kControlWordLetters[letter]);
+    const auto last =
+        kControlWords.begin() + static_cast<std::ptrdiff_t>(kControlWordLetters[letter + 1]);
+    const auto it =
+        std::lower_bound(first, last, name, [](const TControlWord& entry, std::string_view n) {
+            return entry.Name < n;
+        });
+    return (it != last && it->Name == name) ? &*it : nullptr;
 }
 
 } // namespace text

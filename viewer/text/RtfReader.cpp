@@ -3,59 +3,32 @@
 #include "platform/HexDigit.h"
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfControlWords.h"
+#include "viewer/text/RtfOutput.h"
+#include "viewer/text/RtfScanner.h"
+#include "viewer/text/RtfTables.h"
+#include "viewer/text/RtfTextDecoder.h"
 
 #include <algorithm>
-#include <array>
-#include <climits>
+#include <cassert>
 #include <cstdint>
-#include <unordered_map>
 
 namespace {
 
 using namespace text;
 
-// Deeper groups are skipped whole, so hostile nesting costs neither stack nor memory.
-constexpr std::size_t kMaxDepth = 256;
 constexpr int kMaxUnicodeSkip = 16;
 constexpr int kDefaultSizeHalfPoints = 24;
-constexpr int kUtf8CodePage = 65001;
 
-bool IsLetter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
-}
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-struct TFontEntry {
-    TRtfFont Font;
-    int CodePage = 0;    // 0: the document's
-    int ModelIndex = -1; // index in the document's fonts once used
-};
-
-struct TGroup {
-    TDest Dest = TDest::kText;
-    TRtfCharFormat Format;               // Font unused here: see FontNumber
-    int FontNumber = -1;                 // -1: the default font (\deff)
-    const TCodePage* CodePage = nullptr; // null: the document's
-    int Uc = 1;
-    bool Hidden = false;
-    int FormatIndex = -1; // cached index into the document's formats, -1 when stale
-};
-
-class TRtfReader {
+class TRtfReader : private TRtfScanner, private TRtfOutput {
 public:
-    // The raw 8-bit text is UTF-8 when all of it is (the engine copies its
-    // source's bytes, and the source is most often UTF-8), or when it starts
-    // with a byte order mark; else the code page.
     TRtfReader(std::string_view data, const TStopRequest& stop, const TReadProgress& passed)
-        : data_(data), stop_(stop), passed_(passed),
-          utf8Valid_(ClassifyEightBitText(data) == TEightBitText::kUtf8), utf8Text_(utf8Valid_) {}
+        : TRtfScanner(data), stop_(stop), passed_(passed), decoder_(data) {}
 
     TRtfDocument Read() {
         ReserveForData();
         // Whatever follows the end of the document group is not part of the document.
         while (pos_ < data_.size() && !ended_) {
+            assert(stack_.size() <= kMaxDepth);
             if (pos_ >= nextStopCheck_) {
                 CheckStopRequest(stop_);
                 if (passed_) {
@@ -66,13 +39,19 @@ public:
             const char c = data_[pos_++];
             switch (c) {
             case '{':
-                OpenGroup();
+                if (!TrailByte(c)) {
+                    OpenGroup();
+                }
                 break;
             case '}':
-                CloseGroup();
+                if (!TrailByte(c)) {
+                    CloseGroup();
+                }
                 break;
             case '\\':
-                ControlSequence();
+                if (!TrailByte(c)) {
+                    ControlSequence();
+                }
                 break;
             case '\r':
             case '\n':
@@ -82,10 +61,10 @@ public:
                 if (c == '\xEF' && TakeByteOrderMark()) {
                     break;
                 }
-                if (utf8Text_ && static_cast<unsigned char>(c) >= 0x80) {
+                if (decoder_.RawUtf8() && static_cast<unsigned char>(c) >= 0x80) {
                     Utf8Char();
                 } else {
-                    Byte(static_cast<unsigned char>(c));
+                    Byte(static_cast<unsigned char>(c), true);
                 }
                 break;
             }
@@ -97,37 +76,12 @@ private:
     // A document of many megabytes is read on a worker that may be asked to stop.
     static constexpr std::size_t kStopCheckEvery = 256 * 1024;
 
-    std::string_view data_;
     const TStopRequest& stop_;
     const TReadProgress& passed_;
     std::size_t nextStopCheck_ = 0;
-    bool utf8Valid_; // every raw byte above ASCII belongs to a UTF-8 character, or a mark says so
-    bool utf8Text_;  // raw bytes are read as UTF-8: no code page was named
-    int namedCodePage_ = 0; // the last \ansicpg, 0 for none
-    std::size_t pos_ = 0;
-    std::vector<TGroup> stack_;
-    TRtfDocument doc_;
-    int ucSkip_ = 0;       // characters still to skip after \u
-    int pendingLead_ = -1; // lead byte of a two-byte character
-    bool ended_ = false;   // the document group has been closed
-    bool byteOrderMarkSeen_ = false;
-    unsigned fontGeneration_ = 0;
-    unsigned formatGeneration_ = 0;
-
-    TCodePageCache codePages_;
-    const TCodePage* ansi_ = &codePages_.Windows1252(); // the document's code page
-    int defaultFont_ = 0;
-    std::unordered_map<int, TFontEntry> fonts_;
-    bool fontOpen_ = false; // a font-table entry is being read
-    int fontNumber_ = 0;
-    TFontEntry font_;
-    std::string fontName_;
-
-    std::vector<TColor> colors_;
-    std::array<int, 3> channels_{}; // red, green, blue of the entry being read
-    bool colorGiven_ = false;
-
-    TGroup& Top() { return stack_.back(); }
+    TRtfTextDecoder decoder_;
+    bool ended_ = false; // the document group has been closed
+    TRtfColorTable colors_;
 
     // Room for the most text and runs the data can hold, taken before reading,
     // so that a large document is never moved while it grows (for a moment,
@@ -153,9 +107,10 @@ private:
             stack_.emplace_back();
         } else {
             stack_.push_back(stack_.back());
+            Top().Role = TGroupRole::kNone;
         }
-        ucSkip_ = 0;
-        pendingLead_ = -1;
+        assert(stack_.size() <= kMaxDepth);
+        decoder_.AtGroupBoundary();
     }
 
     void CloseGroup() {
@@ -163,78 +118,41 @@ private:
             return;
         }
         if (Top().Dest == TDest::kFontTable) {
-            CommitFont();
+            fonts_.Commit();
         }
+        EndRole();
         stack_.pop_back();
-        ucSkip_ = 0;
-        pendingLead_ = -1;
+        decoder_.AtGroupBoundary();
         ended_ = stack_.empty();
     }
 
-    // Steps over the rest of a group (its opening brace already read) and its
-    // closing brace, reading nothing but braces, escapes and \bin data.
-    void SkipBalanced() {
-        std::size_t depth = 0;
-        while (pos_ < data_.size()) {
-            const char c = data_[pos_++];
-            if (c == '{') {
-                ++depth;
-            } else if (c == '}') {
-                if (depth == 0) {
-                    return;
-                }
-                --depth;
-            } else if (c == '\\' && pos_ < data_.size()) {
-                if (!IsLetter(data_[pos_])) {
-                    ++pos_;
-                    continue;
-                }
-                const std::string_view word = ReadLetters();
-                bool hasParam = false;
-                const int param = ReadParameter(hasParam);
-                if (word == "bin") {
-                    SkipBinary(param);
+    // What the group that closes started ends with it.
+    void EndRole() {
+        switch (Top().Role) {
+        case TGroupRole::kShapeText:
+        case TGroupRole::kNote:
+            EndParagraphIfOpen();
+            break;
+        case TGroupRole::kField:
+            for (const char16_t ch : FieldTextToShow(decoder_.DocumentCodePage())) {
+                if (Top().Dest == TDest::kText && !Top().Hidden) {
+                    Emit(ch);
                 }
             }
+            break;
+        case TGroupRole::kNone:
+            break;
         }
     }
 
-    // The name of a control word: the letters from the reading position on.
-    std::string_view ReadLetters() {
-        const std::size_t start = pos_;
-        while (pos_ < data_.size() && IsLetter(data_[pos_])) {
-            ++pos_;
+    // A raw brace or backslash just read, when it is the trail byte of a
+    // raw two-byte character.
+    bool TrailByte(char c) {
+        if (!decoder_.RawLeadPending()) {
+            return false;
         }
-        return data_.substr(start, pos_ - start);
-    }
-
-    // The numeric parameter after a control word, saturated to int; and its delimiter.
-    int ReadParameter(bool& hasParam) {
-        bool negative = false;
-        if (pos_ + 1 < data_.size() && data_[pos_] == '-' && IsDigit(data_[pos_ + 1])) {
-            negative = true;
-            ++pos_;
-        }
-        std::int64_t value = 0;
-        hasParam = false;
-        while (pos_ < data_.size() && IsDigit(data_[pos_])) {
-            hasParam = true;
-            if (value <= INT_MAX) {
-                value = value * 10 + (data_[pos_] - '0');
-            }
-            ++pos_;
-        }
-        if (pos_ < data_.size() && data_[pos_] == ' ') {
-            ++pos_;
-        }
-        value = std::min<std::int64_t>(value, INT_MAX);
-        return static_cast<int>(negative ? -value : value);
-    }
-
-    void SkipBinary(int count) {
-        if (count > 0) {
-            pos_ += std::min<std::size_t>(static_cast<std::size_t>(count), data_.size() - pos_);
-        }
+        Byte(static_cast<unsigned char>(c), true);
+        return true;
     }
 
     void ControlSequence() {
@@ -242,7 +160,7 @@ private:
             return;
         }
         const char c = data_[pos_];
-        if (!IsLetter(c)) {
+        if (!IsRtfLetter(c)) {
             ++pos_;
             ControlSymbol(c);
             return;
@@ -255,10 +173,10 @@ private:
             SkipBinary(param);
             return;
         }
-        if (stack_.empty() || SkippedAfterUnicode()) {
+        if (stack_.empty() || decoder_.SkippedAfterUnicode()) {
             return;
         }
-        pendingLead_ = -1;
+        decoder_.AtControlWord();
         if (entry) {
             ControlWord(*entry, hasParam, param);
         }
@@ -285,12 +203,10 @@ private:
             return;
         }
         case '*':
-            if (ucSkip_ == 0) {
+            if (!decoder_.SkippedAfterUnicode() && !ReadWhenStarred()) {
                 Top().Dest = TDest::kSkip;
                 SkipBalanced();
                 CloseGroup();
-            } else {
-                --ucSkip_;
             }
             return;
         case '~':
@@ -307,9 +223,15 @@ private:
             Special(u'\t');
             return;
         default:
-            SkippedAfterUnicode(); // \- (optional hyphen) and the like show nothing
+            decoder_.SkippedAfterUnicode(); // \- (optional hyphen) and the like show nothing
             return;
         }
+    }
+
+    // True when the word after \* is one this reader reads all the same.
+    bool ReadWhenStarred() const {
+        const TControlWord* entry = FindControlWord(PeekWord());
+        return entry && entry->Starred;
     }
 
     void BeginDestination(TDest dest) {
@@ -317,6 +239,10 @@ private:
             SkipBalanced();
             CloseGroup();
             return;
+        }
+        // A field's result inside another field's instruction is part of that instruction.
+        if (Top().Dest == TDest::kFieldInst && dest == TDest::kText) {
+            dest = TDest::kDrop;
         }
         Top().Dest = dest;
     }
@@ -340,7 +266,7 @@ private:
             Special(static_cast<char16_t>(word.Value));
             break;
         case TWordAction::kCodePage:
-            SetAnsiCodePage(word.Value != 0 ? word.Value : param);
+            decoder_.NameCodePage(word.Value != 0 ? word.Value : param);
             break;
         case TWordAction::kFlag:
             SetFlag(static_cast<TFlag>(word.Value), on);
@@ -352,14 +278,13 @@ private:
             SetFormat([&](TGroup& t) { t.Format.Vertical = static_cast<signed char>(word.Value); });
             break;
         case TWordAction::kColorChannel:
-            channels_[static_cast<std::size_t>(word.Value)] = std::clamp(param, 0, 255);
-            colorGiven_ = true;
+            colors_.SetChannel(word.Value, param);
             break;
         case TWordAction::kForeground:
-            SetFormat([&](TGroup& t) { t.Format.Color = ColorNumbered(param); });
+            SetFormat([&](TGroup& t) { t.Format.Color = colors_.Numbered(param); });
             break;
         case TWordAction::kBackground:
-            SetFormat([&](TGroup& t) { t.Format.Background = ColorNumbered(param); });
+            SetFormat([&](TGroup& t) { t.Format.Background = colors_.Numbered(param); });
             break;
         case TWordAction::kLogic:
             LogicWord(static_cast<TWord>(word.Value), hasParam, param);
@@ -397,8 +322,7 @@ private:
         TGroup& g = Top();
         switch (word) {
         case TWord::kDefaultFont:
-            defaultFont_ = param;
-            ++fontGeneration_;
+            fonts_.SetDefault(param);
             break;
         case TWord::kDefaultTab:
             if (hasParam && param > 0) {
@@ -407,32 +331,29 @@ private:
             break;
         case TWord::kFont:
             if (g.Dest == TDest::kFontTable) {
-                CommitFont();
-                fontOpen_ = true;
-                fontNumber_ = param;
+                fonts_.Begin(param);
+            } else if (g.Dest == TDest::kListTable) {
+                lists_.SetLevelSymbols(SymbolsOfFont(param));
             } else {
                 SetFormat([&](TGroup& t) {
                     t.FontNumber = param;
                     t.CodePage = CodePageOfFont(param);
+                    t.Symbols = SymbolsOfFont(param);
                 });
             }
             break;
         case TWord::kFontModern:
-            font_.Font.FixedPitch = true;
-            break;
         case TWord::kFontPitch:
-            if (param == 1) {
-                font_.Font.FixedPitch = true;
-            }
-            break;
         case TWord::kFontCharset:
-            font_.CodePage = CodePageOfCharset(param);
+        case TWord::kFontCodePage:
+            FontWord(word, param);
             break;
         case TWord::kPlain:
             SetFormat([&](TGroup& t) {
                 t.Format = TRtfCharFormat{};
                 t.FontNumber = -1;
-                t.CodePage = CodePageOfFont(defaultFont_);
+                t.CodePage = CodePageOfFont(fonts_.Default());
+                t.Symbols = SymbolsOfFont(fonts_.Default());
                 t.Hidden = false;
             });
             break;
@@ -448,105 +369,47 @@ private:
         case TWord::kUnicodeSkip:
             g.Uc = std::clamp(param, 0, kMaxUnicodeSkip);
             break;
+        case TWord::kShapeResult: // shown only for a shape without text of its own
+            BeginDestination(ShapeHasText() ? TDest::kSkip : TDest::kText);
+            break;
+        default:
+            g.Dest == TDest::kListTable ? ListTableWord(word, param) : PartWord(word, param);
+            break;
         }
     }
 
-    void SetAnsiCodePage(int number) {
-        if (number <= 0) {
+    // Properties of the font-table entry being read.
+    void FontWord(TWord word, int param) {
+        TFontEntry* entry = fonts_.Reading();
+        if (!entry) {
             return;
         }
-        // A code page the document names outranks the guess from its bytes.
-        namedCodePage_ = number;
-        utf8Text_ = number == kUtf8CodePage && utf8Valid_;
-        if (number != ansi_->Number() && number != kUtf8CodePage) {
-            ansi_ = codePages_.Numbered(number); // tables are kept: documents may switch back
+        if (word == TWord::kFontCodePage) {
+            entry->CodePage = param;
+            entry->CodePageNamed = true;
+        } else if (word == TWord::kFontCharset) {
+            entry->SymbolCharset = param == 2;
+            if (!entry->CodePageNamed) {
+                entry->CodePage = CodePageOfCharset(param);
+            }
+        } else if (word == TWord::kFontModern || param == 1) {
+            entry->Font.FixedPitch = true;
         }
     }
 
     const TCodePage* CodePageOfFont(int number) {
-        auto it = fonts_.find(number);
-        return it == fonts_.end() ? nullptr : codePages_.Numbered(it->second.CodePage);
+        const TFontEntry* entry = number < 0 ? nullptr : fonts_.Find(number);
+        return entry ? decoder_.CodePageNumbered(entry->CodePage) : nullptr;
     }
 
-    TColor ColorNumbered(int number) const {
-        if (number < 0 || static_cast<std::size_t>(number) >= colors_.size()) {
-            return kNoColor;
-        }
-        return colors_[static_cast<std::size_t>(number)];
-    }
-
-    void CommitFont() {
-        if (!fontOpen_) {
-            return;
-        }
-        std::string name = fontName_;
-        const auto first = name.find_first_not_of(' ');
-        const auto last = name.find_last_not_of(' ');
-        font_.Font.Name = first == std::string::npos ? "" : name.substr(first, last - first + 1);
-        fonts_[fontNumber_] = font_;
-        ++fontGeneration_;
-        fontOpen_ = false;
-        font_ = TFontEntry{};
-        fontName_.clear();
-    }
-
-    void CommitColor() {
-        colors_.push_back(colorGiven_ ? RgbColor(channels_[0], channels_[1], channels_[2])
-                                      : kNoColor);
-        channels_ = {};
-        colorGiven_ = false;
-    }
-
-    int ModelFont(int number) {
-        auto it = fonts_.find(number < 0 ? defaultFont_ : number);
-        if (it == fonts_.end()) {
-            return -1;
-        }
-        if (it->second.ModelIndex < 0) {
-            it->second.ModelIndex = doc_.FontIndex(it->second.Font);
-        }
-        return it->second.ModelIndex;
-    }
-
-    std::uint32_t CurrentFormat() {
-        TGroup& g = Top();
-        if (g.FormatIndex < 0 || formatGeneration_ != fontGeneration_) {
-            TRtfCharFormat format = g.Format;
-            format.Font = ModelFont(g.FontNumber);
-            g.FormatIndex = static_cast<int>(doc_.FormatIndex(format));
-            // Other groups' cached indices may name an outdated font; drop them.
-            if (formatGeneration_ != fontGeneration_) {
-                for (TGroup& other : stack_) {
-                    if (&other != &g) {
-                        other.FormatIndex = -1;
-                    }
-                }
-                formatGeneration_ = fontGeneration_;
-            }
-        }
-        return static_cast<std::uint32_t>(g.FormatIndex);
-    }
-
-    void Emit(char16_t ch) {
-        ch = SafeChar(ch);
-        if (ch != 0) {
-            doc_.Append(ch, CurrentFormat());
-        }
-    }
-
-    // True, counting it, when the character just read is one of the
-    // fallback characters that follow \u.
-    bool SkippedAfterUnicode() {
-        if (ucSkip_ > 0) {
-            --ucSkip_;
-            return true;
-        }
-        return false;
+    const TSymbolTable* SymbolsOfFont(int number) const {
+        const TFontEntry* entry = number < 0 ? nullptr : fonts_.Find(number);
+        return entry ? entry->Symbols : nullptr;
     }
 
     // A character given by a control word or symbol.
     void Special(char16_t ch) {
-        if (SkippedAfterUnicode()) {
+        if (decoder_.SkippedAfterUnicode()) {
             return;
         }
         const TGroup& g = Top();
@@ -559,66 +422,83 @@ private:
         if (value < 0) {
             value += 65536;
         }
-        const char16_t ch = (value >= 0 && value <= 0xFFFF) ? static_cast<char16_t>(value) : 0xFFFD;
+        char16_t ch = (value >= 0 && value <= 0xFFFF) ? static_cast<char16_t>(value) : 0xFFFD;
         const TGroup& g = Top();
+        // Symbol fonts' characters are also written at U+F000 plus their byte.
+        if (g.Symbols && (ch & 0xFF00) == 0xF000 && (*g.Symbols)[ch & 0xFF] != 0) {
+            ch = (*g.Symbols)[ch & 0xFF];
+        }
         if (g.Dest == TDest::kText && !g.Hidden) {
             Emit(ch);
-        } else if (g.Dest == TDest::kFontTable && fontOpen_) {
-            fontName_ += ToUtf8(std::u16string_view(&ch, 1));
+        } else if (g.Dest == TDest::kFontTable) {
+            fonts_.AppendName(ToUtf8(std::u16string_view(&ch, 1)));
+        } else {
+            OtherText(g.Dest, ch);
         }
-        ucSkip_ = g.Uc;
+        decoder_.StartUnicodeSkip(g.Uc);
     }
 
-    // A text byte, raw or escaped.
-    void Byte(unsigned char byte) {
-        if (stack_.empty() || SkippedAfterUnicode()) {
+    // A character of a destination that is neither shown nor a table of the header.
+    void OtherText(TDest dest, char16_t ch) {
+        switch (dest) {
+        case TDest::kFieldInst:
+            AppendInstruction(ch);
+            break;
+        case TDest::kLevelText:
+            lists_.AppendLevelText(ch);
+            break;
+        case TDest::kLevelNumbers:
+            if (ch != u';') {
+                lists_.AppendLevelNumber(static_cast<unsigned char>(ch));
+            }
+            break;
+        default:
+            break;
+        }
+    }
+
+    // A text byte, RAW or escaped.
+    void Byte(unsigned char byte, bool raw = false) {
+        if (stack_.empty() || decoder_.SkippedAfterUnicode()) {
             return;
         }
         TGroup& g = Top();
         switch (g.Dest) {
         case TDest::kText:
             if (!g.Hidden) {
-                Decode(byte, g.CodePage ? *g.CodePage : *ansi_);
+                ShowByte(g, byte, raw);
             }
             break;
         case TDest::kFontTable:
             if (byte == ';') {
-                CommitFont();
-            } else if (fontOpen_) {
-                const char16_t ch = ansi_->Decode(byte);
-                fontName_ += ToUtf8(std::u16string_view(&ch, 1));
+                fonts_.Commit();
+            } else if (fonts_.Reading()) {
+                const char16_t ch = decoder_.DocumentCodePage().Decode(byte);
+                fonts_.AppendName(ToUtf8(std::u16string_view(&ch, 1)));
             }
             break;
         case TDest::kColorTable:
             if (byte == ';') {
-                CommitColor();
+                colors_.Commit();
             }
             break;
-        case TDest::kSkip:
-        case TDest::kDrop:
+        case TDest::kLevelNumbers:
+            OtherText(g.Dest, byte);
+            break;
+        default: // level places and lengths are bytes below 0x20, the same in every code page
+            OtherText(g.Dest, decoder_.DocumentCodePage().Decode(byte));
             break;
         }
     }
 
-    // The UTF-8 byte order mark as the first text of the document, its first
-    // byte just read: it says the raw text is UTF-8, also where some bytes
-    // are not (each of those is its code page character, as a byte that no
-    // character takes always is), and it is no character itself. A code page
-    // the document names other than UTF-8 wins, and the bytes are its text.
+    // The UTF-8 byte order mark counts only as the first text of the
+    // document, in no font of its own; its first byte just read.
     bool TakeByteOrderMark() {
-        if (!doc_.Text.empty() || byteOrderMarkSeen_ || stack_.empty() || ucSkip_ > 0 ||
-            (namedCodePage_ != 0 && namedCodePage_ != kUtf8CodePage)) {
+        if (!doc_.Text.empty() || stack_.empty() || Top().Dest != TDest::kText ||
+            Top().CodePage != nullptr || !decoder_.TakeByteOrderMark(data_.substr(pos_ - 1))) {
             return false;
         }
-        const TGroup& g = Top();
-        if (g.Dest != TDest::kText || g.CodePage != nullptr ||
-            data_.substr(pos_ - 1, 3) != "\xEF\xBB\xBF") {
-            return false;
-        }
-        byteOrderMarkSeen_ = true;
         pos_ += 2;
-        utf8Valid_ = true;
-        utf8Text_ = true;
         return true;
     }
 
@@ -630,11 +510,11 @@ private:
         const std::size_t length = Utf8CharAt(data_, start, cp);
         if (length == 0) {
             // Only a byte whose lead a control symbol took: read it as the code page's.
-            Byte(static_cast<unsigned char>(data_[start]));
+            Byte(static_cast<unsigned char>(data_[start]), true);
             return;
         }
         pos_ = start + length;
-        if (stack_.empty() || SkippedAfterUnicode()) {
+        if (stack_.empty() || decoder_.SkippedAfterUnicode()) {
             return;
         }
         TGroup& g = Top();
@@ -644,55 +524,43 @@ private:
             if (g.Hidden) {
                 break;
             }
-            if (g.CodePage) { // a font's own character set is named, and wins
+            if (g.CodePage || g.Symbols) { // a font's own character set is named, and wins
                 for (char byte : bytes) {
-                    Decode(static_cast<unsigned char>(byte), *g.CodePage);
+                    ShowByte(g, static_cast<unsigned char>(byte), true);
                 }
                 break;
             }
-            pendingLead_ = -1;
-            if (cp >= 0x10000) {
-                cp -= 0x10000;
-                Emit(static_cast<char16_t>(0xD800 + (cp >> 10)));
-                Emit(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-            } else {
-                Emit(static_cast<char16_t>(cp));
-            }
+            decoder_.DecodeCodePoint(cp, [this](char16_t ch) { Emit(ch); });
             break;
         case TDest::kFontTable:
-            if (fontOpen_) {
-                fontName_ += bytes;
-            }
+            fonts_.AppendName(bytes);
             break;
-        case TDest::kColorTable:
-        case TDest::kSkip:
-        case TDest::kDrop:
+        default:
+            decoder_.DecodeCodePoint(cp, [&](char16_t ch) { OtherText(g.Dest, ch); });
             break;
         }
     }
 
-    void Decode(unsigned char byte, const TCodePage& codePage) {
-        if (pendingLead_ >= 0) {
-            const std::u16string pair =
-                codePage.DecodePair(static_cast<unsigned char>(pendingLead_), byte);
-            pendingLead_ = -1;
-            for (char16_t ch : pair) {
-                Emit(ch);
-            }
-        } else if (codePage.IsLeadByte(byte)) {
-            pendingLead_ = byte;
-        } else {
-            Emit(codePage.Decode(byte));
+    // A byte of shown text in the group's font.
+    void ShowByte(const TGroup& g, unsigned char byte, bool raw) {
+        if (g.Symbols && (*g.Symbols)[byte] != 0) {
+            Emit((*g.Symbols)[byte]);
+            return;
         }
+        decoder_.Decode(
+            byte, g.CodePage ? *g.CodePage : decoder_.DocumentCodePage(),
+            [this](char16_t ch) { Emit(ch); }, raw);
     }
 
     TRtfDocument Finish() {
-        CommitFont();
+        fonts_.Commit();
+        AppendNotes();
         // The last paragraph mark ends the document rather than starting an empty paragraph.
         if (!doc_.Text.empty() && doc_.Text.back() == kParagraphEnd) {
             doc_.Text.pop_back();
             doc_.Runs.ShortenLast();
         }
+        assert(!ended_ || stack_.empty());
         return std::move(doc_);
     }
 };

@@ -240,7 +240,8 @@ TEST(RtfReaderOtherWriters, SkipsWhatItDoesNotShow) {
         "{\\field{\\*\\fldinst HYPERLINK \"http://example.invalid/\"}{\\fldrslt link}}"
         "{\\footnote note}{\\*\\bkmkstart b}"
         "C\\bin5 {}\\}\\D{\\pict\\bin3 }}}}E\\v hidden\\v0 F\\plain\\-G\\~H}";
-    EXPECT_EQ(TextOf(rtf), u"ABRlinkCDEFG\u00a0H");
+    // The footnote's text goes to the end, behind the separating line.
+    EXPECT_EQ(TextOf(rtf), u"ABRlinkCDEFG\u00a0H\n__________\nnote");
 }
 
 TEST(RtfReaderOtherWriters, SymbolsAndQuotes) {
