@@ -1,6 +1,7 @@
 #include "engine/MemoryStream.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/NameQuoting.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -39,6 +40,26 @@ char* AllocateBytes(std::size_t capacity) {
         throw std::bad_alloc();
     }
     return static_cast<char*>(bytes);
+}
+
+[[noreturn]] void ThrowFileError(const char* what, const std::string& fileName,
+                                 const std::string& reason) {
+    // A name with control characters is quoted and escaped, so that it can
+    // neither split the message nor send escape sequences to a terminal.
+    const std::string shown = platform::HasControlCharacters(fileName)
+                                  ? platform::ShownName(fileName)
+                                  : "\"" + fileName + "\"";
+    throw std::runtime_error(std::string(what) + " " + shown + ": " + reason);
+}
+
+[[noreturn]] void ThrowFileError(const char* what, const std::string& fileName, int error) {
+    ThrowFileError(what, fileName, std::strerror(error));
+}
+
+[[noreturn]] void ThrowTooLarge(const std::string& fileName) {
+    ThrowFileError("Cannot read file", fileName,
+                   "larger than the maximum of " +
+                       std::to_string(TMemoryStream::kMaxFileSize >> 30) + " GiB");
 }
 
 } // namespace
@@ -92,25 +113,6 @@ void TMemoryStream::Reserve(std::size_t capacity) {
     data_ = std::move(larger);
     capacity_ = capacity;
 }
-
-namespace {
-
-[[noreturn]] void ThrowFileError(const char* what, const std::string& fileName,
-                                 const std::string& reason) {
-    throw std::runtime_error(std::string(what) + " \"" + fileName + "\": " + reason);
-}
-
-[[noreturn]] void ThrowFileError(const char* what, const std::string& fileName, int error) {
-    ThrowFileError(what, fileName, std::strerror(error));
-}
-
-[[noreturn]] void ThrowTooLarge(const std::string& fileName) {
-    ThrowFileError("Cannot read file", fileName,
-                   "larger than the maximum of " +
-                       std::to_string(TMemoryStream::kMaxFileSize >> 30) + " GiB");
-}
-
-} // namespace
 
 void TMemoryStream::LoadFromFile(const std::string& fileName) {
     // O_NONBLOCK: opening a FIFO must not wait for a writer before fstat can

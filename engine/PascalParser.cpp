@@ -1,5 +1,7 @@
 #include "engine/PascalParser.h"
 
+#include "engine/GroupOpeners.h"
+#include "engine/KeywordTable.h"
 #include "engine/RtfOutput.h"
 #include "engine/ScanTables.h"
 #include "platform/Color.h"
@@ -13,80 +15,11 @@
 const std::array<std::string_view, 6> SourceExtensions = {".pas", ".~pa", ".dpr",
                                                           ".~dp", ".int", ".inc"};
 
-// clang-format off
-// constexpr, so the keyword buckets below are built at compile time.
-constexpr std::array<std::string_view, 68> Keywords = {
-    "ABSTRACT", "AND", "ARRAY", "AS", "ASM", "ASSEMBLER", "BEGIN", "CASE", "CLASS", "CONST",
-    "CONSTRUCTOR", "DESTRUCTOR", "DIV", "DO", "DOWNTO", "ELSE", "END", "EXCEPT", "EXPORTS", "FILE",
-    "FINALIZATION", "FINALLY", "FOR", "FUNCTION", "GOTO", "IF", "IMPLEMENTATION", "INHERITED",
-        "INITIALIZATION", "INLINE",
-    "INTERFACE", "IS", "LABEL", "LIBRARY", "MOD", "NIL", "NOT", "OBJECT", "OF", "OVERRIDE",
-    "PACKED", "PASCAL", "PRIVATE", "PROCEDURE", "PROGRAM", "PROPERTY", "PROTECTED", "PUBLIC",
-        "PUBLISHED", "RAISE",
-    "RECORD", "REPEAT", "SET", "SHL", "SHR", "STRING", "THEN", "THREADVAR", "TRY", "TYPE",
-    "UNIT", "UNTIL", "USES", "VAR", "VIRTUAL", "WHILE", "WITH", "XOR",
-};
-// clang-format on
+const std::array<std::string_view, 68> Keywords = engine::kKeywordTable;
 
 using namespace engine;
 
 namespace {
-
-// ---- Keywords --------------------------------------------------------------
-
-// The keywords grouped by length and first letter, so that a word is compared
-// with at most three of them. Same answers as a bisection of Keywords.
-constexpr std::size_t kMaxKeywordLength = 14;
-constexpr std::size_t kCandidatesPerBucket = 4;
-using TKeywordBuckets =
-    std::array<std::array<Byte, kCandidatesPerBucket>, (kMaxKeywordLength + 1) * 26>;
-
-constexpr std::size_t BucketOf(std::size_t length, char upperFirst) {
-    return length * 26 + static_cast<std::size_t>(upperFirst - 'A');
-}
-
-constexpr TKeywordBuckets MakeKeywordBuckets() {
-    TKeywordBuckets buckets{};
-    for (std::size_t i = 0; i < Keywords.size(); ++i) {
-        auto& bucket = buckets[BucketOf(Keywords[i].size(), Keywords[i][0])];
-        std::size_t slot = 0;
-        while (bucket[slot] != 0) {
-            ++slot;
-        }
-        bucket[slot] = static_cast<Byte>(i + 1); // 0 marks an empty slot
-    }
-    return buckets;
-}
-
-constexpr TKeywordBuckets kBuckets = MakeKeywordBuckets();
-
-// Index in Keywords, or -1. Clearing bit 5 upper-cases an ASCII letter and
-// turns no other byte into one, so it compares exactly, ignoring case.
-inline int FindKeyword(std::string_view word) {
-    if (word.size() < 2 || word.size() > kMaxKeywordLength) {
-        return -1;
-    }
-    const char first = static_cast<char>(word[0] & ~0x20);
-    if (first < 'A' || first > 'Z') {
-        return -1;
-    }
-    for (Byte candidate : kBuckets[BucketOf(word.size(), first)]) {
-        if (candidate == 0) {
-            return -1;
-        }
-        const std::string_view keyword = Keywords[candidate - 1];
-        bool equal = true;
-        for (std::size_t i = 1; i < word.size() && equal; ++i) {
-            equal = static_cast<char>(word[i] & ~0x20) == keyword[i];
-        }
-        if (equal) {
-            return candidate - 1;
-        }
-    }
-    return -1;
-}
-
-constexpr int kAsmKeyword = 4;
 
 bool IsEndWord(std::string_view word) {
     return word.size() == 3 && (word[0] & ~0x20) == 'E' && (word[1] & ~0x20) == 'N' &&
@@ -100,28 +33,15 @@ constexpr std::string_view kHeaderOpening =
 constexpr std::string_view kHeaderClosing = "}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0";
 static_assert(kHeaderOpening.size() == 73 && kHeaderClosing.size() == 36);
 
-constexpr std::string_view kKeywordOpener = "{\\cf6\\b ";
-constexpr std::string_view kNumberOpener = "{\\cf4 ";
-constexpr std::string_view kStringOpener = "{\\cf2 ";
-constexpr std::string_view kCommentOpener = "{\\cf3\\i ";
-constexpr std::string_view kAsmOpener = "{\\cf5 ";
+constexpr std::string_view kKeywordOpener = kKeywordGroup.View();
+constexpr std::string_view kNumberOpener = kNumberGroup.View();
+constexpr std::string_view kStringOpener = kStringGroup.View();
+constexpr std::string_view kCommentOpener = kCommentGroup.View();
+constexpr std::string_view kAsmOpener = kAsmGroup.View();
+// The END after an assembler block: bold in the document's default colour.
 constexpr std::string_view kAsmEndOpener = "{\\b ";
 
-} // namespace
-
 // ---- File type -------------------------------------------------------------
-
-std::string_view FileExtension(std::string_view fileName) {
-    const std::size_t found = fileName.find_last_of(".:\\/");
-    if (found == std::string_view::npos || fileName[found] != '.') {
-        return {};
-    }
-    return fileName.substr(found, 255);
-}
-
-const std::array<std::string_view, 3> FreePascalExtensions = {".pp", ".lpr", ".p"};
-
-namespace {
 
 std::string LowerCaseExtension(std::string_view fileName) {
     std::string extension(FileExtension(fileName));
@@ -138,18 +58,7 @@ bool Contains(const std::array<std::string_view, N>& list, std::string_view item
     return std::find(list.begin(), list.end(), item) != list.end();
 }
 
-} // namespace
-
-bool IsSourceFileName(std::string_view fileName) {
-    return Contains(SourceExtensions, LowerCaseExtension(fileName));
-}
-
-bool IsPascalFileName(std::string_view fileName) {
-    const std::string extension = LowerCaseExtension(fileName);
-    return Contains(SourceExtensions, extension) || Contains(FreePascalExtensions, extension);
-}
-
-namespace {
+// ---- Sinks and the split conversion ---------------------------------------
 
 class TMemoryStreamSink : public TByteSink {
 public:
@@ -165,10 +74,14 @@ private:
 // held twice over.
 class TPieceSink : public TByteSink {
 public:
+    // EXPECTED: about how large the document will be, so that a small one
+    // does not take a whole piece.
+    explicit TPieceSink(std::size_t expected) : firstPiece_(std::min(expected, kPieceSize)) {}
+
     void Write(std::string_view bytes) override {
         while (!bytes.empty()) {
             if (pieces_.empty() || pieces_.back().size() == kPieceSize) {
-                pieces_.emplace_back().reserve(kPieceSize);
+                pieces_.emplace_back().reserve(pieces_.size() == 1 ? firstPiece_ : kPieceSize);
             }
             std::string& piece = pieces_.back();
             const std::size_t taken = std::min(bytes.size(), kPieceSize - piece.size());
@@ -194,6 +107,7 @@ public:
 
 private:
     static constexpr std::size_t kPieceSize = 1 << 20;
+    std::size_t firstPiece_;
     std::vector<std::string> pieces_;
 };
 
@@ -223,7 +137,53 @@ void CheckSourceFileName(const std::string& fileName) {
     }
 }
 
+// Large sources are converted in two halves at once; below this the second
+// thread costs more than it saves.
+constexpr std::size_t kSplitThreshold = 1 << 20;
+
+// About how large the document of SOURCESIZE bytes will be: typical Pascal
+// grows by a fifth to a third, and the header adds a few hundred bytes.
+constexpr std::size_t ExpectedDocumentSize(std::size_t sourceSize) {
+    return sourceSize + sourceSize / 2 + 512;
+}
+
+// Copies the bytes up to the next one in STOPS (or the end) and returns
+// whether any were copied.
+bool CopyUntil(const char*& cursor, const char* end, const TStopSet& stops, TRtfOutput& out) {
+    const char* start = cursor;
+    cursor = SkipUntil(cursor, end, stops);
+    out.Put(start, cursor);
+    return cursor != start;
+}
+
+// The escape of a backslash or a brace inside a group.
+void PutEscaped(char c, TRtfOutput& out) {
+    out.Put('\\');
+    out.Put(c);
+}
+
 } // namespace
+
+// ---- File type and entries -------------------------------------------------
+
+std::string_view FileExtension(std::string_view fileName) {
+    const std::size_t found = fileName.find_last_of(".:\\/");
+    if (found == std::string_view::npos || fileName[found] != '.') {
+        return {};
+    }
+    return fileName.substr(found, 255);
+}
+
+const std::array<std::string_view, 3> FreePascalExtensions = {".pp", ".lpr", ".p"};
+
+bool IsSourceFileName(std::string_view fileName) {
+    return Contains(SourceExtensions, LowerCaseExtension(fileName));
+}
+
+bool IsPascalFileName(std::string_view fileName) {
+    const std::string extension = LowerCaseExtension(fileName);
+    return Contains(SourceExtensions, extension) || Contains(FreePascalExtensions, extension);
+}
 
 void ConvertFile(const std::string& fileName, TMemoryStream& dest, const TStopRequest& stop) {
     CheckSourceFileName(fileName);
@@ -282,14 +242,6 @@ void TPascalParser::ConvertSource(std::string_view source, TMemoryStream& dest) 
     ConvertSource(source, sink);
 }
 
-namespace {
-
-// Large sources are converted in two halves at once; below this the second
-// thread costs more than it saves.
-constexpr std::size_t kSplitThreshold = 1 << 20;
-
-} // namespace
-
 void TPascalParser::ConvertSource(std::string_view source, TByteSink& dest) {
     if (source.size() >= kSplitThreshold && std::thread::hardware_concurrency() > 1) {
         ConvertSourceSplit(source, dest, source.size() / 2);
@@ -315,7 +267,7 @@ void TPascalParser::EndScan() {
 }
 
 void TPascalParser::ConvertWhole(std::string_view source, TByteSink& dest) {
-    TRtfOutput output(dest, &StopRequested);
+    TRtfOutput output(dest, &StopRequested, ExpectedDocumentSize(source.size()));
     BeginScan(source, 0, output);
     releaseLimit_ = ownsSource_ ? source.size() : 0;
     output.Put(BuildHeader());
@@ -335,7 +287,7 @@ void TPascalParser::ConvertWhole(std::string_view source, TByteSink& dest) {
 // began inside a comment or an assembler block that runs to the end), the
 // first half simply scans to the end.
 void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
-                                       std::size_t splitAt) {
+                                       std::size_t splitAt, std::launch secondHalfLaunch) {
     const std::size_t lineEnd = source.find('\n', std::min(splitAt, source.size()));
     if (lineEnd == std::string_view::npos || lineEnd + 1 == source.size()) {
         ConvertWhole(source, dest); // no second half
@@ -343,13 +295,16 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
     }
     const std::size_t second = lineEnd + 1;
 
-    TPieceSink secondDocument;
+    // Typical Pascal grows by a fifth to a third in the document.
+    const std::size_t secondSize = source.size() - second;
+    TPieceSink secondDocument(ExpectedDocumentSize(secondSize));
     std::vector<TLineStart> secondLineStarts{{second, 0}};
-    secondLineStarts.reserve(kMaxNotedLineStarts);
+    // One line start at most per byte of the second half.
+    secondLineStarts.reserve(std::min(kMaxNotedLineStarts, source.size() - second + 1));
     // Declared after what it uses, so that it is waited for before they go.
-    std::future<void> secondHalf = std::async(std::launch::async, [&] {
+    std::future<void> secondHalf = std::async(secondHalfLaunch, [&] {
         TPascalParser parser;
-        TRtfOutput output(secondDocument, &StopRequested);
+        TRtfOutput output(secondDocument, &StopRequested, ExpectedDocumentSize(secondSize));
         parser.BeginScan(source, second, output);
         parser.lineMode_ = TLineMode::kNote;
         parser.lineStarts_ = &secondLineStarts;
@@ -357,7 +312,7 @@ void TPascalParser::ConvertSourceSplit(std::string_view source, TByteSink& dest,
         output.Flush();
     });
 
-    TRtfOutput output(dest, &StopRequested);
+    TRtfOutput output(dest, &StopRequested, ExpectedDocumentSize(source.size()));
     BeginScan(source, 0, output);
     // The second half may still be scanned from the split on.
     releaseLimit_ = ownsSource_ ? second : 0;
@@ -545,25 +500,6 @@ std::string_view TPascalParser::ReadHexNumber() {
 // Each reader copies runs of ordinary bytes whole and decides on the bytes of
 // its stop set one at a time. Every group ends with "}", also at the end of the
 // source.
-
-namespace {
-
-// Copies the bytes up to the next one in STOPS (or the end) and returns
-// whether any were copied.
-bool CopyUntil(const char*& cursor, const char* end, const TStopSet& stops, TRtfOutput& out) {
-    const char* start = cursor;
-    cursor = SkipUntil(cursor, end, stops);
-    out.Put(start, cursor);
-    return cursor != start;
-}
-
-// The escape of a backslash or a brace inside a group.
-void PutEscaped(char c, TRtfOutput& out) {
-    out.Put('\\');
-    out.Put(c);
-}
-
-} // namespace
 
 void TPascalParser::ReadString() {
     out_->Put(kStringOpener);

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <future>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -63,8 +64,11 @@ public:
     void ConvertSource(std::string_view source, TMemoryStream& dest);
     void ConvertSource(std::string_view source, TByteSink& dest);
     // The same document, with the source's second half (from the first line
-    // start after SPLITAT) scanned on another thread at the same time.
-    void ConvertSourceSplit(std::string_view source, TByteSink& dest, std::size_t splitAt);
+    // start after SPLITAT) scanned on another thread at the same time; or,
+    // with std::launch::deferred, on this thread when the first half reaches
+    // it (the same joins, without a thread, for many small sources).
+    void ConvertSourceSplit(std::string_view source, TByteSink& dest, std::size_t splitAt,
+                            std::launch secondHalf = std::launch::async);
 
     void LoadColors(); // from HKCU\Software\QD\Lumivane\Pascal into ColorSlots
     void SaveColors(); // all seven slots back to the store

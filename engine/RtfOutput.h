@@ -5,6 +5,7 @@
 #include "engine/ByteSink.h"
 #include "engine/StopRequest.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -13,10 +14,13 @@
 class TRtfOutput {
 public:
     // STOP, when given, is asked at every hand-over to DEST and must outlive
-    // the output.
-    explicit TRtfOutput(TByteSink& dest, const TStopRequest* stop = nullptr)
-        : dest_(dest), stop_(stop), buffer_(std::make_unique_for_overwrite<char[]>(kCapacity)),
-          cursor_(buffer_.get()), limit_(buffer_.get() + kCapacity) {}
+    // the output. EXPECTED, the document's size if known, keeps the buffer of
+    // a small document small.
+    explicit TRtfOutput(TByteSink& dest, const TStopRequest* stop = nullptr,
+                        std::size_t expected = kCapacity)
+        : dest_(dest), stop_(stop), capacity_(std::clamp(expected, kMinCapacity, kCapacity)),
+          buffer_(std::make_unique_for_overwrite<char[]>(capacity_)), cursor_(buffer_.get()),
+          limit_(buffer_.get() + capacity_) {}
     TRtfOutput(const TRtfOutput&) = delete;
     TRtfOutput& operator=(const TRtfOutput&) = delete;
 
@@ -33,7 +37,7 @@ public:
             cursor_ += text.size();
         } else {
             Flush();
-            if (text.size() < kCapacity) {
+            if (text.size() < capacity_) {
                 std::memcpy(cursor_, text.data(), text.size());
                 cursor_ += text.size();
             } else {
@@ -65,9 +69,11 @@ public:
 
 private:
     static constexpr std::size_t kCapacity = 64 * 1024;
+    static constexpr std::size_t kMinCapacity = 4 * 1024;
 
     TByteSink& dest_;
     const TStopRequest* stop_;
+    std::size_t capacity_;
     std::unique_ptr<char[]> buffer_;
     char* cursor_;
     char* limit_;

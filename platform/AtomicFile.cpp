@@ -1,16 +1,19 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/FileDescriptor.h"
+#include "platform/NameQuoting.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
 
 namespace fs = std::filesystem;
+using platform::ShownName;
 
 namespace {
 
@@ -21,7 +24,7 @@ constexpr std::string_view kRandomLetters =
     "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 
 std::string Describe(const fs::path& file, const std::string& what, int error) {
-    return file.string() + ": " + what + ": " + std::strerror(error);
+    return ShownName(file.string()) + ": " + what + ": " + std::strerror(error);
 }
 
 std::string RandomSuffix() {
@@ -58,21 +61,60 @@ int SyncFolder(const fs::path& folder) {
     return ::fsync(fd.Get()) != 0 && errno != EINVAL ? errno : 0;
 }
 
-bool IsTemporaryName(std::string_view entry, const std::string& tag, const std::string& name) {
-    const std::string middle = "." + tag + ".";
-    if (entry.size() < 1 + middle.size() + kRandomLength + (name.empty() ? 1 : name.size()) ||
-        entry.front() != '.') {
-        return false;
+// What a folder entry tells of a temporary of TAG (and of NAME, unless that is
+// empty): whether it is one, and its writer's process when the name says.
+struct TTemporaryEntry {
+    bool matches = false;
+    pid_t writer = 0; // 0: the name carries no process
+};
+
+TTemporaryEntry ParseTemporaryName(std::string_view entry, const std::string& tag,
+                                   const std::string& name) {
+    if (entry.size() < 1 + kRandomLength || entry.front() != '.') {
+        return {};
     }
     const std::string_view suffix = entry.substr(entry.size() - kRandomLength);
     if (suffix.find_first_not_of(kRandomLetters) != std::string_view::npos) {
-        return false;
+        return {};
     }
-    const std::string_view rest = entry.substr(1, entry.size() - 1 - kRandomLength);
-    if (!rest.ends_with(middle)) {
-        return false;
+    // ".NAME.TAG.PID.", or ".NAME.TAG." as older writers named them.
+    std::string_view rest = entry.substr(1, entry.size() - 1 - kRandomLength);
+    pid_t writer = 0;
+    const std::size_t dot =
+        rest.size() >= 2 ? rest.rfind('.', rest.size() - 2) : std::string_view::npos;
+    if (dot != std::string_view::npos) {
+        const std::string_view digits = rest.substr(dot + 1, rest.size() - dot - 2);
+        if (!digits.empty() && digits.size() <= 9 &&
+            digits.find_first_not_of("0123456789") == std::string_view::npos) {
+            writer = static_cast<pid_t>(std::stol(std::string(digits)));
+            rest = rest.substr(0, dot + 1);
+        }
     }
-    return name.empty() || rest.substr(0, rest.size() - middle.size()) == name;
+    const std::string middle = "." + tag + ".";
+    if (!rest.ends_with(middle) || rest.size() == middle.size()) {
+        return {};
+    }
+    if (!name.empty() && rest.substr(0, rest.size() - middle.size()) != name) {
+        return {};
+    }
+    return {true, writer};
+}
+
+// No process of that number runs (here, or in this process's view of them).
+bool WriterIsGone(pid_t writer) {
+    return writer > 0 && ::kill(writer, 0) != 0 && errno == ESRCH;
+}
+
+// Whether the kernel's rule for protected links lets a link in FOLDER, owned
+// by LINKOWNER, be followed: in a sticky, world-writable folder only the
+// caller's own links and those of the folder's owner are.
+bool MayFollowLinkIn(const fs::path& folder, uid_t linkOwner) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) != 0) {
+        return true; // nothing can be written there anyway
+    }
+    const bool shared = (info.st_mode & S_ISVTX) != 0 && (info.st_mode & S_IWOTH) != 0;
+    return !shared || linkOwner == ::geteuid() || linkOwner == info.st_uid;
 }
 
 } // namespace
@@ -91,6 +133,14 @@ fs::path FollowLinks(const fs::path& file) {
         const fs::path target = fs::read_symlink(current, error);
         if (error) {
             return current;
+        }
+        struct stat link {};
+        if (::lstat(current.c_str(), &link) == 0 &&
+            !MayFollowLinkIn(FolderOf(current), link.st_uid)) {
+            throw EAtomicFileError(ShownName(file.string()) + ": cannot write: the symbolic link " +
+                                   ShownName(current.string()) +
+                                   " belongs to another user in a shared folder (sticky and "
+                                   "world-writable) and is not followed");
         }
         current = target.is_absolute() ? target : FolderOf(current) / target;
     }
@@ -113,7 +163,7 @@ void TAtomicFile::Fail(const std::string& what, int error) const {
 }
 
 void TAtomicFile::Create() {
-    if (!temporary_.empty()) {
+    if (fd_.IsOpen() || committed_) {
         return;
     }
     struct stat existing {};
@@ -121,27 +171,20 @@ void TAtomicFile::Create() {
     // Renaming over a device, a FIFO or a folder would put a plain file in
     // its place (even over /dev/null, for root).
     if (exists && !S_ISREG(existing.st_mode)) {
-        throw EAtomicFileError(shownName_.string() + ": cannot write: not a regular file");
+        throw EAtomicFileError(ShownName(shownName_.string()) +
+                               ": cannot write: not a regular file");
     }
     // A new file gets its mode from open, less the umask, like any new file;
     // a replacement is made private first and given the old file's mode below.
     const mode_t createMode = exists ? 0600 : newFileMode_;
-    // Appended, not "." + ...: GCC 12 at -O3 warns falsely about that form.
-    std::string hiddenName = ".";
-    hiddenName += target_.filename().string();
-    hiddenName += '.';
-    hiddenName += tag_;
-    hiddenName += '.';
-    const std::string prefix = (FolderOf(target_) / hiddenName).string();
-    for (int attempt = 0; !fd_.IsOpen(); ++attempt) {
-        std::string name = prefix + RandomSuffix();
-        fd_.Reset(
-            ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, createMode));
-        if (fd_.IsOpen()) {
-            temporary_ = std::move(name);
-        } else if (errno != EEXIST || attempt == 100) {
-            Fail("cannot create a temporary file beside it", errno);
-        }
+    const fs::path folder = FolderOf(target_);
+    fd_.Reset(::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, createMode));
+    if (fd_.IsOpen()) {
+        unnamed_ = true;
+    } else if (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL) {
+        CreateNamed(createMode); // a file system without unnamed files
+    } else {
+        Fail("cannot create a temporary file beside it", errno);
     }
     if (exists) {
         if (::fchmod(fd_.Get(), existing.st_mode & 07777) != 0) {
@@ -152,6 +195,50 @@ void TAtomicFile::Create() {
         if (::geteuid() == 0) {
             [[maybe_unused]] const int ignored =
                 ::fchown(fd_.Get(), existing.st_uid, existing.st_gid);
+        }
+    }
+}
+
+std::string TAtomicFile::TemporaryPrefix() const {
+    // Appended, not "." + ...: GCC 12 at -O3 warns falsely about that form.
+    std::string hiddenName = ".";
+    hiddenName += target_.filename().string();
+    hiddenName += '.';
+    hiddenName += tag_;
+    hiddenName += '.';
+    hiddenName += std::to_string(::getpid());
+    hiddenName += '.';
+    return (FolderOf(target_) / hiddenName).string();
+}
+
+void TAtomicFile::CreateNamed(mode_t mode) {
+    const std::string prefix = TemporaryPrefix();
+    for (int attempt = 0; !fd_.IsOpen(); ++attempt) {
+        std::string name = prefix + RandomSuffix();
+        fd_.Reset(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode));
+        if (fd_.IsOpen()) {
+            temporary_ = std::move(name);
+        } else if (errno != EEXIST || attempt == 100) {
+            Fail("cannot create a temporary file beside it", errno);
+        }
+    }
+}
+
+void TAtomicFile::NameTemporary() {
+    // Linking through /proc needs no privilege, unlike AT_EMPTY_PATH.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_.Get());
+    const std::string prefix = TemporaryPrefix();
+    for (int attempt = 0; unnamed_; ++attempt) {
+        std::string name = prefix + RandomSuffix();
+        int linked = ::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW);
+        if (linked != 0 && errno != EEXIST) {
+            linked = ::linkat(fd_.Get(), "", AT_FDCWD, name.c_str(), AT_EMPTY_PATH);
+        }
+        if (linked == 0) {
+            temporary_ = std::move(name);
+            unnamed_ = false;
+        } else if (errno != EEXIST || attempt == 100) {
+            Fail("cannot write", errno);
         }
     }
 }
@@ -178,6 +265,7 @@ void TAtomicFile::Commit() {
     if (::fsync(fd_.Get()) != 0) {
         Fail("cannot write", errno);
     }
+    NameTemporary();
     if (!fd_.Close()) {
         Fail("cannot write", errno);
     }
@@ -204,7 +292,8 @@ int RemoveStaleTemporaries(const fs::path& folder, const std::string& tag, const
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         const fs::path entry = it->path();
-        if (!IsTemporaryName(entry.filename().string(), tag, name)) {
+        const TTemporaryEntry temporary = ParseTemporaryName(entry.filename().string(), tag, name);
+        if (!temporary.matches) {
             continue;
         }
         struct stat info {};
@@ -213,7 +302,8 @@ int RemoveStaleTemporaries(const fs::path& folder, const std::string& tag, const
             continue;
         }
         const auto changed = std::chrono::system_clock::from_time_t(info.st_mtime);
-        if (now - changed >= minimumAge && ::unlink(entry.c_str()) == 0) {
+        if ((WriterIsGone(temporary.writer) || now - changed >= minimumAge) &&
+            ::unlink(entry.c_str()) == 0) {
             ++removed;
         }
     }

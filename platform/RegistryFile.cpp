@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/FileDescriptor.h"
+#include "platform/NameQuoting.h"
 #include "platform/RegistryText.h"
 
 #include <cerrno>
@@ -47,7 +48,8 @@ constexpr const char* kTemporaryTag = "tmp";
 constexpr off_t kMaxFileSize = 64 * 1024 * 1024;
 
 std::string SystemError(const fs::path& file, const std::string& what = {}) {
-    return file.string() + ": " + (what.empty() ? "" : what + ": ") + std::strerror(errno);
+    return ShownName(file.string()) + ": " + (what.empty() ? "" : what + ": ") +
+           std::strerror(errno);
 }
 
 // False when the file does not exist.
@@ -67,10 +69,11 @@ bool ReadWholeFile(const fs::path& file, std::string& content) {
         throw ERegistryException(SystemError(file, "cannot read"));
     }
     if (!S_ISREG(info.st_mode)) {
-        throw ERegistryException(file.string() + ": not a regular file");
+        throw ERegistryException(ShownName(file.string()) + ": not a regular file");
     }
     if (info.st_size > kMaxFileSize) {
-        throw ERegistryException(file.string() + ": file too large for a settings store");
+        throw ERegistryException(ShownName(file.string()) +
+                                 ": file too large for a settings store");
     }
     content.clear();
     char buffer[65536];
@@ -87,8 +90,24 @@ bool ReadWholeFile(const fs::path& file, std::string& content) {
         }
         content.append(buffer, static_cast<std::size_t>(got));
         if (content.size() > static_cast<std::size_t>(kMaxFileSize)) {
-            throw ERegistryException(file.string() + ": file too large for a settings store");
+            throw ERegistryException(ShownName(file.string()) +
+                                     ": file too large for a settings store");
         }
+    }
+}
+
+// A store the user made read-only is not replaced, also not by root, whom
+// the permission bits do not stop: the rename would go around them.
+void CheckWritable(const fs::path& file) {
+    struct stat info {};
+    if (::stat(file.c_str(), &info) != 0) {
+        return; // a store yet to be created
+    }
+    if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+        throw EStoreWriteError(ShownName(file.string()) + ": cannot write: the file is read-only");
+    }
+    if (::access(file.c_str(), W_OK) != 0) {
+        throw EStoreWriteError(SystemError(file, "cannot write"));
     }
 }
 
@@ -105,7 +124,7 @@ RegKey LoadStore(const fs::path& file) {
 std::string ReadTextFile(const fs::path& file) {
     std::string content;
     if (!ReadWholeFile(file, content)) {
-        throw ERegistryException(file.string() + ": no such file");
+        throw ERegistryException(ShownName(file.string()) + ": no such file");
     }
     return content;
 }
@@ -116,7 +135,7 @@ void UpdateStore(const fs::path& file, const std::function<bool(RegKey&)>& chang
         std::error_code error;
         fs::create_directories(FolderOf(target), error);
         if (error) {
-            throw EStoreWriteError(FolderOf(target).string() +
+            throw EStoreWriteError(ShownName(FolderOf(target).string()) +
                                    ": cannot create the folder: " + error.message());
         }
 
@@ -139,6 +158,7 @@ void UpdateStore(const fs::path& file, const std::function<bool(RegKey&)>& chang
         if (!change(root)) {
             return;
         }
+        CheckWritable(target);
         WriteFileAtomically(target, FormatRegText(root, std::string(kRootName)), 0600,
                             kTemporaryTag);
     } catch (const EAtomicFileError& error) {

@@ -27,7 +27,8 @@ std::string ReadTextFile(const std::filesystem::path& file);
 // false when it changed nothing, and then nothing is written. A file that
 // cannot be parsed is never replaced: its parse error propagates. A store
 // that is a symbolic link is written through: the file it points to (created
-// when missing) is replaced, through platform/AtomicFile.h.
+// when missing) is replaced, through platform/AtomicFile.h. A store file
+// without write permission is never replaced: EStoreWriteError says so.
 void UpdateStore(const std::filesystem::path& file, const std::function<bool(RegKey&)>& change);
 
 } // namespace platform

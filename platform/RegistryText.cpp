@@ -1,6 +1,7 @@
 #include "platform/RegistryText.h"
 
 #include "platform/HexDigit.h"
+#include "platform/NameQuoting.h"
 #include "platform/Registry.h"
 
 #include <cstdio>
@@ -98,7 +99,8 @@ private:
     }
 
     [[noreturn]] void Fail(const std::string& what) const {
-        throw ERegistryParseError(source_ + ", line " + std::to_string(lineNo_) + ": " + what);
+        throw ERegistryParseError(ShownName(source_) + ", line " + std::to_string(lineNo_) + ": " +
+                                  what);
     }
 
     void Section(std::string_view line) {

@@ -1,5 +1,6 @@
 #include "platform/RegistryTree.h"
 
+#include "platform/NameQuoting.h"
 #include "platform/Registry.h"
 
 #include <algorithm>
@@ -219,7 +220,8 @@ std::string QuoteName(std::string_view name) {
     // Appended piece by piece: "'" + std::string(...) sends GCC 12 at -O3 into
     // a false overlap warning inside std::string::insert.
     std::string quoted = "'";
-    quoted.append(name.substr(0, kShown));
+    const std::string_view shown = name.substr(0, kShown);
+    quoted.append(HasControlCharacters(shown) ? EscapedName(shown) : std::string(shown));
     if (name.size() > kShown) {
         quoted += "...";
     }

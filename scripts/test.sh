@@ -2,7 +2,8 @@
 # Installs what is missing, checks formatting, builds, and runs every test:
 #   1. the full build (viewer included; GUI tests run offscreen or under their own Xvfb),
 #   2. the non-GUI code again with address and undefined-behaviour sanitizers,
-#   3. the RTF reader's fuzzer for a bounded time (FUZZ_SECONDS, default 60; 0 skips it).
+#   3. the fuzzers for a bounded time: the RTF reader for FUZZ_SECONDS (default 60;
+#      0 skips the fuzzers), the engine and the settings store for half as long each.
 # Ends with one summary line over both test runs.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -42,7 +43,11 @@ fi
 fuzz_seconds=${FUZZ_SECONDS:-60}
 if [[ -x "$root/scripts/fuzz.sh" && $fuzz_seconds != 0 ]]; then
   echo "== fuzzing the RTF reader for $fuzz_seconds s"
-  "$root/scripts/fuzz.sh" "$fuzz_seconds"
+  "$root/scripts/fuzz.sh" rtf_reader "$fuzz_seconds"
+  for target in engine store; do
+    echo "== fuzzing the $target for $(( (fuzz_seconds + 1) / 2 )) s"
+    "$root/scripts/fuzz.sh" "$target" $(( (fuzz_seconds + 1) / 2 ))
+  done
 fi
 
 # ctest prints "N% tests passed, F tests failed out of T" once per run.

@@ -6,6 +6,7 @@
 #include "tests/engine/EngineTestSupport.h"
 
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
 #include <random>
 #include <sstream>
@@ -18,19 +19,24 @@ std::string InOnePass(std::string_view source) {
     return sink.text;
 }
 
-std::string InTwoHalves(std::string_view source, std::size_t splitAt) {
+std::string InTwoHalves(std::string_view source, std::size_t splitAt,
+                        std::launch secondHalf = std::launch::async) {
     TStringSink sink;
-    TPascalParser().ConvertSourceSplit(source, sink, splitAt);
+    TPascalParser().ConvertSourceSplit(source, sink, splitAt, secondHalf);
     return sink.text;
 }
 
-// Compares the split conversion with one pass at every split position.
+// Compares the split conversion with one pass at every split position, the
+// second half on its own thread and deferred to the first half's thread.
 ::testing::AssertionResult SameAtEverySplit(std::string_view source) {
     const std::string expected = InOnePass(source);
     for (std::size_t split = 0; split <= source.size() + 1; ++split) {
-        if (InTwoHalves(source, split) != expected) {
-            return ::testing::AssertionFailure()
-                   << "split at " << split << " of \"" << source << "\"";
+        for (const std::launch secondHalf : {std::launch::async, std::launch::deferred}) {
+            if (InTwoHalves(source, split, secondHalf) != expected) {
+                return ::testing::AssertionFailure()
+                       << "split at " << split << " of \"" << source << "\""
+                       << (secondHalf == std::launch::deferred ? ", deferred" : "");
+            }
         }
     }
     return ::testing::AssertionSuccess();

@@ -4,6 +4,7 @@
 #include "tests/support/Files.h"
 
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -121,10 +122,17 @@ TEST_F(AtomicFileTest, NothingIsCreatedBeforeTheFirstWriteAndAnUncommittedFileLe
         TAtomicFile file(target);
         EXPECT_EQ(CountEntries(dir_), 1u);
         file.Write("new, but never committed");
-        EXPECT_EQ(CountEntries(dir_), 2u);
+        // Unnamed while it is written, where the file system allows; named
+        // after its writer otherwise.
         const std::string name = fs::path(file.TemporaryName()).filename().string();
-        EXPECT_EQ(name.rfind(".keep.rtf.tmp.", 0), 0u) << name;
-        EXPECT_EQ(name.size(), std::string(".keep.rtf.tmp.").size() + 6) << name;
+        if (name.empty()) {
+            EXPECT_EQ(CountEntries(dir_), 1u);
+        } else {
+            EXPECT_EQ(CountEntries(dir_), 2u);
+            const std::string prefix = ".keep.rtf.tmp." + std::to_string(::getpid()) + ".";
+            EXPECT_EQ(name.rfind(prefix, 0), 0u) << name;
+            EXPECT_EQ(name.size(), prefix.size() + 6) << name;
+        }
     }
     {
         TAtomicFile file(dir_ / "missing" / "x.rtf"); // would fail on writing
@@ -163,6 +171,65 @@ TEST_F(AtomicFileTest, ALinkToAMissingFileCreatesThatFile) {
     EXPECT_TRUE(fs::is_symlink(dir_ / "loop-a"));
 }
 
+// A link in a shared folder (sticky, world-writable, as /tmp) is followed only
+// when the caller or the folder's owner owns it; another's is refused before
+// anything is written.
+TEST_F(AtomicFileTest, InASharedFolderOnlyLinksOfTheCallerOrTheFolderOwnerAreFollowed) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || nobody == nullptr) {
+        GTEST_SKIP() << "giving a link another owner needs root and the user \"nobody\"";
+    }
+    const fs::path victim = dir_ / "victim.conf";
+    WriteAll(victim, "precious");
+    const auto plant = [&](const fs::path& folder, const std::string& name, uid_t owner) {
+        fs::create_symlink(victim, folder / name);
+        EXPECT_EQ(::lchown((folder / name).c_str(), owner, owner == 0 ? 0 : nobody->pw_gid), 0);
+        return folder / name;
+    };
+    const fs::path shared = dir_ / "shared";
+    fs::create_directory(shared);
+    ASSERT_EQ(::chmod(shared.c_str(), 01777), 0);
+
+    const fs::path planted = plant(shared, "report.rtf", nobody->pw_uid);
+    try {
+        WriteFileAtomically(planted, "{\\rtf1}");
+        FAIL() << "another user's link in a shared folder was followed";
+    } catch (const EAtomicFileError& e) {
+        EXPECT_EQ(std::string(e.what()),
+                  planted.string() + ": cannot write: the symbolic link " + planted.string() +
+                      " belongs to another user in a shared folder (sticky and world-writable) "
+                      "and is not followed");
+    }
+    EXPECT_THROW(TAtomicFile{planted}, EAtomicFileError);
+    EXPECT_EQ(ReadAll(victim), "precious");
+    EXPECT_TRUE(fs::is_symlink(planted));
+    EXPECT_EQ(CountEntries(shared), 1u);
+
+    // The caller's own link, and one of the folder's owner, are followed.
+    WriteFileAtomically(plant(shared, "own.rtf", 0), "own");
+    EXPECT_EQ(ReadAll(victim), "own");
+    const fs::path nobodys = dir_ / "nobodys";
+    fs::create_directory(nobodys);
+    ASSERT_EQ(::chmod(nobodys.c_str(), 01777), 0);
+    ASSERT_EQ(::chown(nobodys.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+    WriteFileAtomically(plant(nobodys, "theirs.rtf", nobody->pw_uid), "folder owner's");
+    EXPECT_EQ(ReadAll(victim), "folder owner's");
+
+    // Sticky alone, or world-writable alone, is no shared folder.
+    for (const mode_t mode : {01755, 0777}) {
+        const fs::path folder = dir_ / ("mode" + std::to_string(mode));
+        fs::create_directory(folder);
+        ASSERT_EQ(::chmod(folder.c_str(), mode), 0);
+        WriteFileAtomically(plant(folder, "x.rtf", nobody->pw_uid), "mode " + std::to_string(mode));
+        EXPECT_EQ(ReadAll(victim), "mode " + std::to_string(mode));
+    }
+
+    // A chain is refused wherever one link in it is another's in a shared folder.
+    fs::create_symlink(planted, dir_ / "chain.rtf");
+    EXPECT_THROW(WriteFileAtomically(dir_ / "chain.rtf", "x"), EAtomicFileError);
+    EXPECT_EQ(ReadAll(victim), "mode 511");
+}
+
 TEST_F(AtomicFileTest, StaleTemporariesOfOneTagGoOnlyOnceOldEnough) {
     const auto age = [&](const fs::path& file, std::chrono::hours hours) {
         fs::last_write_time(file, fs::file_time_type::clock::now() - hours);
@@ -190,6 +257,58 @@ TEST_F(AtomicFileTest, StaleTemporariesOfOneTagGoOnlyOnceOldEnough) {
     EXPECT_EQ(RemoveStaleTemporaries(dir_, "pas2rtf-tmp", "a.rtf", std::chrono::hours(0)), 0);
     EXPECT_EQ(RemoveStaleTemporaries(dir_, "pas2rtf-tmp", "b.rtf", std::chrono::hours(0)), 1);
     EXPECT_FALSE(fs::exists(fresh));
+}
+
+// A temporary whose name carries its writer's process goes as soon as that
+// process is gone, however young; a running writer's stays.
+TEST_F(AtomicFileTest, TemporariesOfAWriterThatIsGoneGoAtOnce) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(0);
+    }
+    ASSERT_GT(child, 0);
+    ::waitpid(child, nullptr, 0); // reaped: no process has that number now
+    const std::string gone = std::to_string(child);
+    const std::string running = std::to_string(::getpid());
+    const fs::path dead = dir_ / (".a.rtf.pas2rtf-tmp." + gone + ".Ab12Cd");
+    const fs::path deadOtherTag = dir_ / (".a.rtf.tmp." + gone + ".Ab12Cd");
+    const fs::path alive = dir_ / (".b.rtf.pas2rtf-tmp." + running + ".Xy34Zw");
+    const fs::path dottedName = dir_ / (".c.tmp.7.pas2rtf-tmp." + gone + ".Qw12Er");
+    for (const fs::path& file : {dead, deadOtherTag, alive, dottedName}) {
+        WriteAll(file, "half");
+    }
+    EXPECT_EQ(RemoveStaleTemporaries(dir_, "pas2rtf-tmp", "c.tmp.7", std::chrono::hours(24)), 1);
+    EXPECT_FALSE(fs::exists(dottedName));
+    EXPECT_EQ(RemoveStaleTemporaries(dir_, "pas2rtf-tmp", "", std::chrono::hours(24)), 1);
+    EXPECT_FALSE(fs::exists(dead));
+    EXPECT_TRUE(fs::exists(deadOtherTag));
+    EXPECT_TRUE(fs::exists(alive));
+}
+
+// A writer killed in the middle of its file leaves nothing that the next
+// writer into the folder does not clear away.
+TEST_F(AtomicFileTest, AWriterKilledMidWriteLeavesNothingAfterTheNextWrite) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        TAtomicFile file(dir_ / "big.rtf", 0666, "pas2rtf-tmp");
+        file.Write(std::string(1 << 20, 'x'));
+        [[maybe_unused]] const ssize_t sent = ::write(ready[1], "w", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    ::close(ready[1]);
+    char got = 0;
+    ASSERT_EQ(::read(ready[0], &got, 1), 1);
+    ::close(ready[0]);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+
+    RemoveStaleTemporaries(dir_, "pas2rtf-tmp", "", std::chrono::hours(24));
+    WriteFileAtomically(dir_ / "other.rtf", "next run", 0666, "pas2rtf-tmp");
+    EXPECT_EQ(CountEntries(dir_), 1u);
+    EXPECT_TRUE(fs::exists(dir_ / "other.rtf"));
 }
 
 // Runs BODY in a child process as the unprivileged user "nobody"; the child's

@@ -478,6 +478,28 @@ TEST_F(SetupTest, AStoreThatCannotBeWrittenKeepsTheDialogOpenAtSave) {
     EXPECT_EQ(ReadFile(dir_ / "blocker"), "x");
 }
 
+// A store the user made read-only is reported by "save position" and by Save
+// in the error box, and stays byte for byte as it was (also for root).
+TEST_F(SetupTest, AReadOnlyStoreIsReportedAndLeftAsItIs) {
+    Install();
+    const std::string stored = ReadFile(store_);
+    ASSERT_EQ(::chmod(store_.c_str(), 0444), 0);
+    TfrmSetup& form = Open();
+    ASSERT_TRUE(errors.empty());
+    form.btnSavePosition->click();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_THAT(errors[0], HasSubstr(store_.string() + ": cannot write: the file is read-only"));
+    EXPECT_FALSE(Closed());
+    Select("String");
+    Pick(9);
+    form.btnSave->click();
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_THAT(errors[1], HasSubstr("read-only"));
+    EXPECT_FALSE(Closed());
+    EXPECT_EQ(ReadFile(store_), stored);
+    form.btnCancel->click();
+}
+
 TEST_F(SetupTest, AStartModeStoredAsTextIsReportedAndTheListStaysEmpty) {
     WriteStore("REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\QD\\Lumivane\\Position]\n"
                "\"StartPos\"=\"2\"\n");

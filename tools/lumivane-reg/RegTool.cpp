@@ -1,12 +1,14 @@
 #include "tools/lumivane-reg/RegTool.h"
 
 #include "platform/AtomicFile.h"
+#include "platform/NameQuoting.h"
 #include "platform/Registry.h"
 #include "platform/RegistryFile.h"
 #include "platform/RegistryText.h"
 #include "tools/lumivane-reg/RegToolArgs.h"
 
 #include <charconv>
+#include <chrono>
 #include <cinttypes>
 #include <cstdio>
 #include <istream>
@@ -50,6 +52,10 @@ The install step of Lumivane 98:
 namespace {
 
 constexpr const char* kDone = "The operation completed successfully.\n";
+// An export's temporary file is recognised by this tag (see platform/AtomicFile.h);
+// one of a killed run goes at the next export, or once it is this old.
+constexpr const char* kExportTag = "lumivane-reg-tmp";
+constexpr std::chrono::hours kStaleAge{24};
 constexpr const char* kNotFound = "The system was unable to find the given registry key or value.";
 
 // Ends a command without changing anything: an answered No.
@@ -323,12 +329,14 @@ void Export(const TRegToolCommand& cmd, const std::filesystem::path& store, std:
     const RegKey& key = ExistingKey(root, cmd.key, stored);
     std::error_code error;
     if (std::filesystem::equivalent(cmd.file, store, error)) {
-        throw ERegistryException(cmd.file + " is the settings store itself");
+        throw ERegistryException(ShownName(cmd.file) + " is the settings store itself");
     }
     if (!cmd.overwriteFile && std::filesystem::exists(cmd.file, error)) {
-        Confirm(in, out, "File " + cmd.file + " already exists. Overwrite");
+        Confirm(in, out, "File " + ShownName(cmd.file) + " already exists. Overwrite");
     }
-    WriteFileAtomically(cmd.file, FormatRegText(key, FullPath(stored)), 0644);
+    // Leftovers of exports that were killed while writing.
+    RemoveStaleTemporaries(FolderOf(FollowLinks(cmd.file)), kExportTag, "", kStaleAge);
+    WriteFileAtomically(cmd.file, FormatRegText(key, FullPath(stored)), 0644, kExportTag);
     out << kDone;
 }
 

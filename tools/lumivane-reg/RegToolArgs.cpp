@@ -1,5 +1,6 @@
 #include "tools/lumivane-reg/RegToolArgs.h"
 
+#include "platform/NameQuoting.h"
 #include "platform/Registry.h"
 
 #include <algorithm>
@@ -164,7 +165,8 @@ TRegToolCommand ParseRegToolArgs(const std::vector<std::string>& args) {
         // does not add up shows that a switch was meant.
         const auto unknown = std::find_if(positional.begin(), positional.end(), LooksLikeASwitch);
         if (unknown != positional.end()) {
-            throw ERegToolSyntax("unknown switch " + *unknown + " for " + result.command);
+            throw ERegToolSyntax("unknown switch " + platform::ShownName(*unknown) + " for " +
+                                 result.command);
         }
         throw ERegToolSyntax(result.command + " takes " +
                              (result.command == "export"   ? "a key and a file"

@@ -2,7 +2,9 @@
 
 #include "engine/PascalParser.h"
 #include "platform/AtomicFile.h"
+#include "platform/NameQuoting.h"
 #include "platform/Registry.h"
+#include "platform/RegistryTree.h"
 #include "tools/pas2rtf/SignalCleanup.h"
 
 #include <algorithm>
@@ -51,11 +53,13 @@ The colours are the viewer's: they are read from the settings store
 ($LUMIVANE_REGISTRY, else $XDG_CONFIG_HOME/lumivane/user.reg) before each
 file is converted; a store that cannot be parsed is reported once as a
 warning, and the default colours are used. An output file is written under
-a temporary name (.OUT.pas2rtf-tmp.XXXXXX beside it) and renamed when it is
-complete, so a failure never leaves a partial .rtf behind; an interrupted
-run (Ctrl+C, SIGTERM, SIGHUP) removes its temporary file, and temporaries of
-killed runs that are older than a day are removed from the output folder.
-An output that is a symbolic link replaces the file the link points to.
+a temporary name (.OUT.pas2rtf-tmp.PID.XXXXXX beside it) and renamed when it is
+complete, so a failure never leaves a partial .rtf behind; where the file
+system allows, it has no name at all until then. An interrupted run (Ctrl+C,
+SIGTERM, SIGHUP) removes its temporary file, and the next run into the output
+folder removes those of killed runs. An output that is a symbolic link
+replaces the file the link points to, except another user's link in a sticky,
+world-writable folder such as /tmp, which is refused.
 
 A FILE that cannot be converted (unknown extension, unreadable, not a regular
 file, larger than 2 GiB, a colour setting that cannot be read) is reported on
@@ -135,7 +139,8 @@ bool TakeEncodingOption(TPas2RtfCommand& command, const std::vector<std::string>
     }
     const auto encoding = SourceEncodingNamed(value);
     if (!encoding) {
-        throw EUsageError("unknown encoding '" + value + "' (auto, utf-8 or cp1252)");
+        throw EUsageError("unknown encoding " + platform::QuoteName(value) +
+                          " (auto, utf-8 or cp1252)");
     }
     if (command.EncodingGiven && *encoding != command.Encoding) {
         throw EUsageError("--encoding can be given only once");
@@ -342,7 +347,7 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool
         } else if (options && TakeTargetOption(command, args, i)) {
             continue;
         } else if (options && arg.size() > 1 && arg[0] == '-') {
-            throw EUsageError("unknown option " + arg);
+            throw EUsageError("unknown option " + platform::ShownName(arg));
         } else {
             command.Inputs.push_back(arg);
         }
@@ -386,7 +391,7 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
     try {
         command = ParsePas2RtfArguments(args, streams.InIsTerminal);
         if (command.Target == TTarget::Folder && !std::filesystem::is_directory(command.Output)) {
-            throw EUsageError(command.Output + ": no such directory");
+            throw EUsageError(platform::ShownName(command.Output) + ": no such directory");
         }
     } catch (const EUsageError& e) {
         err << "pas2rtf: " << e.what() << "\nTry 'pas2rtf --help'.\n";
@@ -423,8 +428,9 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
         } else if (command.Target == TTarget::Folder) {
             outputFile = OutputFileFor(command.Output, input);
             if (const auto earlier = written.find(outputFile); earlier != written.end()) {
-                err << "pas2rtf: " << input << ": skipped, " << outputFile
-                    << " already holds the document of " << earlier->second << "\n";
+                err << "pas2rtf: " << platform::ShownName(input) << ": skipped, "
+                    << platform::ShownName(outputFile) << " already holds the document of "
+                    << platform::ShownName(earlier->second) << "\n";
                 failed = true;
                 continue;
             }
@@ -435,9 +441,11 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
             outputFile.empty() ? IdentityOf(streams.OutFile) : IdentityOf(outputFile);
         if (const auto same = identity ? inputs.find(*identity) : inputs.end();
             same != inputs.end()) {
-            err << "pas2rtf: " << input << ": skipped, the output "
-                << (outputFile.empty() ? std::string("(standard output)") : outputFile)
-                << " is the input file " << same->second << "; nothing was written\n";
+            err << "pas2rtf: " << platform::ShownName(input) << ": skipped, the output "
+                << (outputFile.empty() ? std::string("(standard output)")
+                                       : platform::ShownName(outputFile))
+                << " is the input file " << platform::ShownName(same->second)
+                << "; nothing was written\n";
             failed = true;
             continue;
         }
@@ -455,7 +463,7 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
             ConvertOne(input, outputFile, command, streams);
             written.emplace(outputFile, input);
         } catch (const std::exception& e) {
-            err << "pas2rtf: " << input << ": " << e.what() << "\n";
+            err << "pas2rtf: " << platform::ShownName(input) << ": " << e.what() << "\n";
             failed = true;
         }
     }

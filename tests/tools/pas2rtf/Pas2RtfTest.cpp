@@ -532,12 +532,16 @@ void InterruptConversion(const std::string& input, const fs::path& output, int s
         ::_exit(127);
     }
     ASSERT_GT(child, 0);
-    const std::string prefix = "." + output.filename().string() + ".pas2rtf-tmp.";
+    // The temporary file may have no name: it is seen among the program's
+    // open files.
+    const std::string folder = output.parent_path().string() + "/";
+    const fs::path fds = "/proc/" + std::to_string(child) + "/fd";
     bool seen = false;
     int status = 0;
     while (!seen && ::waitpid(child, &status, WNOHANG) == 0) {
-        for (const auto& entry : fs::directory_iterator(output.parent_path())) {
-            seen = seen || entry.path().filename().string().starts_with(prefix);
+        std::error_code error;
+        for (fs::directory_iterator it(fds, error), end; !error && it != end; it.increment(error)) {
+            seen = seen || fs::read_symlink(it->path(), error).string().starts_with(folder);
         }
         if (!seen) {
             std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -1,0 +1,2 @@
+asm (a)/b\c} {end} (* end *) // end
+end

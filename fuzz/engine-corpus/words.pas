@@ -1,0 +1,3 @@
+begin
+  Begin BEGIN begins end1 _begin x_end
+  asm nop end; ASM x END; Asm
