@@ -21,6 +21,8 @@ packages=(
   desktop-file-utils appstream shared-mime-info
   # a real window manager for the frame, move, size and activation tests
   openbox
+  # a real PDF reader for the printed and exported pages
+  poppler-utils
 )
 
 # Only for building and checking the .deb (scripts/setup.sh --package).
