@@ -81,8 +81,7 @@ bool TPageRenderer::Row(const TCursor& at, std::uint32_t& end, qreal& endX) {
     return true;
 }
 
-TPageRenderer::TCursor TPageRenderer::Next(const TCursor& at, std::uint32_t end,
-                                           qreal endX) const {
+TPageRenderer::TCursor TPageRenderer::Next(const TCursor& at, std::uint32_t end, qreal endX) const {
     if (end < LineEnd(at.Line)) {
         return {at.Line, end, endX};
     }
@@ -159,8 +158,8 @@ void TPageRenderer::PaintPage(QPainter& painter, int page) {
     }
     const bool last = page + 1 == PageCount();
     TCursor at = pages_[static_cast<std::size_t>(page)];
-    const TCursor stop = last ? TCursor{doc_->Lines.Count(), to_, 0}
-                              : pages_[static_cast<std::size_t>(page) + 1];
+    const TCursor stop =
+        last ? TCursor{doc_->Lines.Count(), to_, 0} : pages_[static_cast<std::size_t>(page) + 1];
     qreal y = body_.top();
     while (at.Line < stop.Line || (at.Line == stop.Line && at.Pos < stop.Pos)) {
         std::uint32_t end = 0;

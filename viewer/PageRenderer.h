@@ -64,9 +64,9 @@ private:
     QColor background_;
     TSourceLayout layout_;
     QFont headerFont_;
-    QRectF body_;       // where rows go, device pixels
+    QRectF body_; // where rows go, device pixels
     qreal headerBaseline_ = 0;
-    qreal rule_ = 0;    // y of the line under the header
+    qreal rule_ = 0;             // y of the line under the header
     std::vector<TCursor> pages_; // the first row of each page
     TCursor next_;               // where pagination goes on
     qreal used_ = 0;             // height used on the last page so far

@@ -103,8 +103,8 @@ bool RunPages(QWidget* owner, const QString& label, viewer::TPageRenderer& rende
 }
 
 viewer::TPageRenderer MakeRenderer(const TPrintSource& source) {
-    return viewer::TPageRenderer(source.Document, source.From, source.To, source.Title,
-                                 source.Text, source.Background);
+    return viewer::TPageRenderer(source.Document, source.From, source.To, source.Title, source.Text,
+                                 source.Background);
 }
 
 // Why printing to FILENAME cannot start, as far as the file system tells.
@@ -126,7 +126,8 @@ bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileNa
     // Written beside the target and renamed over it, so a failure leaves the old file.
     QSaveFile file(fileName);
     if (!file.open(QIODevice::WriteOnly)) {
-        throw EPrintError("Cannot create file \"" + name + "\". " + file.errorString().toStdString());
+        throw EPrintError("Cannot create file \"" + name + "\". " +
+                          file.errorString().toStdString());
     }
     bool finished = false;
     {
@@ -145,8 +146,8 @@ bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileNa
             throw EPrintError("Cannot write file \"" + name + "\". " +
                               file.errorString().toStdString());
         }
-        finished = RunPages(owner, "Writing the PDF document...", renderer, writer, painter, 0,
-                            INT_MAX);
+        finished =
+            RunPages(owner, "Writing the PDF document...", renderer, writer, painter, 0, INT_MAX);
         painter.end();
     }
     if (!finished) {
@@ -154,7 +155,8 @@ bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileNa
         return false;
     }
     if (file.error() != QFileDevice::NoError || !file.commit()) {
-        throw EPrintError("Cannot write file \"" + name + "\". " + file.errorString().toStdString());
+        throw EPrintError("Cannot write file \"" + name + "\". " +
+                          file.errorString().toStdString());
     }
     return true;
 }

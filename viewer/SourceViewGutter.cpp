@@ -26,8 +26,7 @@ namespace viewer {
 TLineNumberGutter::TLineNumberGutter(TRichEdit& view) : QWidget(&view), view_(view) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName("Line numbers");
-    connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this,
-            [this] { update(); });
+    connect(view.verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { update(); });
 }
 
 void TLineNumberGutter::paintEvent(QPaintEvent* event) {
@@ -85,8 +84,8 @@ void TRichEdit::PaintGutter(QPainter& painter, const QRect& rect) {
         const qreal height = layout_.LineHeight(line);
         if (y + height > rect.top()) {
             const QString number = QString::number(line + 1);
-            painter.drawText(QPointF(right - metrics.horizontalAdvance(number), y + layout_.Ascent()),
-                             number);
+            painter.drawText(
+                QPointF(right - metrics.horizontalAdvance(number), y + layout_.Ascent()), number);
         }
         y += height;
     }

@@ -45,9 +45,7 @@ TViewCommands::TViewCommands(TfrmMain& window) : QObject(&window), window_(windo
             [this](bool shown) { TApplication::Guarded([&] { SetLineNumbers(shown); }); });
 
     ExecutePrintDialog = [](QPrintDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-    ExecuteGoToDialog = [](TGoToLineDialog& dialog) {
-        return dialog.exec() == QDialog::Accepted;
-    };
+    ExecuteGoToDialog = [](TGoToLineDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
 
     // The typed name gets the extension of the type chosen, not always ".rtf".
     auto create = window.SaveDialog1.Create;
@@ -132,11 +130,10 @@ TPrintSource TViewCommands::Source(bool selectionOnly) const {
         source.From = static_cast<std::uint32_t>(view.SelStart());
         source.To = static_cast<std::uint32_t>(view.SelStart() + view.SelLength());
     }
-    source.Title =
-        SourceFileName.empty()
-            ? QString()
-            : QFileInfo(QFile::decodeName(QByteArray::fromStdString(SourceFileName)))
-                  .absoluteFilePath();
+    source.Title = SourceFileName.empty()
+                       ? QString()
+                       : QFileInfo(QFile::decodeName(QByteArray::fromStdString(SourceFileName)))
+                             .absoluteFilePath();
     source.Text = view.palette().color(QPalette::Text);
     source.Background = view.palette().color(QPalette::Base);
     return source;
@@ -147,8 +144,7 @@ void TViewCommands::Print() {
     const TPrintSource whole = Source(false);
     printer.setDocName(whole.Title.isEmpty() ? QString("Lumivane 98") : whole.Title);
     QPrintDialog dialog(&printer, &window_);
-    dialog.setOption(QAbstractPrintDialog::PrintSelection,
-                     window_.SourceView1->SelLength() > 0);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, window_.SourceView1->SelLength() > 0);
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     if (!ExecutePrintDialog(dialog)) {
         return;
@@ -160,9 +156,8 @@ bool TViewCommands::SaveAsPdf(const std::string& fileName, const QString& filter
     const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
     const QString suffix = QFileInfo(name).suffix().toLower();
     // The extension typed wins; a name without a known one takes the filter's type.
-    const bool pdf =
-        suffix == "pdf" || (filter.startsWith(kPdfFilter) && suffix != "rtf" &&
-                            suffix != "htm" && suffix != "html");
+    const bool pdf = suffix == "pdf" || (filter.startsWith(kPdfFilter) && suffix != "rtf" &&
+                                         suffix != "htm" && suffix != "html");
     if (pdf) {
         ExportPdf(&window_, Source(false), name);
     }
