@@ -233,10 +233,10 @@ void TfrmMain::CreateComponents() {
     ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
 
     CreateCaption();
-    ViewCommands = new TViewCommands(*this);
 
     // The window sees every key before the focused control does.
     QApplication::instance()->installEventFilter(this);
+    ViewCommands = new TViewCommands(*this);
 }
 
 // The frame we draw ourselves, the window icon, and the gradient caption:

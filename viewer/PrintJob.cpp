@@ -13,6 +13,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <algorithm>
 #include <climits>
 
@@ -27,44 +28,11 @@ constexpr int kProgressSteps = 1000;
 constexpr qreal kPdfMarginMm = 15;
 constexpr int kPdfResolution = 1200;
 
-// Keeps user input away from every window but the progress dialog while a
-// job runs: a second command must not start inside the first.
-class TInputBlocker : public QObject {
-public:
-    explicit TInputBlocker(QWidget* allowed) : allowed_(allowed) {
-        QApplication::instance()->installEventFilter(this);
-    }
-    ~TInputBlocker() override { QApplication::instance()->removeEventFilter(this); }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        switch (event->type()) {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::ShortcutOverride:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-        case QEvent::Drop:
-        case QEvent::Close: {
-            auto* widget = qobject_cast<QWidget*>(watched);
-            return widget != nullptr && widget->window() != allowed_;
-        }
-        default:
-            return false;
-        }
-    }
-
-private:
-    QWidget* allowed_;
-};
-
 // Lays out and paints RENDERER's pages FIRST..LAST (from 0, clamped to the
 // pages there are) with PAINTER on DEVICE. False when the user cancelled.
-bool RunPages(QWidget* owner, const QString& label, viewer::TPageRenderer& renderer,
-              QPagedPaintDevice& device, QPainter& painter, int first, int last) {
+bool RunPages(QWidget* owner, TInputBlocker* blocker, const QString& label,
+              viewer::TPageRenderer& renderer, QPagedPaintDevice& device, QPainter& painter,
+              int first, int last) {
     QProgressDialog progress(label, "Cancel", 0, kProgressSteps, owner);
     progress.setWindowTitle(QApplication::applicationDisplayName());
     progress.setWindowModality(Qt::ApplicationModal);
@@ -72,7 +40,14 @@ bool RunPages(QWidget* owner, const QString& label, viewer::TPageRenderer& rende
     progress.setAutoClose(false);
     progress.setAutoReset(false);
     progress.setValue(0);
-    const TInputBlocker blocker(&progress);
+    if (blocker != nullptr) {
+        blocker->Allow(&progress);
+    }
+    const auto unblock = qScopeGuard([blocker] {
+        if (blocker != nullptr) {
+            blocker->Allow(nullptr);
+        }
+    });
     auto turn = [&](double share) {
         progress.setValue(static_cast<int>(share * kProgressSteps));
         QApplication::processEvents();
@@ -121,7 +96,39 @@ QString OutputFileProblem(const QString& fileName) {
 
 } // namespace
 
-bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileName) {
+TInputBlocker::TInputBlocker(QObject* parent) : QObject(parent) {
+    QApplication::instance()->installEventFilter(this);
+}
+
+TInputBlocker::~TInputBlocker() {
+    QApplication::instance()->removeEventFilter(this);
+}
+
+bool TInputBlocker::eventFilter(QObject* watched, QEvent* event) {
+    if (allowed_.isNull()) {
+        return false;
+    }
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::Drop:
+    case QEvent::Close: {
+        auto* widget = qobject_cast<QWidget*>(watched);
+        return widget != nullptr && widget->window() != allowed_;
+    }
+    default:
+        return false;
+    }
+}
+
+bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileName,
+               TInputBlocker* blocker) {
     const std::string name = fileName.toStdString();
     // Written beside the target and renamed over it, so a failure leaves the old file.
     QSaveFile file(fileName);
@@ -146,8 +153,8 @@ bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileNa
             throw EPrintError("Cannot write file \"" + name + "\". " +
                               file.errorString().toStdString());
         }
-        finished =
-            RunPages(owner, "Writing the PDF document...", renderer, writer, painter, 0, INT_MAX);
+        finished = RunPages(owner, blocker, "Writing the PDF document...", renderer, writer,
+                            painter, 0, INT_MAX);
         painter.end();
     }
     if (!finished) {
@@ -161,7 +168,8 @@ bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileNa
     return true;
 }
 
-bool PrintPages(QWidget* owner, const TPrintSource& source, QPrinter& printer) {
+bool PrintPages(QWidget* owner, const TPrintSource& source, QPrinter& printer,
+                TInputBlocker* blocker) {
     const QString output = printer.outputFileName();
     const bool fileExisted = !output.isEmpty() && QFileInfo::exists(output);
     // Nothing half-written stays behind: a print to a new file goes again.
@@ -188,7 +196,7 @@ bool PrintPages(QWidget* owner, const TPrintSource& source, QPrinter& printer) {
     }
     bool finished = false;
     try {
-        finished = RunPages(owner, "Printing...", renderer, printer, painter, first, last);
+        finished = RunPages(owner, blocker, "Printing...", renderer, printer, painter, first, last);
     } catch (...) {
         printer.abort();
         painter.end();

@@ -6,6 +6,8 @@
 #include "viewer/SourceViewDocument.h"
 
 #include <QColor>
+#include <QObject>
+#include <QPointer>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -13,6 +15,23 @@
 
 class QPrinter;
 class QWidget;
+
+// Keeps user input away from every window but one while a job runs: a second
+// command must not start inside the first. Made once, when its owner is:
+// an event filter installed while Qt runs the filters makes it run some twice.
+class TInputBlocker : public QObject {
+public:
+    explicit TInputBlocker(QObject* parent);
+    ~TInputBlocker() override;
+    // Input goes to ONLY's window alone; nullptr lets it go everywhere again.
+    void Allow(QWidget* only) { allowed_ = only; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QPointer<QWidget> allowed_;
+};
 
 // Printing or writing the PDF document failed; the message gives the reason.
 class EPrintError : public std::runtime_error {
@@ -33,7 +52,10 @@ struct TPrintSource {
 
 // Writes SOURCE as a PDF document to FILENAME. The file is replaced only
 // when the whole document is written; false when the user cancelled.
-bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileName);
+// BLOCKER, when given, holds input to other windows meanwhile.
+bool ExportPdf(QWidget* owner, const TPrintSource& source, const QString& fileName,
+               TInputBlocker* blocker = nullptr);
 // Prints SOURCE on PRINTER, the pages its page range asks for. False when
 // the user cancelled. A print to a file leaves no file after a failure.
-bool PrintPages(QWidget* owner, const TPrintSource& source, QPrinter& printer);
+bool PrintPages(QWidget* owner, const TPrintSource& source, QPrinter& printer,
+                TInputBlocker* blocker = nullptr);

@@ -30,7 +30,8 @@ QString FirstSuffix(const QString& filter) {
 
 } // namespace
 
-TViewCommands::TViewCommands(TfrmMain& window) : QObject(&window), window_(window) {
+TViewCommands::TViewCommands(TfrmMain& window)
+    : QObject(&window), window_(window), blocker_(new TInputBlocker(this)) {
     QMenu* menu = window.pm1;
     miSeparator = menu->addSeparator();
     miPrint = menu->addAction("Print...");
@@ -149,7 +150,7 @@ void TViewCommands::Print() {
     if (!ExecutePrintDialog(dialog)) {
         return;
     }
-    PrintPages(&window_, Source(printer.printRange() == QPrinter::Selection), printer);
+    PrintPages(&window_, Source(printer.printRange() == QPrinter::Selection), printer, blocker_);
 }
 
 bool TViewCommands::SaveAsPdf(const std::string& fileName, const QString& filter) {
@@ -159,7 +160,7 @@ bool TViewCommands::SaveAsPdf(const std::string& fileName, const QString& filter
     const bool pdf = suffix == "pdf" || (filter.startsWith(kPdfFilter) && suffix != "rtf" &&
                                          suffix != "htm" && suffix != "html");
     if (pdf) {
-        ExportPdf(&window_, Source(false), name);
+        ExportPdf(&window_, Source(false), name, blocker_);
     }
     return pdf;
 }

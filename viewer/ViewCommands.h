@@ -13,11 +13,13 @@ class QPrintDialog;
 class TGoToLineDialog;
 class TfrmMain;
 struct TPrintSource;
+class TInputBlocker;
 
 class TViewCommands : public QObject {
     Q_OBJECT
 public:
-    // Adds the popup items behind a separator after WINDOW's own.
+    // Adds the popup items behind a separator after WINDOW's own. Made after
+    // the window's own key filter, so that its input blocker sees keys first.
     explicit TViewCommands(TfrmMain& window);
 
     QAction* miSeparator;
@@ -49,4 +51,5 @@ private:
     void RestoreSettings();
 
     TfrmMain& window_;
+    TInputBlocker* blocker_;
 };

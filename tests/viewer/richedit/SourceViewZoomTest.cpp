@@ -43,7 +43,8 @@ struct Shown {
 };
 
 bool Near(QRgb p, QColor c, int tolerance = 40) {
-    return std::abs(qRed(p) - c.red()) <= tolerance && std::abs(qGreen(p) - c.green()) <= tolerance &&
+    return std::abs(qRed(p) - c.red()) <= tolerance &&
+           std::abs(qGreen(p) - c.green()) <= tolerance &&
            std::abs(qBlue(p) - c.blue()) <= tolerance;
 }
 
@@ -51,11 +52,13 @@ bool Near(QRgb p, QColor c, int tolerance = 40) {
 
 TEST(SourceViewZoom, TwoHundredPercentDoublesLinesAndCells) {
     Shown shown(Numbered(40));
-    const QRect at100 = shown.view.CharacterRect(static_cast<int>(shown.view.Document().Lines.Start(3)) + 2);
+    const QRect at100 =
+        shown.view.CharacterRect(static_cast<int>(shown.view.Document().Lines.Start(3)) + 2);
     shown.view.SetZoom(200);
     EXPECT_EQ(shown.view.Zoom(), 200);
     shown.view.verticalScrollBar()->setValue(0);
-    const QRect at200 = shown.view.CharacterRect(static_cast<int>(shown.view.Document().Lines.Start(3)) + 2);
+    const QRect at200 =
+        shown.view.CharacterRect(static_cast<int>(shown.view.Document().Lines.Start(3)) + 2);
     // 9 pt at 96 dpi is 12 px, at 192 dpi 24 px: every measure about doubles.
     EXPECT_NEAR(at200.height(), 2.0 * at100.height(), 2);
     EXPECT_NEAR(at200.top() - 1, 2.0 * (at100.top() - 1), 4);
