@@ -1,9 +1,10 @@
 // The main window's reading commands on the real window: their keys and popup
 // items, zoom and line numbers kept in the settings store, and the go-to dialog.
 
+#include "viewer/ViewCommands.h"
+
 #include "tests/viewer/app/WindowTestSupport.h"
 #include "viewer/GoToLineDialog.h"
-#include "viewer/ViewCommands.h"
 
 #include <QAction>
 #include <QLabel>
@@ -58,7 +59,7 @@ TEST_F(ViewCommandsTest, ZoomKeysStepWithinLimitsAndAreStored) {
     Show();
     TRichEdit& view = *window->SourceView1;
     EXPECT_EQ(view.Zoom(), 100);
-    EXPECT_EQ(Stored("Zoom"), -1); // nothing written before a change
+    EXPECT_EQ(Stored("Zoom"), -1);                              // nothing written before a change
     Key(Qt::Key_Plus, Qt::ControlModifier | Qt::ShiftModifier); // Ctrl and the shifted "+"
     EXPECT_EQ(view.Zoom(), 110);
     Key(Qt::Key_Equal, Qt::ControlModifier);
