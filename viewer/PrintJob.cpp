@@ -21,7 +21,7 @@ namespace {
 
 // A slice of work between two turns of the event loop: short enough that
 // the windows answer at once.
-constexpr int kSliceMs = 30;
+constexpr int kSliceMs = 15;
 // The progress dialog shows only when the work takes longer than this.
 constexpr int kProgressDelayMs = 400;
 constexpr int kProgressSteps = 1000;
