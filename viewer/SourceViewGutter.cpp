@@ -74,8 +74,9 @@ void TRichEdit::PaintGutter(QPainter& painter, const QRect& rect) {
     painter.fillRect(rect, ToQColor(clBtnFace));
     painter.setFont(layout_.DefaultFont());
     painter.setPen(ToQColor(clGrayText));
-    const QFontMetricsF metrics(layout_.DefaultFont());
-    const qreal right = gutter_->width() - metrics.horizontalAdvance(u'0');
+    // Digits of the code font all have one width: numbers align by their count.
+    const qreal digit = QFontMetricsF(layout_.DefaultFont()).horizontalAdvance(u'0');
+    const qreal right = gutter_->width() - digit;
     const TLineIndex& lines = document_->Lines;
     // Row for row beside the view's lines, as its paintEvent places them.
     qreal y = margins_.top();
@@ -84,8 +85,7 @@ void TRichEdit::PaintGutter(QPainter& painter, const QRect& rect) {
         const qreal height = layout_.LineHeight(line);
         if (y + height > rect.top()) {
             const QString number = QString::number(line + 1);
-            painter.drawText(
-                QPointF(right - metrics.horizontalAdvance(number), y + layout_.Ascent()), number);
+            painter.drawText(QPointF(right - number.size() * digit, y + layout_.Ascent()), number);
         }
         y += height;
     }

@@ -10,7 +10,9 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProcess>
+#include <QProgressDialog>
 #include <QRegularExpression>
+#include <QTimer>
 #include <sys/stat.h>
 
 namespace {
@@ -257,6 +259,38 @@ TEST_F(PrintTest, ManyPagesNumberedAndAPageRange) {
     EXPECT_TRUE(printed[0].endsWith(QString("Page 2 of %1").arg(pages)));
     EXPECT_FALSE(body.contains("//line1//"));
     EXPECT_TRUE(Squeezed(QString::fromLatin1(text)).contains(body));
+}
+
+TEST_F(PrintTest, ALongExportShowsProgressAndCancelKeepsTheOldFile) {
+    Create();
+    Show();
+    QByteArray text;
+    for (int i = 0; i < 120000; ++i) {
+        text += "  Total := Total + " + QByteArray::number(i) + "; // running sum\n";
+    }
+    Open("big.pas", text);
+    const std::string old = WriteFile("big.pdf", "old");
+    // The progress dialog comes up while the pages are written; its Cancel stops them.
+    bool sawProgress = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (progress != nullptr && progress->isVisible()) {
+            sawProgress = true;
+            progress->cancel();
+        }
+    });
+    poll.start(20);
+    answer = QString::fromStdString(old);
+    Run(&TfrmMain::tbSaveClick);
+    poll.stop();
+    EXPECT_TRUE(sawProgress); // seen from a timer: the event loop kept turning
+    EXPECT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+    QFile kept(QString::fromStdString(old));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "old");
+    EXPECT_EQ(QDir(dir.path()).entryList({"big.pdf*"}, QDir::Files | QDir::Hidden),
+              QStringList({"big.pdf"}));
 }
 
 TEST_F(PrintTest, APrinterThatFailsIsReportedAndLeavesNoFile) {
