@@ -1,6 +1,7 @@
 #include "viewer/ViewSettings.h"
 
 #include "platform/Registry.h"
+#include "settings/Placement.h"
 
 #include <algorithm>
 #include <array>
@@ -23,10 +24,14 @@ bool ReadStored(const char* name, int& value) {
     return true;
 }
 
-void WriteStored(const char* name, int value) {
+bool WriteStored(const char* name, int value) {
     TRegistry registry;
+    if (!registry.KeyExists(kProductKey)) {
+        return false;
+    }
     registry.OpenKey(kViewKey, true); // a failure shows as the write error below
     registry.WriteInteger(name, value);
+    return true;
 }
 
 } // namespace
@@ -53,10 +58,10 @@ bool ReadLineNumbers() {
     return shown != 0;
 }
 
-void WriteZoom(int percent) {
-    WriteStored("Zoom", std::clamp(percent, kMinZoom, kMaxZoom));
+bool WriteZoom(int percent) {
+    return WriteStored("Zoom", std::clamp(percent, kMinZoom, kMaxZoom));
 }
 
-void WriteLineNumbers(bool shown) {
-    WriteStored("LineNumbers", shown ? 1 : 0);
+bool WriteLineNumbers(bool shown) {
+    return WriteStored("LineNumbers", shown ? 1 : 0);
 }

@@ -19,6 +19,7 @@ int ReadZoom();
 // The stored choice; false when none is stored.
 bool ReadLineNumbers();
 // Write, creating the key when missing; a refused write raises the store's
-// write error.
-void WriteZoom(int percent);
-void WriteLineNumbers(bool shown);
+// write error. Nothing is written (false) while the product key is missing:
+// the install check must not pass because the view was zoomed.
+bool WriteZoom(int percent);
+bool WriteLineNumbers(bool shown);

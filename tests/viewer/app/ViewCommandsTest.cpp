@@ -12,12 +12,22 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
+#include <filesystem>
 
 namespace {
 
 constexpr const char* kView = "Software\\QD\\Lumivane\\View";
 
 struct ViewCommandsTest : WindowTest {
+    void SetUp() override {
+        WindowTest::SetUp();
+        Install();
+    }
+    // The product key, as the install step makes it.
+    static void Install() {
+        TRegistry registry;
+        ASSERT_TRUE(registry.OpenKey("Software\\QD\\Lumivane", true));
+    }
     void Key(int key, Qt::KeyboardModifiers modifiers) {
         window->SourceView1->setFocus();
         QTest::keyClick(window->SourceView1, static_cast<Qt::Key>(key), modifiers);
@@ -87,6 +97,19 @@ TEST_F(ViewCommandsTest, ZoomKeysStepWithinLimitsAndAreStored) {
     }
     EXPECT_EQ(view.Zoom(), 400);
     EXPECT_EQ(Stored("Zoom"), 400);
+    EXPECT_TRUE(errors.isEmpty());
+}
+
+TEST_F(ViewCommandsTest, NotInstalledTheViewChangesButNothingIsStored) {
+    std::filesystem::remove(Path("user.reg"));
+    Create();
+    Show();
+    Key(Qt::Key_Equal, Qt::ControlModifier);
+    window->ViewCommands->miLineNumbers->trigger();
+    EXPECT_EQ(window->SourceView1->Zoom(), 110);
+    EXPECT_TRUE(window->SourceView1->LineNumbers());
+    // The install check must still fail: no key was made on the way.
+    EXPECT_FALSE(TRegistry().KeyExists("Software\\QD\\Lumivane"));
     EXPECT_TRUE(errors.isEmpty());
 }
 

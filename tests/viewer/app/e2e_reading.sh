@@ -14,6 +14,8 @@ fail() {
 source "$(dirname "$0")/../../support/e2e_desktop.sh"
 run_on_virtual_display "$out" "$0" "$@"
 use_fresh_store "$out"
+# Installed: the view's settings are stored only under the product key.
+printf 'REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\QD\\Lumivane]\n\n' >"$LUMIVANE_REGISTRY"
 start_window_manager "$out"
 
 # The stored REG_DWORD NAME under View, as a decimal number; empty when none.
