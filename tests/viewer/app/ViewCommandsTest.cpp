@@ -6,6 +6,7 @@
 #include "tests/viewer/app/WindowTestSupport.h"
 #include "viewer/GoToLineDialog.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -62,6 +63,22 @@ TEST_F(ViewCommandsTest, PopupItemsFollowTheDesignedOnesBehindASeparator) {
     EXPECT_TRUE(window->ViewCommands->miLineNumbers->isCheckable());
     EXPECT_FALSE(window->ViewCommands->miLineNumbers->isChecked());
     EXPECT_FALSE(window->ViewCommands->miPrint->isCheckable());
+    // The menu's items as a screen reader reads them, the check item's state too.
+    window->ViewCommands->miLineNumbers->setChecked(true);
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(window->pm1);
+    ASSERT_NE(menu, nullptr);
+    QStringList names;
+    bool checked = false;
+    for (int i = 0; i < menu->childCount(); ++i) {
+        QAccessibleInterface* item = menu->child(i);
+        names << item->text(QAccessible::Name);
+        if (item->text(QAccessible::Name) == "Line numbers") {
+            checked = item->state().checkable && item->state().checked;
+        }
+    }
+    EXPECT_TRUE(names.contains("Print...")) << names.join(",").toStdString();
+    EXPECT_TRUE(names.contains("Go to line..."));
+    EXPECT_TRUE(checked);
 }
 
 TEST_F(ViewCommandsTest, ZoomKeysStepWithinLimitsAndAreStored) {
@@ -227,6 +244,14 @@ TEST_F(ViewCommandsTest, TheGoToDialogIsNamedAndKeyboardReachable) {
         buddy = buddy || (label->buddy() == dialog.Edit() && label->text().contains("57"));
     }
     EXPECT_TRUE(buddy);
+    // What a screen reader is told.
+    QAccessibleInterface* edit = QAccessible::queryAccessibleInterface(dialog.Edit());
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(QAccessible::Name), "Line number");
+    EXPECT_EQ(edit->role(), QAccessible::EditableText);
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(&dialog);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->text(QAccessible::Name), "Go to line");
     // Typed and Enter: accepted.
     QTest::keyClicks(dialog.Edit(), "12");
     QTest::keyClick(dialog.Edit(), Qt::Key_Return);
