@@ -44,18 +44,26 @@ int main(int argc, char** argv) {
 
     // A timer that should fire every 5 ms: the longest gap is the longest stall.
     QElapsedTimer sinceTick;
+    QElapsedTimer clock;
     qint64 longestGap = 0;
+    qint64 longestAt = 0;
     QTimer ticker;
-    QObject::connect(&ticker, &QTimer::timeout,
-                     [&] { longestGap = std::max(longestGap, sinceTick.restart()); });
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        const qint64 gap = sinceTick.restart();
+        if (gap > longestGap) {
+            longestGap = gap;
+            longestAt = clock.elapsed();
+        }
+    });
     ticker.start(5);
     sinceTick.start();
-    QElapsedTimer clock;
     clock.start();
     const bool written = ExportPdf(nullptr, source, QString::fromLocal8Bit(argv[2]));
     const qint64 ms = clock.elapsed();
-    std::printf("%s: %lld ms, peak %ld MB (%ld MB after loading), longest stall %lld ms%s\n",
+    std::printf("%s: %lld ms, peak %ld MB (%ld MB after loading), longest stall %lld ms "
+                "(ending %lld ms in)%s\n",
                 argv[1], static_cast<long long>(ms), PeakKb() / 1024, loadedKb / 1024,
-                static_cast<long long>(longestGap), written ? "" : " (cancelled)");
+                static_cast<long long>(longestGap), static_cast<long long>(longestAt),
+                written ? "" : " (cancelled)");
     return written ? 0 : 1;
 }
