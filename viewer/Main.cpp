@@ -9,6 +9,7 @@
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
+#include "viewer/ViewCommands.h"
 #include "viewer/glyphs/Glyphs.h"
 #include "viewer/qdStatusBar.h"
 #include "viewer/text/PathRoutines.h"
@@ -215,8 +216,9 @@ void TfrmMain::CreateComponents() {
             [this] { TApplication::Guarded([this] { FindDialog1Find(); }); });
 
     SaveDialog1.Create = [this] {
-        QFileDialog* dialog = CreateFileDialog(this, "Save as", "Rich Text Format (*.rtf)|*.rtf",
-                                               QFileDialog::AcceptSave);
+        QFileDialog* dialog = CreateFileDialog(
+            this, "Save as", "Rich Text Format (*.rtf)|*.rtf|PDF document (*.pdf)|*.pdf",
+            QFileDialog::AcceptSave);
         dialog->setDefaultSuffix("rtf");
         return dialog;
     };
@@ -235,6 +237,7 @@ void TfrmMain::CreateComponents() {
 
     // The window sees every key before the focused control does.
     QApplication::instance()->installEventFilter(this);
+    ViewCommands = new TViewCommands(*this);
 }
 
 // The frame we draw ourselves, the window icon, and the gradient caption:
@@ -382,6 +385,7 @@ void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     const bool ctrlAlone =
         (modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier)) ==
         Qt::ControlModifier;
+    ViewCommands->KeyDown(key, modifiers);
     if (ctrlAlone && key == Qt::Key_C) {
         tbCopyClick();
     } else if (ctrlAlone && key == Qt::Key_F) {
@@ -471,7 +475,8 @@ void TfrmMain::tbSaveClick() {
         return;
     }
     const QStringList chosen = SaveDialog1->selectedFiles();
-    if (!chosen.isEmpty()) {
+    const QString filter = SaveDialog1->selectedNameFilter();
+    if (!chosen.isEmpty() && !ViewCommands->SaveAsPdf(EncodeName(chosen.front()), filter)) {
         SourceView1->SaveToFile(EncodeName(chosen.front()));
     }
 }

@@ -27,6 +27,7 @@ class TNonClientFrame;
 class TRichEdit;
 class TToolbar97;
 class TToolbarButton97;
+class TViewCommands;
 class TqdStatusBar98;
 class ZEZUzavivAzuroze;
 
@@ -95,6 +96,8 @@ public:
     TToolbarButton97* tbCopy;
     TToolbarButton97* tbSetup;
     TExplorerButton* ebAbout;
+    // Print, go to line, line numbers, zoom and PDF, after the items above.
+    TViewCommands* ViewCommands;
 
     // Handlers.
     void FormCreate();

@@ -65,7 +65,7 @@ TRichEdit::TRichEdit(QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     viewport()->setAutoFillBackground(true);
     dpi_ = logicalDpiX();
-    layout_.Reset(document_, dpi_, palette().color(QPalette::Text));
+    layout_.Reset(document_, ZoomedDpi(), palette().color(QPalette::Text));
     UpdateScrollBars();
 }
 
@@ -103,7 +103,7 @@ void TRichEdit::AdoptDocument(std::shared_ptr<const TViewDocument> document) {
     // The old document goes when its last user lets go: a copy on the
     // clipboard may still hold it.
     document_ = std::move(document);
-    layout_.Reset(document_, dpi_, palette().color(QPalette::Text));
+    layout_.Reset(document_, ZoomedDpi(), palette().color(QPalette::Text));
     anchor_ = caret_ = 0;
     preferredX_ = -1;
     dragging_ = false;
@@ -112,6 +112,7 @@ void TRichEdit::AdoptDocument(std::shared_ptr<const TViewDocument> document) {
     UpdateScrollBars();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
+    PlaceGutter();
     viewport()->update();
     if (QAccessible::isActive()) {
         QAccessibleTextUpdateEvent updated(this, 0, QString(), QString());
@@ -385,7 +386,7 @@ void TRichEdit::UpdateScrollBars() {
     vertical->setPageStep(RowsInSight());
     vertical->setSingleStep(1);
 
-    const qreal widest = std::max(lines.Widest(), layout_.WidestMeasured());
+    const qreal widest = std::max(layout_.Widest(), layout_.WidestMeasured());
     const int extent = static_cast<int>(std::ceil(widest + layout_.LineEndMark())) + 1;
     QScrollBar* horizontal = horizontalScrollBar();
     // Grows as lines are measured, never shrinks while the document is shown.
@@ -399,6 +400,7 @@ void TRichEdit::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     horizontalScrollBar()->setMaximum(0); // the extent over the new width
     UpdateScrollBars();
+    PlaceGutter();
 }
 
 void TRichEdit::scrollContentsBy(int, int) {
@@ -477,7 +479,7 @@ void TRichEdit::EnsureVisible(int position) {
         }
     }
     const qreal x = layout_.X(line, pos);
-    if (layout_.WidestMeasured() > lines.Widest()) {
+    if (layout_.WidestMeasured() > layout_.Widest()) {
         UpdateScrollBars();
     }
     QScrollBar* horizontal = horizontalScrollBar();

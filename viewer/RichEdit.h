@@ -20,6 +20,9 @@
 #include <string_view>
 
 class QMimeData;
+namespace viewer {
+class TLineNumberGutter;
+}
 
 // Raised when neither RTF nor plain text could be loaded, or a save failed.
 class ERichEditError : public std::runtime_error {
@@ -57,6 +60,8 @@ public:
                                                        const TStopRequest& stop = {}) const;
     void AdoptDocument(std::shared_ptr<const TViewDocument> document);
     const TViewDocument& Document() const { return *document_; }
+    // The document shown, for work that may outlive the next load (printing).
+    std::shared_ptr<const TViewDocument> SharedDocument() const { return document_; }
 
     // The view is always read-only and never wraps.
     bool isReadOnly() const { return true; }
@@ -111,8 +116,24 @@ public:
     void EnsureVisible(int position);
     int TopLine() const;
 
+    // Zoom in percent of the document's size (50 to 400). Only what is shown
+    // changes: selection, find, copy, save and print keep the document's sizes.
+    int Zoom() const { return zoom_; }
+    void SetZoom(int percent);
+    // The caret to the start of LINE (from 0), which is scrolled near the middle.
+    void GoToLine(int line);
+    int LineCount() const;
+
+    // Line numbers in a gutter left of the text; they are not part of the text.
+    bool LineNumbers() const { return lineNumbers_; }
+    void SetLineNumbers(bool shown);
+    // The gutter's width, 0 without line numbers.
+    int GutterWidth() const;
+
 signals:
     void SelectionChanged();
+    // The zoom changed, by a key, the wheel or SetZoom.
+    void ZoomChanged(int percent);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -127,8 +148,16 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override; // Ctrl+wheel zooms
 
 private:
+    friend class viewer::TLineNumberGutter;
+    // The device resolution the document is shown at: the screen's, zoomed.
+    int ZoomedDpi() const;
+    void PaintGutter(QPainter& painter, const QRect& rect);
+    // Gutter width and place, after a new document, zoom or size.
+    void PlaceGutter();
+
     // Moves the caret to POSITION; the anchor follows unless EXTEND.
     void MoveCaret(std::uint32_t position, bool extend);
     void SelectionMoved();
@@ -159,4 +188,8 @@ private:
     QPoint dragPoint_;
     QBasicTimer caretTimer_;
     QBasicTimer autoScrollTimer_;
+    int zoom_ = 100;
+    int wheelZoom_ = 0; // wheel steps short of a zoom step
+    bool lineNumbers_ = false;
+    viewer::TLineNumberGutter* gutter_ = nullptr;
 };

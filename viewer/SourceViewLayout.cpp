@@ -8,6 +8,7 @@
 #include <QTextLayout>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -66,9 +67,18 @@ void TSourceLayout::Reset(std::shared_ptr<const TViewDocument> doc, int dpi, con
     // Whole pixels per line, so rows never blur or drift against each other.
     ascent_ = std::ceil(ascent);
     lineHeight_ = ascent_ + std::ceil(descent) + 1;
-    // Measured for this device when it was built; a document measured for
-    // another one is drawn the QTextLayout way.
-    pitch_ = doc_->Dpi == dpi ? doc_->Lines.Pitch() : TFixedPitch{};
+    // A document measured for another device keeps its cell lines when its
+    // font is of fixed pitch at this size too; otherwise QTextLayout draws it.
+    const TFixedPitch& measured = doc_->Lines.Pitch();
+    pitch_ = measured;
+    widest_ = doc_->Lines.Widest();
+    if (doc_->Dpi != dpi) {
+        pitch_ = measured.Char > 0 ? FixedPitchOf(model, dpi) : TFixedPitch{};
+        // Cells and tab stops scale alike but for rounding: the larger share is kept.
+        widest_ = pitch_.Char > 0
+                      ? widest_ * std::max(pitch_.Char / measured.Char, pitch_.Tab / measured.Tab)
+                      : 0;
+    }
     lineEndMark_ = std::max<qreal>(3, QFontMetricsF(defaultFont_).horizontalAdvance(u' '));
 }
 
@@ -200,7 +210,8 @@ qreal TSourceLayout::Width(std::size_t line) {
 void TSourceLayout::Paint(QPainter& painter, std::size_t line, QPointF origin, qreal clipLeft,
                           qreal clipRight, const TSelectionPaint& selection) {
     if (IsCellLine(line)) {
-        PaintCells(painter, line, origin, clipLeft, clipRight, selection);
+        PaintCells(painter, line, doc_->Lines.Start(line), doc_->Lines.End(line), 0, origin,
+                   clipLeft, clipRight, selection);
     } else {
         PaintLaidOut(painter, line, origin, selection);
     }
@@ -215,16 +226,17 @@ void TSourceLayout::Paint(QPainter& painter, std::size_t line, QPointF origin, q
 
 // One fixed algorithm over the line's pieces: each piece is a stretch of one
 // run, wholly selected or not, and either one tab or no tab at all.
-void TSourceLayout::PaintCells(QPainter& painter, std::size_t line, QPointF origin, qreal clipLeft,
+void TSourceLayout::PaintCells(QPainter& painter, std::size_t line, std::uint32_t from,
+                               std::uint32_t to, qreal xFrom, QPointF origin, qreal clipLeft,
                                qreal clipRight, const TSelectionPaint& selection) {
     const TRtfDocument& model = doc_->Model;
     const TDocText& text = model.Text;
-    const std::uint32_t end = doc_->Lines.End(line);
-    std::uint32_t pos = doc_->Lines.Start(line);
+    const std::uint32_t end = std::min(to, doc_->Lines.End(line));
+    std::uint32_t pos = std::max(from, doc_->Lines.Start(line));
     std::size_t run = RunAt(model, pos);
     const qreal baseline = origin.y() + ascent_;
     const qreal cell = pitch_.Char;
-    qreal x = 0;
+    qreal x = xFrom;
     std::uint32_t fontFormat = UINT32_MAX;
     while (pos < end && origin.x() + x <= clipRight) {
         // The run holding POS, or none (a gap in the runs shows in the default format).
@@ -279,6 +291,23 @@ void TSourceLayout::PaintCells(QPainter& painter, std::size_t line, QPointF orig
         x += width;
         pos = pieceEnd;
     }
+}
+
+void TSourceLayout::PaintPart(QPainter& painter, std::size_t line, std::uint32_t from,
+                              std::uint32_t to, qreal xFrom, QPointF topLeft) {
+    const TSelectionPaint none;
+    const QPointF origin(topLeft.x() - xFrom, topLeft.y());
+    if (IsCellLine(line)) {
+        // Ends at TO on its own: no clipping, which a printer pays for per row.
+        PaintCells(painter, line, from, to, xFrom, origin, topLeft.x(),
+                   std::numeric_limits<qreal>::max(), none);
+        return;
+    }
+    painter.save();
+    painter.setClipRect(QRectF(topLeft.x(), topLeft.y(), X(line, to) - xFrom, LineHeight(line)),
+                        Qt::IntersectClip);
+    PaintLaidOut(painter, line, origin, none);
+    painter.restore();
 }
 
 void TSourceLayout::PaintLaidOut(QPainter& painter, std::size_t line, QPointF origin,

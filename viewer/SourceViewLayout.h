@@ -32,7 +32,9 @@ public:
     TSourceLayout();
     ~TSourceLayout();
 
-    // Starts over with DOC at DPI; TEXT is the colour of runs without one.
+    // Starts over with DOC at DPI; TEXT is the colour of runs without one. A
+    // DPI other than the document's (a zoomed view, a printer) measures the
+    // cell pitch again.
     void Reset(std::shared_ptr<const TViewDocument> doc, int dpi, const QColor& text);
     void SetTextColor(const QColor& text) { textColor_ = text; }
 
@@ -40,6 +42,11 @@ public:
     bool FixedPitch() const { return pitch_.Char > 0; }
     const TFixedPitch& Pitch() const { return pitch_; }
     qreal DefaultLineHeight() const { return lineHeight_; }
+    // Distance from a line's top to its baseline.
+    qreal Ascent() const { return ascent_; }
+    const QFont& DefaultFont() const { return defaultFont_; }
+    // The widest line of the document's line index at this DPI.
+    qreal Widest() const { return widest_; }
     qreal LineHeight(std::size_t line);
     // X of the caret before POSITION (inside LINE), from the line's left.
     qreal X(std::size_t line, std::uint32_t position);
@@ -54,6 +61,10 @@ public:
     // and CLIPRIGHT needs to be drawn.
     void Paint(QPainter& painter, std::size_t line, QPointF origin, qreal clipLeft, qreal clipRight,
                const TSelectionPaint& selection);
+    // Draws characters [FROM, TO) of LINE, FROM lying XFROM from the line's
+    // left, at TOPLEFT: a piece of a line wrapped onto several rows.
+    void PaintPart(QPainter& painter, std::size_t line, std::uint32_t from, std::uint32_t to,
+                   qreal xFrom, QPointF topLeft);
 
     // Widest line measured since the last reset (lines laid out by QTextLayout).
     qreal WidestMeasured() const { return widestMeasured_; }
@@ -63,8 +74,10 @@ private:
     QTextLayout& Layout(std::size_t line);
     QColor ColorOf(std::uint32_t format) const;
     QColor BackgroundOf(std::uint32_t format) const;
-    void PaintCells(QPainter& painter, std::size_t line, QPointF origin, qreal clipLeft,
-                    qreal clipRight, const TSelectionPaint& selection);
+    // Characters [FROM, TO) of a cell line, FROM lying XFROM from ORIGIN.
+    void PaintCells(QPainter& painter, std::size_t line, std::uint32_t from, std::uint32_t to,
+                    qreal xFrom, QPointF origin, qreal clipLeft, qreal clipRight,
+                    const TSelectionPaint& selection);
     void PaintLaidOut(QPainter& painter, std::size_t line, QPointF origin,
                       const TSelectionPaint& selection);
 
@@ -76,6 +89,7 @@ private:
     qreal ascent_ = 0;
     qreal lineEndMark_ = 4;
     qreal widestMeasured_ = 0;
+    qreal widest_ = 0;
     std::vector<QFont> fonts_; // per format, at the device size
     QFont defaultFont_;
 
