@@ -2,6 +2,7 @@
 
 #include "platform/qt/FrameControls.h"
 #include "platform/qt/QtColor.h"
+#include "widgets/WidgetProperty.h"
 
 #include <QApplication>
 #include <QFontInfo>
@@ -60,15 +61,13 @@ QString TCompanyText::Caption() const {
 }
 
 void TCompanyText::SetCaption(const QString& value) {
-    if (value != FCaption) {
-        FCaption = value;
+    if (StoreIfChanged(FCaption, value)) {
         FOwner->ComposeFormCaption();
     }
 }
 
 void TCompanyText::SetVisible(bool value) {
-    if (value != FVisible) {
-        FVisible = value;
+    if (StoreIfChanged(FVisible, value)) {
         FOwner->ComposeFormCaption();
     }
 }

@@ -3,6 +3,7 @@
 #include "platform/qt/QtColor.h"
 #include "widgets/TB97/TB97Common.h"
 #include "widgets/TB97/Toolbar97.h"
+#include "widgets/WidgetProperty.h"
 
 #include <QContextMenuEvent>
 #include <QLayout>
@@ -81,10 +82,9 @@ void TDock97::setVisible(bool visible) {
 // ---- properties ----
 
 void TDock97::SetAllowDrag(bool value) {
-    if (value == FAllowDrag) {
+    if (!StoreIfChanged(FAllowDrag, value)) {
         return;
     }
-    FAllowDrag = value;
     for (TToolbar97* bar : toolbars_) {
         bar->ArrangeControls(); // the drag handle comes or goes
     }
@@ -101,37 +101,32 @@ void TDock97::SetBackground(const QPixmap& value) {
 }
 
 void TDock97::SetBackgroundTransparent(bool value) {
-    if (value != FBackgroundTransparent) {
-        FBackgroundTransparent = value;
+    if (StoreIfChanged(FBackgroundTransparent, value)) {
         SetBackground(FBackground);
     }
 }
 
 void TDock97::SetBoundLines(TDockBoundLines value) {
-    if (value != FBoundLines) {
-        FBoundLines = value;
+    if (StoreIfChanged(FBoundLines, value)) {
         ArrangeToolbars();
         update();
     }
 }
 
 void TDock97::SetColor(TColor value) {
-    if (value != FColor) {
-        FColor = value;
+    if (StoreIfChanged(FColor, value)) {
         SetBackground(FBackground);
     }
 }
 
 void TDock97::SetFixAlign(bool value) {
-    if (value != FFixAlign) {
-        FFixAlign = value;
+    if (StoreIfChanged(FFixAlign, value)) {
         ArrangeToolbars();
     }
 }
 
 void TDock97::SetLimitToOneRow(bool value) {
-    if (value != FLimitToOneRow) {
-        FLimitToOneRow = value;
+    if (StoreIfChanged(FLimitToOneRow, value)) {
         ArrangeToolbars();
     }
 }

@@ -5,6 +5,7 @@
 #include "widgets/TB97/FloatParent.h"
 #include "widgets/TB97/ToolbarDrag.h"
 #include "widgets/TB97/ToolbarSep97.h"
+#include "widgets/WidgetProperty.h"
 
 #include <QChildEvent>
 #include <QContextMenuEvent>
@@ -67,8 +68,7 @@ TToolbar97::~TToolbar97() {
 // ---- properties ----
 
 void TToolbar97::SetCaption(const QString& value) {
-    if (value != FCaption) {
-        FCaption = value;
+    if (StoreIfChanged(FCaption, value)) {
         setWindowTitle(value);
         if (FDockedTo == nullptr) {
             update();
@@ -77,15 +77,13 @@ void TToolbar97::SetCaption(const QString& value) {
 }
 
 void TToolbar97::SetColor(TColor value) {
-    if (value != FColor) {
-        FColor = value;
+    if (StoreIfChanged(FColor, value)) {
         update();
     }
 }
 
 void TToolbar97::SetCloseButton(bool value) {
-    if (value != FCloseButton) {
-        FCloseButton = value;
+    if (StoreIfChanged(FCloseButton, value)) {
         if (FDockedTo == nullptr) {
             update();
         }

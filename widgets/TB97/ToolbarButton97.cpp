@@ -5,6 +5,7 @@
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/TB97Common.h"
 #include "widgets/TB97/Toolbar97.h"
+#include "widgets/WidgetProperty.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -75,22 +76,19 @@ TToolbarButton97* TToolbarButton97::HotButton() {
 // ---- properties ----
 
 void TToolbarButton97::SetAllowAllUp(bool value) {
-    if (value != FAllowAllUp) {
-        FAllowAllUp = value;
+    if (StoreIfChanged(FAllowAllUp, value)) {
         UpdateExclusive();
     }
 }
 
 void TToolbarButton97::SetGroupIndex(int value) {
-    if (value != FGroupIndex) {
-        FGroupIndex = value;
+    if (StoreIfChanged(FGroupIndex, value)) {
         UpdateExclusive();
     }
 }
 
 void TToolbarButton97::SetDisplayMode(TButtonDisplayMode value) {
-    if (value != FDisplayMode) {
-        FDisplayMode = value;
+    if (StoreIfChanged(FDisplayMode, value)) {
         update();
     }
 }
@@ -111,17 +109,15 @@ void TToolbarButton97::SetDown(bool value) {
 }
 
 void TToolbarButton97::SetDropdownArrow(bool value) {
-    if (value != FDropdownArrow) {
-        FDropdownArrow = value;
+    if (StoreIfChanged(FDropdownArrow, value)) {
         update();
     }
 }
 
 void TToolbarButton97::SetDropdownCombo(bool value) {
-    if (value == FDropdownCombo) {
+    if (!StoreIfChanged(FDropdownCombo, value)) {
         return;
     }
-    FDropdownCombo = value;
     resize(value ? width() + tb97::kMenuPartWidth : std::max(1, width() - tb97::kMenuPartWidth),
            height());
     update();
@@ -132,8 +128,7 @@ QMenu* TToolbarButton97::DropdownMenu() const {
 }
 
 void TToolbarButton97::SetDropdownMenu(QMenu* value) {
-    if (value != FDropdownMenu) {
-        FDropdownMenu = value;
+    if (StoreIfChanged(FDropdownMenu, value)) {
         if (FDropdownArrow) {
             update();
         }
@@ -141,10 +136,9 @@ void TToolbarButton97::SetDropdownMenu(QMenu* value) {
 }
 
 void TToolbarButton97::SetCaption(const QString& value) {
-    if (value == FCaption) {
+    if (!StoreIfChanged(FCaption, value)) {
         return;
     }
-    FCaption = value;
     if (shortcutId_ != 0) {
         releaseShortcut(shortcutId_);
         shortcutId_ = 0;
@@ -157,8 +151,7 @@ void TToolbarButton97::SetCaption(const QString& value) {
 }
 
 void TToolbarButton97::SetFlat(bool value) {
-    if (value != FFlat) {
-        FFlat = value;
+    if (StoreIfChanged(FFlat, value)) {
         UpdateOpaque();
         update();
     }
@@ -169,8 +162,7 @@ void TToolbarButton97::SetGlyph(const QImage& value) {
 }
 
 void TToolbarButton97::SetLayout(TButtonLayout value) {
-    if (value != FLayout) {
-        FLayout = value;
+    if (StoreIfChanged(FLayout, value)) {
         update();
     }
 }
@@ -191,30 +183,26 @@ void TToolbarButton97::SetOldDisabledStyle(bool value) {
 }
 
 void TToolbarButton97::SetOpaque(bool value) {
-    if (value != FOpaque) {
-        FOpaque = value;
+    if (StoreIfChanged(FOpaque, value)) {
         UpdateOpaque();
         update();
     }
 }
 
 void TToolbarButton97::SetSpacing(int value) {
-    if (value != FSpacing) {
-        FSpacing = value;
+    if (StoreIfChanged(FSpacing, value)) {
         update();
     }
 }
 
 void TToolbarButton97::SetWordWrap(bool value) {
-    if (value != FWordWrap) {
-        FWordWrap = value;
+    if (StoreIfChanged(FWordWrap, value)) {
         update();
     }
 }
 
 void TToolbarButton97::SetColor(TColor value) {
-    if (value != FColor) {
-        FColor = value;
+    if (StoreIfChanged(FColor, value)) {
         update();
     }
 }

@@ -4,6 +4,7 @@
 #include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/TB97Common.h"
 #include "widgets/TB97/Toolbar97.h"
+#include "widgets/WidgetProperty.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>
@@ -39,24 +40,21 @@ void TToolbarSep97::Rearrange() {
 }
 
 void TToolbarSep97::SetBlank(bool value) {
-    if (value != FBlank) {
-        FBlank = value;
+    if (StoreIfChanged(FBlank, value)) {
         update();
     }
 }
 
 void TToolbarSep97::SetSizeHorz(int value) {
     value = std::max(value, 1);
-    if (value != FSizeHorz) {
-        FSizeHorz = value;
+    if (StoreIfChanged(FSizeHorz, value)) {
         Rearrange();
     }
 }
 
 void TToolbarSep97::SetSizeVert(int value) {
     value = std::max(value, 1);
-    if (value != FSizeVert) {
-        FSizeVert = value;
+    if (StoreIfChanged(FSizeVert, value)) {
         Rearrange();
     }
 }

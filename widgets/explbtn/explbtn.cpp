@@ -2,6 +2,7 @@
 
 #include "platform/qt/DitherPattern.h"
 #include "platform/qt/QtColor.h"
+#include "widgets/WidgetProperty.h"
 #include "widgets/explbtn/ExplorerPaint.h"
 
 #include <QApplication>
@@ -101,10 +102,9 @@ void TExplorerButton::RebuildGreyBitmap() {
 }
 
 void TExplorerButton::SetCaption(const QString& value) {
-    if (value == caption_) {
+    if (!StoreIfChanged(caption_, value)) {
         return;
     }
-    caption_ = value;
     RegisterAccelerator();
     if (options_.Has(boIconOnly)) {
         SetHint(StripAccelerators(caption_));
@@ -125,10 +125,9 @@ void TExplorerButton::RegisterAccelerator() {
 }
 
 void TExplorerButton::SetGroupIndex(int value) {
-    if (value == groupIndex_) {
+    if (!StoreIfChanged(groupIndex_, value)) {
         return;
     }
-    groupIndex_ = value;
     if (value == 0 && down_) {
         down_ = false;
         update();
@@ -152,20 +151,18 @@ void TExplorerButton::SetDown(bool value) {
 }
 
 void TExplorerButton::SetDropDownMenu(QMenu* value) {
-    if (value == dropDownMenu_) {
+    if (!StoreIfChanged(dropDownMenu_, value)) {
         return;
     }
-    dropDownMenu_ = value;
     if (options_.Has(boPopupMark)) {
         update();
     }
 }
 
 void TExplorerButton::SetEnabled(bool value) {
-    if (value == enabled_) {
+    if (!StoreIfChanged(enabled_, value)) {
         return;
     }
-    enabled_ = value;
     if (groupIndex_ == 0) {
         down_ = false;
     }
@@ -175,8 +172,7 @@ void TExplorerButton::SetEnabled(bool value) {
 }
 
 void TExplorerButton::SetLayout(TExplorerButtonLayout value) {
-    if (value != layout_) {
-        layout_ = value;
+    if (StoreIfChanged(layout_, value)) {
         update();
     }
 }
@@ -197,10 +193,9 @@ void TExplorerButton::SetOptions(TExplorerButtonOptions value) {
 }
 
 void TExplorerButton::SetShadingType(TExplorerButtonShadingType value) {
-    if (value == shadingType_) {
+    if (!StoreIfChanged(shadingType_, value)) {
         return;
     }
-    shadingType_ = value;
     if (!bitmap_.isNull() && noFocusBitmap_.isNull()) {
         RebuildGreyBitmap();
         update();
@@ -208,29 +203,25 @@ void TExplorerButton::SetShadingType(TExplorerButtonShadingType value) {
 }
 
 void TExplorerButton::SetShowDownPattern(bool value) {
-    if (value != showDownPattern_) {
-        showDownPattern_ = value;
+    if (StoreIfChanged(showDownPattern_, value)) {
         update();
     }
 }
 
 void TExplorerButton::SetUnselectedFontColor(TColor value) {
-    if (value != unselectedFontColor_) {
-        unselectedFontColor_ = value;
+    if (StoreIfChanged(unselectedFontColor_, value)) {
         update();
     }
 }
 
 void TExplorerButton::SetWordWrap(bool value) {
-    if (value != wordWrap_) {
-        wordWrap_ = value;
+    if (StoreIfChanged(wordWrap_, value)) {
         update();
     }
 }
 
 void TExplorerButton::SetFontColor(TColor value) {
-    if (value != fontColor_) {
-        fontColor_ = value;
+    if (StoreIfChanged(fontColor_, value)) {
         update();
     }
 }

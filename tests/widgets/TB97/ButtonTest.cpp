@@ -5,9 +5,11 @@
 #include "tests/widgets/TB97/TestSupport.h"
 #include "widgets/TB97/ToolbarButton97.h"
 
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
 #include <QTest>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -344,4 +346,35 @@ TEST_F(ButtonTest, ASystemColourChangeRemakesTheImages) {
     ResetSysColors();
     a->SysColorChange();
     EXPECT_EQ(At(Shot(*a), 18, 18), kHighlight);
+}
+
+// Properties store and repaint only on a change: the same value again leaves
+// the button unpainted, a new one repaints it once.
+TEST_F(ButtonTest, SettingAPropertyToItsValueRepaintsNothing) {
+    struct TPaintCounter : QObject {
+        int Paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            Paints += event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    QApplication::processEvents();
+    a->installEventFilter(&counter);
+    const std::vector<std::function<void(bool)>> setters = {
+        [this](bool change) { a->SetLayout(change ? blGlyphTop : a->Layout()); },
+        [this](bool change) { a->SetSpacing(change ? a->Spacing() + 1 : a->Spacing()); },
+        [this](bool change) { a->SetColor(change ? 0x00FF00 : a->Color()); },
+        [this](bool change) { a->SetWordWrap(change ? !a->WordWrap() : a->WordWrap()); },
+    };
+    for (size_t i = 0; i < setters.size(); ++i) {
+        SCOPED_TRACE(i);
+        counter.Paints = 0;
+        setters[i](false);
+        QApplication::processEvents();
+        EXPECT_EQ(counter.Paints, 0);
+        setters[i](true);
+        QApplication::processEvents();
+        EXPECT_EQ(counter.Paints, 1);
+    }
+    a->removeEventFilter(&counter);
 }
