@@ -23,8 +23,14 @@ bool IsRtf(std::string_view data);
 // UTF-8 when every one of them is part of a valid UTF-8 character and the
 // document names no code page (\ansicpg, \mac, \pc, \pca); else in the
 // document's code page, Windows-1252 by default. \'hh bytes are always the
-// code page's. STOP, when given, is asked every 256 KB of data and ends the
-// reading with EConversionCancelled; PASSED, when given, is told as often.
+// code page's. A font's \cpg or \fcharset names the code page of its text;
+// a symbol font's text is the characters it draws. The text of shapes and text
+// boxes shows as paragraphs where they are anchored; footnote marks as
+// superscript numbers, with the notes after the body behind a line; a SYMBOL
+// field without a stored result as its character; and a list paragraph that
+// does not write its number gets the one its list level gives. STOP, when
+// given, is asked every 256 KB of data and ends the reading with
+// EConversionCancelled; PASSED, when given, is told as often.
 TRtfDocument ReadRtf(std::string_view data, const TStopRequest& stop = {},
                      const TReadProgress& passed = {});
 
