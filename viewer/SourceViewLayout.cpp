@@ -98,15 +98,9 @@ QColor TSourceLayout::BackgroundOf(std::uint32_t format) const {
     return {};
 }
 
-QTextLayout& TSourceLayout::Layout(std::size_t line) {
-    auto found = cached_.find(line);
-    if (found != cached_.end()) {
-        cache_.splice(cache_.begin(), cache_, found->second);
-        return *found->second->Layout;
-    }
+std::unique_ptr<QTextLayout> TSourceLayout::MakeLayout(std::uint32_t start,
+                                                       std::uint32_t end) const {
     const TRtfDocument& model = doc_->Model;
-    const std::uint32_t start = doc_->Lines.Start(line);
-    const std::uint32_t end = doc_->Lines.End(line);
     auto layout = std::make_unique<QTextLayout>(Characters(model.Text, start, end), defaultFont_);
     QList<QTextLayout::FormatRange> ranges;
     for (std::size_t r = RunAt(model, start); r < model.Runs.size() && model.Runs[r].Start < end;
@@ -144,8 +138,18 @@ QTextLayout& TSourceLayout::Layout(std::size_t line) {
         textLine.setPosition(QPointF(0, 0));
     }
     layout->endLayout();
-    if (textLine.isValid()) {
-        widestMeasured_ = std::max(widestMeasured_, textLine.naturalTextWidth());
+    return layout;
+}
+
+QTextLayout& TSourceLayout::Layout(std::size_t line) {
+    auto found = cached_.find(line);
+    if (found != cached_.end()) {
+        cache_.splice(cache_.begin(), cache_, found->second);
+        return *found->second->Layout;
+    }
+    auto layout = MakeLayout(doc_->Lines.Start(line), doc_->Lines.End(line));
+    if (layout->lineCount() > 0) {
+        widestMeasured_ = std::max(widestMeasured_, layout->lineAt(0).naturalTextWidth());
     }
     cache_.push_front({line, std::move(layout)});
     cached_[line] = cache_.begin();
@@ -303,11 +307,9 @@ void TSourceLayout::PaintPart(QPainter& painter, std::size_t line, std::uint32_t
                    std::numeric_limits<qreal>::max(), none);
         return;
     }
-    painter.save();
-    painter.setClipRect(QRectF(topLeft.x(), topLeft.y(), X(line, to) - xFrom, LineHeight(line)),
-                        Qt::IntersectClip);
-    PaintLaidOut(painter, line, origin, none);
-    painter.restore();
+    // Only the piece's characters are drawn: text outside a clip would still
+    // be found in a PDF.
+    MakeLayout(from, to)->draw(&painter, topLeft);
 }
 
 void TSourceLayout::PaintLaidOut(QPainter& painter, std::size_t line, QPointF origin,

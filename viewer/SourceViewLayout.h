@@ -72,6 +72,8 @@ public:
 private:
     bool IsCellLine(std::size_t line) const { return FixedPitch() && doc_->Lines.IsCellLine(line); }
     QTextLayout& Layout(std::size_t line);
+    // Characters [START, END) of one line laid out on one row.
+    std::unique_ptr<QTextLayout> MakeLayout(std::uint32_t start, std::uint32_t end) const;
     QColor ColorOf(std::uint32_t format) const;
     QColor BackgroundOf(std::uint32_t format) const;
     // Characters [FROM, TO) of a cell line, FROM lying XFROM from ORIGIN.

@@ -131,6 +131,29 @@ TEST_F(PrintTest, SaveWritesAPdfWithTheTextInOrderAndItsColours) {
     EXPECT_TRUE(fonts.contains(" yes ")) << fonts.toStdString();
 }
 
+TEST_F(PrintTest, LinesBeyondTheFixedCellsWrapToo) {
+    Create();
+    // The euro sign is no cell character: its line is laid out as a whole.
+    QByteArray text = "first line\n\xE2\x82\xAC";
+    for (int i = 0; i < 80; ++i) {
+        text += " w" + QByteArray::number(100 + i);
+    }
+    text += "\nlast line\n";
+    Open("plain.txt", text);
+    const QString pdf = dir.filePath("plain.pdf");
+    answer = pdf;
+    Run(&TfrmMain::tbSaveClick);
+    ASSERT_TRUE(errors.isEmpty()) << errors.join("\n").toStdString();
+    EXPECT_EQ(BodyText(pdf).toStdString(), Squeezed(QString::fromUtf8(text)).toStdString());
+    const QStringList rows = Tool("pdftotext", {"-layout", pdf, "-"}).split('\n');
+    int wrapped = 0;
+    for (const QString& row : rows) {
+        EXPECT_LT(row.size(), 140) << row.toStdString();
+        wrapped += row.contains(" w1");
+    }
+    EXPECT_GE(wrapped, 3); // 400 characters on rows of about 94
+}
+
 TEST_F(PrintTest, TheFilterOrTheExtensionChoosesPdf) {
     Create();
     Open("paper.pas", PascalFile());
