@@ -140,7 +140,10 @@ void UpdateStore(const fs::path& file, const std::function<bool(RegKey&)>& chang
         }
 
         const fs::path lockFile = target.string() + ".lock";
-        TFileDescriptor lock(::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600));
+        // Never through a link: one planted beside a store in a shared folder
+        // would have the file it names created.
+        TFileDescriptor lock(
+            ::open(lockFile.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600));
         if (lock.Get() < 0) {
             throw EStoreWriteError(SystemError(lockFile, "cannot open the lock file"));
         }

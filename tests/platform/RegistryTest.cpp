@@ -5,6 +5,7 @@
 
 #include <climits>
 #include <gmock/gmock.h>
+#include <pwd.h>
 #include <sys/stat.h>
 
 using ::testing::HasSubstr;
@@ -286,6 +287,41 @@ TEST_F(RegistryTest, ALinkToAStoreThatDoesNotExistYetIsWrittenThrough) {
     EXPECT_TRUE(std::filesystem::is_symlink(store_));
     EXPECT_THAT(ReadFile(absolute), HasSubstr("\"Name\"=\"through\""));
     EXPECT_EQ(TRegistry().KeyExists("Software\\QD"), true);
+}
+
+// A store path that is another user's link in a sticky, world-writable folder
+// is read, but never written through.
+TEST_F(RegistryTest, AnotherUsersLinkInASharedFolderIsNotWrittenThrough) {
+    const passwd* nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || nobody == nullptr) {
+        GTEST_SKIP() << "giving a link another owner needs root and the user \"nobody\"";
+    }
+    const auto victim = dir_ / "victim.reg";
+    const std::string original = "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software]\n";
+    WriteFile(victim, original);
+    std::filesystem::create_directories(store_.parent_path());
+    ASSERT_EQ(::chmod(store_.parent_path().c_str(), 01777), 0);
+    std::filesystem::create_symlink(victim, store_);
+    ASSERT_EQ(::lchown(store_.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
+
+    TRegistry registry;
+    EXPECT_TRUE(registry.KeyExists("Software"));
+    ASSERT_TRUE(registry.OpenKey("Software", false));
+    EXPECT_THAT(ErrorOf([&] { registry.WriteInteger("V", 7); }),
+                HasSubstr("belongs to another user in a shared folder"));
+    EXPECT_EQ(ReadFile(victim), original);
+    EXPECT_TRUE(std::filesystem::is_symlink(store_));
+}
+
+// The lock file is never opened through a link, which would create the file
+// it names.
+TEST_F(RegistryTest, ALockFileThatIsALinkIsRefused) {
+    std::filesystem::create_directories(store_.parent_path());
+    const auto elsewhere = dir_ / "created-through-the-lock";
+    std::filesystem::create_symlink(elsewhere, store_.string() + ".lock");
+    EXPECT_THAT(ErrorOf([&] { TRegistry().DeleteKey("Software"); }),
+                HasSubstr("cannot open the lock file"));
+    EXPECT_FALSE(std::filesystem::exists(elsewhere));
 }
 
 TEST_F(RegistryTest, ANulInsideAQuotedStringIsRefusedWithTheLineAndNeverReplaced) {
