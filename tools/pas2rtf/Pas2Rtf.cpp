@@ -3,12 +3,18 @@
 #include "engine/PascalParser.h"
 #include "platform/AtomicFile.h"
 #include "platform/Registry.h"
+#include "tools/pas2rtf/FormatDispatch.h"
+#include "tools/pas2rtf/JobRunner.h"
+#include "tools/pas2rtf/Pas2RtfOptions.h"
 #include "tools/pas2rtf/SignalCleanup.h"
+#include "tools/pas2rtf/SourceTree.h"
+#include "viewer/text/DocumentBuffer.h"
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -168,7 +174,11 @@ private:
 // removal while it exists, should a signal end the program.
 class TFileSink : public TByteSink {
 public:
-    explicit TFileSink(const std::string& outputFile) : file_(outputFile, 0666, kTemporaryTag) {
+    TFileSink(const std::string& outputFile, bool deferSync)
+        : file_(outputFile, 0666, kTemporaryTag) {
+        if (deferSync) {
+            file_.DeferSync();
+        }
         TSignalsHeld held;
         file_.Create();
         registration_.emplace(file_.TemporaryName());
@@ -200,6 +210,16 @@ std::string ReadStandardInput(std::istream& in) {
     return source;
 }
 
+// The colours as a conversion starts: read now, or by the run before its
+// first file.
+void LoadColorsFor(const TPas2RtfCommand& command, TPascalParser& parser) {
+    if (!command.ColorsLoaded) {
+        parser.LoadColors();
+    } else if (!command.ColorError.empty()) {
+        throw std::runtime_error(command.ColorError);
+    }
+}
+
 // INPUT's document from the engine, as it is: standard input and forced
 // inputs as Pascal whatever their names, any other input by its extension.
 void ConvertRaw(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
@@ -207,8 +227,17 @@ void ConvertRaw(const std::string& input, const TPas2RtfCommand& command, std::i
     if (input == kStandardInput) {
         const std::string source = ReadStandardInput(in);
         TPascalParser parser;
-        parser.LoadColors();
+        LoadColorsFor(command, parser);
         parser.ConvertSource(source, sink);
+    } else if (command.ColorsLoaded) {
+        if (!command.Force && !IsSourceFileName(input)) {
+            throw std::runtime_error("Unknown file extension (--force converts it as Pascal)");
+        }
+        TPascalParser parser;
+        LoadColorsFor(command, parser);
+        TMemoryStream file;
+        file.LoadFromFile(input);
+        parser.ConvertSource(file.View(), sink);
     } else if (command.Force) {
         ConvertFileAsPascal(input, sink);
     } else if (!IsSourceFileName(input)) {
@@ -234,11 +263,11 @@ void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::
     if (input == kStandardInput) {
         standardInput = ReadStandardInput(in);
         source = standardInput;
-        parser.LoadColors();
+        LoadColorsFor(command, parser);
     } else if (!command.Force && !IsSourceFileName(input)) {
         throw std::runtime_error("Unknown file extension (--force converts it as Pascal)");
     } else {
-        parser.LoadColors();
+        LoadColorsFor(command, parser);
         file.LoadFromFile(input);
         source = file.View();
     }
@@ -253,19 +282,33 @@ void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::
     encoded.Finish();
 }
 
+// INPUT's document in the format the command asks for: the engine's own, or
+// rewritten from the model of it.
+void WriteDocument(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
+                   TByteSink& sink) {
+    if (!NeedsDocumentModel(command)) {
+        ConvertInto(input, command, in, sink);
+        return;
+    }
+    TDocumentBuffer engineDocument;
+    ConvertInto(input, command, in, engineDocument);
+    WriteDocumentAs(engineDocument.View(), command, PageTitle(input), sink);
+}
+
 // One input converted and written where the command says, the document passed
-// on while it is written; throws naming what failed.
+// on while it is written; throws naming what failed. DEFERSYNC leaves the
+// output's sync to the end of the batch.
 void ConvertOne(const std::string& input, const std::string& outputFile,
-                const TPas2RtfCommand& command, const TPas2RtfStreams& streams) {
+                const TPas2RtfCommand& command, const TPas2RtfStreams& streams, bool deferSync) {
     if (outputFile.empty()) {
         TStreamSink sink(streams.Out);
-        ConvertInto(input, command, streams.In, sink);
+        WriteDocument(input, command, streams.In, sink);
         if (!streams.Out.flush()) {
             throw std::runtime_error("cannot write to standard output");
         }
     } else {
-        TFileSink file(outputFile);
-        ConvertInto(input, command, streams.In, file);
+        TFileSink file(outputFile, deferSync);
+        WriteDocument(input, command, streams.In, file);
         file.Commit();
     }
 }
@@ -316,6 +359,25 @@ void RemoveStaleTemporariesFor(const std::string& outputFile, std::set<std::stri
     }
 }
 
+// The end of a batch: every output written is made durable at once. False,
+// with the reason on ERR, when that fails: the outputs may then be lost in a
+// crash, so the run has not succeeded.
+bool SyncOutputs(const std::vector<TPlannedFile>& files, const std::vector<char>& fileFailed,
+                 std::ostream& err) {
+    std::set<std::filesystem::path> folders;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (fileFailed[i] == 0) {
+            folders.insert(FolderOf(FollowLinks(files[i].Output)));
+        }
+    }
+    const std::string error = SyncFileSystems({folders.begin(), folders.end()});
+    if (!error.empty()) {
+        err << "pas2rtf: " << error << "; the outputs may not be on disk\n";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool inIsTerminal) {
@@ -338,6 +400,8 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool
         } else if (options && arg == "--raw") {
             command.Raw = true;
         } else if (options && TakeEncodingOption(command, args, i)) {
+            continue;
+        } else if (options && TakeOutputOption(command, args, i)) {
             continue;
         } else if (options && TakeTargetOption(command, args, i)) {
             continue;
@@ -363,14 +427,16 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool
         command.Target == TTarget::Folder) {
         throw EUsageError("standard input has no name for -d; use -o OUT or standard output");
     }
+    CheckOutputOptions(command);
     return command;
 }
 
-std::string OutputFileFor(const std::string& folder, const std::string& input) {
-    const std::string_view extension = FileExtension(input);
-    const std::string withoutExtension = input.substr(0, input.size() - extension.size());
+std::string OutputFileFor(const std::string& folder, const std::string& input,
+                          const std::string& extension) {
+    const std::string_view own = FileExtension(input);
+    const std::string withoutExtension = input.substr(0, input.size() - own.size());
     const std::string name = std::filesystem::path(withoutExtension).filename().string();
-    return (std::filesystem::path(folder) / (name + ".rtf")).string();
+    return (std::filesystem::path(folder) / (name + extension)).string();
 }
 
 int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -401,10 +467,14 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
         return 0;
     }
 
+    bool failed = false;
+    const std::vector<TPlannedFile> files = PlanFiles(command, err, failed);
+
     // Every input by file identity, so that no output can land on one
     // through another spelling, a symbolic link or a hard link.
     std::map<TFileIdentity, std::string> inputs;
-    for (const std::string& input : command.Inputs) {
+    for (const TPlannedFile& file : files) {
+        const std::string& input = file.Input;
         const auto identity =
             input == kStandardInput ? IdentityOf(streams.InFile) : IdentityOf(input);
         if (identity) {
@@ -412,21 +482,22 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
         }
     }
 
-    bool failed = false;
+    // Each file's messages, passed on in the order of the files however the
+    // conversions overlap.
+    std::vector<std::ostringstream> messages(files.size());
+    std::vector<char> converting(files.size(), 0);
+    std::vector<char> fileFailed(files.size(), 0);
     bool storeWarned = false;
     std::map<std::string, std::string> written; // output file -> the input it holds
-    std::set<std::string> cleanedFolders;
-    for (const std::string& input : command.Inputs) {
-        std::string outputFile;
-        if (command.Target == TTarget::File) {
-            outputFile = command.Output;
-        } else if (command.Target == TTarget::Folder) {
-            outputFile = OutputFileFor(command.Output, input);
+    // Whether FILES[I] is converted; what it is not is reported on ERR.
+    const auto check = [&](std::size_t i, std::ostream& err) {
+        const std::string& input = files[i].Input;
+        const std::string& outputFile = files[i].Output;
+        if (command.Target == TTarget::Folder) {
             if (const auto earlier = written.find(outputFile); earlier != written.end()) {
                 err << "pas2rtf: " << input << ": skipped, " << outputFile
                     << " already holds the document of " << earlier->second << "\n";
-                failed = true;
-                continue;
+                return false;
             }
         }
         // Standard output appended to an input (">> x.pas") would grow the
@@ -438,8 +509,7 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
             err << "pas2rtf: " << input << ": skipped, the output "
                 << (outputFile.empty() ? std::string("(standard output)") : outputFile)
                 << " is the input file " << same->second << "; nothing was written\n";
-            failed = true;
-            continue;
+            return false;
         }
         if (!storeWarned) {
             if (const auto error = StoreParseError()) {
@@ -448,16 +518,53 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
                 storeWarned = true;
             }
         }
+        written.emplace(outputFile, input);
+        return true;
+    };
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        converting[i] = check(i, messages[i]) ? 1 : 0;
+        fileFailed[i] = converting[i] == 0 ? 1 : 0;
+    }
+
+    const unsigned jobs = command.Target == TTarget::Folder ? JobCount(command) : 1;
+    if (jobs > 1 && files.size() > 1) {
+        // Read once, so that no conversion changes the colours another reads.
+        command.ColorsLoaded = true;
+        try {
+            TPascalParser().LoadColors();
+        } catch (const std::exception& e) {
+            command.ColorError = e.what();
+        }
+    }
+    // A batch is made durable by one sync at its end, not one per file.
+    const bool deferSync = command.Target == TTarget::Folder && files.size() > 1;
+    std::mutex cleaning;
+    std::set<std::string> cleanedFolders;
+    const auto convert = [&](std::size_t i) {
+        if (converting[i] == 0) {
+            return;
+        }
+        std::ostream& err = messages[i];
+        const std::string& input = files[i].Input;
+        const std::string& outputFile = files[i].Output;
         try {
             if (!outputFile.empty()) {
+                const std::lock_guard guard(cleaning);
                 RemoveStaleTemporariesFor(outputFile, cleanedFolders);
             }
-            ConvertOne(input, outputFile, command, streams);
-            written.emplace(outputFile, input);
+            ConvertOne(input, outputFile, command, streams, deferSync);
         } catch (const std::exception& e) {
             err << "pas2rtf: " << input << ": " << e.what() << "\n";
-            failed = true;
+            fileFailed[i] = 1;
         }
+    };
+    RunInOrder(files.size(), jobs, convert, [&](std::size_t i) {
+        err << messages[i].str();
+        messages[i] = std::ostringstream();
+        failed = failed || fileFailed[i] != 0;
+    });
+    if (deferSync && !SyncOutputs(files, fileFailed, err)) {
+        failed = true;
     }
     return failed ? 1 : 0;
 }
