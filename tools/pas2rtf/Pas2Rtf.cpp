@@ -292,7 +292,9 @@ void WriteDocument(const std::string& input, const TPas2RtfCommand& command, std
     }
     TDocumentBuffer engineDocument;
     ConvertInto(input, command, in, engineDocument);
-    WriteDocumentAs(engineDocument.View(), command, PageTitle(input), sink);
+    // A batch converts its files at once already; one file takes every core.
+    const unsigned threads = command.ColorsLoaded ? 1 : JobCount(command);
+    WriteDocumentAs(engineDocument.View(), command, PageTitle(input), sink, threads);
 }
 
 // One input converted and written where the command says, the document passed

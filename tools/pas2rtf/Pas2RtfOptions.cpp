@@ -59,8 +59,7 @@ TFormat FormatNamed(const std::string& name) {
 
 // Points as whole or half points ("9", "9.5", "10.0"), as half points.
 int HalfPointsOf(const std::string& text) {
-    const std::string error = "--font-size: '" + text +
-                              "' is not a size in points from 1 to " +
+    const std::string error = "--font-size: '" + text + "' is not a size in points from 1 to " +
                               std::to_string(kMaxFontPoints) + " (whole or half points)";
     const std::size_t dot = text.find('.');
     const auto whole = WholeNumber(text.substr(0, dot));

@@ -39,8 +39,8 @@ public:
             entries.push_back(*it);
         }
         if (error) {
-            err_ << "pas2rtf: " << folder.string() << ": cannot read the folder: "
-                 << error.message() << "\n";
+            err_ << "pas2rtf: " << folder.string()
+                 << ": cannot read the folder: " << error.message() << "\n";
             failed_ = true;
             return;
         }

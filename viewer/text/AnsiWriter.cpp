@@ -3,6 +3,7 @@
 #include "platform/Color.h"
 #include "viewer/text/DocumentLines.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -52,6 +53,25 @@ public:
                 out_ += static_cast<char>(ch);
             } else {
                 AppendUtf8(out_, ch, high_);
+            }
+        }
+    }
+    void Latin1(std::uint32_t format, std::string_view text) override {
+        if (format != current_) {
+            out_ += selects_[format];
+            current_ = format;
+        }
+        FinishUtf8(out_, high_);
+        while (!text.empty()) {
+            const auto plain = std::find_if(text.begin(), text.end(), [](char c) {
+                const auto ch = static_cast<unsigned char>(c);
+                return ch < 0x20 || ch >= 0x7F;
+            });
+            out_.append(text.begin(), plain);
+            text.remove_prefix(static_cast<std::size_t>(plain - text.begin()));
+            if (!text.empty()) {
+                AppendUtf8(out_, static_cast<unsigned char>(text.front()), high_);
+                text.remove_prefix(1);
             }
         }
     }

@@ -32,7 +32,8 @@ public:
     TNumbering(const TRtfDocument& doc, const TWriterOptions& options)
         : on_(options.LineNumbers), next_(options.FirstLineNumber), lines_(CountLines(doc)) {
         if (on_ && lines_ > 0) {
-            width_ = std::to_string(next_ + lines_ - 1).size();
+            width_ = options.NumberWidth != 0 ? options.NumberWidth
+                                              : std::to_string(next_ + lines_ - 1).size();
         }
     }
     // Called before anything of a line is written.
@@ -70,20 +71,64 @@ bool IsWritableFontName(const std::string& name) {
     });
 }
 
+void TLineVisitor::Latin1(std::uint32_t format, std::string_view text) {
+    const std::u16string wide(text.begin(), text.end());
+    Text(format, wide);
+}
+
 std::size_t CountLines(const TRtfDocument& doc) {
     const TDocText& text = doc.Text;
     if (text.empty()) {
         return 0;
     }
     std::size_t ends = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        ends += IsLineEnd(text[i]) ? 1 : 0;
+    if (!text.IsWide()) {
+        // A line break is no Latin-1 character: only paragraph ends can be here.
+        ends = static_cast<std::size_t>(
+            std::count(text.NarrowData(), text.NarrowData() + text.size(), kParagraphEnd));
+    } else {
+        ends = static_cast<std::size_t>(
+            std::count_if(text.WideData(), text.WideData() + text.size(), IsLineEnd));
     }
     return IsLineEnd(text.back()) ? ends : ends + 1;
 }
 
+namespace {
+
+void WalkLatin1(const TRtfDocument& doc, TNumbering& numbering, TLineVisitor& visitor) {
+    const char* text = reinterpret_cast<const char*>(doc.Text.NarrowData());
+    for (const TRtfRun& run : doc.Runs) {
+        if (run.Format >= doc.Formats.size() || run.Start >= doc.Text.size()) {
+            continue;
+        }
+        std::string_view rest(text + run.Start,
+                              std::min<std::size_t>(run.Length, doc.Text.size() - run.Start));
+        while (!rest.empty()) {
+            const std::size_t length =
+                std::min(rest.find(static_cast<char>(kParagraphEnd)), rest.size());
+            numbering.Before(visitor);
+            if (length > 0) {
+                visitor.Latin1(run.Format, rest.substr(0, length));
+            }
+            if (length < rest.size()) {
+                visitor.LineEnd();
+                numbering.LineEnded();
+                rest.remove_prefix(length + 1);
+            } else {
+                rest = {};
+            }
+        }
+    }
+}
+
+} // namespace
+
 void WalkLines(const TRtfDocument& doc, const TWriterOptions& options, TLineVisitor& visitor) {
     TNumbering numbering(doc, options);
+    if (!doc.Text.IsWide()) {
+        WalkLatin1(doc, numbering, visitor);
+        return;
+    }
     std::u16string piece;
     for (const TRtfRun& run : doc.Runs) {
         if (run.Format >= doc.Formats.size() || run.Start >= doc.Text.size()) {

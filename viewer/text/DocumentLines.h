@@ -16,6 +16,8 @@ public:
     // Text in the document's format FORMAT (an index into its Formats),
     // without line ends; never empty.
     virtual void Text(std::uint32_t format, std::u16string_view text) = 0;
+    // The same for text held one byte a character (Latin-1), as most is.
+    virtual void Latin1(std::uint32_t format, std::string_view text);
     virtual void LineEnd() = 0;
     // Before the first text or line end of a numbered line: NUMBER as text,
     // already right-aligned, without the blanks after it.

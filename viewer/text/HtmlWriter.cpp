@@ -3,6 +3,7 @@
 #include "platform/Color.h"
 #include "viewer/text/DocumentLines.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <vector>
 
@@ -59,13 +60,13 @@ std::string FontSize(int halfPoints) {
 
 // The style a run needs beyond the <pre>'s.
 std::string StyleOf(const std::vector<TRtfFont>& fonts, const TRtfCharFormat& f,
-                    const TRtfCharFormat& base) {
+                    const TRtfCharFormat& base, const std::string& baseFamily) {
     std::string style;
     const auto add = [&style](const std::string& property) {
         style += style.empty() ? "" : ";";
         style += property;
     };
-    if (FontFamily(fonts, f.Font) != FontFamily(fonts, base.Font)) {
+    if (FontFamily(fonts, f.Font) != baseFamily) {
         add("font-family:" + FontFamily(fonts, f.Font));
     }
     if (f.SizeHalfPoints != base.SizeHalfPoints) {
@@ -93,14 +94,31 @@ std::string StyleOf(const std::vector<TRtfFont>& fonts, const TRtfCharFormat& f,
     return style;
 }
 
+// The document's fonts and the one OPTIONS names, which comes last.
+std::vector<TRtfFont> FontsOf(const TRtfDocument& doc, const TWriterOptions& options) {
+    std::vector<TRtfFont> fonts = doc.Fonts;
+    if (!options.FontName.empty()) {
+        fonts.push_back({options.FontName, true});
+    }
+    return fonts;
+}
+
+// Bytes of Latin-1 text that are not copied as they are.
+bool NeedsCare(char c) {
+    const auto ch = static_cast<unsigned char>(c);
+    return ch < 0x20 || ch >= 0x7F || c == '&' || c == '<' || c == '>' || c == '"';
+}
+
 class THtmlLines : public TLineVisitor {
 public:
     THtmlLines(std::string& out, const TRtfDocument& doc, const TWriterOptions& options,
-               const std::vector<TRtfFont>& fonts, const TRtfCharFormat& base)
+               const TRtfCharFormat& base, const std::string& baseFamily)
         : out_(out) {
+        const std::vector<TRtfFont> fonts = FontsOf(doc, options);
         const int fontIndex = static_cast<int>(doc.Fonts.size());
         for (const TRtfCharFormat& f : doc.Formats) {
-            const std::string style = StyleOf(fonts, WithOptions(f, options, fontIndex), base);
+            const std::string style =
+                StyleOf(fonts, WithOptions(f, options, fontIndex), base, baseFamily);
             std::string open;
             if (!style.empty()) {
                 open = "<span style=\"";
@@ -114,26 +132,46 @@ public:
         const std::string& open = opens_[format];
         out_ += open;
         for (const char16_t ch : text) {
-            switch (ch) {
-            case u'&':
-                out_ += "&amp;";
-                break;
-            case u'<':
-                out_ += "&lt;";
-                break;
-            case u'>':
-                out_ += "&gt;";
-                break;
-            case u'"':
-                out_ += "&quot;";
-                break;
-            default:
-                if (ch >= 0x20 && ch < 0x7F && high_ == 0) {
-                    out_ += static_cast<char>(ch);
-                } else {
-                    AppendUtf8(out_, ch, high_);
-                }
-                break;
+            AppendCharacter(ch);
+        }
+        if (!open.empty()) {
+            out_ += "</span>";
+        }
+    }
+    void AppendCharacter(char16_t ch) {
+        switch (ch) {
+        case u'&':
+            out_ += "&amp;";
+            break;
+        case u'<':
+            out_ += "&lt;";
+            break;
+        case u'>':
+            out_ += "&gt;";
+            break;
+        case u'"':
+            out_ += "&quot;";
+            break;
+        default:
+            if (ch >= 0x20 && ch < 0x7F && high_ == 0) {
+                out_ += static_cast<char>(ch);
+            } else {
+                AppendUtf8(out_, ch, high_);
+            }
+            break;
+        }
+    }
+    void Latin1(std::uint32_t format, std::string_view text) override {
+        const std::string& open = opens_[format];
+        out_ += open;
+        FinishUtf8(out_, high_);
+        while (!text.empty()) {
+            const auto plain = std::find_if(text.begin(), text.end(), NeedsCare);
+            out_.append(text.begin(), plain);
+            text.remove_prefix(static_cast<std::size_t>(plain - text.begin()));
+            if (!text.empty()) {
+                AppendCharacter(static_cast<unsigned char>(text.front()));
+                text.remove_prefix(1);
             }
         }
         if (!open.empty()) {
@@ -186,15 +224,10 @@ std::string PreStyle(const std::vector<TRtfFont>& fonts, const TRtfCharFormat& b
 
 } // namespace
 
-std::string WriteHtml(const TRtfDocument& doc, const TWriterOptions& options) {
-    std::vector<TRtfFont> fonts = doc.Fonts;
-    const int fontIndex = static_cast<int>(fonts.size());
-    if (!options.FontName.empty()) {
-        fonts.push_back({options.FontName, true});
-    }
-    const TRtfCharFormat base = BaseFormat(doc, options, fontIndex);
+std::string HtmlPageStart(const TRtfDocument& first, const TWriterOptions& options) {
+    const std::vector<TRtfFont> fonts = FontsOf(first, options);
+    const TRtfCharFormat base = BaseFormat(first, options, static_cast<int>(first.Fonts.size()));
     std::string out;
-    out.reserve(doc.Text.size() * 2 + 512);
     if (!options.Fragment) {
         out += "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">";
         if (!options.Title.empty()) {
@@ -211,13 +244,28 @@ std::string WriteHtml(const TRtfDocument& doc, const TWriterOptions& options) {
     out += "<pre style=\"";
     AppendEscaped(out, PreStyle(fonts, base, options));
     out += "\">";
-    THtmlLines lines(out, doc, options, fonts, base);
-    WalkLines(doc, options, lines);
+    return out;
+}
+
+std::string HtmlCode(const TRtfDocument& part, const TRtfDocument& first,
+                     const TWriterOptions& options) {
+    const TRtfCharFormat base = BaseFormat(first, options, static_cast<int>(first.Fonts.size()));
+    const std::string baseFamily = FontFamily(FontsOf(first, options), base.Font);
+    std::string out;
+    out.reserve(part.Text.size() * 2);
+    THtmlLines lines(out, part, options, base, baseFamily);
+    WalkLines(part, options, lines);
     lines.Finish();
-    out += "</pre>";
-    if (!options.Fragment) {
-        out += "</body></html>";
-    }
-    out += '\n';
+    return out;
+}
+
+std::string HtmlPageEnd(const TWriterOptions& options) {
+    return options.Fragment ? "</pre>\n" : "</pre></body></html>\n";
+}
+
+std::string WriteHtml(const TRtfDocument& doc, const TWriterOptions& options) {
+    std::string out = HtmlPageStart(doc, options);
+    out += HtmlCode(doc, doc, options);
+    out += HtmlPageEnd(options);
     return out;
 }

@@ -14,3 +14,12 @@
 // what a run has beyond that. Line numbers cannot be selected, so a
 // selection of the code copies the code alone.
 std::string WriteHtml(const TRtfDocument& doc, const TWriterOptions& options = {});
+
+// The same page for a document read in consecutive parts, each but the last
+// ending at a line end: the start of the page (taken from the first part),
+// each part's code, which can be written at once on several threads, and
+// the end. The parts' options number their lines on from the part before.
+std::string HtmlPageStart(const TRtfDocument& first, const TWriterOptions& options);
+std::string HtmlCode(const TRtfDocument& part, const TRtfDocument& first,
+                     const TWriterOptions& options);
+std::string HtmlPageEnd(const TWriterOptions& options);

@@ -13,6 +13,9 @@ struct TWriterOptions {
     // blanks; a last line left empty by a final line end gets none.
     bool LineNumbers = false;
     std::uint64_t FirstLineNumber = 1;
+    // The width numbers are aligned to; 0: that of the document's largest.
+    // A document written in parts gives each part the width of the whole.
+    std::size_t NumberWidth = 0;
     // The font every run is set in, and its size; empty and 0 keep the document's.
     std::string FontName;
     int FontHalfPoints = 0;
