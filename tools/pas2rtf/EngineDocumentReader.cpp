@@ -98,7 +98,8 @@ private:
         } else {
             TakeLiteral(d, "\\uc1");
         }
-        if (!TakeLiteral(d, "\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}{\\colortbl") ||
+        if (!TakeLiteral(d,
+                         "\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}{\\colortbl") ||
             !TakeColorTable(d, colors_) ||
             !TakeLiteral(d, "}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0")) {
             return false;
@@ -190,8 +191,7 @@ private:
     // The control word NAME without a parameter, and its delimiting blank.
     bool Word(std::string_view name) {
         const std::string_view rest = data_.substr(pos_);
-        if (!rest.starts_with(name) ||
-            (rest.size() > name.size() && IsLetter(rest[name.size()])) ||
+        if (!rest.starts_with(name) || (rest.size() > name.size() && IsLetter(rest[name.size()])) ||
             (rest.size() > name.size() &&
              (rest[name.size()] == '-' || IsDigit(rest[name.size()])))) {
             return false;

@@ -134,6 +134,7 @@ public:
         for (const char16_t ch : text) {
             AppendCharacter(ch);
         }
+        FinishUtf8(out_, high_); // a pair never spans two runs
         if (!open.empty()) {
             out_ += "</span>";
         }
