@@ -5,6 +5,7 @@
 #include "viewer/text/RtfReader.h"
 
 #include <array>
+#include <cctype>
 #include <charconv>
 #include <thread>
 #include <vector>
@@ -276,27 +277,52 @@ private:
 // they save.
 constexpr std::size_t kMinPartBytes = 1 << 20;
 
-// The cuts that make PARTS parts of the body from FROM: each just after a
-// "\par " outside every group, the first one past each share of the bytes.
+// The cuts that make PARTS parts of the body from FROM: each where a line
+// has just ended outside every group (after a "\par " there, or after the
+// "}" that closes a line comment's "\par}"), the first such place past each
+// share of the bytes. The document's own last "\par }" is no cut.
 std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsigned parts) {
     std::vector<std::size_t> cuts{from};
     const std::size_t share = (data.size() - from) / parts;
     std::size_t next = from + share;
     int depth = 0;
-    for (std::size_t i = from; i < data.size() && cuts.size() < parts; ++i) {
+    bool lineEnded = false; // the last thing read was a paragraph mark
+    const auto cutAt = [&](std::size_t at) {
+        if (at >= next && at < data.size() && data[at] != '}') {
+            cuts.push_back(at);
+            next = at + share;
+        }
+    };
+    for (std::size_t i = from; i < data.size() && depth >= 0 && cuts.size() < parts; ++i) {
         const char c = data[i];
         if (c == '{') {
             ++depth;
+            lineEnded = false;
         } else if (c == '}') {
             --depth;
-        } else if (c == '\\') {
-            if (depth == 0 && i >= next && data.substr(i, 5) == "\\par ") {
-                cuts.push_back(i + 5);
-                next = i + 5 + share;
-                i += 4;
-            } else {
-                ++i; // an escaped character is never a brace of a group
+            if (depth == 0 && lineEnded) {
+                cutAt(i + 1);
             }
+            lineEnded = false;
+        } else if (c == '\\') {
+            const bool par =
+                data.substr(i + 1, 3) == "par" &&
+                (i + 4 == data.size() || !std::isalnum(static_cast<unsigned char>(data[i + 4])));
+            if (par) {
+                i += 3;
+                if (i + 1 < data.size() && data[i + 1] == ' ') {
+                    ++i;
+                }
+                lineEnded = true;
+                if (depth == 0) {
+                    cutAt(i + 1);
+                }
+            } else {
+                ++i; // an escaped character, never a brace of a group
+                lineEnded = false;
+            }
+        } else if (c != '\r' && c != '\n') {
+            lineEnded = false;
         }
     }
     cuts.push_back(data.size());

@@ -48,14 +48,21 @@ public:
                   [](const fs::directory_entry& a, const fs::directory_entry& b) {
                       return a.path().filename().string() < b.path().filename().string();
                   });
+        const fs::path outputFolder = (fs::path(command_.Output) / below).lexically_normal();
+        bool any = false;
         for (const fs::directory_entry& entry : entries) {
             if (IsWalkedFile(entry, command_.Force)) {
                 const std::string name = entry.path().filename().string();
-                files_.push_back({entry.path().string(),
-                                  (fs::path(command_.Output) / below / (name + extension_))
-                                      .lexically_normal()
-                                      .string()});
+                files_.push_back(
+                    {entry.path().string(), (outputFolder / (name + extension_)).string()});
+                any = true;
             }
+        }
+        // Only folders that get a document appear below DIR. One that cannot be
+        // made fails its files' conversions, which say why.
+        if (any) {
+            std::error_code ignored;
+            fs::create_directories(outputFolder, ignored);
         }
         for (const fs::directory_entry& entry : entries) {
             std::error_code kind;
@@ -73,6 +80,21 @@ private:
     std::string extension_;
 };
 
+// The folder a walked tree gets below DIR: the tree's own name, as a
+// recursive copy into DIR makes it, so that trees given together never
+// collide; none for "." and "..", which name no folder of their own.
+fs::path TreeName(const std::string& input) {
+    fs::path folder = fs::path(input).lexically_normal();
+    if (folder.filename().empty()) {
+        folder = folder.parent_path();
+    }
+    const fs::path name = folder.filename();
+    if (name.empty() || name == "." || name == "..") {
+        return {};
+    }
+    return name;
+}
+
 bool IsFolder(const std::string& input) {
     std::error_code error;
     return input != kStandardInput && fs::is_directory(input, error);
@@ -87,7 +109,7 @@ std::vector<TPlannedFile> PlanFiles(const TPas2RtfCommand& command, std::ostream
     TTreeWalk walk(command, err, failed, files);
     for (const std::string& input : command.Inputs) {
         if (command.Recursive && IsFolder(input)) {
-            walk.Walk(input, {});
+            walk.Walk(input, TreeName(input));
         } else if (command.Target == TTarget::Folder) {
             files.push_back({input, OutputFileFor(command.Output, input, extension)});
         } else if (command.Target == TTarget::File) {

@@ -16,8 +16,8 @@ struct TPlannedFile {
 // Every input with its output. With -r a folder stands for the source files
 // below it (by extension; with --force Free Pascal's too), in name order,
 // folder by folder; links to folders are not followed. Each goes to
-// DIR/PATH/NAME.EXT, PATH being its folder below the walked one and NAME its
-// whole file name. A folder that cannot be read is reported on ERR and makes
-// FAILED true; the rest of the tree is still walked.
+// DIR/TREE/PATH/NAME.EXT, TREE being the walked folder's name, PATH the
+// file's folder below it and NAME its whole file name. A folder that cannot be read is reported on
+// ERR and makes FAILED true; the rest of the tree is still walked.
 std::vector<TPlannedFile> PlanFiles(const TPas2RtfCommand& command, std::ostream& err,
                                     bool& failed);

@@ -70,7 +70,7 @@ TEST(DocumentLines, CountsLinesWithoutTheEmptyOneAfterAFinalLineEnd) {
     EXPECT_EQ(CountLines(Plain(u"a\n")), 1u);
     EXPECT_EQ(CountLines(Plain(u"a\n\n")), 2u);
     EXPECT_EQ(CountLines(Plain(u"\n")), 1u);
-    EXPECT_EQ(CountLines(Plain(u"a\u2028b\nc")), 3u); // a line break starts a line too
+    EXPECT_EQ(CountLines(Plain(u"a\u2028b\nc")), 3u);    // a line break starts a line too
     EXPECT_EQ(CountLines(Plain(u"\u4e2d\n\u4e2d")), 2u); // the two-byte text
 }
 
@@ -109,8 +109,9 @@ TEST(HtmlWriter, FragmentIsThePreAloneWithNumbersThatCannotBeSelected) {
         << html;
     EXPECT_TRUE(html.ends_with("</pre>\n")) << html;
     const std::string number = "<span style=\"user-select:none;-webkit-user-select:none\">";
-    EXPECT_NE(html.find(">" + number + " 9  </span><span style=\"color:#000000;"
-                                       "font-weight:bold\">begin"),
+    EXPECT_NE(html.find(">" + number +
+                        " 9  </span><span style=\"color:#000000;"
+                        "font-weight:bold\">begin"),
               std::string::npos)
         << html;
     EXPECT_NE(html.find("\n" + number + "10  </span><span"), std::string::npos) << html;
@@ -124,8 +125,7 @@ TEST(HtmlWriter, FontAndSizeOptionsReachThePre) {
     options.FontHalfPoints = 21;
     const std::string html = WriteHtml(TwoLines(), options);
     // Quotes would end the CSS string or the attribute: they are left out.
-    EXPECT_NE(html.find("font-family:'Fira Code',monospace;font-size:10.5pt\">"),
-              std::string::npos)
+    EXPECT_NE(html.find("font-family:'Fira Code',monospace;font-size:10.5pt\">"), std::string::npos)
         << html;
     EXPECT_EQ(html.find("Courier"), std::string::npos) << html;
 }
