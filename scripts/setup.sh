@@ -21,6 +21,9 @@ packages=(
   desktop-file-utils appstream shared-mime-info
   # a real window manager for the frame, move, size and activation tests
   openbox
+  # outside readers of what pas2rtf and the viewer write: web pages, PDF and
+  # terminal output
+  chromium tidy poppler-utils tmux python3
 )
 
 # Only for building and checking the .deb (scripts/setup.sh --package).

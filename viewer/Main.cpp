@@ -9,6 +9,7 @@
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
+#include "viewer/SaveFormats.h"
 #include "viewer/glyphs/Glyphs.h"
 #include "viewer/qdStatusBar.h"
 #include "viewer/text/PathRoutines.h"
@@ -214,9 +215,16 @@ void TfrmMain::CreateComponents() {
             [this] { TApplication::Guarded([this] { FindDialog1Find(); }); });
 
     SaveDialog1.Create = [this] {
-        QFileDialog* dialog = CreateFileDialog(this, "Save as", "Rich Text Format (*.rtf)|*.rtf",
-                                               QFileDialog::AcceptSave);
-        dialog->setDefaultSuffix("rtf");
+        QFileDialog* dialog = CreateFileDialog(
+            this, "Save as", QString::fromStdString(SaveFilter()), QFileDialog::AcceptSave);
+        // A name typed without an extension gets the chosen format's.
+        dialog->setDefaultSuffix(kSaveFormats[0].Suffix);
+        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+            const auto chosen = dialog->nameFilters().indexOf(filter);
+            if (chosen >= 0 && chosen < std::ssize(kSaveFormats)) {
+                dialog->setDefaultSuffix(kSaveFormats[chosen].Suffix);
+            }
+        });
         return dialog;
     };
     OpenDialog1.Create = [this] {
@@ -469,7 +477,9 @@ void TfrmMain::tbSaveClick() {
     }
     const QStringList chosen = SaveDialog1->selectedFiles();
     if (!chosen.isEmpty()) {
-        SourceView1->SaveToFile(EncodeName(chosen.front()));
+        const std::string fileName = EncodeName(chosen.front());
+        const auto filter = SaveDialog1->nameFilters().indexOf(SaveDialog1->selectedNameFilter());
+        SourceView1->SaveToFile(fileName, SaveFormatFor(fileName, filter));
     }
 }
 

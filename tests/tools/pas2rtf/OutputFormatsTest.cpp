@@ -2,13 +2,12 @@
 // parsed, the engine-document reader against the general one, and trees
 // converted with -r against the same files converted one at a time.
 
-#include "tools/pas2rtf/EngineDocumentReader.h"
-#include "tools/pas2rtf/JobRunner.h"
-#include "tools/pas2rtf/Pas2Rtf.h"
-
 #include "engine/PascalParser.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/Files.h"
+#include "tools/pas2rtf/EngineDocumentReader.h"
+#include "tools/pas2rtf/JobRunner.h"
+#include "tools/pas2rtf/Pas2Rtf.h"
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfReader.h"
 
@@ -118,8 +117,8 @@ TEST_F(OutputFormatsTest, BadValuesAreUsageErrorsNamingTheOption) {
             args.push_back(input);
         }
         EXPECT_EQ(Run(args), 2) << c.Args.front();
-        EXPECT_NE(err_.str().find(c.Named), std::string::npos) << c.Args.front() << ": "
-                                                               << err_.str();
+        EXPECT_NE(err_.str().find(c.Named), std::string::npos)
+            << c.Args.front() << ": " << err_.str();
         EXPECT_EQ(out_.str(), "");
     }
     EXPECT_EQ(CountEntries(dir_.Path()), 1u);
@@ -196,8 +195,8 @@ std::vector<TFlatRun> Flat(const std::vector<TRtfDocument>& parts) {
 TEST(EngineDocumentReader, ReadsWhatTheGeneralReaderReads) {
     const std::string asm_ = "begin asm mov ax, 1 { c\\} } end; end.\n";
     const std::string tricky = "x := #13'a\\b{'; (* p\n* q *) // r\n\tq\x01\x7f;";
-    for (const std::string& source : {kSource, asm_, tricky, std::string(), std::string("\n"),
-                                      ReadAll(LUMIVANE_SAMPLE_FILE)}) {
+    for (const std::string& source :
+         {kSource, asm_, tricky, std::string(), std::string("\n"), ReadAll(LUMIVANE_SAMPLE_FILE)}) {
         const std::string doc = Document(source);
         const auto fast = ReadEngineDocument(doc);
         ASSERT_TRUE(fast.has_value()) << source;
@@ -205,14 +204,17 @@ TEST(EngineDocumentReader, ReadsWhatTheGeneralReaderReads) {
         EXPECT_EQ(fast->Text, ReadRtf(doc).Text.ToU16String());
     }
     // pas2rtf's UTF-8 escapes and its Windows-1252 page, both read.
-    const std::string utf8 = "{\\rtf1\\ansi\\uc1\\deff0\\deftab720" +
-                             Document("x").substr(std::string("{\\rtf1\\ansi\\deff0\\deftab720").size());
+    const std::string utf8 =
+        "{\\rtf1\\ansi\\uc1\\deff0\\deftab720" +
+        Document("x").substr(std::string("{\\rtf1\\ansi\\deff0\\deftab720").size());
     ASSERT_TRUE(ReadEngineDocument(utf8).has_value());
-    const std::string escaped = "{\\rtf1\\ansi\\uc1" + Document("{ \\u233?\\u-10179?\\u-8704? }\n")
-                                                           .substr(std::string("{\\rtf1\\ansi").size());
+    const std::string escaped =
+        "{\\rtf1\\ansi\\uc1" +
+        Document("{ \\u233?\\u-10179?\\u-8704? }\n").substr(std::string("{\\rtf1\\ansi").size());
     EXPECT_EQ(Flat({*ReadEngineDocument(escaped)}), Flat({ReadRtf(escaped)}));
-    const std::string cp1252 = "{\\rtf1\\ansi\\ansicpg1252" +
-                               Document("{ caf\xe9 \x80 }").substr(std::string("{\\rtf1\\ansi").size());
+    const std::string cp1252 =
+        "{\\rtf1\\ansi\\ansicpg1252" +
+        Document("{ caf\xe9 \x80 }").substr(std::string("{\\rtf1\\ansi").size());
     EXPECT_EQ(Flat({*ReadEngineDocument(cp1252)}), Flat({ReadRtf(cp1252)}));
     // Anything else is left to the general reader.
     EXPECT_FALSE(ReadEngineDocument("{\\rtf1\\ansi hello}").has_value());
@@ -269,7 +271,8 @@ TEST(JobRunner, DoneFollowsTheOrderWhateverTheWorkTakes) {
             EXPECT_EQ(worked[i].load(), 1);
         }
     }
-    RunInOrder(0, 4, [](std::size_t) { FAIL(); }, [](std::size_t) { FAIL(); });
+    RunInOrder(
+        0, 4, [](std::size_t) { FAIL(); }, [](std::size_t) { FAIL(); });
 }
 
 // A small tree: nested folders, a Free Pascal pair that differs only in its
@@ -291,8 +294,7 @@ TEST_F(OutputFormatsTest, TreeIsMirroredAndEachOutputIsTheSingleFileDocument) {
     MakeTree(src);
     fs::create_directory(out);
     for (const char* jobs : {"-j1", "-j3"}) {
-        ASSERT_EQ(Run({"-r", "--force", jobs, "-d", out.string(), src.string()}), 0)
-            << err_.str();
+        ASSERT_EQ(Run({"-r", "--force", jobs, "-d", out.string(), src.string()}), 0) << err_.str();
         const struct {
             const char* Output;
             fs::path Input;
@@ -377,7 +379,8 @@ TEST_F(OutputFormatsTest, FreePascalTreeMatchesSingleFileConversions) {
         const std::string extension = std::string(".") + (format + 9);
         for (const fs::path& tree : trees) {
             for (const auto& entry : fs::recursive_directory_iterator(tree)) {
-                if (!entry.is_regular_file() || !IsPascalFileName(entry.path().filename().string())) {
+                if (!entry.is_regular_file() ||
+                    !IsPascalFileName(entry.path().filename().string())) {
                     continue;
                 }
                 const fs::path output =
