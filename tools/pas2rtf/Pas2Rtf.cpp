@@ -24,9 +24,11 @@ const char* const kPas2RtfHelp =
     R"(Usage: pas2rtf [OPTION]... [FILE | -]
        pas2rtf [OPTION]... -o OUT FILE
        pas2rtf [OPTION]... -d DIR FILE...
+       pas2rtf [OPTION]... -r -d DIR FOLDER...
 
 Converts Pascal source (.pas, .~pa, .dpr, .~dp, .int, .inc) into the
-syntax-coloured RTF document that the Lumivane 98 viewer shows.
+syntax-coloured RTF document that the Lumivane 98 viewer shows, or into a
+web page or terminal output in the same colours.
 
   FILE                 write the document to standard output
   -                    read the source from standard input (also without
@@ -34,8 +36,9 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
   -o OUT, -oOUT, --output=OUT
                        write the document to the file OUT
   -d DIR, -dDIR, --directory=DIR
-                       write DIR/NAME.rtf for each FILE, NAME being the file's
-                       name without its extension; DIR must exist
+                       write DIR/NAME.rtf (.html, .ans) for each FILE, NAME
+                       being the file's name without its extension; DIR must
+                       exist
   -f, --force          convert every FILE as Pascal whatever its extension
                        (Free Pascal's .pp, .lpr and .p, say)
   --encoding=ENC, --encoding ENC
@@ -49,6 +52,35 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
   --raw                write the engine's document byte for byte, as the
                        viewer gets it: the source's bytes unchanged, no code
                        page named
+  --format=FORMAT, --format FORMAT
+                       rtf (the default), html (a UTF-8 HTML5 page, the code
+                       in one <pre> with inline colours, titled with the
+                       file's name, on the Background colour) or ansi (for
+                       terminals and pagers, less -R: 24-bit colour escapes,
+                       bold and italic, a reset at every line end; plain text
+                       in the terminal's own colour)
+  --fragment           html: write the <pre> element alone, for pasting into
+                       a page or a Markdown file
+  --line-numbers[=START]
+                       start each line with its number (from START, 1 when
+                       not given; 0 or more), right-aligned and followed by
+                       two blanks, in the Foreground colour; in HTML the
+                       numbers are not selected or copied with the code
+  --font=NAME, --font NAME
+                       rtf and html: the font the document names instead of
+                       Courier New (no control characters, braces,
+                       backslashes or semicolons)
+  --font-size=POINTS, --font-size POINTS
+                       rtf and html: the size instead of 9 points, from 1 to
+                       1638, in whole or half points (9.5)
+  -r, --recursive      a FILE that is a folder stands for the source files
+                       below it (with --force also .pp, .lpr and .p); links to
+                       folders are not followed. Needs -d DIR: the outputs
+                       mirror each tree below DIR/FOLDERNAME, each named after
+                       its source's whole name (system.pp.rtf)
+  -j N, -jN, --jobs=N  convert N files at once (1 to 64; default: one per
+                       processor core); messages and the exit status are the
+                       same as one at a time, in the order of the files
   -h, --help           show this help and exit
       --version        show the version and exit
   --                   end of options: every argument after it is a FILE
@@ -62,6 +94,9 @@ complete, so a failure never leaves a partial .rtf behind; an interrupted
 run (Ctrl+C, SIGTERM, SIGHUP) removes its temporary file, and temporaries of
 killed runs that are older than a day are removed from the output folder.
 An output that is a symbolic link replaces the file the link points to.
+With several files, -d DIR makes the outputs durable with one sync of their
+file systems at the end instead of one per file; the exit status is 0 only
+once that sync has succeeded.
 
 A FILE that cannot be converted (unknown extension, unreadable, not a regular
 file, larger than 2 GiB, a colour setting that cannot be read) is reported on
