@@ -82,6 +82,19 @@ QFileDialog* CreateFileDialog(QWidget* owner, const QString& title, const QStrin
     return dialog;
 }
 
+// The place of FILTER among the save dialog's filters, which are
+// kSaveFormats' in order; -1 for none. The dialog names a filter with or
+// without the patterns it adds, as it shows them.
+qsizetype SaveFormatIndex(const QFileDialog& dialog, const QString& filter) {
+    const QStringList filters = dialog.nameFilters();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == filter || filters[i].startsWith(filter + " (")) {
+            return i;
+        }
+    }
+    return -1;
+}
+
 // A pipe, socket or device would block the first read, or never end:
 // refused before anything opens it. Missing files and folders are left to
 // the reader, which reports them.
@@ -220,7 +233,7 @@ void TfrmMain::CreateComponents() {
         // A name typed without an extension gets the chosen format's.
         dialog->setDefaultSuffix(kSaveFormats[0].Suffix);
         connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
-            const auto chosen = dialog->nameFilters().indexOf(filter);
+            const auto chosen = SaveFormatIndex(*dialog, filter);
             if (chosen >= 0 && chosen < std::ssize(kSaveFormats)) {
                 dialog->setDefaultSuffix(kSaveFormats[chosen].Suffix);
             }
@@ -478,8 +491,8 @@ void TfrmMain::tbSaveClick() {
     const QStringList chosen = SaveDialog1->selectedFiles();
     if (!chosen.isEmpty()) {
         const std::string fileName = EncodeName(chosen.front());
-        const auto filter = SaveDialog1->nameFilters().indexOf(SaveDialog1->selectedNameFilter());
-        SourceView1->SaveToFile(fileName, SaveFormatFor(fileName, filter));
+        const auto chosen = SaveFormatIndex(*SaveDialog1, SaveDialog1->selectedNameFilter());
+        SourceView1->SaveToFile(fileName, SaveFormatFor(fileName, chosen));
     }
 }
 

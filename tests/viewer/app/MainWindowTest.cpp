@@ -51,7 +51,7 @@ TEST_F(DesignTest, FormComponentsAsDesigned) {
     EXPECT_EQ(window->SaveDialog1->nameFilters(),
               QStringList(
                   {"Rich Text Format (*.rtf) (*.rtf)", "Web page (*.html *.htm) (*.html *.htm)"}));
-    EXPECT_EQ(window->SaveDialog1->selectedNameFilter(), "Rich Text Format (*.rtf) (*.rtf)");
+    EXPECT_EQ(window->SaveDialog1->selectedNameFilter(), "Rich Text Format (*.rtf)");
     EXPECT_EQ(window->SaveDialog1->defaultSuffix(), "rtf");
     EXPECT_EQ(window->SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_FALSE(window->SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
@@ -274,6 +274,9 @@ TEST_F(KeyboardTest, SaveWritesTheFormatOfTheChosenFilter) {
     EXPECT_TRUE(save("c.htm", rtf).starts_with("<!DOCTYPE html>"));
     EXPECT_TRUE(save("d.rtf", web).starts_with("{\\rtf1"));
     EXPECT_NE(save("e.html", web).find(">alpha beta alpha<"), std::string::npos);
+    // Any other name takes the chosen filter's format.
+    EXPECT_TRUE(save("f.txt", web).starts_with("<!DOCTYPE html>"));
+    EXPECT_TRUE(save("g.txt", rtf).starts_with("{\\rtf1"));
 }
 
 TEST_F(KeyboardTest, OtherModifierSetsDoNothing) {

@@ -1,7 +1,8 @@
 // Save's formats: which one a file gets, and the web page the view saves.
 
-#include "viewer/RichEdit.h"
 #include "viewer/SaveFormats.h"
+
+#include "viewer/RichEdit.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -45,16 +46,14 @@ TEST(SaveFormats, WebPageOfAnRtfFileAndOfPlainText) {
     EXPECT_TRUE(html.starts_with("<!DOCTYPE html>")) << html;
     EXPECT_NE(html.find("<title>page.html</title>"), std::string::npos) << html;
     EXPECT_NE(html.find("background-color:#010203"), std::string::npos) << html;
-    EXPECT_NE(html.find("color:#008000;font-weight:bold\">green</span> a&lt;b"),
-              std::string::npos)
+    EXPECT_NE(html.find("color:#008000;font-weight:bold\">green</span> a&lt;b"), std::string::npos)
         << html;
 
     view.LoadFromBytes("x & y\n\tz");
     view.SaveToFile(page.toStdString(), TSaveFormat::Html);
     EXPECT_NE(ReadBytes(page).find(">x &amp; y\n\tz</"), std::string::npos) << ReadBytes(page);
     // A file that cannot be written is an error and leaves nothing behind.
-    EXPECT_THROW(view.SaveToFile((dir.path() + "/no/such/x.html").toStdString(),
-                                 TSaveFormat::Html),
+    EXPECT_THROW(view.SaveToFile((dir.path() + "/no/such/x.html").toStdString(), TSaveFormat::Html),
                  ERichEditError);
 }
 
