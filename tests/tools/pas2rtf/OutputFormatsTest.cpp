@@ -330,10 +330,15 @@ TEST_F(OutputFormatsTest, BadFilesOfATreeAreReportedInFileOrderAndTheRestConvert
     const fs::path src = dir_.Path() / "src";
     const fs::path out = dir_.Path() / "out";
     MakeTree(src);
-    // Two files that cannot be converted: one too large for a source (sparse,
-    // so it takes no room), one a folder named like a source.
+    // A file too large for a source (sparse, so it takes no room), and a
+    // folder named like a source, which is walked like any folder.
     ASSERT_EQ(::truncate(dir_.WriteFile("src/rtl/huge.inc", "").c_str(), (2LL << 30) + 1), 0);
     fs::create_directory(src / "rtl" / "dir.pas");
+    // And one without read permission, where that keeps its owner out (not root).
+    const bool unreadable = ::geteuid() != 0;
+    if (unreadable) {
+        fs::permissions(dir_.WriteFile("src/rtl/secret.inc", "x"), fs::perms::none);
+    }
     fs::create_directory(out);
     std::string messages;
     for (const char* jobs : {"-j1", "-j4"}) {
@@ -341,6 +346,10 @@ TEST_F(OutputFormatsTest, BadFilesOfATreeAreReportedInFileOrderAndTheRestConvert
         const std::string err = err_.str();
         const std::size_t huge = err.find("huge.inc:");
         EXPECT_NE(huge, std::string::npos) << err;
+        EXPECT_EQ(err.find("dir.pas"), std::string::npos) << err; // a folder, walked
+        if (unreadable) {
+            EXPECT_NE(err.find("secret.inc:"), std::string::npos) << err;
+        }
         // The same messages in the same order, however many files run at once.
         if (messages.empty()) {
             messages = err;
