@@ -70,7 +70,7 @@ public:
         pos_ = from;
         end_ = to;
         doc_.Fonts.push_back({"Courier New", true});
-        TRtfCharFormat base;
+        TState base;
         base.Font = 0;
         base.SizeHalfPoints = 18;
         base.Color = colors_[0];
@@ -158,28 +158,42 @@ private:
             Emit(static_cast<char16_t>(c));
             return true;
         }
-        if (Word("par")) {
-            Emit(kParagraphEnd);
-            return true;
-        }
-        if (Word("b")) {
-            stack_.back().Bold = true;
-            Refresh();
-            return true;
-        }
-        if (Word("i")) {
-            stack_.back().Italic = true;
-            Refresh();
-            return true;
-        }
+        // The few words the engine writes, told apart by their first letter.
         int value = 0;
-        if (NumberWord("cf", value)) {
-            if (value < 0 || static_cast<std::size_t>(value) >= kSlots) {
-                return false;
+        switch (c) {
+        case 'p':
+            if (Word("par")) {
+                Emit(kParagraphEnd);
+                return true;
             }
-            stack_.back().Color = colors_[static_cast<std::size_t>(value)];
-            Refresh();
-            return true;
+            return false;
+        case 'b':
+            if (Word("b")) {
+                stack_.back().Bold = true;
+                Refresh();
+                return true;
+            }
+            return false;
+        case 'i':
+            if (Word("i")) {
+                stack_.back().Italic = true;
+                Refresh();
+                return true;
+            }
+            return false;
+        case 'c':
+            if (NumberWord("cf", value)) {
+                if (value < 0 || static_cast<std::size_t>(value) >= kSlots) {
+                    return false;
+                }
+                stack_.back().Color = colors_[static_cast<std::size_t>(value)];
+                stack_.back().Slot = value;
+                Refresh();
+                return true;
+            }
+            return false;
+        default:
+            break;
         }
         if (NumberWord("u", value) && pos_ < data_.size() && data_[pos_] == '?') {
             ++pos_; // the fallback character
@@ -236,10 +250,7 @@ private:
         while (pos_ < end_ && IsPlain(data_[pos_])) {
             ++pos_;
         }
-        if (!formatKnown_) {
-            format_ = doc_.FormatIndex(stack_.back());
-            formatKnown_ = true;
-        }
+        KnowFormat();
         doc_.AppendLatin1(data_.substr(start, pos_ - start), format_);
     }
 
@@ -250,15 +261,26 @@ private:
     // reader has it, so both number the formats alike.
     void Refresh() { formatKnown_ = false; }
 
+    void KnowFormat() {
+        if (formatKnown_) {
+            return;
+        }
+        const TState& top = stack_.back();
+        std::int64_t& known = indexOf_[static_cast<std::size_t>(top.Slot) * 4 + (top.Bold ? 2 : 0) +
+                                       (top.Italic ? 1 : 0)];
+        if (known < 0) {
+            known = doc_.FormatIndex(top);
+        }
+        format_ = static_cast<std::uint32_t>(known);
+        formatKnown_ = true;
+    }
+
     void Emit(char16_t ch) {
         ch = text::SafeChar(ch);
         if (ch == 0) {
             return;
         }
-        if (!formatKnown_) {
-            format_ = doc_.FormatIndex(stack_.back());
-            formatKnown_ = true;
-        }
+        KnowFormat();
         doc_.Append(ch, format_);
     }
 
@@ -267,7 +289,17 @@ private:
     std::size_t end_ = 0;
     bool windows1252_ = false;
     std::array<TColor, kSlots> colors_{};
-    std::vector<TRtfCharFormat> stack_;
+    // The formats of the open groups, each with its colour slot: a format is
+    // known by slot, weight and style, so its index is kept in a small table.
+    struct TState : TRtfCharFormat {
+        int Slot = 0;
+    };
+    std::vector<TState> stack_;
+    std::array<std::int64_t, kSlots* 4> indexOf_ = [] {
+        std::array<std::int64_t, kSlots * 4> none{};
+        none.fill(-1);
+        return none;
+    }();
     std::uint32_t format_ = 0;
     bool formatKnown_ = false;
     TRtfDocument doc_;

@@ -39,6 +39,9 @@ TWriterOptions OptionsOf(const TPas2RtfCommand& command, const std::string& titl
 std::vector<TWriterOptions> PartOptions(const std::vector<TRtfDocument>& parts,
                                         const TWriterOptions& options) {
     std::vector<TWriterOptions> each(parts.size(), options);
+    if (!options.LineNumbers) {
+        return each;
+    }
     std::uint64_t lines = 0;
     for (std::size_t k = 0; k < parts.size(); ++k) {
         each[k].FirstLineNumber = options.FirstLineNumber + lines;

@@ -30,7 +30,8 @@ void AppendCodePoint(std::string& out, char32_t cp) {
 class TNumbering {
 public:
     TNumbering(const TRtfDocument& doc, const TWriterOptions& options)
-        : on_(options.LineNumbers), next_(options.FirstLineNumber), lines_(CountLines(doc)) {
+        : on_(options.LineNumbers), next_(options.FirstLineNumber),
+          lines_(on_ ? CountLines(doc) : 0) {
         if (on_ && lines_ > 0) {
             width_ = options.NumberWidth != 0 ? options.NumberWidth
                                               : std::to_string(next_ + lines_ - 1).size();
