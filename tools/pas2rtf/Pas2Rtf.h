@@ -61,8 +61,8 @@ public:
 TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args,
                                       bool inIsTerminal = true);
 
-// The file -d writes for INPUT: FOLDER/NAME.rtf, NAME being INPUT's file name
-// without its extension.
+// The file -d writes for INPUT: FOLDER/NAME.EXTENSION (.rtf, .html or .ans),
+// NAME being INPUT's file name without its extension.
 std::string OutputFileFor(const std::string& folder, const std::string& input,
                           const std::string& extension = ".rtf");
 
