@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <random>
+#include <set>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -262,7 +263,7 @@ void TAtomicFile::Write(std::string_view bytes) {
 
 void TAtomicFile::Commit() {
     Create(); // an empty file still replaces the target
-    if (::fsync(fd_.Get()) != 0) {
+    if (!deferSync_ && ::fsync(fd_.Get()) != 0) {
         Fail("cannot write", errno);
     }
     NameTemporary();
@@ -273,9 +274,30 @@ void TAtomicFile::Commit() {
         Fail("cannot write", errno);
     }
     committed_ = true;
+    if (deferSync_) {
+        return;
+    }
     if (const int error = SyncFolder(FolderOf(target_)); error != 0) {
         throw EAtomicFileError(Describe(FolderOf(target_), "cannot sync the folder", error));
     }
+}
+
+std::string SyncFileSystems(const std::vector<fs::path>& folders) {
+    std::set<dev_t> synced;
+    for (const fs::path& folder : folders) {
+        struct stat info {};
+        if (::stat(folder.c_str(), &info) != 0) {
+            return Describe(folder, "cannot sync", errno);
+        }
+        if (!synced.insert(info.st_dev).second) {
+            continue;
+        }
+        const TFileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (!fd.IsOpen() || ::syncfs(fd.Get()) != 0) {
+            return Describe(folder, "cannot sync", errno);
+        }
+    }
+    return {};
 }
 
 void WriteFileAtomically(const fs::path& file, std::string_view content, mode_t newFileMode,

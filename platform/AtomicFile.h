@@ -29,6 +29,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 // A file could not be written; the message names it and gives the cause. The
 // target is then as it was.
@@ -52,6 +53,9 @@ public:
     void Write(std::string_view bytes);
     // Syncs the temporary file, renames it over the target and syncs the folder.
     void Commit();
+    // For one file of a batch: Commit renames without either sync, and the
+    // batch ends with one SyncFileSystems over its folders.
+    void DeferSync() { deferSync_ = true; }
 
     // The file that is replaced: the target with its links followed.
     const std::filesystem::path& Target() const { return target_; }
@@ -75,6 +79,7 @@ private:
     TFileDescriptor fd_;
     bool unnamed_ = false; // the temporary file has no name yet
     bool committed_ = false;
+    bool deferSync_ = false;
     static constexpr std::size_t kWritebackPiece = 1 << 20;
     std::size_t written_ = 0;       // bytes written so far
     std::size_t writebackFrom_ = 0; // the first byte not yet handed to the disk
@@ -83,6 +88,11 @@ private:
 // The whole of CONTENT as FILE, through TAtomicFile.
 void WriteFileAtomically(const std::filesystem::path& file, std::string_view content,
                          mode_t newFileMode = 0666, const std::string& tag = "tmp");
+
+// Makes everything written in the file systems of FOLDERS durable: one sync
+// per file system, however many folders and files. Returns an empty text, or
+// the first failure naming its folder.
+std::string SyncFileSystems(const std::vector<std::filesystem::path>& folders);
 
 // FILE with every symbolic link of its last component followed, also a link to
 // a file that does not exist yet; FILE itself when it is no link. Throws

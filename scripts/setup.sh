@@ -23,8 +23,9 @@ packages=(
   openbox
   # the accessibility bus and a screen reader's view of it, the clipboard read back
   at-spi2-core python3-pyatspi dbus-x11 dbus-daemon xclip
-  # a real PDF reader for the printed and exported pages
-  poppler-utils
+  # outside readers of what pas2rtf and the viewer write: web pages, PDF and
+  # terminal output
+  chromium tidy poppler-utils tmux python3
 )
 
 # Only for building and checking the .deb (scripts/setup.sh --package).

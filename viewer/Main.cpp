@@ -9,6 +9,7 @@
 #include "viewer/Application.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
+#include "viewer/SaveFormats.h"
 #include "viewer/ViewCommands.h"
 #include "viewer/glyphs/Glyphs.h"
 #include "viewer/qdStatusBar.h"
@@ -81,6 +82,19 @@ QFileDialog* CreateFileDialog(QWidget* owner, const QString& title, const QStrin
                                                         : QFileDialog::AnyFile);
     dialog->setNameFilters(NameFilters(filter));
     return dialog;
+}
+
+// The place of FILTER among the save dialog's filters, which are
+// kSaveFormats' in order; -1 for none. The dialog names a filter with or
+// without the patterns it adds, as it shows them.
+qsizetype SaveFormatIndex(const QFileDialog& dialog, const QString& filter) {
+    const QStringList filters = dialog.nameFilters();
+    for (qsizetype i = 0; i < filters.size(); ++i) {
+        if (filters[i] == filter || filters[i].startsWith(filter + " (")) {
+            return i;
+        }
+    }
+    return -1;
 }
 
 // A pipe, socket or device would block the first read, or never end:
@@ -217,9 +231,15 @@ void TfrmMain::CreateComponents() {
 
     SaveDialog1.Create = [this] {
         QFileDialog* dialog = CreateFileDialog(
-            this, "Save as", "Rich Text Format (*.rtf)|*.rtf|PDF document (*.pdf)|*.pdf",
-            QFileDialog::AcceptSave);
-        dialog->setDefaultSuffix("rtf");
+            this, "Save as", QString::fromStdString(SaveFilter()), QFileDialog::AcceptSave);
+        // A name typed without an extension gets the chosen format's.
+        dialog->setDefaultSuffix(kSaveFormats[0].Suffix);
+        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
+            const auto chosen = SaveFormatIndex(*dialog, filter);
+            if (chosen >= 0 && chosen < std::ssize(kSaveFormats)) {
+                dialog->setDefaultSuffix(kSaveFormats[chosen].Suffix);
+            }
+        });
         return dialog;
     };
     OpenDialog1.Create = [this] {
@@ -475,9 +495,15 @@ void TfrmMain::tbSaveClick() {
         return;
     }
     const QStringList chosen = SaveDialog1->selectedFiles();
-    const QString filter = SaveDialog1->selectedNameFilter();
-    if (!chosen.isEmpty() && !ViewCommands->SaveAsPdf(EncodeName(chosen.front()), filter)) {
-        SourceView1->SaveToFile(EncodeName(chosen.front()));
+    if (!chosen.isEmpty()) {
+        const std::string fileName = EncodeName(chosen.front());
+        const auto filter = SaveFormatIndex(*SaveDialog1, SaveDialog1->selectedNameFilter());
+        const TSaveFormat format = SaveFormatFor(fileName, filter);
+        if (format == TSaveFormat::Pdf) {
+            ViewCommands->SaveAsPdf(fileName);
+        } else {
+            SourceView1->SaveToFile(fileName, format);
+        }
     }
 }
 

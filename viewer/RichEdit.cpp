@@ -2,6 +2,7 @@
 
 #include "platform/qt/QtColor.h"
 #include "viewer/SelectionMimeData.h"
+#include "viewer/text/HtmlWriter.h"
 #include "viewer/text/RtfRange.h"
 #include "viewer/text/RtfReader.h"
 #include "viewer/text/RtfWriter.h"
@@ -18,6 +19,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <new>
 
 namespace {
@@ -152,10 +154,19 @@ std::string TRichEdit::RangeToRtf(int from, int to) const {
                                   static_cast<std::size_t>(std::max(to, 0))));
 }
 
-void TRichEdit::SaveToFile(const std::string& fileName) const {
+void TRichEdit::SaveToFile(const std::string& fileName, TSaveFormat format) const {
     std::string rtf;
     try {
-        rtf = ToRtf();
+        if (format == TSaveFormat::Html) {
+            // The page shows the code on the view's own background.
+            TWriterOptions options;
+            options.Title = std::filesystem::path(fileName).filename().string();
+            const QColor base = palette().color(QPalette::Base);
+            options.Background = RgbColor(base.red(), base.green(), base.blue());
+            rtf = WriteHtml(document_->Model, options);
+        } else {
+            rtf = ToRtf();
+        }
     } catch (const std::bad_alloc&) {
         throw ERichEditError(kSaveFailedText);
     }

@@ -4,6 +4,7 @@
 // formats, and a line index; it paints only the lines in sight. Our own RTF
 // writer saves and copies it.
 
+#include "viewer/SaveFormats.h"
 #include "viewer/SourceViewDocument.h"
 #include "viewer/SourceViewLayout.h"
 
@@ -44,9 +45,9 @@ public:
     // On an error the previous content stays.
     void LoadFromBytes(std::string_view data);
     void LoadFromFile(const std::string& fileName);
-    // RTF, the view's own rendering. An existing file is replaced only when the
-    // whole document has been written.
-    void SaveToFile(const std::string& fileName) const;
+    // RTF, the view's own rendering, or a web page of what the view shows.
+    // An existing file is replaced only when the whole document has been written.
+    void SaveToFile(const std::string& fileName, TSaveFormat format = TSaveFormat::Rtf) const;
 
     // Builds what LoadFromBytes shows without touching any widget: safe on a
     // worker thread. The result is handed to AdoptDocument on the GUI thread.

@@ -18,8 +18,6 @@
 
 namespace {
 
-constexpr const char* kPdfFilter = "PDF document (*.pdf)";
-
 // The extension of the first pattern in a file dialog's FILTER: "pdf" for
 // "PDF document (*.pdf)"; empty for "*" or none.
 QString FirstSuffix(const QString& filter) {
@@ -153,14 +151,7 @@ void TViewCommands::Print() {
     PrintPages(&window_, Source(printer.printRange() == QPrinter::Selection), printer, blocker_);
 }
 
-bool TViewCommands::SaveAsPdf(const std::string& fileName, const QString& filter) {
+void TViewCommands::SaveAsPdf(const std::string& fileName) {
     const QString name = QFile::decodeName(QByteArray::fromStdString(fileName));
-    const QString suffix = QFileInfo(name).suffix().toLower();
-    // The extension typed wins; a name without a known one takes the filter's type.
-    const bool pdf = suffix == "pdf" || (filter.startsWith(kPdfFilter) && suffix != "rtf" &&
-                                         suffix != "htm" && suffix != "html");
-    if (pdf) {
-        ExportPdf(&window_, Source(false), name, blocker_);
-    }
-    return pdf;
+    ExportPdf(&window_, Source(false), name, blocker_);
 }

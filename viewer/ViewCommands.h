@@ -38,9 +38,8 @@ public:
     void ZoomOut();
     void ZoomReset();
 
-    // Saves the view as PDF when FILENAME's extension, or else the chosen
-    // FILTER, asks for it; false leaves the save to the other types.
-    bool SaveAsPdf(const std::string& fileName, const QString& filter);
+    // Saves the view as PDF pages, the same pages printing gives.
+    void SaveAsPdf(const std::string& fileName);
 
     // Modal dialogs go through these, so that tests can answer them.
     std::function<bool(QPrintDialog& dialog)> ExecutePrintDialog;

@@ -5,12 +5,18 @@
 #include "platform/NameQuoting.h"
 #include "platform/Registry.h"
 #include "platform/RegistryTree.h"
+#include "tools/pas2rtf/FormatDispatch.h"
+#include "tools/pas2rtf/JobRunner.h"
+#include "tools/pas2rtf/Pas2RtfOptions.h"
 #include "tools/pas2rtf/SignalCleanup.h"
+#include "tools/pas2rtf/SourceTree.h"
+#include "viewer/text/DocumentBuffer.h"
 
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <sstream>
@@ -20,9 +26,11 @@ const char* const kPas2RtfHelp =
     R"(Usage: pas2rtf [OPTION]... [FILE | -]
        pas2rtf [OPTION]... -o OUT FILE
        pas2rtf [OPTION]... -d DIR FILE...
+       pas2rtf [OPTION]... -r -d DIR FOLDER...
 
 Converts Pascal source (.pas, .~pa, .dpr, .~dp, .int, .inc) into the
-syntax-coloured RTF document that the Lumivane 98 viewer shows.
+syntax-coloured RTF document that the Lumivane 98 viewer shows, or into a
+web page or terminal output in the same colours.
 
   FILE                 write the document to standard output
   -                    read the source from standard input (also without
@@ -30,8 +38,9 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
   -o OUT, -oOUT, --output=OUT
                        write the document to the file OUT
   -d DIR, -dDIR, --directory=DIR
-                       write DIR/NAME.rtf for each FILE, NAME being the file's
-                       name without its extension; DIR must exist
+                       write DIR/NAME.rtf (.html, .ans) for each FILE, NAME
+                       being the file's name without its extension; DIR must
+                       exist
   -f, --force          convert every FILE as Pascal whatever its extension
                        (Free Pascal's .pp, .lpr and .p, say)
   --encoding=ENC, --encoding ENC
@@ -45,6 +54,35 @@ syntax-coloured RTF document that the Lumivane 98 viewer shows.
   --raw                write the engine's document byte for byte, as the
                        viewer gets it: the source's bytes unchanged, no code
                        page named
+  --format=FORMAT, --format FORMAT
+                       rtf (the default), html (a UTF-8 HTML5 page, the code
+                       in one <pre> with inline colours, titled with the
+                       file's name, on the Background colour) or ansi (for
+                       terminals and pagers, less -R: 24-bit colour escapes,
+                       bold and italic, a reset at every line end; plain text
+                       in the terminal's own colour)
+  --fragment           html: write the <pre> element alone, for pasting into
+                       a page or a Markdown file
+  --line-numbers[=START]
+                       start each line with its number (from START, 1 when
+                       not given; 0 or more), right-aligned and followed by
+                       two blanks, in the Foreground colour; in HTML the
+                       numbers are not selected or copied with the code
+  --font=NAME, --font NAME
+                       rtf and html: the font the document names instead of
+                       Courier New (no control characters, braces,
+                       backslashes or semicolons)
+  --font-size=POINTS, --font-size POINTS
+                       rtf and html: the size instead of 9 points, from 1 to
+                       1638, in whole or half points (9.5)
+  -r, --recursive      a FILE that is a folder stands for the source files
+                       below it (with --force also .pp, .lpr and .p); links to
+                       folders are not followed. Needs -d DIR: the outputs
+                       mirror each tree below DIR/FOLDERNAME, each named after
+                       its source's whole name (system.pp.rtf)
+  -j N, -jN, --jobs=N  convert N files at once (1 to 64; default: one per
+                       processor core); messages and the exit status are the
+                       same as one at a time, in the order of the files
   -h, --help           show this help and exit
       --version        show the version and exit
   --                   end of options: every argument after it is a FILE
@@ -60,6 +98,9 @@ SIGTERM, SIGHUP) removes its temporary file, and the next run into the output
 folder removes those of killed runs. An output that is a symbolic link
 replaces the file the link points to, except another user's link in a sticky,
 world-writable folder such as /tmp, which is refused.
+With several files, -d DIR makes the outputs durable with one sync of their
+file systems at the end instead of one per file; the exit status is 0 only
+once that sync has succeeded.
 
 A FILE that cannot be converted (unknown extension, unreadable, not a regular
 file, larger than 2 GiB, a colour setting that cannot be read) is reported on
@@ -173,7 +214,11 @@ private:
 // removal while it exists, should a signal end the program.
 class TFileSink : public TByteSink {
 public:
-    explicit TFileSink(const std::string& outputFile) : file_(outputFile, 0666, kTemporaryTag) {
+    TFileSink(const std::string& outputFile, bool deferSync)
+        : file_(outputFile, 0666, kTemporaryTag) {
+        if (deferSync) {
+            file_.DeferSync();
+        }
         TSignalsHeld held;
         file_.Create();
         registration_.emplace(file_.TemporaryName());
@@ -205,6 +250,16 @@ std::string ReadStandardInput(std::istream& in) {
     return source;
 }
 
+// The colours as a conversion starts: read now, or by the run before its
+// first file.
+void LoadColorsFor(const TPas2RtfCommand& command, TPascalParser& parser) {
+    if (!command.ColorsLoaded) {
+        parser.LoadColors();
+    } else if (!command.ColorError.empty()) {
+        throw std::runtime_error(command.ColorError);
+    }
+}
+
 // INPUT's document from the engine, as it is: standard input and forced
 // inputs as Pascal whatever their names, any other input by its extension.
 void ConvertRaw(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
@@ -212,8 +267,17 @@ void ConvertRaw(const std::string& input, const TPas2RtfCommand& command, std::i
     if (input == kStandardInput) {
         const std::string source = ReadStandardInput(in);
         TPascalParser parser;
-        parser.LoadColors();
+        LoadColorsFor(command, parser);
         parser.ConvertSource(source, sink);
+    } else if (command.ColorsLoaded) {
+        if (!command.Force && !IsSourceFileName(input)) {
+            throw std::runtime_error("Unknown file extension (--force converts it as Pascal)");
+        }
+        TPascalParser parser;
+        LoadColorsFor(command, parser);
+        TMemoryStream file;
+        file.LoadFromFile(input);
+        parser.ConvertSource(file.View(), sink);
     } else if (command.Force) {
         ConvertFileAsPascal(input, sink);
     } else if (!IsSourceFileName(input)) {
@@ -239,11 +303,11 @@ void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::
     if (input == kStandardInput) {
         standardInput = ReadStandardInput(in);
         source = standardInput;
-        parser.LoadColors();
+        LoadColorsFor(command, parser);
     } else if (!command.Force && !IsSourceFileName(input)) {
         throw std::runtime_error("Unknown file extension (--force converts it as Pascal)");
     } else {
-        parser.LoadColors();
+        LoadColorsFor(command, parser);
         file.LoadFromFile(input);
         source = file.View();
     }
@@ -258,19 +322,35 @@ void ConvertInto(const std::string& input, const TPas2RtfCommand& command, std::
     encoded.Finish();
 }
 
+// INPUT's document in the format the command asks for: the engine's own, or
+// rewritten from the model of it.
+void WriteDocument(const std::string& input, const TPas2RtfCommand& command, std::istream& in,
+                   TByteSink& sink) {
+    if (!NeedsDocumentModel(command)) {
+        ConvertInto(input, command, in, sink);
+        return;
+    }
+    TDocumentBuffer engineDocument;
+    ConvertInto(input, command, in, engineDocument);
+    // A batch converts its files at once already; one file takes every core.
+    const unsigned threads = command.ColorsLoaded ? 1 : JobCount(command);
+    WriteDocumentAs(engineDocument.View(), command, PageTitle(input), sink, threads);
+}
+
 // One input converted and written where the command says, the document passed
-// on while it is written; throws naming what failed.
+// on while it is written; throws naming what failed. DEFERSYNC leaves the
+// output's sync to the end of the batch.
 void ConvertOne(const std::string& input, const std::string& outputFile,
-                const TPas2RtfCommand& command, const TPas2RtfStreams& streams) {
+                const TPas2RtfCommand& command, const TPas2RtfStreams& streams, bool deferSync) {
     if (outputFile.empty()) {
         TStreamSink sink(streams.Out);
-        ConvertInto(input, command, streams.In, sink);
+        WriteDocument(input, command, streams.In, sink);
         if (!streams.Out.flush()) {
             throw std::runtime_error("cannot write to standard output");
         }
     } else {
-        TFileSink file(outputFile);
-        ConvertInto(input, command, streams.In, file);
+        TFileSink file(outputFile, deferSync);
+        WriteDocument(input, command, streams.In, file);
         file.Commit();
     }
 }
@@ -321,6 +401,25 @@ void RemoveStaleTemporariesFor(const std::string& outputFile, std::set<std::stri
     }
 }
 
+// The end of a batch: every output written is made durable at once. False,
+// with the reason on ERR, when that fails: the outputs may then be lost in a
+// crash, so the run has not succeeded.
+bool SyncOutputs(const std::vector<TPlannedFile>& files, const std::vector<char>& fileFailed,
+                 std::ostream& err) {
+    std::set<std::filesystem::path> folders;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        if (fileFailed[i] == 0) {
+            folders.insert(FolderOf(FollowLinks(files[i].Output)));
+        }
+    }
+    const std::string error = SyncFileSystems({folders.begin(), folders.end()});
+    if (!error.empty()) {
+        err << "pas2rtf: " << error << "; the outputs may not be on disk\n";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool inIsTerminal) {
@@ -343,6 +442,8 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool
         } else if (options && arg == "--raw") {
             command.Raw = true;
         } else if (options && TakeEncodingOption(command, args, i)) {
+            continue;
+        } else if (options && TakeOutputOption(command, args, i)) {
             continue;
         } else if (options && TakeTargetOption(command, args, i)) {
             continue;
@@ -368,14 +469,16 @@ TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args, bool
         command.Target == TTarget::Folder) {
         throw EUsageError("standard input has no name for -d; use -o OUT or standard output");
     }
+    CheckOutputOptions(command);
     return command;
 }
 
-std::string OutputFileFor(const std::string& folder, const std::string& input) {
-    const std::string_view extension = FileExtension(input);
-    const std::string withoutExtension = input.substr(0, input.size() - extension.size());
+std::string OutputFileFor(const std::string& folder, const std::string& input,
+                          const std::string& extension) {
+    const std::string_view own = FileExtension(input);
+    const std::string withoutExtension = input.substr(0, input.size() - own.size());
     const std::string name = std::filesystem::path(withoutExtension).filename().string();
-    return (std::filesystem::path(folder) / (name + ".rtf")).string();
+    return (std::filesystem::path(folder) / (name + extension)).string();
 }
 
 int RunPas2Rtf(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
@@ -406,10 +509,14 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
         return 0;
     }
 
+    bool failed = false;
+    const std::vector<TPlannedFile> files = PlanFiles(command, err, failed);
+
     // Every input by file identity, so that no output can land on one
     // through another spelling, a symbolic link or a hard link.
     std::map<TFileIdentity, std::string> inputs;
-    for (const std::string& input : command.Inputs) {
+    for (const TPlannedFile& file : files) {
+        const std::string& input = file.Input;
         const auto identity =
             input == kStandardInput ? IdentityOf(streams.InFile) : IdentityOf(input);
         if (identity) {
@@ -417,22 +524,23 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
         }
     }
 
-    bool failed = false;
+    // Each file's messages, passed on in the order of the files however the
+    // conversions overlap.
+    std::vector<std::ostringstream> messages(files.size());
+    std::vector<char> converting(files.size(), 0);
+    std::vector<char> fileFailed(files.size(), 0);
     bool storeWarned = false;
     std::map<std::string, std::string> written; // output file -> the input it holds
-    std::set<std::string> cleanedFolders;
-    for (const std::string& input : command.Inputs) {
-        std::string outputFile;
-        if (command.Target == TTarget::File) {
-            outputFile = command.Output;
-        } else if (command.Target == TTarget::Folder) {
-            outputFile = OutputFileFor(command.Output, input);
+    // Whether FILES[I] is converted; what it is not is reported on ERR.
+    const auto check = [&](std::size_t i, std::ostream& err) {
+        const std::string& input = files[i].Input;
+        const std::string& outputFile = files[i].Output;
+        if (command.Target == TTarget::Folder) {
             if (const auto earlier = written.find(outputFile); earlier != written.end()) {
                 err << "pas2rtf: " << platform::ShownName(input) << ": skipped, "
                     << platform::ShownName(outputFile) << " already holds the document of "
                     << platform::ShownName(earlier->second) << "\n";
-                failed = true;
-                continue;
+                return false;
             }
         }
         // Standard output appended to an input (">> x.pas") would grow the
@@ -446,8 +554,7 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
                                        : platform::ShownName(outputFile))
                 << " is the input file " << platform::ShownName(same->second)
                 << "; nothing was written\n";
-            failed = true;
-            continue;
+            return false;
         }
         if (!storeWarned) {
             if (const auto error = StoreParseError()) {
@@ -456,16 +563,53 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
                 storeWarned = true;
             }
         }
+        written.emplace(outputFile, input);
+        return true;
+    };
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        converting[i] = check(i, messages[i]) ? 1 : 0;
+        fileFailed[i] = converting[i] == 0 ? 1 : 0;
+    }
+
+    const unsigned jobs = command.Target == TTarget::Folder ? JobCount(command) : 1;
+    if (jobs > 1 && files.size() > 1) {
+        // Read once, so that no conversion changes the colours another reads.
+        command.ColorsLoaded = true;
+        try {
+            TPascalParser().LoadColors();
+        } catch (const std::exception& e) {
+            command.ColorError = e.what();
+        }
+    }
+    // A batch is made durable by one sync at its end, not one per file.
+    const bool deferSync = command.Target == TTarget::Folder && files.size() > 1;
+    std::mutex cleaning;
+    std::set<std::string> cleanedFolders;
+    const auto convert = [&](std::size_t i) {
+        if (converting[i] == 0) {
+            return;
+        }
+        std::ostream& err = messages[i];
+        const std::string& input = files[i].Input;
+        const std::string& outputFile = files[i].Output;
         try {
             if (!outputFile.empty()) {
+                const std::lock_guard guard(cleaning);
                 RemoveStaleTemporariesFor(outputFile, cleanedFolders);
             }
-            ConvertOne(input, outputFile, command, streams);
-            written.emplace(outputFile, input);
+            ConvertOne(input, outputFile, command, streams, deferSync);
         } catch (const std::exception& e) {
             err << "pas2rtf: " << platform::ShownName(input) << ": " << e.what() << "\n";
-            failed = true;
+            fileFailed[i] = 1;
         }
+    };
+    RunInOrder(files.size(), jobs, convert, [&](std::size_t i) {
+        err << messages[i].str();
+        messages[i] = std::ostringstream();
+        failed = failed || fileFailed[i] != 0;
+    });
+    if (deferSync && !SyncOutputs(files, fileFailed, err)) {
+        failed = true;
     }
     return failed ? 1 : 0;
 }

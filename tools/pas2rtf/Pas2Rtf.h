@@ -3,6 +3,7 @@
 
 #include "tools/pas2rtf/TextEncoding.h"
 
+#include <cstdint>
 #include <istream>
 #include <ostream>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 
 struct TPas2RtfCommand {
     enum class TTarget { StandardOutput, File, Folder };
+    enum class TFormat { Rtf, Html, Ansi };
 
     bool Help = false;
     bool Version = false;
@@ -24,6 +26,25 @@ struct TPas2RtfCommand {
     TTarget Target = TTarget::StandardOutput;
     std::string Output;              // the file (-o) or the folder (-d)
     std::vector<std::string> Inputs; // "-" is standard input
+
+    // What is written (--format, --fragment) and what the writer adds
+    // (--line-numbers, --font, --font-size); see Pas2RtfOptions.h.
+    TFormat Format = TFormat::Rtf;
+    bool Fragment = false;
+    bool LineNumbers = false;
+    std::uint64_t FirstLineNumber = 1;
+    std::string FontName;
+    int FontHalfPoints = 0; // 0: the engine's 9 points
+    // Folders among the inputs are walked (-r), and how many files are
+    // converted at once (-j; 0: one per processor core).
+    bool Recursive = false;
+    unsigned Jobs = 0;
+
+    // Set by a run that converts on several threads: the colours were read
+    // once before the first file (COLORERROR says why they could not be), so
+    // that no conversion changes them while another reads them.
+    bool ColorsLoaded = false;
+    std::string ColorError;
 };
 
 // The input name that stands for standard input.
@@ -40,9 +61,10 @@ public:
 TPas2RtfCommand ParsePas2RtfArguments(const std::vector<std::string>& args,
                                       bool inIsTerminal = true);
 
-// The file -d writes for INPUT: FOLDER/NAME.rtf, NAME being INPUT's file name
-// without its extension.
-std::string OutputFileFor(const std::string& folder, const std::string& input);
+// The file -d writes for INPUT: FOLDER/NAME.EXTENSION (.rtf, .html or .ans),
+// NAME being INPUT's file name without its extension.
+std::string OutputFileFor(const std::string& folder, const std::string& input,
+                          const std::string& extension = ".rtf");
 
 // Runs the program on ARGS (without the program name): documents to OUT (for
 // standard output), messages to ERR. OUT_FILE is the descriptor behind OUT,

@@ -1,5 +1,6 @@
 #include "tools/pas2rtf/SignalCleanup.h"
 
+#include <atomic>
 #include <climits>
 #include <csignal>
 #include <cstring>
@@ -10,14 +11,22 @@ namespace {
 
 constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
-// Read by the handler, which may only call async-signal-safe functions: a
-// fixed buffer and a flag set once the buffer is complete.
-char gTemporary[PATH_MAX];
-volatile std::sig_atomic_t gHasTemporary = 0;
+// Read by the handler, which may only call async-signal-safe functions:
+// fixed buffers, each with a state that a thread claims it by and sets to
+// kFull once the buffer is complete. Lock-free atomics are safe there.
+enum : int { kFree, kClaimed, kFull };
+struct TSlot {
+    char Path[PATH_MAX];
+    std::atomic<int> State{kFree};
+};
+TSlot gTemporaries[TTemporaryRegistration::kMaxTemporaries];
+static_assert(std::atomic<int>::is_always_lock_free);
 
 void RemoveTemporaryAndDie(int signal) {
-    if (gHasTemporary != 0) {
-        ::unlink(gTemporary);
+    for (TSlot& slot : gTemporaries) {
+        if (slot.State.load() == kFull) {
+            ::unlink(slot.Path);
+        }
     }
     // SA_RESETHAND has restored the default action; it ends the program once
     // the handler returns and the signal is no longer held.
@@ -50,15 +59,24 @@ void InstallSignalCleanup() {
 }
 
 TTemporaryRegistration::TTemporaryRegistration(const std::string& path) {
-    if (path.size() < sizeof gTemporary) {
-        gHasTemporary = 0;
-        std::memcpy(gTemporary, path.c_str(), path.size() + 1);
-        gHasTemporary = 1;
+    if (path.size() >= PATH_MAX) {
+        return;
+    }
+    for (int i = 0; i < kMaxTemporaries; ++i) {
+        int expected = kFree;
+        if (gTemporaries[i].State.compare_exchange_strong(expected, kClaimed)) {
+            std::memcpy(gTemporaries[i].Path, path.c_str(), path.size() + 1);
+            gTemporaries[i].State.store(kFull);
+            slot_ = i;
+            return;
+        }
     }
 }
 
 TTemporaryRegistration::~TTemporaryRegistration() {
-    gHasTemporary = 0;
+    if (slot_ >= 0) {
+        gTemporaries[slot_].State.store(kFree);
+    }
 }
 
 TSignalsHeld::TSignalsHeld() {

@@ -10,15 +10,21 @@
 // ignored (as under nohup). Called once, by the program's main.
 void InstallSignalCleanup();
 
-// Registers the temporary file of the output being written while it exists.
-// Only one is registered at a time; a path too long for the handler's buffer
-// is not, and a later run removes the file as stale instead.
+// Registers the temporary file of an output being written while it exists.
+// As many are registered at once as files are converted at once (up to
+// kMaxTemporaries); a path too long for the handler's buffer, or one beyond
+// that number, is not, and a later run removes the file as stale instead.
 class TTemporaryRegistration {
 public:
+    static constexpr int kMaxTemporaries = 64;
+
     explicit TTemporaryRegistration(const std::string& path);
     ~TTemporaryRegistration();
     TTemporaryRegistration(const TTemporaryRegistration&) = delete;
     TTemporaryRegistration& operator=(const TTemporaryRegistration&) = delete;
+
+private:
+    int slot_ = -1;
 };
 
 // Keeps SIGINT, SIGTERM and SIGHUP waiting while it lives, so that a file and

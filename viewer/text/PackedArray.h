@@ -99,6 +99,14 @@ public:
         }
         wideItems_.push_back(value);
     }
+    // Appends COUNT values of one byte each.
+    void AppendNarrow(const std::uint8_t* values, std::size_t count) {
+        if (wide_) {
+            wideItems_.insert(wideItems_.end(), values, values + count);
+        } else {
+            narrowItems_.insert(narrowItems_.end(), values, values + count);
+        }
+    }
     void pop_back() {
         if (wide_) {
             wideItems_.pop_back();

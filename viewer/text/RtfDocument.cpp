@@ -42,6 +42,19 @@ void TRtfDocument::Append(std::u16string_view text, std::uint32_t format) {
     Text.append(text);
 }
 
+void TRtfDocument::AppendLatin1(std::string_view text, std::uint32_t format) {
+    if (text.empty()) {
+        return;
+    }
+    const auto length = static_cast<std::uint32_t>(text.size());
+    if (!Runs.empty() && Runs.LastFormat() == format) {
+        Runs.ExtendLast(length);
+    } else {
+        Runs.push_back({static_cast<std::uint32_t>(Text.size()), length, format});
+    }
+    Text.AppendBytes(text);
+}
+
 void TRtfDocument::Append(char16_t ch, std::uint32_t format) {
     if (!Runs.empty() && Runs.LastFormat() == format) {
         Runs.ExtendLast(1);

@@ -79,6 +79,9 @@ class TDocText : public text::TPackedArray<char16_t> {
 public:
     static constexpr std::size_t npos = std::u16string::npos;
 
+    void AppendBytes(std::string_view latin1) {
+        AppendNarrow(reinterpret_cast<const std::uint8_t*>(latin1.data()), latin1.size());
+    }
     void append(std::u16string_view text) {
         for (const char16_t ch : text) {
             push_back(ch);
@@ -161,6 +164,8 @@ struct TRtfDocument {
     // Appends text in a format, extending the last run when the format is the same.
     void Append(std::u16string_view text, std::uint32_t format);
     void Append(char16_t ch, std::uint32_t format);
+    // Appends characters of one byte each (Latin-1), none of which SafeChar changes.
+    void AppendLatin1(std::string_view text, std::uint32_t format);
     // Index of FORMAT in Formats, adding it when new.
     std::uint32_t FormatIndex(const TRtfCharFormat& format);
     // Index of FONT in Fonts, adding it when new.

@@ -2,6 +2,7 @@
 
 #include "platform/Color.h"
 #include "viewer/text/CodePage.h"
+#include "viewer/text/DocumentLines.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -97,9 +98,10 @@ private:
 };
 
 // The control words that switch a run to format F, with the closing space.
-std::string FormatWords(const TRtfCharFormat& f, const TRtfDocument& doc, TColorNumbers& colors) {
+std::string FormatWords(const TRtfCharFormat& f, const std::vector<TRtfFont>& fonts,
+                        TColorNumbers& colors) {
     std::string w;
-    if (f.Font >= 0 && static_cast<std::size_t>(f.Font) < doc.Fonts.size()) {
+    if (f.Font >= 0 && static_cast<std::size_t>(f.Font) < fonts.size()) {
         w += "\\f" + std::to_string(f.Font);
     }
     w += "\\fs" + std::to_string(f.SizeHalfPoints);
@@ -132,17 +134,18 @@ std::string FormatWords(const TRtfCharFormat& f, const TRtfDocument& doc, TColor
 }
 
 // The document's header up to its first run: code page, font and colour tables.
-void AppendHeader(std::string& out, const TRtfDocument& doc, const TColorNumbers& colors) {
+void AppendHeader(std::string& out, const TRtfDocument& doc, const std::vector<TRtfFont>& fonts,
+                  const std::vector<TRtfCharFormat>& formats, const TColorNumbers& colors) {
     // A run without a font uses the default font; naming a number outside the
     // table keeps it so when the document is read back.
-    const bool anyDefaultFont = std::any_of(doc.Formats.begin(), doc.Formats.end(),
+    const bool anyDefaultFont = std::any_of(formats.begin(), formats.end(),
                                             [](const TRtfCharFormat& f) { return f.Font < 0; });
-    const std::size_t defaultFont = anyDefaultFont ? doc.Fonts.size() : 0;
+    const std::size_t defaultFont = anyDefaultFont ? fonts.size() : 0;
     out += "{\\rtf1\\ansi\\ansicpg1252\\deff" + std::to_string(defaultFont) + "\\deftab" +
            std::to_string(doc.DefaultTabTwips) + "\\uc1";
     out += "{\\fonttbl";
-    for (std::size_t i = 0; i < doc.Fonts.size(); ++i) {
-        const TRtfFont& font = doc.Fonts[i];
+    for (std::size_t i = 0; i < fonts.size(); ++i) {
+        const TRtfFont& font = fonts[i];
         out += "{\\f" + std::to_string(i) + (font.FixedPitch ? "\\fmodern\\fprq1" : "\\fnil") +
                "\\fcharset0 ";
         AppendFontName(out, font.Name);
@@ -155,18 +158,77 @@ void AppendHeader(std::string& out, const TRtfDocument& doc, const TColorNumbers
     out += "}\n\\pard\\plain\n";
 }
 
+// Runs cut at line ends, a numbered line starting with its number's group.
+class TNumberedRtf : public TLineVisitor {
+public:
+    TNumberedRtf(std::string& out, const std::vector<std::string>& formatWords,
+                 std::string numberWords)
+        : out_(out), formatWords_(formatWords), numberWords_(std::move(numberWords)) {}
+    void Text(std::uint32_t format, std::u16string_view text) override {
+        out_ += '{';
+        out_ += formatWords_[format];
+        AppendText(out_, text);
+        out_ += '}';
+    }
+    void LineEnd() override { out_ += "\\par\n"; }
+    void LineNumber(std::string_view number) override {
+        out_ += '{';
+        out_ += numberWords_;
+        out_ += number;
+        out_ += "  }";
+    }
+
+private:
+    std::string& out_;
+    const std::vector<std::string>& formatWords_;
+    std::string numberWords_;
+};
+
+// The format a line number is written in: the first run's font and size in
+// the text colour, neither bold nor italic.
+TRtfCharFormat NumberFormat(const std::vector<TRtfCharFormat>& formats, const TRtfDocument& doc,
+                            const TWriterOptions& options) {
+    TRtfCharFormat number;
+    number.Font = -1;
+    number.SizeHalfPoints = kCodeFontHalfPoints;
+    if (!doc.Runs.empty() && doc.Runs[0].Format < formats.size()) {
+        number.Font = formats[doc.Runs[0].Format].Font;
+        number.SizeHalfPoints = formats[doc.Runs[0].Format].SizeHalfPoints;
+    }
+    number.Color = options.TextColor;
+    return number;
+}
+
 } // namespace
 
-std::string WriteRtf(const TRtfDocument& doc) {
+std::string WriteRtf(const TRtfDocument& doc, const TWriterOptions& options) {
+    std::vector<TRtfFont> fonts = doc.Fonts;
+    const int fontIndex = static_cast<int>(fonts.size());
+    if (!options.FontName.empty()) {
+        fonts.push_back({options.FontName, true});
+    }
+    std::vector<TRtfCharFormat> formats;
+    formats.reserve(doc.Formats.size());
+    for (const TRtfCharFormat& f : doc.Formats) {
+        formats.push_back(WithOptions(f, options, fontIndex));
+    }
     TColorNumbers colors;
     std::vector<std::string> formatWords;
-    formatWords.reserve(doc.Formats.size());
-    for (const TRtfCharFormat& f : doc.Formats) {
-        formatWords.push_back(FormatWords(f, doc, colors));
+    formatWords.reserve(formats.size());
+    for (const TRtfCharFormat& f : formats) {
+        formatWords.push_back(FormatWords(f, fonts, colors));
     }
+    const std::string numberWords =
+        options.LineNumbers ? FormatWords(NumberFormat(formats, doc, options), fonts, colors) : "";
     std::string out;
     out.reserve(doc.Text.size() + doc.Text.size() / 2 + 256);
-    AppendHeader(out, doc, colors);
+    AppendHeader(out, doc, fonts, formats, colors);
+    if (options.LineNumbers) {
+        TNumberedRtf lines(out, formatWords, numberWords);
+        WalkLines(doc, options, lines);
+        out += "\\par\n}\n";
+        return out;
+    }
     std::u16string piece;
     for (const TRtfRun& run : doc.Runs) {
         if (run.Format >= formatWords.size() || run.Start > doc.Text.size()) {

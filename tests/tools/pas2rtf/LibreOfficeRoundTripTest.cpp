@@ -98,4 +98,39 @@ TEST(LibreOfficeRoundTrip, Pas2RtfAndTheViewersSavedRtfReadBackAsTheSource) {
     ResetColorsAndStore();
 }
 
+TEST(LibreOfficeRoundTrip, NumberedRtfInAnotherFontReadsBackWithItsNumbers) {
+    if (!HaveSoffice()) {
+        GTEST_SKIP() << "soffice is not installed (Debian: libreoffice-writer-nogui)";
+    }
+    ResetColorsAndStore();
+    TTempDir dir;
+    // Twelve lines, numbered from 0: two digits from the tenth on.
+    std::string source;
+    for (int i = 0; i < 12; ++i) {
+        source += i % 3 == 0 ? "begin { c } s := 'x'; end;\n" : "  x := x + 1;\n";
+    }
+    const std::string input = dir.WriteFile("numbered.pas", source + kUtf8Source);
+    std::ostringstream out, err;
+    ASSERT_EQ(RunPas2Rtf({"--line-numbers=0", "--font=DejaVu Sans Mono", "--font-size=10.5", "-o",
+                          (dir.Path() / "numbered.rtf").string(), input},
+                         out, err),
+              0)
+        << err.str();
+    ConvertWithLibreOffice(dir.Path());
+    std::string expected;
+    std::istringstream lines(source + Normalised(kUtf8Source));
+    int number = 0;
+    for (std::string line; std::getline(lines, line); ++number) {
+        expected += (number < 10 ? " " : "") + std::to_string(number) + "  " + line + "\n";
+    }
+    // LibreOffice's text export puts a U+2006 SIX-PER-EM SPACE between the
+    // blanks of a run; the document holds the blanks alone.
+    std::string shown = Normalised(ReadAll(dir.Path() / "out" / "numbered.txt"));
+    for (std::size_t at; (at = shown.find("\xe2\x80\x86")) != std::string::npos;) {
+        shown.replace(at, 3, "");
+    }
+    EXPECT_EQ(shown, Normalised(expected));
+    ResetColorsAndStore();
+}
+
 } // namespace

@@ -5,11 +5,13 @@
 #include <QAction>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QFontMetrics>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <sys/stat.h>
 #include <vector>
@@ -48,10 +50,12 @@ TEST_F(DesignTest, FormComponentsAsDesigned) {
                            "Delphi Project (*.dpr, *.~dp) (*.dpr *.~dp)", "INT Files (*.int)",
                            "INC Files (*.inc)", "Rich Text Format (*.rtf) (*.rtf)"}));
     EXPECT_EQ(window->SaveDialog1->windowTitle(), "Save as");
-    // RTF first, the default; other types after it.
-    EXPECT_EQ(window->SaveDialog1->nameFilters().front(), "Rich Text Format (*.rtf) (*.rtf)");
-    EXPECT_EQ(window->SaveDialog1->nameFilters().back(), "PDF document (*.pdf) (*.pdf)");
-    EXPECT_TRUE(window->SaveDialog1->selectedNameFilter().startsWith("Rich Text Format (*.rtf)"));
+    EXPECT_EQ(
+        window->SaveDialog1->nameFilters(),
+        QStringList({"Rich Text Format (*.rtf) (*.rtf)", "Web page (*.html *.htm) (*.html *.htm)",
+                     "PDF document (*.pdf) (*.pdf)"}));
+    EXPECT_EQ(window->SaveDialog1->selectedNameFilter(), "Rich Text Format (*.rtf)");
+    EXPECT_EQ(window->SaveDialog1->defaultSuffix(), "rtf");
     EXPECT_EQ(window->SaveDialog1->acceptMode(), QFileDialog::AcceptSave);
     EXPECT_FALSE(window->SaveDialog1->testOption(QFileDialog::DontConfirmOverwrite));
 
@@ -247,6 +251,35 @@ TEST_F(KeyboardTest, CtrlLettersReachTheirCommands) {
     ASSERT_EQ(QApplication::focusWidget(), window.get());
     QTest::keyClick(window.get(), Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(QApplication::clipboard()->text(), "beta");
+}
+
+TEST_F(KeyboardTest, SaveWritesTheFormatOfTheChosenFilter) {
+    QTemporaryDir dir;
+    QString name;
+    QString filter;
+    window->ExecuteFileDialog = [&](QFileDialog& dialog) {
+        dialog.selectNameFilter(filter);
+        dialog.selectFile(name);
+        return true;
+    };
+    const auto save = [&](const QString& file, const QString& chosen) {
+        name = dir.path() + "/" + file;
+        filter = chosen;
+        Press(Qt::Key_S, Qt::ControlModifier);
+        QFile saved(name);
+        return saved.open(QIODevice::ReadOnly) ? saved.readAll().toStdString() : std::string();
+    };
+    const QString rtf = "Rich Text Format (*.rtf) (*.rtf)";
+    const QString web = "Web page (*.html *.htm) (*.html *.htm)";
+    EXPECT_TRUE(save("a.rtf", rtf).starts_with("{\\rtf1"));
+    EXPECT_TRUE(save("b.html", web).starts_with("<!DOCTYPE html>"));
+    // The extension typed wins over the filter.
+    EXPECT_TRUE(save("c.htm", rtf).starts_with("<!DOCTYPE html>"));
+    EXPECT_TRUE(save("d.rtf", web).starts_with("{\\rtf1"));
+    EXPECT_NE(save("e.html", web).find(">alpha beta alpha<"), std::string::npos);
+    // Any other name takes the chosen filter's format.
+    EXPECT_TRUE(save("f.txt", web).starts_with("<!DOCTYPE html>"));
+    EXPECT_TRUE(save("g.txt", rtf).starts_with("{\\rtf1"));
 }
 
 TEST_F(KeyboardTest, OtherModifierSetsDoNothing) {

@@ -1,0 +1,406 @@
+#include "tools/pas2rtf/EngineDocumentReader.h"
+
+#include "platform/Color.h"
+#include "viewer/text/CodePage.h"
+#include "viewer/text/RtfReader.h"
+
+#include <array>
+#include <cctype>
+#include <charconv>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr std::size_t kSlots = 7;
+
+// "\redR\greenG\blueB;" seven times, as the engine writes its colour table.
+bool TakeColorTable(std::string_view& data, std::array<TColor, kSlots>& colors) {
+    for (TColor& color : colors) {
+        int channels[3] = {};
+        for (int c = 0; c < 3; ++c) {
+            static constexpr std::string_view kWords[] = {"\\red", "\\green", "\\blue"};
+            if (!data.starts_with(kWords[c])) {
+                return false;
+            }
+            data.remove_prefix(kWords[c].size());
+            const auto [end, error] =
+                std::from_chars(data.data(), data.data() + data.size(), channels[c]);
+            if (error != std::errc() || channels[c] < 0 || channels[c] > 255) {
+                return false;
+            }
+            data.remove_prefix(static_cast<std::size_t>(end - data.data()));
+        }
+        if (!data.starts_with(';')) {
+            return false;
+        }
+        data.remove_prefix(1);
+        color = RgbColor(channels[0], channels[1], channels[2]);
+    }
+    return data.starts_with('}');
+}
+
+bool TakeLiteral(std::string_view& data, std::string_view literal) {
+    if (!data.starts_with(literal)) {
+        return false;
+    }
+    data.remove_prefix(literal.size());
+    return true;
+}
+
+class TEngineReader {
+public:
+    explicit TEngineReader(std::string_view data) : data_(data) {}
+
+    // Where the body starts; zero when DATA has no header of the engine's.
+    std::size_t BodyStart() { return ReadHeader() ? pos_ : 0; }
+
+    // The whole document, or the body's bytes [FROM, TO) as one part of it
+    // (LAST: the part that holds the end of the document).
+    std::optional<TRtfDocument> Read() {
+        if (!ReadHeader()) {
+            return std::nullopt;
+        }
+        return ReadPart(pos_, data_.size(), true);
+    }
+    std::optional<TRtfDocument> ReadPart(std::size_t from, std::size_t to, bool last) {
+        if (!ReadHeader()) {
+            return std::nullopt;
+        }
+        pos_ = from;
+        end_ = to;
+        doc_.Fonts.push_back({"Courier New", true});
+        TState base;
+        base.Font = 0;
+        base.SizeHalfPoints = 18;
+        base.Color = colors_[0];
+        stack_.push_back(base);
+        Refresh();
+        doc_.Text.reserve(to - from);
+        if (!ReadBody()) {
+            return std::nullopt;
+        }
+        // The last paragraph mark ends the document rather than starting an empty paragraph.
+        if (last && !doc_.Text.empty() && doc_.Text.back() == kParagraphEnd) {
+            doc_.Text.pop_back();
+            doc_.Runs.ShortenLast();
+        }
+        return std::move(doc_);
+    }
+
+private:
+    bool ReadHeader() {
+        std::string_view d = data_;
+        if (!TakeLiteral(d, "{\\rtf1\\ansi")) {
+            return false;
+        }
+        if (TakeLiteral(d, "\\ansicpg1252")) {
+            windows1252_ = true;
+        } else {
+            TakeLiteral(d, "\\uc1");
+        }
+        if (!TakeLiteral(d,
+                         "\\deff0\\deftab720{\\fonttbl{\\f0\\fmodern Courier New;}}{\\colortbl") ||
+            !TakeColorTable(d, colors_) ||
+            !TakeLiteral(d, "}\\deflang1031\\pard\\plain\\f0\\fs18\\cf0")) {
+            return false;
+        }
+        pos_ = data_.size() - d.size();
+        return true;
+    }
+
+    // False at anything the engine does not write.
+    bool ReadBody() {
+        while (pos_ < end_) {
+            const char c = data_[pos_++];
+            switch (c) {
+            case '{':
+                stack_.push_back(stack_.back());
+                break;
+            case '}':
+                stack_.pop_back();
+                if (stack_.empty()) {
+                    return true; // the end of the document group
+                }
+                Refresh();
+                break;
+            case '\\':
+                if (!ControlWord()) {
+                    return false;
+                }
+                break;
+            case '\r':
+            case '\n':
+            case '\0':
+                break;
+            default:
+                if (IsPlain(c)) {
+                    PlainSpan();
+                    break;
+                }
+                if (static_cast<unsigned char>(c) >= 0x80 && !windows1252_) {
+                    return false; // raw UTF-8 or a guess at the code page: the general reader's
+                }
+                Emit(DecodeWindows1252(static_cast<unsigned char>(c)));
+                break;
+            }
+        }
+        return true;
+    }
+
+    bool ControlWord() {
+        if (pos_ == data_.size()) {
+            return false;
+        }
+        const char c = data_[pos_];
+        if (c == '\\' || c == '{' || c == '}') {
+            ++pos_;
+            Emit(static_cast<char16_t>(c));
+            return true;
+        }
+        // The few words the engine writes, told apart by their first letter.
+        int value = 0;
+        switch (c) {
+        case 'p':
+            if (Word("par")) {
+                Emit(kParagraphEnd);
+                return true;
+            }
+            return false;
+        case 'b':
+            if (Word("b")) {
+                stack_.back().Bold = true;
+                Refresh();
+                return true;
+            }
+            return false;
+        case 'i':
+            if (Word("i")) {
+                stack_.back().Italic = true;
+                Refresh();
+                return true;
+            }
+            return false;
+        case 'c':
+            if (NumberWord("cf", value)) {
+                if (value < 0 || static_cast<std::size_t>(value) >= kSlots) {
+                    return false;
+                }
+                stack_.back().Color = colors_[static_cast<std::size_t>(value)];
+                stack_.back().Slot = value;
+                Refresh();
+                return true;
+            }
+            return false;
+        default:
+            break;
+        }
+        if (NumberWord("u", value) && pos_ < data_.size() && data_[pos_] == '?') {
+            ++pos_; // the fallback character
+            Emit(static_cast<char16_t>(value < 0 ? value + 65536 : value));
+            return true;
+        }
+        return false;
+    }
+
+    // The control word NAME without a parameter, and its delimiting blank.
+    bool Word(std::string_view name) {
+        const std::string_view rest = data_.substr(pos_);
+        if (!rest.starts_with(name) || (rest.size() > name.size() && IsLetter(rest[name.size()])) ||
+            (rest.size() > name.size() &&
+             (rest[name.size()] == '-' || IsDigit(rest[name.size()])))) {
+            return false;
+        }
+        pos_ += name.size();
+        if (pos_ < data_.size() && data_[pos_] == ' ') {
+            ++pos_;
+        }
+        return true;
+    }
+
+    // The control word NAME with its number (-32768 to 65535) and delimiting blank.
+    bool NumberWord(std::string_view name, int& value) {
+        const std::string_view rest = data_.substr(pos_);
+        if (!rest.starts_with(name) || rest.size() == name.size()) {
+            return false;
+        }
+        const char* first = rest.data() + name.size();
+        const auto [end, error] = std::from_chars(first, rest.data() + rest.size(), value);
+        if (error != std::errc() || value < -32768 || value > 65535 || end - first > 6) {
+            return false;
+        }
+        pos_ += static_cast<std::size_t>(end - rest.data());
+        if (pos_ < data_.size() && data_[pos_] == ' ') {
+            ++pos_;
+        }
+        return true;
+    }
+
+    // Bytes that are their own character: ASCII but the RTF specials and the
+    // line ends and NUL, which RTF ignores.
+    static bool IsPlain(char c) {
+        const auto byte = static_cast<unsigned char>(c);
+        return byte < 0x80 && c != '\\' && c != '{' && c != '}' && c != '\r' && c != '\n' &&
+               c != '\0';
+    }
+
+    // The plain bytes from the one just read on, appended at once.
+    void PlainSpan() {
+        const std::size_t start = pos_ - 1;
+        while (pos_ < end_ && IsPlain(data_[pos_])) {
+            ++pos_;
+        }
+        KnowFormat();
+        doc_.AppendLatin1(data_.substr(start, pos_ - start), format_);
+    }
+
+    static bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+    static bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+    // A format enters the document when text first uses it, as the general
+    // reader has it, so both number the formats alike.
+    void Refresh() { formatKnown_ = false; }
+
+    void KnowFormat() {
+        if (formatKnown_) {
+            return;
+        }
+        const TState& top = stack_.back();
+        std::int64_t& known = indexOf_[static_cast<std::size_t>(top.Slot) * 4 + (top.Bold ? 2 : 0) +
+                                       (top.Italic ? 1 : 0)];
+        if (known < 0) {
+            known = doc_.FormatIndex(top);
+        }
+        format_ = static_cast<std::uint32_t>(known);
+        formatKnown_ = true;
+    }
+
+    void Emit(char16_t ch) {
+        ch = text::SafeChar(ch);
+        if (ch == 0) {
+            return;
+        }
+        KnowFormat();
+        doc_.Append(ch, format_);
+    }
+
+    std::string_view data_;
+    std::size_t pos_ = 0;
+    std::size_t end_ = 0;
+    bool windows1252_ = false;
+    std::array<TColor, kSlots> colors_{};
+    // The formats of the open groups, each with its colour slot: a format is
+    // known by slot, weight and style, so its index is kept in a small table.
+    struct TState : TRtfCharFormat {
+        int Slot = 0;
+    };
+    std::vector<TState> stack_;
+    std::array<std::int64_t, kSlots* 4> indexOf_ = [] {
+        std::array<std::int64_t, kSlots * 4> none{};
+        none.fill(-1);
+        return none;
+    }();
+    std::uint32_t format_ = 0;
+    bool formatKnown_ = false;
+    TRtfDocument doc_;
+};
+
+// Below this a document is read in one part: threads would cost more than
+// they save.
+constexpr std::size_t kMinPartBytes = 1 << 20;
+
+// The cuts that make PARTS parts of the body from FROM: each where a line
+// has just ended outside every group (after a "\par " there, or after the
+// "}" that closes a line comment's "\par}"), the first such place past each
+// share of the bytes. The document's own last "\par }" is no cut.
+std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsigned parts) {
+    std::vector<std::size_t> cuts{from};
+    const std::size_t share = (data.size() - from) / parts;
+    std::size_t next = from + share;
+    int depth = 0;
+    bool lineEnded = false; // the last thing read was a paragraph mark
+    const auto cutAt = [&](std::size_t at) {
+        if (at >= next && at < data.size() && data[at] != '}') {
+            cuts.push_back(at);
+            next = at + share;
+        }
+    };
+    for (std::size_t i = from; i < data.size() && depth >= 0 && cuts.size() < parts; ++i) {
+        const char c = data[i];
+        if (c == '{') {
+            ++depth;
+            lineEnded = false;
+        } else if (c == '}') {
+            --depth;
+            if (depth == 0 && lineEnded) {
+                cutAt(i + 1);
+            }
+            lineEnded = false;
+        } else if (c == '\\') {
+            const bool par =
+                data.substr(i + 1, 3) == "par" &&
+                (i + 4 == data.size() || !std::isalnum(static_cast<unsigned char>(data[i + 4])));
+            if (par) {
+                i += 3;
+                if (i + 1 < data.size() && data[i + 1] == ' ') {
+                    ++i;
+                }
+                lineEnded = true;
+                if (depth == 0) {
+                    cutAt(i + 1);
+                }
+            } else {
+                ++i; // an escaped character, never a brace of a group
+                lineEnded = false;
+            }
+        } else if (c != '\r' && c != '\n') {
+            lineEnded = false;
+        }
+    }
+    cuts.push_back(data.size());
+    return cuts;
+}
+
+} // namespace
+
+std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts) {
+    const std::size_t bodyStart = TEngineReader(data).BodyStart();
+    if (bodyStart == 0 || parts < 2 || data.size() - bodyStart < 2 * kMinPartBytes) {
+        std::vector<TRtfDocument> whole;
+        whole.push_back(ReadEngineOrRtf(data));
+        return whole;
+    }
+    const std::vector<std::size_t> cuts = CutPoints(data, bodyStart, parts);
+    const std::size_t count = cuts.size() - 1;
+    std::vector<std::optional<TRtfDocument>> read(count);
+    {
+        std::vector<std::jthread> threads;
+        for (std::size_t k = 1; k < count; ++k) {
+            threads.emplace_back([&, k] {
+                read[k] = TEngineReader(data).ReadPart(cuts[k], cuts[k + 1], k + 1 == count);
+            });
+        }
+        read[0] = TEngineReader(data).ReadPart(cuts[0], cuts[1], count == 1);
+    }
+    std::vector<TRtfDocument> docs;
+    for (auto& part : read) {
+        if (!part) {
+            docs.clear();
+            docs.push_back(ReadEngineOrRtf(data));
+            return docs;
+        }
+        docs.push_back(std::move(*part));
+    }
+    return docs;
+}
+
+std::optional<TRtfDocument> ReadEngineDocument(std::string_view data) {
+    return TEngineReader(data).Read();
+}
+
+TRtfDocument ReadEngineOrRtf(std::string_view data) {
+    if (auto doc = ReadEngineDocument(data)) {
+        return std::move(*doc);
+    }
+    return ReadRtf(data);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// The engine's own documents into the document model, fast: they use a
+// handful of control words in a fixed header, so one pass over the bytes with
+// no general RTF machinery reads them. The result is the general reader's
+// model of the same bytes; anything else goes to the general reader.
+
+#include "viewer/text/RtfDocument.h"
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+// The model of DATA when it is a document as the engine (and pas2rtf's text
+// encodings) write it; none when DATA holds anything else.
+std::optional<TRtfDocument> ReadEngineDocument(std::string_view data);
+
+// ReadEngineDocument, else the general reader.
+TRtfDocument ReadEngineOrRtf(std::string_view data);
+
+// The same model in up to PARTS consecutive documents, read at once on as
+// many threads: each but the last ends with the paragraph end it was cut
+// at, so no line and no group spans two parts. A document too small to be
+// worth cutting is one part; one that is not the engine's is the general
+// reader's, in one part.
+std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts);
