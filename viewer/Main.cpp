@@ -7,8 +7,10 @@
 #include "settings/About.h"
 #include "settings/Setup.h"
 #include "viewer/Application.h"
+#include "viewer/DocumentLoad.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
+#include "viewer/StartupConversion.h"
 #include "viewer/glyphs/Glyphs.h"
 #include "viewer/qdStatusBar.h"
 #include "viewer/text/PathRoutines.h"
@@ -79,18 +81,6 @@ QFileDialog* CreateFileDialog(QWidget* owner, const QString& title, const QStrin
                                                         : QFileDialog::AnyFile);
     dialog->setNameFilters(NameFilters(filter));
     return dialog;
-}
-
-// A pipe, socket or device would block the first read, or never end:
-// refused before anything opens it. Missing files and folders are left to
-// the reader, which reports them.
-void RefuseSpecialFile(const std::string& fileName) {
-    std::error_code error;
-    const auto status = std::filesystem::status(fileName, error);
-    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
-        !std::filesystem::is_directory(status)) {
-        throw std::runtime_error("Cannot open file \"" + fileName + "\": not a regular file");
-    }
 }
 
 void ShowMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
@@ -228,6 +218,8 @@ void TfrmMain::CreateComponents() {
     };
 
     ThreadComp1 = std::make_unique<TThreadComp>(guiThread_);
+    startup_ = std::make_unique<TStartupConversion>(
+        *SourceView1, *this, [this] { ThreadComp1->Command(TThreadCommand::tcTerminate); });
     ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
 
     CreateCaption();
@@ -432,26 +424,16 @@ void TfrmMain::tbOpenClick() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
     LoadFile(EncodeName(chosen.front()));
-    // The opened file wins over a start-up conversion still under way: the
-    // worker leaves the view alone once asked to finish. Its next step on the
-    // view comes after this handler, so it sees the request. A failed open
-    // leaves it to show its file.
-    if (ThreadComp1->State() == TRunnerState::rsRunning) {
-        ThreadComp1->Command(TThreadCommand::tcTerminate);
-    }
-    // Nor does the view wait for the abandoned conversion to wind down.
-    if (runnerHoldsView_) {
-        runnerHoldsView_ = false;
-        SourceView1->EndUpdate();
-        unsetCursor();
-    }
+    // The opened file wins over a start-up conversion still under way; a
+    // failed open (it threw above) leaves it to show its file.
+    startup_->Supersede();
 }
 
 void TfrmMain::LoadFile(const std::string& fileName) {
     RefuseSpecialFile(fileName);
     SourceView1->BeginUpdate();
     const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
-    if (IsPascalFileName(fileName)) {
+    if (RouteOf(fileName, TFileOrigin::kOpenCommand) == TLoadRoute::kConvert) {
         // The RTF goes as it is read: a large document is not held beside its model.
         TDocumentBuffer rtf;
         ConvertFileAsPascal(fileName, rtf);
@@ -534,78 +516,10 @@ void TfrmMain::SetFindNextEnabled(bool enabled) {
 // ---- the start-up conversion, on the runner's worker ----
 
 void TfrmMain::ThreadComp1Execute(TThreadComp&) {
-    // Every step on the view or the window runs on the GUI thread while this
-    // worker waits; only the conversion and the document build run here.
     // The name FormShow put into SourceFileName. Taken from the arguments,
     // which never change: an open command may already have moved
     // SourceFileName on to its own file.
-    const std::string fileName = arguments_.front();
-    // An open command asks the runner to finish: its file wins, this one
-    // leaves the view alone. Checked on the GUI thread, where opens happen.
-    auto superseded = [this] {
-        const TThreadEx* worker = ThreadComp1->Thread();
-        return worker != nullptr && worker->Terminated();
-    };
-    TThreadComp::Synchronize([&] {
-        if (!superseded()) {
-            setCursor(Qt::BusyCursor);
-        }
-    });
-    // An open may already have given the view back.
-    auto finish = [&] {
-        TThreadComp::Synchronize([&] {
-            if (runnerHoldsView_) {
-                runnerHoldsView_ = false;
-                SourceView1->EndUpdate();
-            }
-            unsetCursor();
-        });
-    };
-    // Asked by the conversion, also from its second thread.
-    const TStopRequest stop = TThreadComp::TerminatedCheck();
-    try {
-        // Not after an open that came first: the view is its file's then.
-        TThreadComp::Synchronize([&] {
-            if (!superseded()) {
-                SourceView1->BeginUpdate();
-                runnerHoldsView_ = true;
-            }
-        });
-        std::shared_ptr<const TViewDocument> document;
-        if (!TThreadComp::Terminated()) {
-            RefuseSpecialFile(fileName);
-            TDocumentBuffer rtf;
-            // Free Pascal's extensions are shown converted too; anything else
-            // gets the engine's own extension error.
-            if (IsPascalFileName(fileName)) {
-                ConvertFileAsPascal(fileName, rtf, stop);
-            } else {
-                ConvertFile(fileName, rtf, stop);
-            }
-            const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
-            TThreadComp::Synchronize([&] {
-                if (!superseded()) {
-                    SourceView1->SetBackgroundColor(background);
-                }
-            });
-            if (!TThreadComp::Terminated()) {
-                document = SourceView1->BuildDocument(rtf, stop);
-            }
-        }
-        TThreadComp::Synchronize([&] {
-            if (document && !superseded()) {
-                SourceView1->AdoptDocument(std::move(document));
-            }
-        });
-    } catch (const EThreadAborted&) {
-        throw; // cut off: the window is no longer there to restore
-    } catch (const EConversionCancelled&) {
-        // stopped for an open: its file is showing, nothing to report
-    } catch (...) {
-        finish();
-        throw; // reported on the GUI thread by the runner
-    }
-    finish();
+    startup_->Execute(arguments_.front());
 }
 
 // ---- docks and toolbar ----

@@ -25,6 +25,7 @@ class TExplorerButton;
 class TFindDialog;
 class TNonClientFrame;
 class TRichEdit;
+class TStartupConversion;
 class TToolbar97;
 class TToolbarButton97;
 class TqdStatusBar98;
@@ -118,6 +119,9 @@ public:
     // The about box, shown modally; it goes when it closes.
     void ebAboutClick();
 
+    // Where the conversion of the command-line file stands.
+    const TStartupConversion& Startup() const { return *startup_; }
+
     // Switches Find next everywhere it is offered.
     void SetFindNextEnabled(bool enabled);
 
@@ -165,6 +169,5 @@ private:
     QGridLayout* clientLayout_;
     Position position_ = Position::poScreenCenter;
     bool shown_ = false;
-    // The start-up conversion has the view's repainting suspended (GUI thread only).
-    bool runnerHoldsView_ = false;
+    std::unique_ptr<TStartupConversion> startup_;
 };
