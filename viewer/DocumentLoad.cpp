@@ -17,10 +17,10 @@
 namespace {
 
 // Where each phase of a load ends, in thousandths of the whole, from the
-// time each took for large files: the engine takes about as long as the
-// reader that follows it; reading a file as it is is quick beside its reader.
-constexpr int kConvertedAt = 450;
-constexpr int kFileReadAt = 150;
+// time each took for large files: the engine is quick beside the reader that
+// follows it, and so is reading a file as it is.
+constexpr int kConvertedAt = 150;
+constexpr int kFileReadAt = 50;
 // The engine's document is about this many times its source (measured on
 // the compiler's own sources); an estimate, so its phase is never shown done.
 constexpr double kDocumentPerSourceByte = 1.6;
@@ -58,10 +58,9 @@ std::uintmax_t SizeOf(const std::string& fileName) {
 
 // The reader's part, shared by both roads: DATA becomes the view's document;
 // the share of PROGRESS from FROM thousandths on follows the reading.
-std::shared_ptr<const TViewDocument> ReadViewDocument(std::string_view data, int dpi,
-                                                      const TStopRequest& stop,
-                                                      TLoadProgress* progress, int from,
-                                                      const std::function<void(std::size_t)>& passed) {
+std::shared_ptr<const TViewDocument>
+ReadViewDocument(std::string_view data, int dpi, const TStopRequest& stop, TLoadProgress* progress,
+                 int from, const std::function<void(std::size_t)>& passed) {
     const double size = std::max<double>(static_cast<double>(data.size()), 1.0);
     try {
         TRtfDocument model = ReadDocument(data, stop, [&](std::size_t offset) {
@@ -171,13 +170,13 @@ void TLoadProgress::Set(int from, int to, double fraction) {
     const int value = from + static_cast<int>(clamped * (to - from));
     // Only forward: the phases of a split conversion report out of step.
     int seen = perMille_.load(std::memory_order_relaxed);
-    while (value > seen && !perMille_.compare_exchange_weak(seen, value, std::memory_order_relaxed)) {
+    while (value > seen &&
+           !perMille_.compare_exchange_weak(seen, value, std::memory_order_relaxed)) {
     }
 }
 
-std::shared_ptr<const TViewDocument> LoadViewDocument(const std::string& fileName,
-                                                      TLoadRoute route, int dpi,
-                                                      const TStopRequest& stop,
+std::shared_ptr<const TViewDocument> LoadViewDocument(const std::string& fileName, TLoadRoute route,
+                                                      int dpi, const TStopRequest& stop,
                                                       TLoadProgress* progress,
                                                       const std::function<void()>& converted) {
     if (route == TLoadRoute::kConvert) {

@@ -41,6 +41,7 @@ public:
     int PerMille() const { return perMille_.load(std::memory_order_relaxed); }
     // FRACTION (0 to 1) of the phase that spans [FROM, TO) thousandths.
     void Set(int from, int to, double fraction);
+    void Reset() { perMille_.store(0, std::memory_order_relaxed); }
 
 private:
     std::atomic<int> perMille_{0};
@@ -52,8 +53,7 @@ private:
 // document and before the view's reader takes it. A file that cannot be
 // read, or a document too large for memory, throws an error naming the
 // cause; nothing else is touched.
-std::shared_ptr<const TViewDocument> LoadViewDocument(const std::string& fileName,
-                                                      TLoadRoute route, int dpi,
-                                                      const TStopRequest& stop = {},
+std::shared_ptr<const TViewDocument> LoadViewDocument(const std::string& fileName, TLoadRoute route,
+                                                      int dpi, const TStopRequest& stop = {},
                                                       TLoadProgress* progress = nullptr,
                                                       const std::function<void()>& converted = {});

@@ -1,13 +1,10 @@
 #include "viewer/Main.h"
 
-#include "engine/ColorScheme.h"
-#include "engine/PascalParser.h"
 #include "platform/qt/NonClientFrame.h"
-#include "platform/qt/QtColor.h"
 #include "settings/About.h"
 #include "settings/Setup.h"
 #include "viewer/Application.h"
-#include "viewer/DocumentLoad.h"
+#include "viewer/FileLoader.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
 #include "viewer/StartupConversion.h"
@@ -29,13 +26,8 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QScopeGuard>
 #include <QScreen>
-#include <QThread>
 #include <QVBoxLayout>
-#include <filesystem>
-#include <stdexcept>
-#include <system_error>
 
 TfrmMain* frmMain = nullptr;
 std::string SourceFileName;
@@ -221,6 +213,7 @@ void TfrmMain::CreateComponents() {
     startup_ = std::make_unique<TStartupConversion>(
         *SourceView1, *this, [this] { ThreadComp1->Command(TThreadCommand::tcTerminate); });
     ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
+    loader_ = std::make_unique<TFileLoader>(*this, *startup_, guiThread_);
 
     CreateCaption();
 
@@ -366,6 +359,7 @@ void TfrmMain::FormShow() {
     // As typed, fitted to the width as every resize fits it.
     StatusBar->SetPanelText(
         0, PathToWidth(SourceFileName, StatusBar->font(), frameGeometry().width()));
+    loader_->FollowStartupFile(SourceFileName);
     ThreadComp1->Command(TThreadCommand::tcRun);
 }
 
@@ -383,6 +377,8 @@ void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         tbSaveClick();
     } else if (key == Qt::Key_F3) {
         tbFindNextClick();
+    } else if (key == Qt::Key_F5) {
+        loader_->Reload();
     } else if (key == Qt::Key_Escape) {
         close();
     }
@@ -421,28 +417,7 @@ void TfrmMain::tbOpenClick() {
     if (chosen.isEmpty()) {
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    LoadFile(EncodeName(chosen.front()));
-    // The opened file wins over a start-up conversion still under way; a
-    // failed open (it threw above) leaves it to show its file.
-    startup_->Supersede();
-}
-
-void TfrmMain::LoadFile(const std::string& fileName) {
-    RefuseSpecialFile(fileName);
-    SourceView1->BeginUpdate();
-    const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
-    if (RouteOf(fileName, TFileOrigin::kOpenCommand) == TLoadRoute::kConvert) {
-        // The RTF goes as it is read: a large document is not held beside its model.
-        TDocumentBuffer rtf;
-        ConvertFileAsPascal(fileName, rtf);
-        SourceView1->AdoptDocument(SourceView1->BuildDocument(rtf));
-    } else {
-        SourceView1->LoadFromFile(fileName);
-    }
-    SourceFileName = fileName;
-    StatusBar->SetPanelText(0, DecodeName(ExpandLongPath(fileName)));
+    loader_->Open(EncodeName(chosen.front()));
 }
 
 void TfrmMain::tbSaveClick() {

@@ -26,6 +26,7 @@ class TFindDialog;
 class TNonClientFrame;
 class TRichEdit;
 class TStartupConversion;
+class TFileLoader;
 class TToolbar97;
 class TToolbarButton97;
 class TqdStatusBar98;
@@ -121,6 +122,8 @@ public:
 
     // Where the conversion of the command-line file stands.
     const TStartupConversion& Startup() const { return *startup_; }
+    // What opens, reloads and follows the file on show after the start.
+    TFileLoader& Loader() const { return *loader_; }
 
     // Switches Find next everywhere it is offered.
     void SetFindNextEnabled(bool enabled);
@@ -161,7 +164,6 @@ private:
     void CreateToolbars();
     void ClickMenuItem(QAction* item);
     void SearchOnce();
-    void LoadFile(const std::string& fileName);
 
     std::vector<std::string> arguments_;
     TQtGuiThread guiThread_;
@@ -170,4 +172,5 @@ private:
     Position position_ = Position::poScreenCenter;
     bool shown_ = false;
     std::unique_ptr<TStartupConversion> startup_;
+    std::unique_ptr<TFileLoader> loader_; // after startup_, whose end it hears of
 };

@@ -73,13 +73,14 @@ void TStartupConversion::Finish(std::shared_ptr<const TViewDocument> document) {
     if (!Busy()) {
         return; // superseded: the view went back then
     }
-    if (document) {
+    const bool shown = document != nullptr;
+    if (shown) {
         view_.AdoptDocument(std::move(document));
     }
     GiveViewBack();
     state_ = TState::kDone;
     if (OnSettled) {
-        OnSettled();
+        OnSettled(shown);
     }
 }
 
@@ -95,7 +96,7 @@ void TStartupConversion::Supersede() {
     state_ = TState::kSuperseded;
     stopWorker_();
     if (wasBusy && OnSettled) {
-        OnSettled();
+        OnSettled(false);
     }
 }
 

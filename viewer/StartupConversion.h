@@ -54,8 +54,9 @@ public:
     // Converting or loading: the view is the conversion's.
     bool Busy() const { return state_ == TState::kConverting || state_ == TState::kLoading; }
 
-    // Runs on the GUI thread when a busy conversion ends, either way.
-    std::function<void()> OnSettled;
+    // Runs on the GUI thread when a busy conversion ends; SHOWN when its
+    // document went into the view.
+    std::function<void(bool shown)> OnSettled;
 
 private:
     // The steps on the GUI thread.

@@ -37,8 +37,8 @@ struct DocumentLoadTest : ::testing::Test {
 
 TEST_F(DocumentLoadTest, TheRoadDependsOnTheNameAndWhereItCameFrom) {
     using enum TFileOrigin;
-    for (const char* name : {"a.pas", "B.PAS", "c.~pa", "d.dpr", "e.~dp", "f.int", "g.inc",
-                             "h.pp", "i.lpr", "j.p", "/x.rtf/k.pas"}) {
+    for (const char* name : {"a.pas", "B.PAS", "c.~pa", "d.dpr", "e.~dp", "f.int", "g.inc", "h.pp",
+                             "i.lpr", "j.p", "/x.rtf/k.pas"}) {
         EXPECT_EQ(RouteOf(name, kOpenCommand), TLoadRoute::kConvert) << name;
         EXPECT_EQ(RouteOf(name, kCommandLine), TLoadRoute::kConvert) << name;
     }
@@ -49,14 +49,14 @@ TEST_F(DocumentLoadTest, TheRoadDependsOnTheNameAndWhereItCameFrom) {
 }
 
 TEST_F(DocumentLoadTest, EachRoadGivesTheDocumentToShow) {
-    const auto converted = LoadViewDocument(Write("u.pas", "begin { hi } end."),
-                                            TLoadRoute::kConvert, 96);
+    const auto converted =
+        LoadViewDocument(Write("u.pas", "begin { hi } end."), TLoadRoute::kConvert, 96);
     EXPECT_EQ(Text(*converted).trimmed(), "begin { hi } end.");
     // Keyword, comment and plain text each have a format of their own.
     EXPECT_GE(converted->Model.Formats.size(), 3u);
 
-    const auto rtf = LoadViewDocument(Write("n.rtf", "{\\rtf1 Hello\\par World}"),
-                                      TLoadRoute::kAsIs, 96);
+    const auto rtf =
+        LoadViewDocument(Write("n.rtf", "{\\rtf1 Hello\\par World}"), TLoadRoute::kAsIs, 96);
     EXPECT_EQ(Text(*rtf), "Hello\nWorld");
     // Plain text is not converted, whatever it looks like.
     const auto plain = LoadViewDocument(Write("p.txt", "begin\nend."), TLoadRoute::kAsIs, 96);
@@ -82,12 +82,12 @@ TEST_F(DocumentLoadTest, TheConversionIsDoneBeforeTheReaderStarts) {
     }
     TLoadProgress progress;
     int atConverted = -1;
-    const auto document = LoadViewDocument(Write("big.pas", source), TLoadRoute::kConvert, 96,
-                                           {}, &progress, [&] { atConverted = progress.PerMille(); });
+    const auto document = LoadViewDocument(Write("big.pas", source), TLoadRoute::kConvert, 96, {},
+                                           &progress, [&] { atConverted = progress.PerMille(); });
     EXPECT_EQ(document->Lines.Count(), 200001u);
     // Some of the way, never all of it, before the reader's part.
-    EXPECT_GT(atConverted, 100);
-    EXPECT_LT(atConverted, 600);
+    EXPECT_GT(atConverted, 0);
+    EXPECT_LT(atConverted, 500);
     EXPECT_GT(progress.PerMille(), 900); // the reader reports every 256 KB of some 8 MB
     EXPECT_LE(progress.PerMille(), 1000);
 }
@@ -110,8 +110,9 @@ TEST_F(DocumentLoadTest, WhatCannotBeReadIsNamedInTheError) {
     EXPECT_NE(ErrorOf([&] { LoadViewDocument(missing, TLoadRoute::kAsIs, 96); }).find(missing),
               std::string::npos);
     const std::string missingSource = dir.filePath("absent.pas").toStdString();
-    EXPECT_NE(ErrorOf([&] { LoadViewDocument(missingSource, TLoadRoute::kConvert, 96); })
-                  .find("absent.pas"),
+    EXPECT_NE(ErrorOf([&] {
+                  LoadViewDocument(missingSource, TLoadRoute::kConvert, 96);
+              }).find("absent.pas"),
               std::string::npos);
     ASSERT_TRUE(QDir(dir.path()).mkdir("folder"));
     const std::string folder = dir.filePath("folder").toStdString();

@@ -26,14 +26,14 @@ struct StartupStateTest : WindowTest {
     // Once the superseded worker has ended: the opened file, in the colours
     // it was opened with, and a live view.
     void ExpectTheChosenFileAlone(const QColor& background) {
-    ASSERT_TRUE(WaitForIdleRunner());
-    QApplication::processEvents();
-    EXPECT_EQ(State(), TState::kSuperseded);
-    EXPECT_EQ(ViewText(), "the chosen file");
-    EXPECT_EQ(window->SourceView1->palette().color(QPalette::Base), background);
-    EXPECT_TRUE(ViewLive());
-    EXPECT_TRUE(HasDefaultCursor());
-    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        ASSERT_TRUE(WaitForIdleRunner());
+        QApplication::processEvents();
+        EXPECT_EQ(State(), TState::kSuperseded);
+        EXPECT_EQ(ViewText(), "the chosen file");
+        EXPECT_EQ(window->SourceView1->palette().color(QPalette::Base), background);
+        EXPECT_TRUE(ViewLive());
+        EXPECT_TRUE(HasDefaultCursor());
+        EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
     }
     void StoreYellowBackground() {
         TRegistry registry;
