@@ -34,8 +34,7 @@ TViewPlace PlaceIn(const TRichEdit& view) {
     const TLineIndex& lines = view.Document().Lines;
     const auto caret = static_cast<std::uint32_t>(view.CaretPosition());
     const std::size_t line = lines.LineOf(caret);
-    return {line, caret - lines.Start(line), view.TopLine(),
-            view.horizontalScrollBar()->value()};
+    return {line, caret - lines.Start(line), view.TopLine(), view.horizontalScrollBar()->value()};
 }
 
 // The same line, or the last one when the file has become shorter; the same
@@ -65,8 +64,8 @@ std::string FirstLocalFile(const QMimeData* data) {
 } // namespace
 
 TFileLoader::TFileLoader(TfrmMain& form, TStartupConversion& startup, TGuiThread& gui)
-    : form_(form), startup_(startup),
-      indicator_(new TStatusIndicator(*form.StatusBar)), runner_(form, gui, *indicator_) {
+    : form_(form), startup_(startup), indicator_(new TStatusIndicator(*form.StatusBar)),
+      runner_(form, gui, *indicator_) {
     watch_.OnChanged = [this] { FileChanged(); };
     watch_.OnPresence = [this](bool present) {
         indicator_->SetNote(present ? QString() : QString(kGoneNote));
@@ -119,8 +118,8 @@ void TFileLoader::Load(const std::string& fileName, bool keepPlace) {
         MoveTo(view, place);
     }
     SourceFileName = fileName;
-    form_.StatusBar->SetPanelText(0, QFile::decodeName(QByteArray::fromStdString(
-                                         ExpandLongPath(fileName))));
+    form_.StatusBar->SetPanelText(
+        0, QFile::decodeName(QByteArray::fromStdString(ExpandLongPath(fileName))));
     // The opened file wins over a start-up conversion still under way.
     startup_.Supersede();
     watch_.Follow(fileName, stamp);
@@ -188,9 +187,8 @@ bool TFileLoader::eventFilter(QObject* watched, QEvent* event) {
         }
         drop->acceptProposedAction();
         // After the drop has been answered: the dragging program waits for that.
-        QTimer::singleShot(0, this, [this, fileName] {
-            TApplication::Guarded([&] { Open(fileName); });
-        });
+        QTimer::singleShot(0, this,
+                           [this, fileName] { TApplication::Guarded([&] { Open(fileName); }); });
         return true;
     }
     return false;

@@ -126,7 +126,8 @@ void TOpenRunner::ShowProgress() {
 // A load given up when its window closed may still be winding down.
 void TOpenRunner::WaitForIdleRunner() {
     while (runner_->State() != TRunnerState::rsIdle) {
-        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
+                                    QEventLoop::WaitForMoreEvents);
     }
 }
 

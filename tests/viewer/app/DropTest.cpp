@@ -27,7 +27,9 @@ struct DropTest : WindowTest {
         QTest::qWait(50); // the open follows the drop's answer
         return drop.isAccepted();
     }
-    QUrl Local(const std::string& file) { return QUrl::fromLocalFile(QString::fromStdString(file)); }
+    QUrl Local(const std::string& file) {
+        return QUrl::fromLocalFile(QString::fromStdString(file));
+    }
 };
 
 TEST_F(DropTest, ADroppedFileOpensAsTheOpenCommandWouldOpenIt) {
