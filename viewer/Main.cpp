@@ -326,7 +326,16 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         QWidget* first = focusWidget() != nullptr ? focusWidget() : this;
         if (widget != nullptr && widget == first && widget->window() == this) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            TApplication::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+            // A key whose command waited in an event loop of its own (a dialog,
+            // an open) can come round again from the window system once that
+            // loop ends: the same key at the same moment is taken once.
+            const bool again =
+                key->timestamp() != 0 && key->timestamp() == lastKeyTime_ && key->key() == lastKey_;
+            lastKeyTime_ = key->timestamp();
+            lastKey_ = key->key();
+            if (!again) {
+                TApplication::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+            }
         }
     }
     return QWidget::eventFilter(watched, event); // the key goes on to the control

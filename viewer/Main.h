@@ -171,6 +171,9 @@ private:
     QGridLayout* clientLayout_;
     Position position_ = Position::poScreenCenter;
     bool shown_ = false;
+    // The key FormKeyDown was last given, and when it was pressed.
+    int lastKey_ = 0;
+    quint64 lastKeyTime_ = 0;
     std::unique_ptr<TStartupConversion> startup_;
     std::unique_ptr<TFileLoader> loader_; // after startup_, whose end it hears of
 };

@@ -83,6 +83,11 @@ std::shared_ptr<const TViewDocument> TOpenRunner::Load(const std::string& fileNa
     finished_ = false;
     windowClosed_ = false;
 
+    // A popup still open (a dialog's name completion) could not be closed
+    // while input is held back.
+    while (QWidget* popup = QApplication::activePopupWidget()) {
+        popup->close();
+    }
     QEventLoop loop;
     loop_ = &loop;
     QApplication::instance()->installEventFilter(this);
