@@ -9,6 +9,8 @@ program=$1 out=$2 megabytes=${3:-60}
 
 # shellcheck source=tests/support/e2e_desktop.sh
 source "$(dirname "$0")/../../support/e2e_desktop.sh"
+# shellcheck source=tests/viewer/app/e2e_load.sh
+source "$(dirname "$0")/e2e_load.sh"
 run_on_virtual_display "$out" "$0" "$@"
 
 fail() { echo "e2e open: $*"; exit 1; }
@@ -16,12 +18,8 @@ fail() { echo "e2e open: $*"; exit 1; }
 use_fresh_store "$out"
 start_window_manager "$out"
 
-# A comment first (navy once shown), then short lines of code.
 big=$out/big.pas
-{
-  printf '{ a comment first }\n'
-  head -c $((megabytes * 1024 * 1024)) < <(yes "x := 'abc' + 12; { note } if a then b := c;")
-} >"$big"
+write_big_source "$big" "$megabytes"
 
 "$program" &
 pid=$!
@@ -30,33 +28,8 @@ window=$(await_window --name "Lumivane 98")
 [[ -n $window ]] || fail "no window appeared"
 sleep 0.5
 
-# Navy pixels (the comment colour, and the progress bar's) in a part of the
-# window's last screenshot: the view (below the caption and the toolbar,
-# above the scroll bar and the status bar) or the status bar's right half.
-# The window's part of the screen.
-shoot() {
-  # shellcheck disable=SC2034  # SCREEN: set by the eval, not used
-  local X Y WIDTH HEIGHT SCREEN
-  eval "$(xdotool getwindowgeometry --shell "$window")"
-  import -window root -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$out/window.png" 2>/dev/null
-}
-# Pixels of COLOUR in the view (below the caption and the toolbar, above the
-# scroll bar and the status bar) or in the status bar's right half, of the
-# last screenshot.
-pixels_in() { # view|status COLOUR
-  local crop
-  case $1 in
-    view) crop='%[fx:w-40]x%[fx:h-110]+8+56' ;;
-    status) crop='%[fx:w/2]x16+%[fx:w/2]+%[fx:h-18]' ;;
-  esac
-  convert "$out/window.png" -crop "$(identify -format "$crop" "$out/window.png")" +repage \
-    -fuzz 12% -fill black +opaque "$2" -fill white -opaque "$2" \
-    -format "%[fx:round(mean*w*h)]" info:
-}
-comment="rgb(0,0,128)" # navy
-progress="rgb(48,140,198)" # the progress bar's chunks
 shoot || fail "no screenshot of the window"
-(($(pixels_in view "$comment") < 20)) || fail "the view is not empty before the open"
+(($(pixels_in view "$comment_colour") < 20)) || fail "the view is not empty before the open"
 
 xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
 xdotool key ctrl+o
@@ -72,29 +45,12 @@ for _ in 1 2 3; do
   xdotool search --onlyvisible --name "^Open$" >/dev/null 2>&1 || break
 done
 xdotool search --onlyvisible --name "^Open$" >/dev/null 2>&1 && fail "the open dialog did not take the name"
-opened=$(date +%s%N)
-
-painted_progress=0 shown=0
-for _ in $(seq 300); do
-  shoot || continue
-  if (($(pixels_in view "$comment") > 20)); then
-    shown=1
-    break
-  fi
-  (($(pixels_in status "$progress") > 20)) && painted_progress=1
-  sleep 0.1
-done
-took=$((($(date +%s%N) - opened) / 1000000))
-((shown)) || fail "the file was not shown after ${took} ms"
+await_file_with_progress "$(date +%s%N)"
 echo "e2e open: ${megabytes} MB shown ${took} ms after the dialog closed"
-((painted_progress)) || fail "no progress was painted while the file opened"
+# One Ctrl+O, one dialog: it must not come back once the file shows.
+sleep 1
+xdotool search --onlyvisible --name "^Open$" >/dev/null 2>&1 && fail "the open dialog came back"
 
-xdotool key Escape
-for _ in $(seq 50); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2>/dev/null && fail "the program did not end after Escape"
-wait "$pid" || fail "the program ended with status $?"
+end_with_escape
 rm -f "$big"
 echo "e2e open: passed"
