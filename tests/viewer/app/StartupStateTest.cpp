@@ -94,11 +94,14 @@ TEST_F(StartupStateTest, AnOpenWhileTheEngineWritesStopsItsLaterSteps) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !ViewLive(); }));
     ASSERT_EQ(State(), TState::kConverting);
     EXPECT_TRUE(window->Startup().Busy());
+    // Held at its next step on the window, however fast the engine is.
+    window->ThreadComp1->Command(TThreadCommand::tcSuspend);
     const QColor background = window->SourceView1->palette().color(QPalette::Base);
     answer = QString::fromStdString(WriteFile("chosen.txt", "the chosen file"));
     window->tbOpenClick();
     EXPECT_EQ(State(), TState::kSuperseded);
     EXPECT_TRUE(ViewLive());
+    window->ThreadComp1->Command(TThreadCommand::tcRun);
 
     ExpectTheChosenFileAlone(background);
 }
