@@ -60,8 +60,7 @@ int main(int argc, char** argv) {
     std::function<void()> change = [&] {
         lengthBefore = window.SourceView1->TextLength();
         // One more comment line at the top each round: the text is longer.
-        SaveByRename(file, "{ round " + QByteArray::number(round + 1) + " }\n" +
-                               ReadAll(file));
+        SaveByRename(file, "{ round " + QByteArray::number(round + 1) + " }\n" + ReadAll(file));
         sinceChange.start();
     };
     watch.onPaint = [&] {
