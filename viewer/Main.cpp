@@ -1,15 +1,14 @@
 #include "viewer/Main.h"
 
-#include "engine/ColorScheme.h"
-#include "engine/PascalParser.h"
 #include "platform/qt/NonClientFrame.h"
-#include "platform/qt/QtColor.h"
 #include "settings/About.h"
 #include "settings/Setup.h"
 #include "viewer/Application.h"
+#include "viewer/FileLoader.h"
 #include "viewer/FindDialog.h"
 #include "viewer/RichEdit.h"
 #include "viewer/SaveFormats.h"
+#include "viewer/StartupConversion.h"
 #include "viewer/ViewCommands.h"
 #include "viewer/glyphs/Glyphs.h"
 #include "viewer/qdStatusBar.h"
@@ -30,13 +29,8 @@
 #include <QIcon>
 #include <QKeyEvent>
 #include <QMenu>
-#include <QScopeGuard>
 #include <QScreen>
-#include <QThread>
 #include <QVBoxLayout>
-#include <filesystem>
-#include <stdexcept>
-#include <system_error>
 
 TfrmMain* frmMain = nullptr;
 std::string SourceFileName;
@@ -95,18 +89,6 @@ qsizetype SaveFormatIndex(const QFileDialog& dialog, const QString& filter) {
         }
     }
     return -1;
-}
-
-// A pipe, socket or device would block the first read, or never end:
-// refused before anything opens it. Missing files and folders are left to
-// the reader, which reports them.
-void RefuseSpecialFile(const std::string& fileName) {
-    std::error_code error;
-    const auto status = std::filesystem::status(fileName, error);
-    if (!error && std::filesystem::exists(status) && !std::filesystem::is_regular_file(status) &&
-        !std::filesystem::is_directory(status)) {
-        throw std::runtime_error("Cannot open file \"" + fileName + "\": not a regular file");
-    }
 }
 
 void ShowMessageBox(QWidget* owner, QMessageBox::Icon icon, const QString& text) {
@@ -251,7 +233,10 @@ void TfrmMain::CreateComponents() {
     };
 
     ThreadComp1 = std::make_unique<TThreadComp>(guiThread_);
+    startup_ = std::make_unique<TStartupConversion>(
+        *SourceView1, *this, [this] { ThreadComp1->Command(TThreadCommand::tcTerminate); });
     ThreadComp1->OnExecute = [this](TThreadComp& sender) { ThreadComp1Execute(sender); };
+    loader_ = std::make_unique<TFileLoader>(*this, *startup_, guiThread_);
 
     CreateCaption();
 
@@ -365,7 +350,16 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
         QWidget* first = focusWidget() != nullptr ? focusWidget() : this;
         if (widget != nullptr && widget == first && widget->window() == this) {
             const auto* key = static_cast<QKeyEvent*>(event);
-            TApplication::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+            // A key whose command waited in an event loop of its own (a dialog,
+            // an open) can come round again from the window system once that
+            // loop ends: the same key at the same moment is taken once.
+            const bool again =
+                key->timestamp() != 0 && key->timestamp() == lastKeyTime_ && key->key() == lastKey_;
+            lastKeyTime_ = key->timestamp();
+            lastKey_ = key->key();
+            if (!again) {
+                TApplication::Guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+            }
         }
     }
     return QWidget::eventFilter(watched, event); // the key goes on to the control
@@ -398,6 +392,7 @@ void TfrmMain::FormShow() {
     // As typed, fitted to the width as every resize fits it.
     StatusBar->SetPanelText(
         0, PathToWidth(SourceFileName, StatusBar->font(), frameGeometry().width()));
+    loader_->FollowStartupFile(SourceFileName);
     ThreadComp1->Command(TThreadCommand::tcRun);
 }
 
@@ -416,6 +411,8 @@ void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         tbSaveClick();
     } else if (key == Qt::Key_F3) {
         tbFindNextClick();
+    } else if (key == Qt::Key_F5) {
+        loader_->Reload();
     } else if (key == Qt::Key_Escape) {
         close();
     } else if (key == Qt::Key_F10 && modifiers == Qt::NoModifier) {
@@ -456,38 +453,7 @@ void TfrmMain::tbOpenClick() {
     if (chosen.isEmpty()) {
         return;
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    LoadFile(EncodeName(chosen.front()));
-    // The opened file wins over a start-up conversion still under way: the
-    // worker leaves the view alone once asked to finish. Its next step on the
-    // view comes after this handler, so it sees the request. A failed open
-    // leaves it to show its file.
-    if (ThreadComp1->State() == TRunnerState::rsRunning) {
-        ThreadComp1->Command(TThreadCommand::tcTerminate);
-    }
-    // Nor does the view wait for the abandoned conversion to wind down.
-    if (runnerHoldsView_) {
-        runnerHoldsView_ = false;
-        SourceView1->EndUpdate();
-        unsetCursor();
-    }
-}
-
-void TfrmMain::LoadFile(const std::string& fileName) {
-    RefuseSpecialFile(fileName);
-    SourceView1->BeginUpdate();
-    const auto endUpdate = qScopeGuard([this] { SourceView1->EndUpdate(); });
-    if (IsPascalFileName(fileName)) {
-        // The RTF goes as it is read: a large document is not held beside its model.
-        TDocumentBuffer rtf;
-        ConvertFileAsPascal(fileName, rtf);
-        SourceView1->AdoptDocument(SourceView1->BuildDocument(rtf));
-    } else {
-        SourceView1->LoadFromFile(fileName);
-    }
-    SourceFileName = fileName;
-    StatusBar->SetPanelText(0, DecodeName(ExpandLongPath(fileName)));
+    loader_->Open(EncodeName(chosen.front()));
 }
 
 void TfrmMain::tbSaveClick() {
@@ -568,78 +534,10 @@ void TfrmMain::SetFindNextEnabled(bool enabled) {
 // ---- the start-up conversion, on the runner's worker ----
 
 void TfrmMain::ThreadComp1Execute(TThreadComp&) {
-    // Every step on the view or the window runs on the GUI thread while this
-    // worker waits; only the conversion and the document build run here.
     // The name FormShow put into SourceFileName. Taken from the arguments,
     // which never change: an open command may already have moved
     // SourceFileName on to its own file.
-    const std::string fileName = arguments_.front();
-    // An open command asks the runner to finish: its file wins, this one
-    // leaves the view alone. Checked on the GUI thread, where opens happen.
-    auto superseded = [this] {
-        const TThreadEx* worker = ThreadComp1->Thread();
-        return worker != nullptr && worker->Terminated();
-    };
-    TThreadComp::Synchronize([&] {
-        if (!superseded()) {
-            setCursor(Qt::BusyCursor);
-        }
-    });
-    // An open may already have given the view back.
-    auto finish = [&] {
-        TThreadComp::Synchronize([&] {
-            if (runnerHoldsView_) {
-                runnerHoldsView_ = false;
-                SourceView1->EndUpdate();
-            }
-            unsetCursor();
-        });
-    };
-    // Asked by the conversion, also from its second thread.
-    const TStopRequest stop = TThreadComp::TerminatedCheck();
-    try {
-        // Not after an open that came first: the view is its file's then.
-        TThreadComp::Synchronize([&] {
-            if (!superseded()) {
-                SourceView1->BeginUpdate();
-                runnerHoldsView_ = true;
-            }
-        });
-        std::shared_ptr<const TViewDocument> document;
-        if (!TThreadComp::Terminated()) {
-            RefuseSpecialFile(fileName);
-            TDocumentBuffer rtf;
-            // Free Pascal's extensions are shown converted too; anything else
-            // gets the engine's own extension error.
-            if (IsPascalFileName(fileName)) {
-                ConvertFileAsPascal(fileName, rtf, stop);
-            } else {
-                ConvertFile(fileName, rtf, stop);
-            }
-            const QColor background = ToQColor(ColorSlots[ciBackground].Color.load());
-            TThreadComp::Synchronize([&] {
-                if (!superseded()) {
-                    SourceView1->SetBackgroundColor(background);
-                }
-            });
-            if (!TThreadComp::Terminated()) {
-                document = SourceView1->BuildDocument(rtf, stop);
-            }
-        }
-        TThreadComp::Synchronize([&] {
-            if (document && !superseded()) {
-                SourceView1->AdoptDocument(std::move(document));
-            }
-        });
-    } catch (const EThreadAborted&) {
-        throw; // cut off: the window is no longer there to restore
-    } catch (const EConversionCancelled&) {
-        // stopped for an open: its file is showing, nothing to report
-    } catch (...) {
-        finish();
-        throw; // reported on the GUI thread by the runner
-    }
-    finish();
+    startup_->Execute(arguments_.front());
 }
 
 // ---- docks and toolbar ----

@@ -25,6 +25,8 @@ class TExplorerButton;
 class TFindDialog;
 class TNonClientFrame;
 class TRichEdit;
+class TStartupConversion;
+class TFileLoader;
 class TToolbar97;
 class TToolbarButton97;
 class TViewCommands;
@@ -121,6 +123,11 @@ public:
     // The about box, shown modally; it goes when it closes.
     void ebAboutClick();
 
+    // Where the conversion of the command-line file stands.
+    const TStartupConversion& Startup() const { return *startup_; }
+    // What opens, reloads and follows the file on show after the start.
+    TFileLoader& Loader() const { return *loader_; }
+
     // Switches Find next everywhere it is offered.
     void SetFindNextEnabled(bool enabled);
 
@@ -160,7 +167,6 @@ private:
     void CreateToolbars();
     void ClickMenuItem(QAction* item);
     void SearchOnce();
-    void LoadFile(const std::string& fileName);
 
     std::vector<std::string> arguments_;
     TQtGuiThread guiThread_;
@@ -168,6 +174,9 @@ private:
     QGridLayout* clientLayout_;
     Position position_ = Position::poScreenCenter;
     bool shown_ = false;
-    // The start-up conversion has the view's repainting suspended (GUI thread only).
-    bool runnerHoldsView_ = false;
+    // The key FormKeyDown was last given, and when it was pressed.
+    int lastKey_ = 0;
+    quint64 lastKeyTime_ = 0;
+    std::unique_ptr<TStartupConversion> startup_;
+    std::unique_ptr<TFileLoader> loader_; // after startup_, whose end it hears of
 };
