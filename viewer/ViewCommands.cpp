@@ -14,19 +14,6 @@
 #include <QMenu>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QRegularExpression>
-
-namespace {
-
-// The extension of the first pattern in a file dialog's FILTER: "pdf" for
-// "PDF document (*.pdf)"; empty for "*" or none.
-QString FirstSuffix(const QString& filter) {
-    static const QRegularExpression pattern(R"(\*\.([A-Za-z0-9~]+))");
-    const QRegularExpressionMatch match = pattern.match(filter);
-    return match.hasMatch() ? match.captured(1) : QString();
-}
-
-} // namespace
 
 TViewCommands::TViewCommands(TfrmMain& window)
     : QObject(&window), window_(window), blocker_(new TInputBlocker(this)) {
@@ -45,19 +32,6 @@ TViewCommands::TViewCommands(TfrmMain& window)
 
     ExecutePrintDialog = [](QPrintDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
     ExecuteGoToDialog = [](TGoToLineDialog& dialog) { return dialog.exec() == QDialog::Accepted; };
-
-    // The typed name gets the extension of the type chosen, not always ".rtf".
-    auto create = window.SaveDialog1.Create;
-    window.SaveDialog1.Create = [create] {
-        QFileDialog* dialog = create();
-        connect(dialog, &QFileDialog::filterSelected, dialog, [dialog](const QString& filter) {
-            const QString suffix = FirstSuffix(filter);
-            if (!suffix.isEmpty()) {
-                dialog->setDefaultSuffix(suffix);
-            }
-        });
-        return dialog;
-    };
 
     RestoreSettings();
     connect(window.SourceView1, &TRichEdit::ZoomChanged, this,

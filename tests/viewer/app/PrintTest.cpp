@@ -158,7 +158,7 @@ TEST_F(PrintTest, TheFilterOrTheExtensionChoosesPdf) {
     Create();
     Open("paper.pas", PascalFile());
     // The PDF type chosen: a name without an extension gets ".pdf".
-    SaveDialog1Select(1);
+    SaveDialog1Select(2);
     answer = dir.filePath("chosen");
     Run(&TfrmMain::tbSaveClick);
     EXPECT_TRUE(QFile::exists(dir.filePath("chosen.pdf")));
@@ -170,7 +170,7 @@ TEST_F(PrintTest, TheFilterOrTheExtensionChoosesPdf) {
     ASSERT_TRUE(typed.open(QIODevice::ReadOnly));
     EXPECT_EQ(typed.read(5), "%PDF-");
     // And ".rtf" typed under the PDF type stays RTF.
-    SaveDialog1Select(1);
+    SaveDialog1Select(2);
     answer = dir.filePath("typed.rtf");
     Run(&TfrmMain::tbSaveClick);
     QFile rtf(dir.filePath("typed.rtf"));
