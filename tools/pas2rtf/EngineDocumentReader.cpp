@@ -4,7 +4,9 @@
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfReader.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <cctype>
 #include <charconv>
 #include <thread>
@@ -363,7 +365,8 @@ std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsi
 
 } // namespace
 
-std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts) {
+std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts,
+                                                  unsigned threads) {
     const std::size_t bodyStart = TEngineReader(data).BodyStart();
     if (bodyStart == 0 || parts < 2 || data.size() - bodyStart < 2 * kMinPartBytes) {
         std::vector<TRtfDocument> whole;
@@ -374,13 +377,18 @@ std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigne
     const std::size_t count = cuts.size() - 1;
     std::vector<std::optional<TRtfDocument>> read(count);
     {
-        std::vector<std::jthread> threads;
-        for (std::size_t k = 1; k < count; ++k) {
-            threads.emplace_back([&, k] {
+        std::atomic<std::size_t> next{0};
+        const auto readParts = [&] {
+            for (std::size_t k = next++; k < count; k = next++) {
                 read[k] = TEngineReader(data).ReadPart(cuts[k], cuts[k + 1], k + 1 == count);
-            });
+            }
+        };
+        const std::size_t workers = threads == 0 ? count : std::min<std::size_t>(threads, count);
+        std::vector<std::jthread> pool;
+        for (std::size_t t = 1; t < workers; ++t) {
+            pool.emplace_back(readParts);
         }
-        read[0] = TEngineReader(data).ReadPart(cuts[0], cuts[1], count == 1);
+        readParts();
     }
     std::vector<TRtfDocument> docs;
     for (auto& part : read) {

@@ -235,16 +235,19 @@ TEST(EngineDocumentReader, PartsJoinToTheWhole) {
     }
     const std::string doc = Document(source);
     ASSERT_GT(doc.size(), 4u << 20);
-    const std::vector<TRtfDocument> parts = ReadEngineDocumentParts(doc, 3);
-    EXPECT_EQ(parts.size(), 3u);
-    for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
-        EXPECT_EQ(parts[k].Text.back(), kParagraphEnd); // no line spans two parts
-    }
-    const std::vector<TFlatRun> joined = Flat(parts);
     const std::vector<TFlatRun> whole = Flat({ReadRtf(doc)});
-    ASSERT_EQ(joined.size(), whole.size());
-    for (std::size_t i = 0; i < whole.size(); ++i) {
-        ASSERT_EQ(joined[i], whole[i]) << i;
+    // One thread a part, fewer threads than parts taking them in turn, one thread.
+    for (const auto& [count, threads] : {std::pair{3u, 0u}, {4u, 2u}, {3u, 1u}}) {
+        const std::vector<TRtfDocument> parts = ReadEngineDocumentParts(doc, count, threads);
+        EXPECT_EQ(parts.size(), count);
+        for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
+            EXPECT_EQ(parts[k].Text.back(), kParagraphEnd); // no line spans two parts
+        }
+        const std::vector<TFlatRun> joined = Flat(parts);
+        ASSERT_EQ(joined.size(), whole.size());
+        for (std::size_t i = 0; i < whole.size(); ++i) {
+            ASSERT_EQ(joined[i], whole[i]) << i;
+        }
     }
     EXPECT_EQ(ReadEngineDocumentParts(Document("x"), 3).size(), 1u); // too small to cut
 }
