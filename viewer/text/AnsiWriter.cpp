@@ -72,7 +72,9 @@ public:
             out_ += selects_[format];
             current_ = format;
         }
-        FinishUtf8(out_, high_);
+        if (high_ != 0) {
+            FinishUtf8(out_, high_);
+        }
         while (!text.empty()) {
             const auto plain = std::find_if(text.begin(), text.end(), [](char c) {
                 return kNeedsCare[static_cast<unsigned char>(c)];

@@ -174,7 +174,9 @@ public:
     void Latin1(std::uint32_t format, std::string_view text) override {
         const std::string& open = opens_[format];
         out_ += open;
-        FinishUtf8(out_, high_);
+        if (high_ != 0) {
+            FinishUtf8(out_, high_);
+        }
         while (!text.empty()) {
             const auto plain = std::find_if(text.begin(), text.end(), NeedsCare);
             out_.append(text.begin(), plain);

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
@@ -224,6 +225,28 @@ TEST(EngineDocumentReader, ReadsWhatTheGeneralReaderReads) {
     EXPECT_EQ(ReadEngineOrRtf(foreign).Text, ReadRtf(foreign).Text);
     // Raw UTF-8 bytes without a code page are the general reader's to guess at.
     EXPECT_FALSE(ReadEngineDocument(Document("{ caf\xc3\xa9 }")).has_value());
+}
+
+TEST(EngineDocumentReader, ControlWordNumbersAtTheirLimits) {
+    // RAW in place of the text "x": read by the fast reader as TEXT, or none.
+    const auto read = [](const std::string& raw) -> std::optional<std::u16string> {
+        std::string doc = Document("x");
+        doc.replace(doc.rfind('x'), 1, raw);
+        const auto fast = ReadEngineDocument(doc);
+        if (!fast) {
+            return std::nullopt;
+        }
+        return fast->Text.ToU16String();
+    };
+    EXPECT_EQ(read("\\u-32768?"), std::u16string(1, u'\x8000'));
+    EXPECT_EQ(read("\\u65535?"), std::u16string(1, u'\xFFFF'));
+    EXPECT_EQ(read("\\u000065?"), u"A"); // six characters of number
+    EXPECT_EQ(read("\\u-00065?b"), std::u16string(1, static_cast<char16_t>(65536 - 65)) + u"b");
+    EXPECT_EQ(read("{\\cf6 y}"), u"y");
+    for (const char* bad : {"\\u65536?", "\\u-32769?", "\\u0000065?", "\\u-?", "\\u?", "\\u65",
+                            "{\\cf7 y}", "{\\cf-1 y}", "{\\cf y}"}) {
+        EXPECT_EQ(read(bad), std::nullopt) << bad;
+    }
 }
 
 TEST(EngineDocumentReader, PartsJoinToTheWhole) {
