@@ -4,9 +4,12 @@
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfReader.h"
 
+#include <algorithm>
 #include <array>
-#include <cctype>
+#include <atomic>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -224,9 +227,23 @@ private:
         if (!rest.starts_with(name) || rest.size() == name.size()) {
             return false;
         }
+        // At most six characters of sign and digits, read here rather than
+        // by a general number parser: the words are short and many.
         const char* first = rest.data() + name.size();
-        const auto [end, error] = std::from_chars(first, rest.data() + rest.size(), value);
-        if (error != std::errc() || value < -32768 || value > 65535 || end - first > 6) {
+        const char* const last = rest.data() + rest.size();
+        const bool negative = *first == '-';
+        const char* end = negative ? first + 1 : first;
+        const char* const digits = end;
+        int magnitude = 0;
+        while (end < last && end - first <= 6 && IsDigit(*end)) {
+            magnitude = magnitude * 10 + (*end - '0');
+            ++end;
+        }
+        if (end == digits || end - first > 6) {
+            return false;
+        }
+        value = negative ? -magnitude : magnitude;
+        if (value < -32768 || value > 65535) {
             return false;
         }
         pos_ += static_cast<std::size_t>(end - rest.data());
@@ -238,11 +255,15 @@ private:
 
     // Bytes that are their own character: ASCII but the RTF specials and the
     // line ends and NUL, which RTF ignores.
-    static bool IsPlain(char c) {
-        const auto byte = static_cast<unsigned char>(c);
-        return byte < 0x80 && c != '\\' && c != '{' && c != '}' && c != '\r' && c != '\n' &&
-               c != '\0';
-    }
+    static bool IsPlain(char c) { return kPlain[static_cast<unsigned char>(c)]; }
+    static constexpr std::array<bool, 256> kPlain = [] {
+        std::array<bool, 256> plain{};
+        for (std::size_t byte = 0; byte < 0x80; ++byte) {
+            plain[byte] = byte != '\\' && byte != '{' && byte != '}' && byte != '\r' &&
+                          byte != '\n' && byte != '\0';
+        }
+        return plain;
+    }();
 
     // The plain bytes from the one just read on, appended at once.
     void PlainSpan() {
@@ -309,6 +330,46 @@ private:
 // they save.
 constexpr std::size_t kMinPartBytes = 1 << 20;
 
+// The bytes that open or close a group or start a control word: all that
+// matters to the cuts, and rare enough to scan for, rather than test every
+// byte for what it is.
+constexpr std::array<bool, 256> kStructural = [] {
+    std::array<bool, 256> structural{};
+    structural['{'] = structural['}'] = structural['\\'] = true;
+    return structural;
+}();
+
+bool IsStructural(char c) {
+    return kStructural[static_cast<unsigned char>(c)];
+}
+
+// The first structural byte from FROM on, or the end: eight bytes at a time
+// while none of them is one, as nearly all bytes are text.
+std::size_t NextStructural(std::string_view data, std::size_t from) {
+    constexpr std::uint64_t kOnes = 0x0101010101010101u;
+    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
+    const auto holds = [](std::uint64_t word, unsigned char byte) {
+        const std::uint64_t x = word ^ (kOnes * byte); // a zero byte where WORD has BYTE
+        return ((x - kOnes) & ~x & kHighBits) != 0;
+    };
+    std::size_t i = from;
+    for (; i + 8 <= data.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, data.data() + i, sizeof word);
+        if (holds(word, '{') || holds(word, '}') || holds(word, '\\')) {
+            break;
+        }
+    }
+    while (i < data.size() && !IsStructural(data[i])) {
+        ++i;
+    }
+    return i;
+}
+
+bool IsAlphanumeric(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
 // The cuts that make PARTS parts of the body from FROM: each where a line
 // has just ended outside every group (after a "\par " there, or after the
 // "}" that closes a line comment's "\par}"), the first such place past each
@@ -327,7 +388,16 @@ std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsi
     };
     for (std::size_t i = from; i < data.size() && depth >= 0 && cuts.size() < parts; ++i) {
         const char c = data[i];
-        if (c == '{') {
+        if (!IsStructural(c)) {
+            // Text to the next brace or control word; a line has still just
+            // ended only if nothing but line ends came after it.
+            const std::size_t next = NextStructural(data, i + 1);
+            if (lineEnded &&
+                data.substr(i, next - i).find_first_not_of("\r\n") != std::string_view::npos) {
+                lineEnded = false;
+            }
+            i = next - 1;
+        } else if (c == '{') {
             ++depth;
             lineEnded = false;
         } else if (c == '}') {
@@ -337,9 +407,8 @@ std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsi
             }
             lineEnded = false;
         } else if (c == '\\') {
-            const bool par =
-                data.substr(i + 1, 3) == "par" &&
-                (i + 4 == data.size() || !std::isalnum(static_cast<unsigned char>(data[i + 4])));
+            const bool par = data.substr(i + 1, 3) == "par" &&
+                             (i + 4 == data.size() || !IsAlphanumeric(data[i + 4]));
             if (par) {
                 i += 3;
                 if (i + 1 < data.size() && data[i + 1] == ' ') {
@@ -353,8 +422,6 @@ std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsi
                 ++i; // an escaped character, never a brace of a group
                 lineEnded = false;
             }
-        } else if (c != '\r' && c != '\n') {
-            lineEnded = false;
         }
     }
     cuts.push_back(data.size());
@@ -363,7 +430,8 @@ std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsi
 
 } // namespace
 
-std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts) {
+std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts,
+                                                  unsigned threads) {
     const std::size_t bodyStart = TEngineReader(data).BodyStart();
     if (bodyStart == 0 || parts < 2 || data.size() - bodyStart < 2 * kMinPartBytes) {
         std::vector<TRtfDocument> whole;
@@ -374,13 +442,18 @@ std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigne
     const std::size_t count = cuts.size() - 1;
     std::vector<std::optional<TRtfDocument>> read(count);
     {
-        std::vector<std::jthread> threads;
-        for (std::size_t k = 1; k < count; ++k) {
-            threads.emplace_back([&, k] {
+        std::atomic<std::size_t> next{0};
+        const auto readParts = [&] {
+            for (std::size_t k = next++; k < count; k = next++) {
                 read[k] = TEngineReader(data).ReadPart(cuts[k], cuts[k + 1], k + 1 == count);
-            });
+            }
+        };
+        const std::size_t workers = threads == 0 ? count : std::min<std::size_t>(threads, count);
+        std::vector<std::jthread> pool;
+        for (std::size_t t = 1; t < workers; ++t) {
+            pool.emplace_back(readParts);
         }
-        read[0] = TEngineReader(data).ReadPart(cuts[0], cuts[1], count == 1);
+        readParts();
     }
     std::vector<TRtfDocument> docs;
     for (auto& part : read) {

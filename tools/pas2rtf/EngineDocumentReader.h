@@ -17,9 +17,10 @@ std::optional<TRtfDocument> ReadEngineDocument(std::string_view data);
 // ReadEngineDocument, else the general reader.
 TRtfDocument ReadEngineOrRtf(std::string_view data);
 
-// The same model in up to PARTS consecutive documents, read at once on as
-// many threads: each but the last ends with the paragraph end it was cut
+// The same model in up to PARTS consecutive documents, read at once on
+// THREADS threads (0: one a part): each but the last ends with the paragraph end it was cut
 // at, so no line and no group spans two parts. A document too small to be
 // worth cutting is one part; one that is not the engine's is the general
 // reader's, in one part.
-std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts);
+std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts,
+                                                  unsigned threads = 0);

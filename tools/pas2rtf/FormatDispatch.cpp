@@ -8,8 +8,12 @@
 #include "viewer/text/HtmlWriter.h"
 #include "viewer/text/RtfWriter.h"
 
+#include <algorithm>
+#include <condition_variable>
+#include <exception>
 #include <filesystem>
 #include <functional>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -54,20 +58,58 @@ std::vector<TWriterOptions> PartOptions(const std::vector<TRtfDocument>& parts,
     return each;
 }
 
-// WRITE(k) for each part, on a thread each, handed to SINK in order.
-void WritePartsInOrder(std::size_t count, const std::function<std::string(std::size_t)>& write,
+// The size of the pieces a large document is read and written in: small
+// enough that the few written at once stay in the processor's caches and
+// their buffers are reused rather than taken fresh from the system.
+constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
+
+// WRITE(k, out) for each part, on up to THREADS threads taking the parts in
+// turn; each piece goes to SINK as soon as those before it have, so only one
+// piece a thread is held at once, in a buffer the thread reuses. Throws what
+// WRITE or SINK threw.
+void WritePartsInOrder(std::size_t count, unsigned threads,
+                       const std::function<void(std::size_t, std::string&)>& write,
                        TByteSink& sink) {
-    std::vector<std::string> written(count);
-    {
-        std::vector<std::jthread> threads;
-        for (std::size_t k = 1; k < count; ++k) {
-            threads.emplace_back([&, k] { written[k] = write(k); });
+    const std::size_t workers = std::clamp<std::size_t>(threads, 1, count);
+    std::mutex lock;
+    std::condition_variable turnChanged;
+    std::size_t turn = 0; // the part whose piece goes to the sink next
+    std::exception_ptr failure;
+    const auto writeParts = [&](std::size_t first) {
+        std::string out;
+        for (std::size_t k = first; k < count; k += workers) {
+            try {
+                out.clear();
+                write(k, out);
+                std::unique_lock guard(lock);
+                turnChanged.wait(guard, [&] { return turn == k || failure; });
+                if (failure) {
+                    return;
+                }
+                guard.unlock(); // the sink is ours alone until the turn moves on
+                sink.Write(out);
+                guard.lock();
+                ++turn;
+            } catch (...) {
+                const std::lock_guard guard(lock);
+                if (!failure) {
+                    failure = std::current_exception();
+                }
+                turnChanged.notify_all();
+                return;
+            }
+            turnChanged.notify_all();
         }
-        written[0] = write(0);
+    };
+    {
+        std::vector<std::jthread> pool;
+        for (std::size_t w = 1; w < workers; ++w) {
+            pool.emplace_back(writeParts, w);
+        }
+        writeParts(0);
     }
-    for (std::string& piece : written) {
-        sink.Write(piece);
-        piece = std::string();
+    if (failure) {
+        std::rethrow_exception(failure);
     }
 }
 
@@ -80,16 +122,23 @@ void WriteDocumentAs(std::string_view engineDocument, const TPas2RtfCommand& com
         sink.Write(WriteRtf(ReadEngineOrRtf(engineDocument), options));
         return;
     }
-    const std::vector<TRtfDocument> parts = ReadEngineDocumentParts(engineDocument, threads);
+    const auto pieces =
+        static_cast<unsigned>(std::max<std::size_t>(threads, engineDocument.size() / kPieceBytes));
+    const std::vector<TRtfDocument> parts =
+        ReadEngineDocumentParts(engineDocument, pieces, threads);
     const std::vector<TWriterOptions> each = PartOptions(parts, options);
     if (command.Format == TFormat::Ansi) {
         WritePartsInOrder(
-            parts.size(), [&](std::size_t k) { return WriteAnsi(parts[k], each[k]); }, sink);
+            parts.size(), threads,
+            [&](std::size_t k, std::string& out) { AppendAnsi(out, parts[k], each[k]); }, sink);
         return;
     }
     sink.Write(HtmlPageStart(parts.front(), options));
     WritePartsInOrder(
-        parts.size(), [&](std::size_t k) { return HtmlCode(parts[k], parts.front(), each[k]); },
+        parts.size(), threads,
+        [&](std::size_t k, std::string& out) {
+            AppendHtmlCode(out, parts[k], parts.front(), each[k]);
+        },
         sink);
     sink.Write(HtmlPageEnd(options));
 }

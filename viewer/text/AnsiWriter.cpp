@@ -4,11 +4,22 @@
 #include "viewer/text/DocumentLines.h"
 
 #include <algorithm>
+#include <array>
 #include <vector>
 
 namespace {
 
 constexpr std::string_view kReset = "\x1b[0m";
+
+// Bytes of Latin-1 text that are not copied as they are: controls, DEL and
+// above. Looked up, as nearly every byte goes through this.
+constexpr std::array<bool, 256> kNeedsCare = [] {
+    std::array<bool, 256> care{};
+    for (std::size_t ch = 0; ch < care.size(); ++ch) {
+        care[ch] = ch < 0x20 || ch >= 0x7F;
+    }
+    return care;
+}();
 
 // The escape that sets F from a reset state.
 std::string SelectGraphics(const TRtfCharFormat& f, TColor textColor) {
@@ -61,11 +72,12 @@ public:
             out_ += selects_[format];
             current_ = format;
         }
-        FinishUtf8(out_, high_);
+        if (high_ != 0) {
+            FinishUtf8(out_, high_);
+        }
         while (!text.empty()) {
             const auto plain = std::find_if(text.begin(), text.end(), [](char c) {
-                const auto ch = static_cast<unsigned char>(c);
-                return ch < 0x20 || ch >= 0x7F;
+                return kNeedsCare[static_cast<unsigned char>(c)];
             });
             out_.append(text.begin(), plain);
             text.remove_prefix(static_cast<std::size_t>(plain - text.begin()));
@@ -102,11 +114,15 @@ private:
 
 } // namespace
 
-std::string WriteAnsi(const TRtfDocument& doc, const TWriterOptions& options) {
-    std::string out;
-    out.reserve(doc.Text.size() * 2);
+void AppendAnsi(std::string& out, const TRtfDocument& doc, const TWriterOptions& options) {
+    out.reserve(out.size() + doc.Text.size() * 2);
     TAnsiLines lines(out, doc, options);
     WalkLines(doc, options, lines);
     lines.Finish();
+}
+
+std::string WriteAnsi(const TRtfDocument& doc, const TWriterOptions& options) {
+    std::string out;
+    AppendAnsi(out, doc, options);
     return out;
 }

@@ -11,3 +11,5 @@
 // own foreground colour, so plain code reads on dark and light terminals
 // alike. OPTIONS' font, size and page settings do not apply to a terminal.
 std::string WriteAnsi(const TRtfDocument& doc, const TWriterOptions& options = {});
+// WriteAnsi appended to OUT, whose memory a caller writing many parts reuses.
+void AppendAnsi(std::string& out, const TRtfDocument& doc, const TWriterOptions& options);

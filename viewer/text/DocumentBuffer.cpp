@@ -38,6 +38,8 @@ void TDocumentBuffer::Write(std::string_view bytes) {
         }
         data_ = static_cast<char*>(grown);
         capacity_ = capacity;
+        // Large pages: a few faults for a large document instead of one per page.
+        ::madvise(data_, capacity_, MADV_HUGEPAGE);
     }
     std::memcpy(data_ + size_, bytes.data(), bytes.size());
     size_ += bytes.size();

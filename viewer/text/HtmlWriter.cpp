@@ -4,6 +4,7 @@
 #include "viewer/text/DocumentLines.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <vector>
 
@@ -103,10 +104,18 @@ std::vector<TRtfFont> FontsOf(const TRtfDocument& doc, const TWriterOptions& opt
     return fonts;
 }
 
-// Bytes of Latin-1 text that are not copied as they are.
+// Bytes of Latin-1 text that are not copied as they are, looked up rather
+// than tested: nearly every byte of a page goes through this.
+constexpr std::array<bool, 256> kNeedsCare = [] {
+    std::array<bool, 256> care{};
+    for (std::size_t ch = 0; ch < care.size(); ++ch) {
+        care[ch] = ch < 0x20 || ch >= 0x7F || ch == '&' || ch == '<' || ch == '>' || ch == '"';
+    }
+    return care;
+}();
+
 bool NeedsCare(char c) {
-    const auto ch = static_cast<unsigned char>(c);
-    return ch < 0x20 || ch >= 0x7F || c == '&' || c == '<' || c == '>' || c == '"';
+    return kNeedsCare[static_cast<unsigned char>(c)];
 }
 
 class THtmlLines : public TLineVisitor {
@@ -165,7 +174,9 @@ public:
     void Latin1(std::uint32_t format, std::string_view text) override {
         const std::string& open = opens_[format];
         out_ += open;
-        FinishUtf8(out_, high_);
+        if (high_ != 0) {
+            FinishUtf8(out_, high_);
+        }
         while (!text.empty()) {
             const auto plain = std::find_if(text.begin(), text.end(), NeedsCare);
             out_.append(text.begin(), plain);
@@ -248,15 +259,20 @@ std::string HtmlPageStart(const TRtfDocument& first, const TWriterOptions& optio
     return out;
 }
 
-std::string HtmlCode(const TRtfDocument& part, const TRtfDocument& first,
-                     const TWriterOptions& options) {
+void AppendHtmlCode(std::string& out, const TRtfDocument& part, const TRtfDocument& first,
+                    const TWriterOptions& options) {
     const TRtfCharFormat base = BaseFormat(first, options, static_cast<int>(first.Fonts.size()));
     const std::string baseFamily = FontFamily(FontsOf(first, options), base.Font);
-    std::string out;
-    out.reserve(part.Text.size() * 2);
+    out.reserve(out.size() + part.Text.size() * 2);
     THtmlLines lines(out, part, options, base, baseFamily);
     WalkLines(part, options, lines);
     lines.Finish();
+}
+
+std::string HtmlCode(const TRtfDocument& part, const TRtfDocument& first,
+                     const TWriterOptions& options) {
+    std::string out;
+    AppendHtmlCode(out, part, first, options);
     return out;
 }
 

@@ -22,4 +22,7 @@ std::string WriteHtml(const TRtfDocument& doc, const TWriterOptions& options = {
 std::string HtmlPageStart(const TRtfDocument& first, const TWriterOptions& options);
 std::string HtmlCode(const TRtfDocument& part, const TRtfDocument& first,
                      const TWriterOptions& options);
+// HtmlCode appended to OUT, whose memory a caller writing many parts reuses.
+void AppendHtmlCode(std::string& out, const TRtfDocument& part, const TRtfDocument& first,
+                    const TWriterOptions& options);
 std::string HtmlPageEnd(const TWriterOptions& options);

@@ -14,6 +14,7 @@
 #include <atomic>
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
 #include <sstream>
 #include <thread>
 #include <unistd.h>
@@ -226,6 +227,28 @@ TEST(EngineDocumentReader, ReadsWhatTheGeneralReaderReads) {
     EXPECT_FALSE(ReadEngineDocument(Document("{ caf\xc3\xa9 }")).has_value());
 }
 
+TEST(EngineDocumentReader, ControlWordNumbersAtTheirLimits) {
+    // RAW in place of the text "x": read by the fast reader as TEXT, or none.
+    const auto read = [](const std::string& raw) -> std::optional<std::u16string> {
+        std::string doc = Document("x");
+        doc.replace(doc.rfind('x'), 1, raw);
+        const auto fast = ReadEngineDocument(doc);
+        if (!fast) {
+            return std::nullopt;
+        }
+        return fast->Text.ToU16String();
+    };
+    EXPECT_EQ(read("\\u-32768?"), std::u16string(1, u'\x8000'));
+    EXPECT_EQ(read("\\u65535?"), std::u16string(1, u'\xFFFF'));
+    EXPECT_EQ(read("\\u000065?"), u"A"); // six characters of number
+    EXPECT_EQ(read("\\u-00065?b"), std::u16string(1, static_cast<char16_t>(65536 - 65)) + u"b");
+    EXPECT_EQ(read("{\\cf6 y}"), u"y");
+    for (const char* bad : {"\\u65536?", "\\u-32769?", "\\u0000065?", "\\u-?", "\\u?", "\\u65",
+                            "{\\cf7 y}", "{\\cf-1 y}", "{\\cf y}"}) {
+        EXPECT_EQ(read(bad), std::nullopt) << bad;
+    }
+}
+
 TEST(EngineDocumentReader, PartsJoinToTheWhole) {
     // Several megabytes with comments, strings and assembler across lines.
     std::string source;
@@ -235,16 +258,19 @@ TEST(EngineDocumentReader, PartsJoinToTheWhole) {
     }
     const std::string doc = Document(source);
     ASSERT_GT(doc.size(), 4u << 20);
-    const std::vector<TRtfDocument> parts = ReadEngineDocumentParts(doc, 3);
-    EXPECT_EQ(parts.size(), 3u);
-    for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
-        EXPECT_EQ(parts[k].Text.back(), kParagraphEnd); // no line spans two parts
-    }
-    const std::vector<TFlatRun> joined = Flat(parts);
     const std::vector<TFlatRun> whole = Flat({ReadRtf(doc)});
-    ASSERT_EQ(joined.size(), whole.size());
-    for (std::size_t i = 0; i < whole.size(); ++i) {
-        ASSERT_EQ(joined[i], whole[i]) << i;
+    // One thread a part, fewer threads than parts taking them in turn, one thread.
+    for (const auto& [count, threads] : {std::pair{3u, 0u}, {4u, 2u}, {3u, 1u}}) {
+        const std::vector<TRtfDocument> parts = ReadEngineDocumentParts(doc, count, threads);
+        EXPECT_EQ(parts.size(), count);
+        for (std::size_t k = 0; k + 1 < parts.size(); ++k) {
+            EXPECT_EQ(parts[k].Text.back(), kParagraphEnd); // no line spans two parts
+        }
+        const std::vector<TFlatRun> joined = Flat(parts);
+        ASSERT_EQ(joined.size(), whole.size());
+        for (std::size_t i = 0; i < whole.size(); ++i) {
+            ASSERT_EQ(joined[i], whole[i]) << i;
+        }
     }
     EXPECT_EQ(ReadEngineDocumentParts(Document("x"), 3).size(), 1u); // too small to cut
 }
