@@ -1,6 +1,7 @@
 #include "settings/ColorGrdAccessible.h"
 
 #include "engine/ColorScheme.h"
+#include "platform/qt/AccessibleFactory.h"
 #include "settings/ColorGrd.h"
 
 #include <QWindow>
@@ -12,10 +13,7 @@ constexpr std::string_view kNamePrefix = "cl";
 } // namespace
 
 QAccessibleInterface* ColorGridAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("TColorGrid") && object != nullptr && object->isWidgetType()) {
-        return new TColorGridAccessible(static_cast<TColorGrid*>(object));
-    }
-    return nullptr;
+    return platform::AccessibleFor<TColorGrid, TColorGridAccessible>(className, object);
 }
 
 QString ColorCellName(int cell) {
