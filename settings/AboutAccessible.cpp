@@ -1,15 +1,13 @@
 #include "settings/AboutAccessible.h"
 
+#include "platform/qt/AccessibleFactory.h"
 #include "settings/About.h"
 
 #include <QMetaObject>
 #include <QPointer>
 
 QAccessibleInterface* LinkLabelAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("TLinkLabel") && object != nullptr && object->isWidgetType()) {
-        return new TLinkLabelAccessible(static_cast<TLinkLabel*>(object));
-    }
-    return nullptr;
+    return platform::AccessibleFor<TLinkLabel, TLinkLabelAccessible>(className, object);
 }
 
 TLinkLabelAccessible::TLinkLabelAccessible(TLinkLabel* label)

@@ -1,10 +1,9 @@
 #include "settings/ColorGrdAccessible.h"
 
 #include "engine/ColorScheme.h"
+#include "platform/qt/AccessibleFactory.h"
 #include "settings/ColorGrd.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QWindow>
 
 namespace {
@@ -14,10 +13,7 @@ constexpr std::string_view kNamePrefix = "cl";
 } // namespace
 
 QAccessibleInterface* ColorGridAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("TColorGrid") && object != nullptr && object->isWidgetType()) {
-        return new TColorGridAccessible(static_cast<TColorGrid*>(object));
-    }
-    return nullptr;
+    return platform::AccessibleFor<TColorGrid, TColorGridAccessible>(className, object);
 }
 
 QString ColorCellName(int cell) {
@@ -148,7 +144,7 @@ void TColorGridAccessible::doAction(const QString& actionName) {
 // ---- one cell ----
 
 TColorCellAccessible::TColorCellAccessible(TColorGrid* grid, QAccessibleInterface* parent, int cell)
-    : grid_(grid), parent_(parent), cell_(cell) {}
+    : TLeafAccessible(parent), grid_(grid), cell_(cell) {}
 
 bool TColorCellAccessible::isValid() const {
     return !grid_.isNull();
@@ -198,15 +194,6 @@ QAccessible::State TColorCellAccessible::state() const {
     return state;
 }
 
-void* TColorCellAccessible::interface_cast(QAccessible::InterfaceType type) {
-    return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
-                                                : nullptr;
-}
-
-QStringList TColorCellAccessible::actionNames() const {
-    return {pressAction()};
-}
-
 void TColorCellAccessible::doAction(const QString& actionName) {
     if (actionName != pressAction() || !grid_ || !grid_->isEnabled()) {
         return;
@@ -214,10 +201,5 @@ void TColorCellAccessible::doAction(const QString& actionName) {
     // A left click in the cell's middle, through the grid's own handling.
     const QPointF at = grid_->CellRect(cell_).center();
     const QPointF global = grid_->mapToGlobal(at);
-    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(grid_, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(grid_, &release);
+    platform::SendLeftClick(grid_, at, global);
 }

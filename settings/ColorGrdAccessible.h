@@ -5,6 +5,8 @@
 // focus), and each mark ("VG", "HG", "VH") as its cell's description. Moves
 // of the selection and of the marks are announced.
 
+#include "platform/qt/LeafAccessible.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QPointer>
@@ -48,33 +50,19 @@ private:
 // One cell: a list item with the colour's name, its mark as description,
 // selected where the selection frame is, and a press action that is a left
 // click on it.
-class TColorCellAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class TColorCellAccessible : public platform::TLeafAccessible {
 public:
     TColorCellAccessible(TColorGrid* grid, QAccessibleInterface* parent, int cell);
 
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
     QWindow* window() const override;
-    QAccessibleInterface* focusChild() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return parent_; }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::ListItem; }
     QAccessible::State state() const override;
-    void* interface_cast(QAccessible::InterfaceType type) override;
-
-    // QAccessibleActionInterface
-    QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
     QPointer<TColorGrid> grid_;
-    QAccessibleInterface* parent_;
     int cell_;
 };

@@ -2,8 +2,6 @@
 
 #include "platform/qt/VirtualButtonAccessible.h"
 
-#include <QApplication>
-#include <QMouseEvent>
 #include <QPointer>
 #include <QWidget>
 
@@ -23,8 +21,7 @@ QString ButtonName(const QWidget* form, TCaptionButton button) {
     }
 }
 
-// A left click in the middle of the button, through the frame's own pointer
-// handling, so that it does exactly what a click with the mouse does.
+// A left click in the middle of the button, as the mouse would give it.
 void ClickButton(QWidget* form, TCaptionButton button) {
     const QRect where = CaptionButtonScreenRect(form, button);
     if (where.isEmpty()) {
@@ -32,12 +29,7 @@ void ClickButton(QWidget* form, TCaptionButton button) {
     }
     const QPoint global = where.center();
     const QPointF local = form->mapFromGlobal(global);
-    QMouseEvent press(QEvent::MouseButtonPress, local, global, Qt::LeftButton, Qt::LeftButton,
-                      Qt::NoModifier);
-    QApplication::sendEvent(form, &press);
-    QMouseEvent release(QEvent::MouseButtonRelease, local, global, Qt::LeftButton, Qt::NoButton,
-                        Qt::NoModifier);
-    QApplication::sendEvent(form, &release);
+    platform::SendLeftClick(form, local, global);
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 // installed and without it: the two medians should not differ.
 //   lumivane_a11y_probe FILE [REPAINTS]
 
+#include "bench/app/ProbeWindow.h"
 #include "viewer/Accessibility.h"
 #include "viewer/Application.h"
 #include "viewer/Main.h"
@@ -14,7 +15,6 @@
 
 #include <QAccessible>
 #include <QElapsedTimer>
-#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -70,13 +70,7 @@ int main(int argc, char** argv) {
     const int repaints = argc > 2 ? std::max(5, std::atoi(argv[2])) : 200;
     TfrmMain window({argv[1]});
     window.show();
-    if (!QTest::qWaitFor(
-            [&] {
-                return window.ThreadComp1->State() == TRunnerState::rsIdle &&
-                       window.SourceView1->TextLength() > 0;
-            },
-            120000)) {
-        std::fprintf(stderr, "the document did not arrive\n");
+    if (!WaitForDocument(window, 120000)) {
         return 1;
     }
     QApplication::processEvents();

@@ -5,13 +5,13 @@
 //   lumivane_open_probe BIG_FILE SMALL_FILE [DELAY_MS]
 
 #include "bench/app/PaintWatch.h"
+#include "bench/app/ProbeWindow.h"
 #include "viewer/Application.h"
 #include "viewer/Main.h"
 #include "viewer/RichEdit.h"
 
 #include <QElapsedTimer>
 #include <QEvent>
-#include <QFileDialog>
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
@@ -26,10 +26,7 @@ int main(int argc, char** argv) {
     const QString small = QString::fromLocal8Bit(argv[2]);
     const int delay = argc > 3 ? std::atoi(argv[3]) : 400;
     TfrmMain window({argv[1]});
-    window.ExecuteFileDialog = [&](QFileDialog& dialog) {
-        dialog.selectFile(small);
-        return true;
-    };
+    AnswerOpenWith(window, small);
 
     QElapsedTimer sinceOpen;
     qint64 paintedAt = -1;

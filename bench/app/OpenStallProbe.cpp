@@ -4,6 +4,7 @@
 // took, and when its progress first showed.
 //   lumivane_open_stall_probe FILE
 
+#include "bench/app/ProbeWindow.h"
 #include "viewer/Application.h"
 #include "viewer/FileLoader.h"
 #include "viewer/Main.h"
@@ -11,7 +12,6 @@
 #include "viewer/StatusIndicator.h"
 
 #include <QElapsedTimer>
-#include <QFileDialog>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -25,10 +25,7 @@ int main(int argc, char** argv) {
     }
     const QString file = QString::fromLocal8Bit(argv[1]);
     TfrmMain window({});
-    window.ExecuteFileDialog = [&](QFileDialog& dialog) {
-        dialog.selectFile(file);
-        return true;
-    };
+    AnswerOpenWith(window, file);
 
     QElapsedTimer sinceOpen;
     QElapsedTimer tick;

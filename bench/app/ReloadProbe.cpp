@@ -5,13 +5,13 @@
 //   lumivane_reload_probe FILE [ROUNDS]
 
 #include "bench/app/PaintWatch.h"
+#include "bench/app/ProbeWindow.h"
 #include "viewer/Application.h"
 #include "viewer/Main.h"
 #include "viewer/RichEdit.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileDialog>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -46,10 +46,7 @@ int main(int argc, char** argv) {
     const int rounds = argc > 2 ? std::atoi(argv[2]) : 5;
     const QByteArray original = ReadAll(file);
     TfrmMain window({});
-    window.ExecuteFileDialog = [&](QFileDialog& dialog) {
-        dialog.selectFile(file);
-        return true;
-    };
+    AnswerOpenWith(window, file);
 
     QElapsedTimer sinceChange;
     int round = 0;

@@ -4,12 +4,12 @@
 // Prints the median and the slowest frame.
 //   lumivane_resize_probe FILE [STEPS]
 
+#include "bench/app/ProbeWindow.h"
 #include "viewer/Application.h"
 #include "viewer/Main.h"
 #include "viewer/RichEdit.h"
 
 #include <QElapsedTimer>
-#include <QTest>
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -25,13 +25,7 @@ int main(int argc, char** argv) {
     const int steps = argc > 2 ? std::max(2, std::atoi(argv[2])) : 200;
     TfrmMain window({argv[1]});
     window.show();
-    if (!QTest::qWaitFor(
-            [&] {
-                return window.ThreadComp1->State() == TRunnerState::rsIdle &&
-                       window.SourceView1->TextLength() > 0;
-            },
-            60000)) {
-        std::fprintf(stderr, "the document did not arrive\n");
+    if (!WaitForDocument(window, 60000)) {
         return 1;
     }
     QApplication::processEvents();

@@ -8,7 +8,7 @@ namespace platform {
 
 TVirtualButtonAccessible::TVirtualButtonAccessible(QWidget* owner, QAccessibleInterface* parent,
                                                    TVirtualButton button)
-    : owner_(owner), parent_(parent), button_(std::move(button)) {}
+    : TLeafAccessible(parent), owner_(owner), button_(std::move(button)) {}
 
 bool TVirtualButtonAccessible::isValid() const {
     return !owner_.isNull();
@@ -33,15 +33,6 @@ QAccessible::State TVirtualButtonAccessible::state() const {
     }
     state.pressed = button_.Pressed && button_.Pressed();
     return state;
-}
-
-void* TVirtualButtonAccessible::interface_cast(QAccessible::InterfaceType type) {
-    return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
-                                                : nullptr;
-}
-
-QStringList TVirtualButtonAccessible::actionNames() const {
-    return {pressAction()};
 }
 
 void TVirtualButtonAccessible::doAction(const QString& actionName) {

@@ -4,6 +4,8 @@
 // assistive technology sees it: a name, a place on the screen and a press
 // action. Its parent interface owns it.
 
+#include "platform/qt/LeafAccessible.h"
+
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QPointer>
@@ -24,35 +26,21 @@ struct TVirtualButton {
     std::function<bool()> Pressed; // optional: drawn pressed
 };
 
-class TVirtualButtonAccessible : public QAccessibleInterface, public QAccessibleActionInterface {
+class TVirtualButtonAccessible : public TLeafAccessible {
 public:
     // OWNER is the widget that paints the button; PARENT its interface.
     TVirtualButtonAccessible(QWidget* owner, QAccessibleInterface* parent, TVirtualButton button);
 
     bool isValid() const override;
-    QObject* object() const override { return nullptr; }
     QWindow* window() const override;
-    QAccessibleInterface* focusChild() const override { return nullptr; }
-    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
-    QAccessibleInterface* parent() const override { return parent_; }
-    QAccessibleInterface* child(int) const override { return nullptr; }
-    int childCount() const override { return 0; }
-    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
     QString text(QAccessible::Text t) const override;
-    void setText(QAccessible::Text, const QString&) override {}
     QRect rect() const override;
     QAccessible::Role role() const override { return QAccessible::PushButton; }
     QAccessible::State state() const override;
-    void* interface_cast(QAccessible::InterfaceType type) override;
-
-    // QAccessibleActionInterface
-    QStringList actionNames() const override;
     void doAction(const QString& actionName) override;
-    QStringList keyBindingsForAction(const QString&) const override { return {}; }
 
 private:
     QPointer<QWidget> owner_;
-    QAccessibleInterface* parent_;
     TVirtualButton button_;
 };
 

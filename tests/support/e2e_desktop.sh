@@ -46,6 +46,21 @@ await_window() { # ARGS...
   echo "$found"
 }
 
+# Waits for the viewer's main window; sets window to it.
+await_main_window() {
+  window=$(await_window --name "Lumivane 98")
+  [[ -n $window ]] || fail "no window appeared"
+}
+
+# Starts COMMAND (the viewer and its arguments), killed at exit, and waits
+# for its main window. Sets pid to the program and window to its window.
+start_viewer() { # COMMAND...
+  "$@" &
+  pid=$!
+  pids+=("$pid")
+  await_main_window
+}
+
 # Another client takes the activation: a small xmessage window, which is
 # killed at exit. Sets other to its window.
 activate_another_client() {

@@ -10,6 +10,7 @@
 set -euo pipefail
 program=$1 out=$2
 
+# shellcheck source=tests/support/e2e_desktop.sh
 source "$(dirname "$0")/../support/e2e_desktop.sh"
 run_on_virtual_display "$out" "$0" "$@"
 
@@ -18,12 +19,7 @@ fail() { echo "e2e caption: $*"; exit 1; }
 use_fresh_store "$out"
 start_window_manager "$out"
 
-"$program" &
-pid=$!
-pids+=("$pid")
-
-window=$(await_window --name "Lumivane 98")
-[[ -n $window ]] || fail "no window appeared"
+start_viewer "$program"
 sleep 0.5
 
 geometry() {

@@ -11,6 +11,7 @@
 set -euo pipefail
 program=$1 out=$2
 
+# shellcheck source=tests/support/e2e_desktop.sh
 source "$(dirname "$0")/../support/e2e_desktop.sh"
 run_on_virtual_display "$out" "$0" "$@"
 
@@ -22,12 +23,7 @@ fail() {
 use_fresh_store "$out"
 start_window_manager "$out"
 
-"$program" &
-pid=$!
-pids+=("$pid")
-
-window=$(await_window --name "Lumivane 98")
-[[ -n $window ]] || fail "no window appeared"
+start_viewer "$program"
 sleep 0.5
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 sleep 0.3

@@ -96,29 +96,66 @@ std::size_t CountLines(const TRtfDocument& doc) {
 
 namespace {
 
+// Cuts REST at its line ends: each line's text (when there is any) goes to
+// TEXT, each end to the visitor. LINE_LENGTH gives how much of REST comes
+// before its first line end (all of it when there is none).
+template <class Char, class LineLength, class Text>
+void SplitLines(std::basic_string_view<Char> rest, TNumbering& numbering, TLineVisitor& visitor,
+                LineLength lineLength, Text text) {
+    while (!rest.empty()) {
+        const std::size_t length = lineLength(rest);
+        numbering.Before(visitor);
+        if (length > 0) {
+            text(rest.substr(0, length));
+        }
+        if (length < rest.size()) {
+            visitor.LineEnd();
+            numbering.LineEnded();
+            rest.remove_prefix(length + 1);
+        } else {
+            rest = {};
+        }
+    }
+}
+
+bool InText(const TRtfDocument& doc, const TRtfRun& run) {
+    return run.Format < doc.Formats.size() && run.Start < doc.Text.size();
+}
+
+std::size_t RunLength(const TRtfDocument& doc, const TRtfRun& run) {
+    return std::min<std::size_t>(run.Length, doc.Text.size() - run.Start);
+}
+
 void WalkLatin1(const TRtfDocument& doc, TNumbering& numbering, TLineVisitor& visitor) {
     const char* text = reinterpret_cast<const char*>(doc.Text.NarrowData());
     for (const TRtfRun& run : doc.Runs) {
-        if (run.Format >= doc.Formats.size() || run.Start >= doc.Text.size()) {
+        if (!InText(doc, run)) {
             continue;
         }
-        std::string_view rest(text + run.Start,
-                              std::min<std::size_t>(run.Length, doc.Text.size() - run.Start));
-        while (!rest.empty()) {
-            const std::size_t length =
-                std::min(rest.find(static_cast<char>(kParagraphEnd)), rest.size());
-            numbering.Before(visitor);
-            if (length > 0) {
-                visitor.Latin1(run.Format, rest.substr(0, length));
-            }
-            if (length < rest.size()) {
-                visitor.LineEnd();
-                numbering.LineEnded();
-                rest.remove_prefix(length + 1);
-            } else {
-                rest = {};
-            }
+        SplitLines(
+            std::string_view(text + run.Start, RunLength(doc, run)), numbering, visitor,
+            [](std::string_view rest) {
+                return std::min(rest.find(static_cast<char>(kParagraphEnd)), rest.size());
+            },
+            [&](std::string_view line) { visitor.Latin1(run.Format, line); });
+    }
+}
+
+void WalkWide(const TRtfDocument& doc, TNumbering& numbering, TLineVisitor& visitor) {
+    std::u16string piece;
+    for (const TRtfRun& run : doc.Runs) {
+        if (!InText(doc, run)) {
+            continue;
         }
+        piece.clear();
+        doc.Text.AppendTo(piece, run.Start, RunLength(doc, run));
+        SplitLines(
+            std::u16string_view(piece), numbering, visitor,
+            [](std::u16string_view rest) {
+                return static_cast<std::size_t>(std::find_if(rest.begin(), rest.end(), IsLineEnd) -
+                                                rest.begin());
+            },
+            [&](std::u16string_view line) { visitor.Text(run.Format, line); });
     }
 }
 
@@ -126,34 +163,10 @@ void WalkLatin1(const TRtfDocument& doc, TNumbering& numbering, TLineVisitor& vi
 
 void WalkLines(const TRtfDocument& doc, const TWriterOptions& options, TLineVisitor& visitor) {
     TNumbering numbering(doc, options);
-    if (!doc.Text.IsWide()) {
+    if (doc.Text.IsWide()) {
+        WalkWide(doc, numbering, visitor);
+    } else {
         WalkLatin1(doc, numbering, visitor);
-        return;
-    }
-    std::u16string piece;
-    for (const TRtfRun& run : doc.Runs) {
-        if (run.Format >= doc.Formats.size() || run.Start >= doc.Text.size()) {
-            continue;
-        }
-        piece.clear();
-        doc.Text.AppendTo(piece, run.Start,
-                          std::min<std::size_t>(run.Length, doc.Text.size() - run.Start));
-        std::u16string_view rest = piece;
-        while (!rest.empty()) {
-            const auto end = std::find_if(rest.begin(), rest.end(), IsLineEnd);
-            const std::size_t length = static_cast<std::size_t>(end - rest.begin());
-            numbering.Before(visitor);
-            if (length > 0) {
-                visitor.Text(run.Format, rest.substr(0, length));
-            }
-            if (length < rest.size()) {
-                visitor.LineEnd();
-                numbering.LineEnded();
-                rest.remove_prefix(length + 1);
-            } else {
-                rest = {};
-            }
-        }
     }
 }
 

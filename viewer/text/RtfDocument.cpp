@@ -33,12 +33,7 @@ void TRtfDocument::Append(std::u16string_view text, std::uint32_t format) {
     if (text.empty()) {
         return;
     }
-    const auto length = static_cast<std::uint32_t>(text.size());
-    if (!Runs.empty() && Runs.LastFormat() == format) {
-        Runs.ExtendLast(length);
-    } else {
-        Runs.push_back({static_cast<std::uint32_t>(Text.size()), length, format});
-    }
+    AddToRuns(static_cast<std::uint32_t>(text.size()), format);
     Text.append(text);
 }
 
@@ -46,22 +41,21 @@ void TRtfDocument::AppendLatin1(std::string_view text, std::uint32_t format) {
     if (text.empty()) {
         return;
     }
-    const auto length = static_cast<std::uint32_t>(text.size());
+    AddToRuns(static_cast<std::uint32_t>(text.size()), format);
+    Text.AppendBytes(text);
+}
+
+void TRtfDocument::Append(char16_t ch, std::uint32_t format) {
+    AddToRuns(1, format);
+    Text.push_back(ch);
+}
+
+void TRtfDocument::AddToRuns(std::uint32_t length, std::uint32_t format) {
     if (!Runs.empty() && Runs.LastFormat() == format) {
         Runs.ExtendLast(length);
     } else {
         Runs.push_back({static_cast<std::uint32_t>(Text.size()), length, format});
     }
-    Text.AppendBytes(text);
-}
-
-void TRtfDocument::Append(char16_t ch, std::uint32_t format) {
-    if (!Runs.empty() && Runs.LastFormat() == format) {
-        Runs.ExtendLast(1);
-    } else {
-        Runs.push_back({static_cast<std::uint32_t>(Text.size()), 1, format});
-    }
-    Text.push_back(ch);
 }
 
 std::size_t TRtfCharFormatHash::operator()(const TRtfCharFormat& f) const noexcept {

@@ -172,6 +172,9 @@ struct TRtfDocument {
     int FontIndex(const TRtfFont& font);
 
 private:
+    // Extends the last run by LENGTH characters to come, or starts one when
+    // its format is another.
+    void AddToRuns(std::uint32_t length, std::uint32_t format);
     // Keeps FormatIndex fast when a document holds many distinct formats.
     std::unordered_map<TRtfCharFormat, std::uint32_t, TRtfCharFormatHash> formatLookup_;
     std::size_t formatsIndexed_ = 0;

@@ -1,16 +1,13 @@
 #include "widgets/explbtn/ExplorerAccessible.h"
 
+#include "platform/qt/AccessibleFactory.h"
 #include "widgets/explbtn/explbtn.h"
 
 #include <QMetaObject>
 #include <QPointer>
 
 QAccessibleInterface* ExplorerButtonAccessible(const QString& className, QObject* object) {
-    if (className == QLatin1String("TExplorerButton") && object != nullptr &&
-        object->isWidgetType()) {
-        return new TExplorerButtonAccessible(static_cast<TExplorerButton*>(object));
-    }
-    return nullptr;
+    return platform::AccessibleFor<TExplorerButton, TExplorerButtonAccessible>(className, object);
 }
 
 TExplorerButtonAccessible::TExplorerButtonAccessible(TExplorerButton* button)

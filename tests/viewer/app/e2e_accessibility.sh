@@ -35,9 +35,7 @@ export QT_ACCESSIBILITY=1 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 NO_AT_BRIDGE=0
 "$program" "$source" 2>"$out/program.log" &
 pid=$!
 pids+=("$pid")
-
-window=$(await_window --name "Lumivane 98")
-[[ -n $window ]] || fail "no window appeared"
+await_main_window
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 
 /usr/bin/python3 "$here/a11y_tree.py" "$out" "$window" || fail "see above"

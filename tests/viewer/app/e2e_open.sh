@@ -21,11 +21,7 @@ start_window_manager "$out"
 big=$out/big.pas
 write_big_source "$big" "$megabytes"
 
-"$program" &
-pid=$!
-pids+=("$pid")
-window=$(await_window --name "Lumivane 98")
-[[ -n $window ]] || fail "no window appeared"
+start_viewer "$program"
 sleep 0.5
 
 shoot || fail "no screenshot of the window"

@@ -11,6 +11,7 @@ fail() {
   echo "e2e-reading: $*"
   exit 1
 }
+# shellcheck source=tests/support/e2e_desktop.sh
 source "$(dirname "$0")/../../support/e2e_desktop.sh"
 run_on_virtual_display "$out" "$0" "$@"
 use_fresh_store "$out"
@@ -36,10 +37,7 @@ expect_stored() { # NAME VALUE WHAT
 }
 key() { xdotool key --clearmodifiers "$@"; }
 
-"$program" "$source" &
-pids+=($!)
-window=$(await_window --name "Lumivane 98")
-[[ -n $window ]] || fail "no window appeared"
+start_viewer "$program" "$source"
 xdotool windowactivate --sync "$window" 2>/dev/null || true
 eval "$(xdotool getwindowgeometry --shell "$window")"
 # A point inside the view, below the toolbar.

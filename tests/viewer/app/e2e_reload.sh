@@ -22,11 +22,7 @@ start_window_manager "$out"
 
 file=$out/shown.pas
 printf 'begin end.\n' >"$file"
-"$program" "$file" &
-pid=$!
-pids+=("$pid")
-window=$(await_window --name "Lumivane 98")
-[[ -n $window ]] || fail "no window appeared"
+start_viewer "$program" "$file"
 sleep 1
 
 shoot || fail "no screenshot of the window"
