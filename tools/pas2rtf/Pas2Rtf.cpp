@@ -605,7 +605,7 @@ int RunPas2Rtf(const std::vector<std::string>& args, const TPas2RtfStreams& stre
     };
     RunInOrder(files.size(), jobs, convert, [&](std::size_t i) {
         err << messages[i].str();
-        messages[i] = std::ostringstream();
+        messages[i].str({}); // its text is passed on: free it
         failed = failed || fileFailed[i] != 0;
     });
     if (deferSync && !SyncOutputs(files, fileFailed, err)) {
