@@ -71,8 +71,13 @@ std::u16string FormatListNumber(int number, int style) {
     case TNumberStyle::kLowerLetter:
         return styled ? Letters(number, style == static_cast<int>(TNumberStyle::kUpperLetter))
                       : Decimal(number);
-    case TNumberStyle::kLeadingZero:
-        return (number >= 0 && number < 10 ? u"0" : u"") + Decimal(number);
+    case TNumberStyle::kLeadingZero: {
+        std::u16string digits = Decimal(number);
+        if (number >= 0 && number < 10) {
+            digits.insert(digits.begin(), u'0');
+        }
+        return digits;
+    }
     case TNumberStyle::kBullet:
     case TNumberStyle::kNone:
         return {};
