@@ -5,6 +5,7 @@
 #include "engine/PascalParser.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/Files.h"
+#include "tests/tools/pas2rtf/Pas2RtfFixture.h"
 #include "tools/pas2rtf/EngineDocumentReader.h"
 #include "tools/pas2rtf/JobRunner.h"
 #include "tools/pas2rtf/Pas2Rtf.h"
@@ -24,21 +25,7 @@ namespace {
 namespace fs = std::filesystem;
 using TFormat = TPas2RtfCommand::TFormat;
 
-class OutputFormatsTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetColorsAndStore(); }
-    void TearDown() override { ResetColorsAndStore(); }
-
-    int Run(const std::vector<std::string>& args) {
-        out_.str("");
-        err_.str("");
-        return RunPas2Rtf(args, out_, err_);
-    }
-
-    TTempDir dir_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-};
+class OutputFormatsTest : public TPas2RtfFixture {};
 
 const std::string kSource = "program P; { a <b> & c }\nbegin\n  s := 'it''s'; // x\nend.\n";
 

@@ -3,6 +3,7 @@
 
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/Files.h"
+#include "tests/tools/pas2rtf/Pas2RtfFixture.h"
 #include "tools/pas2rtf/Pas2Rtf.h"
 
 #include <chrono>
@@ -20,21 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OutputSafetyTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetColorsAndStore(); }
-    void TearDown() override { ResetColorsAndStore(); }
-
-    int Run(const std::vector<std::string>& args) {
-        out_.str("");
-        err_.str("");
-        return RunPas2Rtf(args, out_, err_);
-    }
-
-    TTempDir dir_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-};
+class OutputSafetyTest : public TPas2RtfFixture {};
 
 // Starts the real program; its output goes nowhere.
 pid_t Start(const std::vector<std::string>& args) {

@@ -7,6 +7,7 @@
 #include "platform/Registry.h"
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/Files.h"
+#include "tests/tools/pas2rtf/Pas2RtfFixture.h"
 #include "viewer/text/RtfReader.h"
 
 #include <algorithm>
@@ -30,21 +31,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class Pas2RtfTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetColorsAndStore(); }
-    void TearDown() override { ResetColorsAndStore(); }
-
-    int Run(const std::vector<std::string>& args) {
-        out_.str("");
-        err_.str("");
-        return RunPas2Rtf(args, out_, err_);
-    }
-
-    TTempDir dir_;
-    std::ostringstream out_;
-    std::ostringstream err_;
-};
+class Pas2RtfTest : public TPas2RtfFixture {};
 
 const std::string kUnitSource = "unit U;\ninterface\nconst S = 'a{b}'; // c\nend.\n";
 
