@@ -144,7 +144,11 @@ void TRtfOutput::NumberParagraph() {
         return;
     }
     for (const char16_t ch : number) {
-        Emit(ch);
+        // A level text's own paragraph mark would end the paragraph it numbers
+        // and so number the next one from within: it is not part of a number.
+        if (ch != kParagraphEnd) {
+            Emit(ch);
+        }
     }
 }
 
