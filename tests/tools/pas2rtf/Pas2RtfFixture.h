@@ -2,10 +2,9 @@
 // The converter run in-process on a fresh colour store, with its standard
 // output and error kept for the test to read.
 
-#include "tools/pas2rtf/Pas2Rtf.h"
-
 #include "tests/engine/EngineTestSupport.h"
 #include "tests/support/Files.h"
+#include "tools/pas2rtf/Pas2Rtf.h"
 
 #include <gtest/gtest.h>
 #include <sstream>
