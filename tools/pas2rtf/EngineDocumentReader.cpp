@@ -72,6 +72,7 @@ public:
         }
         pos_ = from;
         end_ = to;
+        last_ = last;
         doc_.Fonts.push_back({"Courier New", true});
         TState base;
         base.Font = 0;
@@ -80,7 +81,8 @@ public:
         stack_.push_back(base);
         Refresh();
         doc_.Text.reserve(to - from);
-        if (!ReadBody()) {
+        // A part before the last ends where it began: outside every group.
+        if (!ReadBody() || (!last && stack_.size() != 1)) {
             return std::nullopt;
         }
         // The last paragraph mark ends the document rather than starting an empty paragraph.
@@ -123,7 +125,7 @@ private:
             case '}':
                 stack_.pop_back();
                 if (stack_.empty()) {
-                    return true; // the end of the document group
+                    return last_; // the end of the document group, in the last part only
                 }
                 Refresh();
                 break;
@@ -308,6 +310,7 @@ private:
     std::string_view data_;
     std::size_t pos_ = 0;
     std::size_t end_ = 0;
+    bool last_ = true;
     bool windows1252_ = false;
     std::array<TColor, kSlots> colors_{};
     // The formats of the open groups, each with its colour slot: a format is
@@ -330,98 +333,101 @@ private:
 // they save.
 constexpr std::size_t kMinPartBytes = 1 << 20;
 
-// The bytes that open or close a group or start a control word: all that
-// matters to the cuts, and rare enough to scan for, rather than test every
-// byte for what it is.
-constexpr std::array<bool, 256> kStructural = [] {
-    std::array<bool, 256> structural{};
-    structural['{'] = structural['}'] = structural['\\'] = true;
-    return structural;
-}();
-
-bool IsStructural(char c) {
-    return kStructural[static_cast<unsigned char>(c)];
+// Whether the byte at AT is markup rather than text: a backslash escapes the
+// byte after it, so a byte is markup when an even number of backslashes
+// stands right before it (a run of backslashes always starts a fresh token).
+bool IsMarkupAt(std::string_view data, std::size_t at) {
+    std::size_t backslashes = 0;
+    while (backslashes < at && data[at - backslashes - 1] == '\\') {
+        ++backslashes;
+    }
+    return backslashes % 2 == 0;
 }
 
-// The first structural byte from FROM on, or the end: eight bytes at a time
-// while none of them is one, as nearly all bytes are text.
-std::size_t NextStructural(std::string_view data, std::size_t from) {
-    constexpr std::uint64_t kOnes = 0x0101010101010101u;
-    constexpr std::uint64_t kHighBits = 0x8080808080808080u;
-    const auto holds = [](std::uint64_t word, unsigned char byte) {
-        const std::uint64_t x = word ^ (kOnes * byte); // a zero byte where WORD has BYTE
-        return ((x - kOnes) & ~x & kHighBits) != 0;
-    };
-    std::size_t i = from;
-    for (; i + 8 <= data.size(); i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, data.data() + i, sizeof word);
-        if (holds(word, '{') || holds(word, '}') || holds(word, '\\')) {
-            break;
+// The first "{" or "}" from FROM on that opens or closes a group, or npos.
+std::size_t NextGroupBrace(std::string_view data, std::size_t from) {
+    for (std::size_t at = data.find_first_of("{}", from); at != std::string_view::npos;
+         at = data.find_first_of("{}", at + 1)) {
+        if (IsMarkupAt(data, at)) {
+            return at;
         }
     }
-    while (i < data.size() && !IsStructural(data[i])) {
-        ++i;
-    }
-    return i;
+    return std::string_view::npos;
 }
 
 bool IsAlphanumeric(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
 
-// The cuts that make PARTS parts of the body from FROM: each where a line
-// has just ended outside every group (after a "\par " there, or after the
-// "}" that closes a line comment's "\par}"), the first such place past each
-// share of the bytes. The document's own last "\par }" is no cut.
+// The document's own closing "}": the last one that is markup.
+std::size_t DocumentClose(std::string_view data) {
+    for (std::size_t at = data.rfind('}'); at != std::string_view::npos && at > 0;
+         at = data.rfind('}', at - 1)) {
+        if (IsMarkupAt(data, at)) {
+            return at;
+        }
+    }
+    return std::string_view::npos;
+}
+
+// The first place from FROM on where a line has just ended outside every
+// group, or npos. BODY is the document up to its own closing "}".
+//
+// Found near FROM rather than by reading from the start: the engine's groups
+// are never nested, so the group brace after a line end tells where it
+// stands. A "}" right after it closes a line comment's group, and the place
+// after that brace is outside every group; a "{" further on means outside
+// already; a "}" further on, inside a comment of several lines, and the
+// search goes on past its end. Should a document break the rule, the parts
+// read from these cuts do not close their groups, and the whole is then read
+// in one (ReadEngineDocumentParts).
+std::size_t LineEndOutsideGroups(std::string_view body, std::size_t from) {
+    std::size_t at = from;
+    while (true) {
+        const std::size_t par = body.find("\\par", at);
+        if (par == std::string_view::npos) {
+            return par;
+        }
+        std::size_t after = par + 4;
+        if (!IsMarkupAt(body, par) || (after < body.size() && IsAlphanumeric(body[after]))) {
+            at = par + 1;
+            continue;
+        }
+        if (after < body.size() && body[after] == ' ') {
+            ++after;
+        }
+        if (after >= body.size()) {
+            return std::string_view::npos;
+        }
+        if (body[after] == '}') {
+            if (after + 1 < body.size()) {
+                return after + 1; // "\par}"
+            }
+            return std::string_view::npos;
+        }
+        const std::size_t brace = NextGroupBrace(body, after);
+        if (brace == std::string_view::npos || body[brace] == '{') {
+            return after;
+        }
+        at = brace + 1;
+    }
+}
+
+// The cuts that make up to PARTS parts of the body from FROM: each the first
+// line end outside every group past its share of the bytes.
 std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsigned parts) {
     std::vector<std::size_t> cuts{from};
-    const std::size_t share = (data.size() - from) / parts;
-    std::size_t next = from + share;
-    int depth = 0;
-    bool lineEnded = false; // the last thing read was a paragraph mark
-    const auto cutAt = [&](std::size_t at) {
-        if (at >= next && at < data.size() && data[at] != '}') {
-            cuts.push_back(at);
-            next = at + share;
-        }
-    };
-    for (std::size_t i = from; i < data.size() && depth >= 0 && cuts.size() < parts; ++i) {
-        const char c = data[i];
-        if (!IsStructural(c)) {
-            // Text to the next brace or control word; a line has still just
-            // ended only if nothing but line ends came after it.
-            const std::size_t next = NextStructural(data, i + 1);
-            if (lineEnded &&
-                data.substr(i, next - i).find_first_not_of("\r\n") != std::string_view::npos) {
-                lineEnded = false;
+    const std::size_t close = DocumentClose(data);
+    if (close != std::string_view::npos && close > from) {
+        const std::string_view body = data.substr(0, close);
+        const std::size_t share = (close - from) / parts;
+        for (unsigned k = 1; k < parts; ++k) {
+            const std::size_t cut =
+                LineEndOutsideGroups(body, std::max(cuts.back() + 1, from + k * share));
+            if (cut == std::string_view::npos) {
+                break;
             }
-            i = next - 1;
-        } else if (c == '{') {
-            ++depth;
-            lineEnded = false;
-        } else if (c == '}') {
-            --depth;
-            if (depth == 0 && lineEnded) {
-                cutAt(i + 1);
-            }
-            lineEnded = false;
-        } else if (c == '\\') {
-            const bool par = data.substr(i + 1, 3) == "par" &&
-                             (i + 4 == data.size() || !IsAlphanumeric(data[i + 4]));
-            if (par) {
-                i += 3;
-                if (i + 1 < data.size() && data[i + 1] == ' ') {
-                    ++i;
-                }
-                lineEnded = true;
-                if (depth == 0) {
-                    cutAt(i + 1);
-                }
-            } else {
-                ++i; // an escaped character, never a brace of a group
-                lineEnded = false;
-            }
+            cuts.push_back(cut);
         }
     }
     cuts.push_back(data.size());

@@ -262,6 +262,45 @@ TEST(EngineDocumentReader, PartsJoinToTheWhole) {
     EXPECT_EQ(ReadEngineDocumentParts(Document("x"), 3).size(), 1u); // too small to cut
 }
 
+TEST(EngineDocumentReader, PartsOfDocumentsThatDefeatQuickCutsStillJoinToTheWhole) {
+    const auto joinsToTheWhole = [](const std::string& doc) {
+        const std::vector<TFlatRun> whole = Flat({ReadRtf(doc)});
+        const std::vector<TFlatRun> joined = Flat(ReadEngineDocumentParts(doc, 4, 2));
+        return joined == whole;
+    };
+    // Lines that end in comments and comments of many lines: the cuts must
+    // pass over them rather than split a group.
+    std::string comments;
+    for (int i = 0; i < 60000; ++i) {
+        comments += "x := 1; // line " + std::to_string(i) + "\n{ a comment\nof\nlines }\n";
+    }
+    EXPECT_EQ(ReadEngineDocumentParts(Document(comments), 4, 2).size(), 4u);
+    EXPECT_TRUE(joinsToTheWhole(Document(comments)));
+    // One comment over the whole file leaves no place to cut: one part.
+    std::string oneComment = "{";
+    for (int i = 0; i < 200000; ++i) {
+        oneComment += "line " + std::to_string(i) + " \\par\n";
+    }
+    oneComment += "}";
+    const std::string single = Document(oneComment);
+    EXPECT_EQ(ReadEngineDocumentParts(single, 4, 2).size(), 1u);
+    EXPECT_TRUE(joinsToTheWhole(single));
+    // Nested groups are not the engine's, yet its header may stand before
+    // them: cuts inside them are noticed, and the whole is read in one.
+    std::string nested = Document(comments);
+    const std::size_t body = nested.find("x := ");
+    ASSERT_NE(body, std::string::npos);
+    nested.insert(body, "{\\cf2 ");
+    nested.insert(nested.rfind("\\par }"), "}");
+    EXPECT_TRUE(joinsToTheWhole(nested));
+    // Escaped backslashes before "par" and escaped braces are text, not markup.
+    std::string escapes;
+    for (int i = 0; i < 80000; ++i) {
+        escapes += "s := '\\par {\\\\par}';\n";
+    }
+    EXPECT_TRUE(joinsToTheWhole(Document(escapes)));
+}
+
 TEST(JobRunner, DoneFollowsTheOrderWhateverTheWorkTakes) {
     for (const unsigned threads : {1u, 2u, 5u}) {
         constexpr std::size_t kCount = 40;
