@@ -1,6 +1,7 @@
 #include "tools/pas2rtf/EngineDocumentReader.h"
 
 #include "platform/Color.h"
+#include "viewer/text/ByteScan.h"
 #include "viewer/text/CodePage.h"
 #include "viewer/text/RtfReader.h"
 
@@ -53,22 +54,19 @@ bool TakeLiteral(std::string_view& data, std::string_view literal) {
 
 class TEngineReader {
 public:
-    explicit TEngineReader(std::string_view data) : data_(data) {}
+    // Reads DATA into DOC, which starts empty.
+    TEngineReader(std::string_view data, TRtfDocument& doc) : data_(data), doc_(doc) {}
 
     // Where the body starts; zero when DATA has no header of the engine's.
     std::size_t BodyStart() { return ReadHeader() ? pos_ : 0; }
 
     // The whole document, or the body's bytes [FROM, TO) as one part of it
-    // (LAST: the part that holds the end of the document).
-    std::optional<TRtfDocument> Read() {
+    // (LAST: the part that holds the end of the document). False when they
+    // hold anything the engine does not write.
+    bool Read() { return ReadHeader() && ReadPart(pos_, data_.size(), true); }
+    bool ReadPart(std::size_t from, std::size_t to, bool last) {
         if (!ReadHeader()) {
-            return std::nullopt;
-        }
-        return ReadPart(pos_, data_.size(), true);
-    }
-    std::optional<TRtfDocument> ReadPart(std::size_t from, std::size_t to, bool last) {
-        if (!ReadHeader()) {
-            return std::nullopt;
+            return false;
         }
         pos_ = from;
         end_ = to;
@@ -83,14 +81,14 @@ public:
         doc_.Text.reserve(to - from);
         // A part before the last ends where it began: outside every group.
         if (!ReadBody() || (!last && stack_.size() != 1)) {
-            return std::nullopt;
+            return false;
         }
         // The last paragraph mark ends the document rather than starting an empty paragraph.
         if (last && !doc_.Text.empty() && doc_.Text.back() == kParagraphEnd) {
             doc_.Text.pop_back();
             doc_.Runs.ShortenLast();
         }
-        return std::move(doc_);
+        return true;
     }
 
 private:
@@ -164,7 +162,12 @@ private:
             return true;
         }
         // The few words the engine writes, told apart by their first letter.
+        // It sets a format in a group only: outside, every line starts plain,
+        // which is what lets a document be read from any line in parts.
         int value = 0;
+        if ((c == 'b' || c == 'i' || c == 'c') && stack_.size() == 1) {
+            return false;
+        }
         switch (c) {
         case 'p':
             if (Word("par")) {
@@ -270,9 +273,13 @@ private:
     // The plain bytes from the one just read on, appended at once.
     void PlainSpan() {
         const std::size_t start = pos_ - 1;
-        while (pos_ < end_ && IsPlain(data_[pos_])) {
-            ++pos_;
-        }
+        pos_ = text::SkipToStop(
+            data_.substr(0, end_), pos_,
+            [](text::TByteBlock b) {
+                return b >= 0x80 || b == '\\' || b == '{' || b == '}' || b == '\r' || b == '\n' ||
+                       b == 0;
+            },
+            [](unsigned char byte) { return !kPlain[byte]; });
         KnowFormat();
         doc_.AppendLatin1(data_.substr(start, pos_ - start), format_);
     }
@@ -326,7 +333,7 @@ private:
     }();
     std::uint32_t format_ = 0;
     bool formatKnown_ = false;
-    TRtfDocument doc_;
+    TRtfDocument& doc_;
 };
 
 // Below this a document is read in one part: threads would cost more than
@@ -436,22 +443,39 @@ std::vector<std::size_t> CutPoints(std::string_view data, std::size_t from, unsi
 
 } // namespace
 
+std::vector<std::size_t> EngineDocumentCuts(std::string_view data, unsigned parts) {
+    TRtfDocument unused;
+    const std::size_t bodyStart = TEngineReader(data, unused).BodyStart();
+    if (bodyStart == 0 || parts < 2 || data.size() - bodyStart < 2 * kMinPartBytes) {
+        return {};
+    }
+    return CutPoints(data, bodyStart, parts);
+}
+
+bool ReadEngineDocumentPart(std::string_view data, const std::vector<std::size_t>& cuts,
+                            std::size_t k, TRtfDocument& doc) {
+    doc.ClearKeepingMemory();
+    return TEngineReader(data, doc).ReadPart(cuts[k], cuts[k + 1], k + 2 == cuts.size());
+}
+
 std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigned parts,
                                                   unsigned threads) {
-    const std::size_t bodyStart = TEngineReader(data).BodyStart();
-    if (bodyStart == 0 || parts < 2 || data.size() - bodyStart < 2 * kMinPartBytes) {
+    const std::vector<std::size_t> cuts = EngineDocumentCuts(data, parts);
+    if (cuts.empty()) {
         std::vector<TRtfDocument> whole;
         whole.push_back(ReadEngineOrRtf(data));
         return whole;
     }
-    const std::vector<std::size_t> cuts = CutPoints(data, bodyStart, parts);
     const std::size_t count = cuts.size() - 1;
-    std::vector<std::optional<TRtfDocument>> read(count);
+    std::vector<TRtfDocument> docs(count);
+    std::atomic<bool> failed{false};
     {
         std::atomic<std::size_t> next{0};
         const auto readParts = [&] {
-            for (std::size_t k = next++; k < count; k = next++) {
-                read[k] = TEngineReader(data).ReadPart(cuts[k], cuts[k + 1], k + 1 == count);
+            for (std::size_t k = next++; k < count && !failed; k = next++) {
+                if (!ReadEngineDocumentPart(data, cuts, k, docs[k])) {
+                    failed = true;
+                }
             }
         };
         const std::size_t workers = threads == 0 ? count : std::min<std::size_t>(threads, count);
@@ -461,20 +485,19 @@ std::vector<TRtfDocument> ReadEngineDocumentParts(std::string_view data, unsigne
         }
         readParts();
     }
-    std::vector<TRtfDocument> docs;
-    for (auto& part : read) {
-        if (!part) {
-            docs.clear();
-            docs.push_back(ReadEngineOrRtf(data));
-            return docs;
-        }
-        docs.push_back(std::move(*part));
+    if (failed) {
+        docs.clear();
+        docs.push_back(ReadEngineOrRtf(data));
     }
     return docs;
 }
 
 std::optional<TRtfDocument> ReadEngineDocument(std::string_view data) {
-    return TEngineReader(data).Read();
+    TRtfDocument doc;
+    if (!TEngineReader(data, doc).Read()) {
+        return std::nullopt;
+    }
+    return doc;
 }
 
 TRtfDocument ReadEngineOrRtf(std::string_view data) {

@@ -1,6 +1,7 @@
 #include "viewer/text/AnsiWriter.h"
 
 #include "platform/Color.h"
+#include "viewer/text/ByteScan.h"
 #include "viewer/text/DocumentLines.h"
 
 #include <algorithm>
@@ -10,16 +11,6 @@
 namespace {
 
 constexpr std::string_view kReset = "\x1b[0m";
-
-// Bytes of Latin-1 text that are not copied as they are: controls, DEL and
-// above. Looked up, as nearly every byte goes through this.
-constexpr std::array<bool, 256> kNeedsCare = [] {
-    std::array<bool, 256> care{};
-    for (std::size_t ch = 0; ch < care.size(); ++ch) {
-        care[ch] = ch < 0x20 || ch >= 0x7F;
-    }
-    return care;
-}();
 
 // The escape that sets F from a reset state.
 std::string SelectGraphics(const TRtfCharFormat& f, TColor textColor) {
@@ -76,11 +67,11 @@ public:
             FinishUtf8(out_, high_);
         }
         while (!text.empty()) {
-            const auto plain = std::find_if(text.begin(), text.end(), [](char c) {
-                return kNeedsCare[static_cast<unsigned char>(c)];
-            });
-            out_.append(text.begin(), plain);
-            text.remove_prefix(static_cast<std::size_t>(plain - text.begin()));
+            const std::size_t plain = text::SkipToStop(
+                text, 0, [](text::TByteBlock b) { return b - 0x20 >= 0x7F - 0x20; },
+                [](unsigned char byte) { return byte < 0x20 || byte >= 0x7F; });
+            out_.append(text.data(), plain);
+            text.remove_prefix(plain);
             if (!text.empty()) {
                 AppendUtf8(out_, static_cast<unsigned char>(text.front()), high_);
                 text.remove_prefix(1);

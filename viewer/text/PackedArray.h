@@ -119,6 +119,12 @@ public:
         wideItems_ = {};
         wide_ = false;
     }
+    // Empty again, keeping the memory of the width in use for the next values.
+    void ClearKeepingMemory() {
+        narrowItems_.clear();
+        wideItems_.clear();
+        wide_ = false;
+    }
 
     // The values as stored: one byte each unless IsWide.
     bool IsWide() const { return wide_; }

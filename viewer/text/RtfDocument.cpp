@@ -37,27 +37,6 @@ void TRtfDocument::Append(std::u16string_view text, std::uint32_t format) {
     Text.append(text);
 }
 
-void TRtfDocument::AppendLatin1(std::string_view text, std::uint32_t format) {
-    if (text.empty()) {
-        return;
-    }
-    AddToRuns(static_cast<std::uint32_t>(text.size()), format);
-    Text.AppendBytes(text);
-}
-
-void TRtfDocument::Append(char16_t ch, std::uint32_t format) {
-    AddToRuns(1, format);
-    Text.push_back(ch);
-}
-
-void TRtfDocument::AddToRuns(std::uint32_t length, std::uint32_t format) {
-    if (!Runs.empty() && Runs.LastFormat() == format) {
-        Runs.ExtendLast(length);
-    } else {
-        Runs.push_back({static_cast<std::uint32_t>(Text.size()), length, format});
-    }
-}
-
 std::size_t TRtfCharFormatHash::operator()(const TRtfCharFormat& f) const noexcept {
     std::size_t h = static_cast<std::size_t>(f.Font) * 1000003u;
     h = (h ^ static_cast<std::size_t>(f.SizeHalfPoints)) * 1000003u;
@@ -66,6 +45,16 @@ std::size_t TRtfCharFormatHash::operator()(const TRtfCharFormat& f) const noexce
     unsigned flags = (f.Bold ? 1u : 0u) | (f.Italic ? 2u : 0u) | (f.Underline ? 4u : 0u) |
                      (f.Strike ? 8u : 0u) | (static_cast<unsigned>(f.Vertical + 1) << 4);
     return h ^ flags;
+}
+
+void TRtfDocument::ClearKeepingMemory() {
+    Text.ClearKeepingMemory();
+    Runs.ClearKeepingMemory();
+    Formats.clear();
+    Fonts.clear();
+    DefaultTabTwips = 720;
+    formatLookup_.clear();
+    formatsIndexed_ = 0;
 }
 
 std::uint32_t TRtfDocument::FormatIndex(const TRtfCharFormat& format) {

@@ -120,6 +120,11 @@ public:
         starts_.reserve(count);
         formats_.reserve(count);
     }
+    void ClearKeepingMemory() {
+        starts_.clear();
+        formats_.ClearKeepingMemory();
+        end_ = 0;
+    }
     // Appends RUN, which starts where the last run ends.
     void push_back(const TRtfRun& run) {
         starts_.push_back(run.Start);
@@ -163,9 +168,20 @@ struct TRtfDocument {
 
     // Appends text in a format, extending the last run when the format is the same.
     void Append(std::u16string_view text, std::uint32_t format);
-    void Append(char16_t ch, std::uint32_t format);
+    void Append(char16_t ch, std::uint32_t format) {
+        AddToRuns(1, format);
+        Text.push_back(ch);
+    }
     // Appends characters of one byte each (Latin-1), none of which SafeChar changes.
-    void AppendLatin1(std::string_view text, std::uint32_t format);
+    void AppendLatin1(std::string_view text, std::uint32_t format) {
+        if (!text.empty()) {
+            AddToRuns(static_cast<std::uint32_t>(text.size()), format);
+            Text.AppendBytes(text);
+        }
+    }
+    // An empty document again, keeping the memory of its text and runs for
+    // the next one read into it.
+    void ClearKeepingMemory();
     // Index of FORMAT in Formats, adding it when new.
     std::uint32_t FormatIndex(const TRtfCharFormat& format);
     // Index of FONT in Fonts, adding it when new.
@@ -173,8 +189,14 @@ struct TRtfDocument {
 
 private:
     // Extends the last run by LENGTH characters to come, or starts one when
-    // its format is another.
-    void AddToRuns(std::uint32_t length, std::uint32_t format);
+    // its format is another. Inline, as the readers call these per token.
+    void AddToRuns(std::uint32_t length, std::uint32_t format) {
+        if (!Runs.empty() && Runs.LastFormat() == format) {
+            Runs.ExtendLast(length);
+        } else {
+            Runs.push_back({static_cast<std::uint32_t>(Text.size()), length, format});
+        }
+    }
     // Keeps FormatIndex fast when a document holds many distinct formats.
     std::unordered_map<TRtfCharFormat, std::uint32_t, TRtfCharFormatHash> formatLookup_;
     std::size_t formatsIndexed_ = 0;

@@ -210,6 +210,11 @@ TEST(EngineDocumentReader, ReadsWhatTheGeneralReaderReads) {
     foreign.insert(foreign.find("x"), "\\ul ");
     EXPECT_FALSE(ReadEngineDocument(foreign).has_value());
     EXPECT_EQ(ReadEngineOrRtf(foreign).Text, ReadRtf(foreign).Text);
+    // The engine sets formats in groups only; one set outside is another's document.
+    std::string outside = Document("x");
+    outside.insert(outside.find("x"), "\\b ");
+    EXPECT_FALSE(ReadEngineDocument(outside).has_value());
+    EXPECT_EQ(Flat({ReadEngineOrRtf(outside)}), Flat({ReadRtf(outside)}));
     // Raw UTF-8 bytes without a code page are the general reader's to guess at.
     EXPECT_FALSE(ReadEngineDocument(Document("{ caf\xc3\xa9 }")).has_value());
 }
