@@ -6,6 +6,7 @@
 #include "viewer/text/AnsiWriter.h"
 #include "viewer/text/DocumentLines.h"
 #include "viewer/text/HtmlWriter.h"
+#include "viewer/text/RtfRange.h"
 #include "viewer/text/RtfWriter.h"
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <future>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -63,32 +65,40 @@ std::vector<TWriterOptions> PartOptions(const std::vector<TRtfDocument>& parts,
 // their buffers are reused rather than taken fresh from the system.
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 
-// WRITE(k, out) for each part, on up to THREADS threads taking the parts in
-// turn; each piece goes to SINK as soon as those before it have, so only one
-// piece a thread is held at once, in a buffer the thread reuses. Throws what
-// WRITE or SINK threw.
-void WritePartsInOrder(std::size_t count, unsigned threads,
-                       const std::function<void(std::size_t, std::string&)>& write,
-                       TByteSink& sink) {
+// WRITE(k, worker, out) for each part, on up to THREADS threads (workers
+// 0, 1, ...) taking the parts in turn; each piece goes to SINK as soon as those before it have, so
+// only one piece a thread is held at once, in a buffer the thread reuses. WRITE gives false when it
+// could not write its part: neither that part nor any after it reaches SINK. Returns the first part
+// that did not (COUNT when all did). Throws what WRITE or SINK threw.
+std::size_t
+WritePartsInOrder(std::size_t count, unsigned threads,
+                  const std::function<bool(std::size_t, std::size_t, std::string&)>& write,
+                  TByteSink& sink) {
     const std::size_t workers = std::clamp<std::size_t>(threads, 1, count);
     std::mutex lock;
     std::condition_variable turnChanged;
-    std::size_t turn = 0; // the part whose piece goes to the sink next
+    std::size_t turn = 0;     // the part whose piece goes to the sink next
+    std::size_t stop = count; // the first part that could not be written
     std::exception_ptr failure;
-    const auto writeParts = [&](std::size_t first) {
+    const auto writeParts = [&](std::size_t worker) {
         std::string out;
-        for (std::size_t k = first; k < count; k += workers) {
+        for (std::size_t k = worker; k < count; k += workers) {
             try {
                 out.clear();
-                write(k, out);
+                const bool written = k < stop && write(k, worker, out);
                 std::unique_lock guard(lock);
+                if (!written) {
+                    stop = std::min(stop, k);
+                }
                 turnChanged.wait(guard, [&] { return turn == k || failure; });
                 if (failure) {
                     return;
                 }
-                guard.unlock(); // the sink is ours alone until the turn moves on
-                sink.Write(out);
-                guard.lock();
+                if (k < stop) {
+                    guard.unlock(); // the sink is ours alone until the turn moves on
+                    sink.Write(out);
+                    guard.lock();
+                }
                 ++turn;
             } catch (...) {
                 const std::lock_guard guard(lock);
@@ -111,7 +121,105 @@ void WritePartsInOrder(std::size_t count, unsigned threads,
     if (failure) {
         std::rethrow_exception(failure);
     }
+    return stop;
 }
+
+// The parts of an engine's document read and written at once by the thread
+// that takes each, into a model and a buffer the thread keeps: the model of a
+// large document is never held whole, and its memory is taken only once.
+//
+// The first part's model is kept apart, as every part of a page is written
+// with its font and size. Should a part not read as the engine's (a document
+// of other origin), what comes from it on is read by the general reader and
+// written in one.
+class TPartStream {
+public:
+    TPartStream(std::string_view data, std::vector<std::size_t> cuts, TFormat format,
+                const TWriterOptions& options, unsigned threads)
+        : data_(data), cuts_(std::move(cuts)), format_(format), options_(options),
+          threads_(threads), textSizes_(cuts_.size() - 1), models_(threads) {
+        firstRead_ = firstReadPromise_.get_future().share();
+    }
+
+    void WriteTo(TByteSink& sink) {
+        const std::size_t count = cuts_.size() - 1;
+        const std::size_t stop = WritePartsInOrder(
+            count, threads_,
+            [&](std::size_t k, std::size_t worker, std::string& out) {
+                return WritePart(k, out, k == 0 ? first_ : models_[worker]);
+            },
+            sink);
+        if (stop < count) {
+            WriteRestInOne(stop, sink);
+        }
+        if (format_ == TFormat::Html) {
+            sink.Write(HtmlPageEnd(options_));
+        }
+    }
+
+private:
+    bool WritePart(std::size_t k, std::string& out, TRtfDocument& model) {
+        bool read = false;
+        try {
+            read = ReadEngineDocumentPart(data_, cuts_, k, model);
+        } catch (...) {
+            if (k == 0) {
+                // The workers waiting for the first part get its error.
+                firstReadPromise_.set_exception(std::current_exception());
+            }
+            throw;
+        }
+        if (k == 0) {
+            firstReadPromise_.set_value(read);
+        }
+        if (!read) {
+            return false;
+        }
+        textSizes_[k] = model.Text.size();
+        if (format_ == TFormat::Ansi) {
+            AppendAnsi(out, model, options_);
+            return true;
+        }
+        if (!firstRead_.get()) {
+            return false;
+        }
+        if (k == 0) {
+            out += HtmlPageStart(first_, options_);
+        }
+        AppendHtmlCode(out, model, first_, options_);
+        return true;
+    }
+
+    // The document's text from part K on, from the general reader's model
+    // of the whole.
+    void WriteRestInOne(std::size_t k, TByteSink& sink) {
+        const TRtfDocument whole = ReadEngineOrRtf(data_);
+        std::size_t from = 0;
+        for (std::size_t j = 0; j < k; ++j) {
+            from += textSizes_[j];
+        }
+        const TRtfDocument rest = DocumentRange(whole, from, whole.Text.size());
+        if (format_ == TFormat::Ansi) {
+            sink.Write(WriteAnsi(rest, options_));
+        } else if (k == 0) {
+            sink.Write(HtmlPageStart(whole, options_));
+            sink.Write(HtmlCode(whole, whole, options_));
+        } else {
+            sink.Write(HtmlCode(rest, first_, options_));
+        }
+    }
+
+    std::string_view data_;
+    std::vector<std::size_t> cuts_;
+    TFormat format_;
+    const TWriterOptions& options_;
+    unsigned threads_;
+    std::vector<std::size_t> textSizes_;
+    TRtfDocument first_;
+    std::promise<bool> firstReadPromise_;
+    std::shared_future<bool> firstRead_;
+    std::vector<TRtfDocument> models_;
+};
 
 } // namespace
 
@@ -124,20 +232,35 @@ void WriteDocumentAs(std::string_view engineDocument, const TPas2RtfCommand& com
     }
     const auto pieces =
         static_cast<unsigned>(std::max<std::size_t>(threads, engineDocument.size() / kPieceBytes));
+    // Numbered lines need every part's count of lines before the first is
+    // written; otherwise each part is read as it is written.
+    if (!options.LineNumbers) {
+        std::vector<std::size_t> cuts = EngineDocumentCuts(engineDocument, pieces);
+        if (!cuts.empty()) {
+            TPartStream(engineDocument, std::move(cuts), command.Format, options, threads)
+                .WriteTo(sink);
+            return;
+        }
+    }
     const std::vector<TRtfDocument> parts =
         ReadEngineDocumentParts(engineDocument, pieces, threads);
     const std::vector<TWriterOptions> each = PartOptions(parts, options);
     if (command.Format == TFormat::Ansi) {
         WritePartsInOrder(
             parts.size(), threads,
-            [&](std::size_t k, std::string& out) { AppendAnsi(out, parts[k], each[k]); }, sink);
+            [&](std::size_t k, std::size_t, std::string& out) {
+                AppendAnsi(out, parts[k], each[k]);
+                return true;
+            },
+            sink);
         return;
     }
     sink.Write(HtmlPageStart(parts.front(), options));
     WritePartsInOrder(
         parts.size(), threads,
-        [&](std::size_t k, std::string& out) {
+        [&](std::size_t k, std::size_t, std::string& out) {
             AppendHtmlCode(out, parts[k], parts.front(), each[k]);
+            return true;
         },
         sink);
     sink.Write(HtmlPageEnd(options));

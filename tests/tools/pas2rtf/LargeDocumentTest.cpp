@@ -94,6 +94,35 @@ TEST_F(LargeDocumentTest, PiecesOnAnyNumberOfThreadsMakeTheWholeDocumentsBytes) 
     }
 }
 
+TEST_F(LargeDocumentTest, APartOfAnotherProgramsMakingIsReadWithTheRestByTheGeneralReader) {
+    // Underlining is none of the engine's: the part that holds it cannot be
+    // read as the engine's, the parts before it can.
+    for (const double at : {0.0, 0.75}) {
+        std::string doc = LargeDocument();
+        const std::size_t line = doc.find("\\par ", static_cast<std::size_t>(at * doc.size()));
+        ASSERT_NE(line, std::string::npos);
+        doc.insert(line + 5, "{\\ul underlined}");
+        const TRtfDocument whole = ReadRtf(doc);
+        for (const TFormat format : {TFormat::Html, TFormat::Ansi}) {
+            TPas2RtfCommand command;
+            command.Format = format;
+            TWriterOptions options;
+            options.TextColor = ColorToRGB(ColorSlots[0].Color);
+            options.Background = ColorToRGB(ColorSlots[1].Color);
+            options.Title = "big.pas";
+            const std::string expected =
+                format == TFormat::Html ? WriteHtml(whole, options) : WriteAnsi(whole, options);
+            for (const unsigned threads : {1u, 2u, 3u}) {
+                TCountingSink sink;
+                WriteDocumentAs(doc, command, "big.pas", sink, threads);
+                EXPECT_TRUE(sink.Bytes == expected)
+                    << "at " << at << ", threads " << threads << ", " << sink.Bytes.size()
+                    << " bytes for " << expected.size();
+            }
+        }
+    }
+}
+
 TEST_F(LargeDocumentTest, AFailingSinkEndsTheRunWithItsError) {
     for (const TFormat format : {TFormat::Html, TFormat::Ansi}) {
         TPas2RtfCommand command;
