@@ -171,7 +171,8 @@ private:
         switch (c) {
         case 'p':
             if (Word("par")) {
-                Emit(kParagraphEnd);
+                KnowFormat();
+                doc_.Append(kParagraphEnd, format_);
                 return true;
             }
             return false;
@@ -212,17 +213,18 @@ private:
     }
 
     // The control word NAME without a parameter, and its delimiting blank.
-    bool Word(std::string_view name) {
-        const std::string_view rest = data_.substr(pos_);
-        if (!rest.starts_with(name) || (rest.size() > name.size() && IsLetter(rest[name.size()])) ||
-            (rest.size() > name.size() &&
-             (rest[name.size()] == '-' || IsDigit(rest[name.size()])))) {
+    // NAME is a literal, so that its comparison is a few instructions.
+    template <std::size_t N> bool Word(const char (&name)[N]) {
+        constexpr std::size_t kLength = N - 1;
+        if (data_.size() - pos_ < kLength || data_.compare(pos_, kLength, name, kLength) != 0) {
             return false;
         }
-        pos_ += name.size();
-        if (pos_ < data_.size() && data_[pos_] == ' ') {
-            ++pos_;
+        const std::size_t after = pos_ + kLength;
+        if (after < data_.size() &&
+            (IsLetter(data_[after]) || IsDigit(data_[after]) || data_[after] == '-')) {
+            return false;
         }
+        pos_ = after < data_.size() && data_[after] == ' ' ? after + 1 : after;
         return true;
     }
 

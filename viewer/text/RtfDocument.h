@@ -124,12 +124,14 @@ public:
         starts_.clear();
         formats_.ClearKeepingMemory();
         end_ = 0;
+        lastFormat_ = 0;
     }
     // Appends RUN, which starts where the last run ends.
     void push_back(const TRtfRun& run) {
         starts_.push_back(run.Start);
         formats_.push_back(run.Format);
         end_ = run.Start + run.Length;
+        lastFormat_ = run.Format;
     }
     // The last run grows by COUNT characters, or loses one.
     void ExtendLast(std::uint32_t count) { end_ += count; }
@@ -137,9 +139,11 @@ public:
         if (--end_ == starts_.back()) {
             starts_.pop_back();
             formats_.pop_back();
+            lastFormat_ = formats_.empty() ? 0 : formats_.back();
         }
     }
-    std::uint32_t LastFormat() const { return formats_.back(); }
+    // Kept apart from the packed formats, as every character appended asks.
+    std::uint32_t LastFormat() const { return lastFormat_; }
 
     friend bool operator==(const TRunList& a, const TRunList& b) {
         return a.end_ == b.end_ && a.starts_ == b.starts_ && a.formats_ == b.formats_;
@@ -153,6 +157,7 @@ private:
     std::vector<std::uint32_t> starts_;
     text::TPackedArray<std::uint32_t> formats_;
     std::uint32_t end_ = 0;
+    std::uint32_t lastFormat_ = 0;
 };
 
 // Text holds kParagraphEnd between paragraphs (none after the last one),
