@@ -64,6 +64,18 @@ private:
     std::size_t left_;
 };
 
+// What the writer of COMMAND's format makes of the whole model WHOLE, with
+// the options pas2rtf gives it.
+std::string WrittenWhole(const TRtfDocument& whole, const TPas2RtfCommand& command) {
+    TWriterOptions options;
+    options.LineNumbers = command.LineNumbers;
+    options.FirstLineNumber = command.FirstLineNumber;
+    options.TextColor = ColorToRGB(ColorSlots[0].Color);
+    options.Background = ColorToRGB(ColorSlots[1].Color);
+    options.Title = "big.pas";
+    return command.Format == TFormat::Html ? WriteHtml(whole, options) : WriteAnsi(whole, options);
+}
+
 TEST_F(LargeDocumentTest, PiecesOnAnyNumberOfThreadsMakeTheWholeDocumentsBytes) {
     const std::string& doc = LargeDocument();
     ASSERT_GT(doc.size(), 4u << 20);
@@ -74,14 +86,7 @@ TEST_F(LargeDocumentTest, PiecesOnAnyNumberOfThreadsMakeTheWholeDocumentsBytes) 
             command.Format = format;
             command.LineNumbers = numbered;
             command.FirstLineNumber = 99990; // the width grows within the document
-            TWriterOptions options;
-            options.LineNumbers = numbered;
-            options.FirstLineNumber = 99990;
-            options.TextColor = ColorToRGB(ColorSlots[0].Color);
-            options.Background = ColorToRGB(ColorSlots[1].Color);
-            options.Title = "big.pas";
-            const std::string expected =
-                format == TFormat::Html ? WriteHtml(whole, options) : WriteAnsi(whole, options);
+            const std::string expected = WrittenWhole(whole, command);
             for (const unsigned threads : {1u, 2u, 3u}) {
                 TCountingSink sink;
                 WriteDocumentAs(doc, command, "big.pas", sink, threads);
@@ -106,12 +111,7 @@ TEST_F(LargeDocumentTest, APartOfAnotherProgramsMakingIsReadWithTheRestByTheGene
         for (const TFormat format : {TFormat::Html, TFormat::Ansi}) {
             TPas2RtfCommand command;
             command.Format = format;
-            TWriterOptions options;
-            options.TextColor = ColorToRGB(ColorSlots[0].Color);
-            options.Background = ColorToRGB(ColorSlots[1].Color);
-            options.Title = "big.pas";
-            const std::string expected =
-                format == TFormat::Html ? WriteHtml(whole, options) : WriteAnsi(whole, options);
+            const std::string expected = WrittenWhole(whole, command);
             for (const unsigned threads : {1u, 2u, 3u}) {
                 TCountingSink sink;
                 WriteDocumentAs(doc, command, "big.pas", sink, threads);
