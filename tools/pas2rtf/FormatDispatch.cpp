@@ -10,6 +10,7 @@
 #include "viewer/text/RtfWriter.h"
 
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <exception>
 #include <filesystem>
@@ -65,20 +66,20 @@ std::vector<TWriterOptions> PartOptions(const std::vector<TRtfDocument>& parts,
 // their buffers are reused rather than taken fresh from the system.
 constexpr std::size_t kPieceBytes = std::size_t{1} << 20;
 
-// WRITE(k, worker, out) for each part, on up to THREADS threads (workers
-// 0, 1, ...) taking the parts in turn; each piece goes to SINK as soon as those before it have, so
-// only one piece a thread is held at once, in a buffer the thread reuses. WRITE gives false when it
-// could not write its part: neither that part nor any after it reaches SINK. Returns the first part
-// that did not (COUNT when all did). Throws what WRITE or SINK threw.
-std::size_t
-WritePartsInOrder(std::size_t count, unsigned threads,
-                  const std::function<bool(std::size_t, std::size_t, std::string&)>& write,
-                  TByteSink& sink) {
+// WRITE(k, worker, out) for each part, on up to THREADS threads (workers 0,
+// 1, ...) taking the parts in turn; each piece goes to SINK as soon as those
+// before it have, so only one piece a thread is held at once, in a buffer the
+// thread reuses. WRITE gives false when it could not write its part: neither
+// that part nor any after it reaches SINK. Returns the first part that did
+// not (COUNT when all did). Throws what WRITE or SINK threw.
+using TPartWriter = std::function<bool(std::size_t part, std::size_t worker, std::string& out)>;
+std::size_t WritePartsInOrder(std::size_t count, unsigned threads, const TPartWriter& write,
+                              TByteSink& sink) {
     const std::size_t workers = std::clamp<std::size_t>(threads, 1, count);
     std::mutex lock;
     std::condition_variable turnChanged;
-    std::size_t turn = 0;     // the part whose piece goes to the sink next
-    std::size_t stop = count; // the first part that could not be written
+    std::size_t turn = 0;                  // the part whose piece goes to the sink next
+    std::atomic<std::size_t> stop = count; // the first part not written; set under LOCK
     std::exception_ptr failure;
     const auto writeParts = [&](std::size_t worker) {
         std::string out;
@@ -87,8 +88,8 @@ WritePartsInOrder(std::size_t count, unsigned threads,
                 out.clear();
                 const bool written = k < stop && write(k, worker, out);
                 std::unique_lock guard(lock);
-                if (!written) {
-                    stop = std::min(stop, k);
+                if (!written && k < stop) {
+                    stop = k;
                 }
                 turnChanged.wait(guard, [&] { return turn == k || failure; });
                 if (failure) {
