@@ -229,15 +229,15 @@ private:
     }
 
     // The control word NAME with its number (-32768 to 65535) and delimiting blank.
-    bool NumberWord(std::string_view name, int& value) {
-        const std::string_view rest = data_.substr(pos_);
-        if (!rest.starts_with(name) || rest.size() == name.size()) {
+    template <std::size_t N> bool NumberWord(const char (&name)[N], int& value) {
+        constexpr std::size_t kLength = N - 1;
+        if (data_.size() - pos_ <= kLength || data_.compare(pos_, kLength, name, kLength) != 0) {
             return false;
         }
         // At most six characters of sign and digits, read here rather than
         // by a general number parser: the words are short and many.
-        const char* first = rest.data() + name.size();
-        const char* const last = rest.data() + rest.size();
+        const char* first = data_.data() + pos_ + kLength;
+        const char* const last = data_.data() + data_.size();
         const bool negative = *first == '-';
         const char* end = negative ? first + 1 : first;
         const char* const digits = end;
@@ -253,7 +253,7 @@ private:
         if (value < -32768 || value > 65535) {
             return false;
         }
-        pos_ += static_cast<std::size_t>(end - rest.data());
+        pos_ = static_cast<std::size_t>(end - data_.data());
         if (pos_ < data_.size() && data_[pos_] == ' ') {
             ++pos_;
         }
