@@ -1,5 +1,6 @@
 #include "widgets/TB97/ToolbarKeys.h"
 
+#include "widgets/TB97/Dock97.h"
 #include "widgets/TB97/Toolbar97.h"
 #include "widgets/TB97/ToolbarButton97.h"
 #include "widgets/TB97/ToolbarSep97.h"
@@ -58,7 +59,14 @@ std::vector<QWidget*> TToolbarKeys::FocusItems() const {
 }
 
 bool TToolbarKeys::Enter(QWidget* returnTo) {
-    // A floating toolbar is a window that never takes the focus.
+    // A floating toolbar is a window that never takes the focus: it comes home first.
+    if (bar_.isWindow() && bar_.Visible()) {
+        TDock97* home = bar_.DefaultDock() != nullptr ? bar_.DefaultDock() : DockOfForm(dpTop);
+        if (home == nullptr) {
+            return false;
+        }
+        bar_.SetDockedTo(home);
+    }
     if (bar_.isWindow() || !bar_.isVisible()) {
         return false;
     }
@@ -150,6 +158,36 @@ void TToolbarKeys::Press(QWidget* item) {
     }
 }
 
+TDock97* TToolbarKeys::DockOfForm(int edge) const {
+    for (TDock97* dock : bar_.Owner()->findChildren<TDock97*>()) {
+        if (dock->Position() == edge) {
+            return dock;
+        }
+    }
+    return nullptr;
+}
+
+void TToolbarKeys::DockAtEdge(QWidget* item, int key) {
+    const TDockPosition edge = key == Qt::Key_Up     ? dpTop
+                               : key == Qt::Key_Down ? dpBottom
+                               : key == Qt::Key_Left ? dpLeft
+                                                     : dpRight;
+    TDock97* dock = DockOfForm(edge);
+    const bool side = edge == dpLeft || edge == dpRight;
+    if (dock == nullptr || dock == bar_.DockedTo() || (side && !bar_.CanDockLeftRight())) {
+        return;
+    }
+    // Moving the toolbar takes the focus from its items: the visit starts
+    // again in the new dock, on the same item.
+    const QPointer<QWidget> focused = item;
+    const QPointer<QWidget> returnTo = returnTo_;
+    Stop();
+    bar_.SetDockedTo(dock);
+    if (Enter(returnTo) && focused && focused->isVisible() && focused->isEnabled()) {
+        focused->setFocus(Qt::ShortcutFocusReason);
+    }
+}
+
 void TToolbarKeys::PaintFocus(QWidget* item, QEvent* paint) {
     // The item paints itself first; the frame goes on top, inside its bevel.
     item->removeEventFilter(this);
@@ -192,6 +230,12 @@ bool TToolbarKeys::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
+        const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
+                           key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+        if (arrow && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+            DockAtEdge(item, key->key());
+            return true;
+        }
         if (IsNavigationKey(key->key())) {
             Step(item, key->key());
             return true;

@@ -1,17 +1,23 @@
 #pragma once
-// Reaching a docked toolbar from the keyboard without changing where the
-// focus otherwise goes: the caller's key (F10 in the main window) moves the
-// focus onto the toolbar's first item, the arrow keys, Home and End go from
-// item to item, Enter or Space press the focused one, and F10 again, Tab or
-// Shift+Tab return the focus to where it came from. The items take the focus
-// only for that while; the mouse never gives it to them. The focused item
-// shows the dotted focus frame.
+// Reaching a toolbar from the keyboard without changing where the focus
+// otherwise goes: the caller's key (F10 in the main window) moves the focus
+// onto the toolbar's first item, the arrow keys, Home and End go from item to
+// item, Enter or Space press the focused one, and F10 again, Tab or Shift+Tab
+// return the focus to where it came from. The items take the focus only for
+// that while; the mouse never gives it to them. The focused item shows the
+// dotted focus frame.
+//
+// Placing it, as the mouse does by dragging: during the visit Ctrl with an
+// arrow key docks the toolbar at that edge of its form. A floating toolbar's
+// window never takes the focus, so the key that enters docks it first, in its
+// default dock.
 
 #include <QObject>
 #include <QPointer>
 #include <QWidget>
 #include <vector>
 
+class TDock97;
 class TToolbar97;
 
 namespace tb97 {
@@ -23,7 +29,8 @@ public:
     static TToolbarKeys& Of(TToolbar97& bar);
 
     // Focus on the first item that can take it, coming back to RETURNTO;
-    // false when none can (a hidden or floating toolbar, no enabled item).
+    // false when none can (a hidden toolbar, no enabled item, a floating one
+    // without a dock to go to).
     bool Enter(QWidget* returnTo);
     // The focus back where it came from.
     void Leave();
@@ -43,6 +50,9 @@ private:
     void Stop();
     void Step(QWidget* from, int key);
     void Press(QWidget* item);
+    // The toolbar into the dock at the edge KEY points to, the visit staying on ITEM.
+    void DockAtEdge(QWidget* item, int key);
+    TDock97* DockOfForm(int edge) const;
     void PaintFocus(QWidget* item, QEvent* paint);
 
     TToolbar97& bar_;

@@ -217,6 +217,45 @@ TEST_F(AccessibilityTest, F10WalksTheToolbarAndReturnsToTheView) {
     EXPECT_EQ(QApplication::focusWidget(), window->SourceView1);
 }
 
+TEST_F(AccessibilityTest, CtrlArrowsDockTheToolbarAtEachEdgeAndTheVisitGoesOn) {
+    window->SourceView1->setFocus();
+    Key(Qt::Key_F10);
+    Key(Qt::Key_Right);
+    ASSERT_EQ(QApplication::focusWidget(), window->tbSave);
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(window->Toolbar971->DockedTo(), window->Dock972);
+    EXPECT_EQ(QApplication::focusWidget(), window->tbSave);
+    Key(Qt::Key_Down); // the arrows still walk the items
+    EXPECT_EQ(QApplication::focusWidget(), window->tbFind);
+    Key(Qt::Key_Down, Qt::ControlModifier);
+    EXPECT_EQ(window->Toolbar971->DockedTo(), window->Dock974);
+    Key(Qt::Key_Right, Qt::ControlModifier);
+    EXPECT_EQ(window->Toolbar971->DockedTo(), window->Dock973);
+    Key(Qt::Key_Right, Qt::ControlModifier); // already there: nothing changes
+    EXPECT_EQ(window->Toolbar971->DockedTo(), window->Dock973);
+    Key(Qt::Key_Up, Qt::ControlModifier);
+    EXPECT_EQ(window->Toolbar971->DockedTo(), window->Dock971);
+    EXPECT_EQ(QApplication::focusWidget(), window->tbFind);
+    Key(Qt::Key_F10);
+    EXPECT_EQ(QApplication::focusWidget(), window->SourceView1);
+    // Outside the visit Ctrl and an arrow are the view's.
+    Key(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_EQ(window->Toolbar971->DockedTo(), window->Dock971);
+}
+
+TEST_F(AccessibilityTest, F10BringsAFloatingToolbarHomeAndEntersIt) {
+    window->Toolbar971->SetDockedTo(nullptr);
+    ASSERT_TRUE(window->Toolbar971->isWindow());
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    window->SourceView1->setFocus();
+    Key(Qt::Key_F10);
+    EXPECT_EQ(window->Toolbar971->DockedTo(), window->Dock971);
+    EXPECT_EQ(QApplication::focusWidget(), window->tbOpen);
+    Key(Qt::Key_F10);
+    EXPECT_EQ(QApplication::focusWidget(), window->SourceView1);
+}
+
 TEST_F(AccessibilityTest, EnterPressesTheFocusedButtonAndEscapeStillEnds) {
     window->SourceView1->setFocus();
     Key(Qt::Key_F10);
