@@ -116,6 +116,19 @@ TEST_F(ToolbarAccessTest, FloatingToolbarIsAWindowWithACloseButton) {
     EXPECT_TRUE(closedCalled);
 }
 
+TEST_F(ToolbarAccessTest, AFloatingToolbarWithNoDockToGoToIsNotVisited) {
+    delete dock;
+    dock = nullptr;
+    QWidget* back = new QWidget(&form);
+    back->setFocusPolicy(Qt::StrongFocus);
+    back->show();
+    back->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return back->hasFocus(); }));
+    EXPECT_FALSE(tb97::ToggleKeyboardFocus(*bar, back));
+    EXPECT_TRUE(bar->isWindow());
+    EXPECT_TRUE(back->hasFocus());
+}
+
 TEST_F(ToolbarAccessTest, DockedToolbarIsAToolBarWithoutCloseButton) {
     bar->SetCloseButton(true);
     Dock();
@@ -153,7 +166,7 @@ TEST_F(ToolbarAccessTest, ButtonsPressOnlyWhileEnabled) {
     EXPECT_EQ(Of(buttons[2])->text(QAccessible::Description), "");
 }
 
-TEST_F(ToolbarAccessTest, KeyboardVisitsOnlyADockedToolbar) {
+TEST_F(ToolbarAccessTest, KeyboardVisitsADockedToolbarAndBringsAFloatingOneHome) {
     QWidget* back = new QWidget(&form);
     back->setGeometry(0, 100, 100, 100);
     back->setFocusPolicy(Qt::StrongFocus);
@@ -162,11 +175,15 @@ TEST_F(ToolbarAccessTest, KeyboardVisitsOnlyADockedToolbar) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
     back->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return back->hasFocus(); }));
-    // Floating: a window that never takes the focus.
-    EXPECT_FALSE(tb97::ToggleKeyboardFocus(*bar, back));
+    // Floating, a window that never takes the focus: docked first, in the
+    // form's top dock as it names no default.
+    ASSERT_TRUE(bar->isWindow());
+    ASSERT_TRUE(tb97::ToggleKeyboardFocus(*bar, back));
+    EXPECT_EQ(bar->DockedTo(), dock);
+    EXPECT_TRUE(buttons[0]->hasFocus());
+    ASSERT_TRUE(tb97::ToggleKeyboardFocus(*bar, back));
     EXPECT_TRUE(back->hasFocus());
 
-    Dock();
     ASSERT_TRUE(tb97::ToggleKeyboardFocus(*bar, back));
     EXPECT_TRUE(buttons[0]->hasFocus());
     EXPECT_TRUE(tb97::TToolbarKeys::Of(*bar).Active());
