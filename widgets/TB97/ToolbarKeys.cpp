@@ -18,18 +18,12 @@ namespace tb97 {
 
 namespace {
 
+bool IsArrowKey(int key) {
+    return key == Qt::Key_Left || key == Qt::Key_Right || key == Qt::Key_Up || key == Qt::Key_Down;
+}
+
 bool IsNavigationKey(int key) {
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
+    return IsArrowKey(key) || key == Qt::Key_Home || key == Qt::Key_End;
 }
 
 bool IsPressKey(int key) {
@@ -230,9 +224,8 @@ bool TToolbarKeys::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::KeyPress: {
         const auto* key = static_cast<QKeyEvent*>(event);
-        const bool arrow = key->key() == Qt::Key_Left || key->key() == Qt::Key_Right ||
-                           key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
-        if (arrow && (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
+        if (IsArrowKey(key->key()) &&
+            (key->modifiers() & ~Qt::KeypadModifier) == Qt::ControlModifier) {
             DockAtEdge(item, key->key());
             return true;
         }
